@@ -1,10 +1,117 @@
 #include "app/ls_scheduler_app.h"
 
+#include <new>
+
+#include "diag/com_error.h"
+#include "diag/exceptions.h"
+#include "outlook/mapi_session.h"
+#include "outlook/outlook_launcher.h"
+#include "settings/hand_off.h"
+#include "settings/setting_names.h"
+#include "settings/toolbar_load_guard.h"
+
 namespace lss {
 
-CLSSchedulerApp::CLSSchedulerApp() : CWinApp(u"Larkspan") {}
+namespace {
+
+constexpr std::int32_t kDefaultWaitSeconds = 15;
+constexpr std::uint32_t kLongestWaitMilliseconds = 0xFFFFFFFE;  // one short of INFINITE
+
+// COM for the thread from construction to destruction, on every path.
+class ComApartment {
+ public:
+  explicit ComApartment(Process& process) : process_(process) { process_.ComInitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() { process_.ComUninitialize(); }
+
+ private:
+  Process& process_;
+};
+
+}  // namespace
+
+std::uint32_t SecondsToWaitMilliseconds(std::int32_t seconds) {
+  const std::uint64_t milliseconds = static_cast<std::uint64_t>(seconds) * 1000u;
+  return milliseconds > kLongestWaitMilliseconds ? kLongestWaitMilliseconds
+                                                 : static_cast<std::uint32_t>(milliseconds);
+}
+
+CLSSchedulerApp::CLSSchedulerApp() : CWinApp(kApplicationName), settings_(kApplicationName) {}
 CLSSchedulerApp::~CLSSchedulerApp() = default;
 
-bool CLSSchedulerApp::InitInstance() { return false; }
+bool CLSSchedulerApp::InitInstance() {
+  Platform& os = platform();
+  CSchedulerCommandLineInfo options;
+  ScanCommandLine(os.process.Arguments(), options);
+  settings_.SetSettingsRoot(os.registry, kVendorKey);
+
+  ToolbarLoadGuard toolbar(settings_, log_);
+  toolbar.RecoverToolbarLoad();
+  WriteHandOffValues(settings_, options.taskName);
+
+  const ComApartment com(os.process);
+  OpenRunLog();
+  if (options.startOutlook != 0) {
+    const auto prior = static_cast<std::int32_t>(
+        settings_.ReadSettingInt(kSettingsSection, kBlockToolbarLoad, -1));
+    if (options.exitOutlook != 0) {
+      toolbar.BlockToolbar(prior);
+    }
+    RunGuardedSession(options, OutlookStartWait());
+    if (options.exitOutlook != 0) {
+      toolbar.UnblockToolbar(prior);
+    }
+  }
+  return false;
+}
+
+std::uint32_t CLSSchedulerApp::OutlookStartWait() {
+  auto seconds = static_cast<std::int32_t>(
+      settings_.ReadSettingInt(kSettingsSection, kWaitSecondsForOutlookStart, -1));
+  if (seconds < 1) {
+    seconds = kDefaultWaitSeconds;
+    settings_.WriteSettingInt(kSettingsSection, kWaitSecondsForOutlookStart, seconds);
+  }
+  return SecondsToWaitMilliseconds(seconds);
+}
+
+void CLSSchedulerApp::RunGuardedSession(const CSchedulerCommandLineInfo& options,
+                                        std::uint32_t waitMilliseconds) noexcept {
+  SystemMessages& messages = platform().messages;
+  // A failure while reporting is dropped: the toolbar must still be restored.
+  try {
+    try {
+      RunScheduledSession(options, waitMilliseconds);
+    } catch (const _com_error& error) {
+      log_.WriteQuietly(ComErrorReport(error, messages));
+    } catch (CException* exception) {
+      if (auto report = ExceptionReport(exception, messages)) {
+        log_.WriteQuietly(*report);
+      }
+    } catch (const std::bad_alloc&) {
+      if (auto report = ExceptionReport(CMemoryException::Instance(), messages)) {
+        log_.WriteQuietly(*report);
+      }
+    }
+  } catch (...) {
+  }
+}
+
+void CLSSchedulerApp::RunScheduledSession(const CSchedulerCommandLineInfo& options,
+                                          std::uint32_t waitMilliseconds) {
+  Platform& os = platform();
+  OutlookLauncher launcher(os.registry, os.shell, os.clock, log_);
+  const bool launchError = launcher.Launch(options, waitMilliseconds);
+  if (options.exitOutlook == 0 || launchError) {
+    return;
+  }
+  MapiSessionPhase(os, settings_, log_).Run(options.profileName);
+}
+
+void CLSSchedulerApp::OpenRunLog() {
+  const std::u16string folder = settings_.ReadSettingString(kSettingsSection, kLogDirectory);
+  log_.Open(platform().clock, platform().files, folder);
+}
 
 }  // namespace lss

@@ -1,0 +1,30 @@
+#include "outlook/named_mutex.h"
+
+#include "diag/exceptions.h"
+
+namespace lss {
+
+CMutex::CMutex(Sync& sync, std::u16string_view name)
+    : sync_(sync), handle_(sync.OpenNamedMutex(name)) {
+  if (handle_ == 0) {
+    throw CResourceException::Instance();
+  }
+}
+
+CMutex::~CMutex() { sync_.CloseMutex(handle_); }
+
+bool MutexLock::Lock(std::uint32_t milliseconds) {
+  lastWaitResult_ = mutex_.sync().WaitForMutex(mutex_.handle(), milliseconds);
+  acquired_ = lastWaitResult_ == wait_result::kObject0 ||
+              lastWaitResult_ == wait_result::kAbandoned;
+  return acquired_;
+}
+
+bool MutexLock::Unlock() {
+  if (acquired_ && mutex_.sync().ReleaseHeldMutex(mutex_.handle())) {
+    acquired_ = false;
+  }
+  return !acquired_;
+}
+
+}  // namespace lss

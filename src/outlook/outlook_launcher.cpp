@@ -1,0 +1,143 @@
+#include "outlook/outlook_launcher.h"
+
+#include "diag/text_format.h"
+#include "outlook/registry.h"
+
+namespace lss {
+
+namespace {
+
+constexpr std::u16string_view kAppPathsKey =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+constexpr std::u16string_view kPathValue = u"Path";
+constexpr std::u16string_view kOutlookExe = u"OUTLOOK.EXE";
+
+constexpr std::u16string_view kProfileSwitch = u" /profile %s";
+constexpr std::u16string_view kRecycleSwitch = u" /recycle";
+
+constexpr std::u16string_view kCantFindOutlook = u"LSScheduler Error: Can't find Outlook.exe";
+constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
+constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
+constexpr std::u16string_view kStartOutlookError = u"LSScheduler Error start Outlook: %s, error:%s";
+
+struct LaunchError {
+  std::uint32_t code;
+  std::u16string_view text;
+};
+
+constexpr LaunchError kLaunchErrors[] = {
+    {0, u"The operating system is out\nof memory or resources."},
+    {2, u"The specified file was not found."},
+    {3, u"The specified path was not found."},
+    {5, u"The operating system denied\naccess to the specified file."},
+    {8, u"There was not enough memory to complete the operation."},
+    {11, u"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+    {26, u"A sharing violation occurred. "},
+    {27, u"The filename association is\nincomplete or invalid."},
+    {28, u"The DDE transaction could not\nbe completed because the request timed out."},
+    {29, u"The DDE transaction failed."},
+    {30, u"The DDE transaction could not\nbe completed because other DDE transactions\nwere "
+         u"being processed."},
+    {31, u"There is no application associated\nwith the given filename extension."},
+    {32, u"The specified dynamic-link library was not found."},
+};
+constexpr std::u16string_view kUnknownLaunchError = u"Unknown Error (%d) occurred.";
+
+constexpr std::int32_t kHighestShellError = 32;
+
+}  // namespace
+
+bool FindOutlookPath(Registry& registry, std::u16string& path) {
+  RegKey key = kNoKey;
+  if (registry.OpenKey(kLocalMachine, kAppPathsKey, reg::kKeyRead, &key) != 0) {
+    return false;
+  }
+  CRegistry reader(registry);
+  reader.Attach(key);
+  if (!reader.ReadStringValue(kPathValue, path)) {
+    return false;
+  }
+  path += kOutlookExe;
+  return true;
+}
+
+std::u16string QuoteCommandLineArgument(std::u16string_view argument) {
+  if (argument.find_first_of(u" \t\"") == std::u16string_view::npos) {
+    return std::u16string(argument);
+  }
+  // Backslashes count only before a quote: 2n (+1 for a literal quote) there.
+  std::u16string quoted(1, u'"');
+  std::size_t backslashes = 0;
+  for (const char16_t c : argument) {
+    if (c == u'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == u'"') {
+      quoted.append(backslashes * 2 + 1, u'\\');
+    } else {
+      quoted.append(backslashes, u'\\');
+    }
+    backslashes = 0;
+    quoted.push_back(c);
+  }
+  quoted.append(backslashes * 2, u'\\');
+  quoted.push_back(u'"');
+  return quoted;
+}
+
+std::u16string ComposeOutlookParameters(const CSchedulerCommandLineInfo& options) {
+  std::u16string parameters;
+  if (!options.profileName.empty()) {
+    parameters += FormatText(kProfileSwitch, {QuoteCommandLineArgument(options.profileName)});
+  }
+  if (options.recycle != 0) {
+    parameters += kRecycleSwitch;
+  }
+  if (!options.outlookSwitches.empty()) {
+    parameters += u' ';
+    parameters += options.outlookSwitches;
+  }
+  return parameters;
+}
+
+std::u16string LaunchErrorText(std::int32_t code) {
+  const auto unsignedCode = static_cast<std::uint32_t>(code);
+  for (const LaunchError& error : kLaunchErrors) {
+    if (error.code == unsignedCode) {
+      return std::u16string(error.text);
+    }
+  }
+  return FormatText(kUnknownLaunchError, {code});
+}
+
+void ReportLaunchError(RunLog& log, std::u16string_view commandText, std::int32_t code) {
+  log.Write(FormatText(kStartOutlookError, {commandText, LaunchErrorText(code)}));
+}
+
+bool OutlookLauncher::Launch(const CSchedulerCommandLineInfo& options,
+                             std::uint32_t waitMilliseconds) {
+  if (options.startOutlook == 0) {
+    return false;
+  }
+  std::u16string outlookPath;
+  if (!FindOutlookPath(registry_, outlookPath)) {
+    log_.Write(kCantFindOutlook);
+    return true;
+  }
+  const std::u16string parameters = ComposeOutlookParameters(options);
+  const std::u16string commandText = outlookPath + parameters;
+  log_.Write(FormatText(kStartingOutlook, {commandText}));
+
+  const auto code = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(shell_.Execute(outlookPath, parameters)));
+  if (code > kHighestShellError) {
+    log_.Write(kWaitingForOutlook);
+    clock_.Sleep(waitMilliseconds);
+    return false;
+  }
+  ReportLaunchError(log_, commandText, code);
+  return true;
+}
+
+}  // namespace lss

@@ -1,0 +1,48 @@
+#pragma once
+// Finds Outlook through its App Paths entry and starts it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/scheduler_command_line_info.h"
+#include "diag/run_log.h"
+#include "platform/clock.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace lss {
+
+// Outlook's full file name: the App Paths "Path" value (REG_SZ only)
+// immediately followed by "OUTLOOK.EXE". False when not found.
+bool FindOutlookPath(Registry& registry, std::u16string& path);
+
+// " /profile <name>", " /recycle", " <switches>", each when it applies. A
+// profile name with a blank, tab or quote is quoted so Outlook gets it whole.
+std::u16string ComposeOutlookParameters(const CSchedulerCommandLineInfo& options);
+
+// `argument` as one command-line argument: unchanged when it holds no blank,
+// tab or double quote, otherwise quoted by the standard Windows rules.
+std::u16string QuoteCommandLineArgument(std::u16string_view argument);
+
+// The text for a shell start result of 32 or less.
+std::u16string LaunchErrorText(std::int32_t code);
+
+void ReportLaunchError(RunLog& log, std::u16string_view commandText, std::int32_t code);
+
+class OutlookLauncher {
+ public:
+  OutlookLauncher(Registry& registry, Shell& shell, Clock& clock, RunLog& log)
+      : registry_(registry), shell_(shell), clock_(clock), log_(log) {}
+
+  // Starts Outlook and waits `waitMilliseconds` for it to come up. Returns
+  // the launch error flag: true when Outlook was not found or not started.
+  bool Launch(const CSchedulerCommandLineInfo& options, std::uint32_t waitMilliseconds);
+
+ private:
+  Registry& registry_;
+  Shell& shell_;
+  Clock& clock_;
+  RunLog& log_;
+};
+
+}  // namespace lss

@@ -1,0 +1,52 @@
+#include "outlook/registry.h"
+
+#include <algorithm>
+#include <array>
+
+namespace lss {
+
+CRegistry::~CRegistry() { Close(); }
+
+void CRegistry::Attach(RegKey key) {
+  Close();
+  if (key != kNoKey) {
+    open_ = true;
+    key_ = key;
+    lastResult_ = 0;
+  }
+}
+
+bool CRegistry::Close() {
+  if (!open_) {
+    return true;
+  }
+  lastResult_ = registry_.CloseKey(key_);
+  open_ = false;
+  key_ = kNoKey;
+  return lastResult_ == 0;
+}
+
+bool CRegistry::ReadStringValue(std::u16string_view valueName, std::u16string& text) {
+  if (!open_) {
+    return false;
+  }
+  std::array<std::uint8_t, kMaxValueChars * 2> buffer{};
+  std::uint32_t type = reg::kSz;
+  std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
+  lastResult_ = registry_.QueryValue(key_, valueName, &type, buffer.data(), &size);
+  text.clear();
+  if (lastResult_ == 0) {
+    // Only what was returned counts; data without a NUL ends at its size.
+    const std::size_t chars = std::min<std::size_t>(size, buffer.size()) / 2;
+    for (std::size_t i = 0; i < chars; ++i) {
+      const char16_t c = static_cast<char16_t>(buffer[2 * i] | buffer[2 * i + 1] << 8);
+      if (c == u'\0') {
+        break;
+      }
+      text.push_back(c);
+    }
+  }
+  return lastResult_ == 0 && type == reg::kSz;
+}
+
+}  // namespace lss

@@ -1,0 +1,36 @@
+#pragma once
+// A small reader of one open registry key, which it owns and closes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+
+namespace lss {
+
+class CRegistry {
+ public:
+  explicit CRegistry(Registry& registry) : registry_(registry) {}
+  CRegistry(const CRegistry&) = delete;
+  CRegistry& operator=(const CRegistry&) = delete;
+  virtual ~CRegistry();
+
+  // Closes any attached key, then attaches `key` unless it is kNoKey.
+  void Attach(RegKey key);
+  // Closes the attached key; true when there was none or it closed cleanly.
+  bool Close();
+  // Reads a REG_SZ value of at most kMaxValueChars characters into `text`.
+  // False when no key is attached, the value is missing, longer or of
+  // another type (REG_EXPAND_SZ included); `text` is then not to be used.
+  bool ReadStringValue(std::u16string_view valueName, std::u16string& text);
+
+  static constexpr std::uint32_t kMaxValueChars = 1023;
+
+ private:
+  Registry& registry_;
+  Status lastResult_ = 0;
+  bool open_ = false;
+  RegKey key_ = kNoKey;
+};
+
+}  // namespace lss

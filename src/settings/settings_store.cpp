@@ -1,0 +1,124 @@
+#include "settings/settings_store.h"
+
+#include <vector>
+
+namespace lss {
+
+namespace {
+
+constexpr std::u16string_view kSoftwareKey = u"software";
+
+}  // namespace
+
+void SettingsStore::SetSettingsRoot(Registry& registry, std::u16string_view vendor) {
+  registry_ = &registry;
+  vendorKey_.assign(vendor);
+  productKey_ = appName_;
+}
+
+UniqueKey SettingsStore::OpenProductKey() {
+  if (registry_ == nullptr) {
+    return UniqueKey();  // not rooted yet
+  }
+  Registry& registry = *registry_;
+  UniqueKey software(registry);
+  UniqueKey vendor(registry);
+  UniqueKey product(registry);
+  if (registry.OpenKey(kCurrentUser, kSoftwareKey, reg::kKeyReadWrite, software.put()) != 0) {
+    return product;
+  }
+  if (registry.CreateKey(software.get(), vendorKey_, reg::kKeyReadWrite, vendor.put()) != 0) {
+    return product;
+  }
+  registry.CreateKey(vendor.get(), productKey_, reg::kKeyReadWrite, product.put());
+  return product;
+}
+
+UniqueKey SettingsStore::OpenSectionKey(std::u16string_view section) {
+  UniqueKey product = OpenProductKey();
+  if (!product) {
+    return product;
+  }
+  UniqueKey sectionKey(*registry_);
+  registry_->CreateKey(product.get(), section, reg::kKeyReadWrite, sectionKey.put());
+  return sectionKey;
+}
+
+std::uint32_t SettingsStore::ReadSettingInt(std::u16string_view section, std::u16string_view name,
+                                            std::int32_t defaultValue) {
+  UniqueKey key = OpenSectionKey(section);
+  if (!key) {
+    return static_cast<std::uint32_t>(defaultValue);
+  }
+  std::uint8_t data[4] = {};
+  std::uint32_t type = 0;
+  std::uint32_t size = sizeof data;
+  if (registry_->QueryValue(key.get(), name, &type, data, &size) != 0) {
+    return static_cast<std::uint32_t>(defaultValue);
+  }
+  return std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16 |
+         std::uint32_t{data[3]} << 24;
+}
+
+bool SettingsStore::WriteSettingInt(std::u16string_view section, std::u16string_view name,
+                                    std::int32_t value) {
+  UniqueKey key = OpenSectionKey(section);
+  if (!key) {
+    return false;
+  }
+  const auto bits = static_cast<std::uint32_t>(value);
+  const std::uint8_t data[4] = {std::uint8_t(bits), std::uint8_t(bits >> 8),
+                                std::uint8_t(bits >> 16), std::uint8_t(bits >> 24)};
+  return registry_->SetValue(key.get(), name, reg::kDword, data, sizeof data) == 0;
+}
+
+std::u16string SettingsStore::ReadSettingString(std::u16string_view section,
+                                                std::u16string_view name,
+                                                std::u16string_view defaultValue) {
+  UniqueKey key = OpenSectionKey(section);
+  if (!key) {
+    return std::u16string(defaultValue);
+  }
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  if (registry_->QueryValue(key.get(), name, &type, nullptr, &size) != 0) {
+    return std::u16string(defaultValue);
+  }
+  // One spare character takes an odd last byte, so the read never runs past the buffer.
+  const std::size_t chars = size / 2;
+  std::vector<std::uint8_t> buffer((chars + 1) * 2, 0);
+  if (registry_->QueryValue(key.get(), name, &type, buffer.data(), &size) != 0) {
+    return std::u16string(defaultValue);  // missing by now, or grown in between
+  }
+  std::u16string text;
+  text.reserve(chars);
+  for (std::size_t i = 0; i < chars; ++i) {
+    const char16_t c = static_cast<char16_t>(buffer[2 * i] | buffer[2 * i + 1] << 8);
+    if (c == u'\0') {
+      break;
+    }
+    text.push_back(c);
+  }
+  return text;
+}
+
+bool SettingsStore::WriteSettingString(std::u16string_view section, std::u16string_view name,
+                                       std::u16string_view value) {
+  UniqueKey key = OpenSectionKey(section);
+  if (!key) {
+    return false;
+  }
+  const std::u16string_view text = value.substr(0, value.find(u'\0'));
+  std::vector<std::uint8_t> data;
+  data.reserve((text.size() + 1) * 2);
+  for (const char16_t c : text) {
+    data.push_back(static_cast<std::uint8_t>(c));
+    data.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  data.push_back(0);
+  data.push_back(0);
+  return registry_->SetValue(key.get(), name, reg::kSz, data.data(),
+                             static_cast<std::uint32_t>(data.size())) == 0;
+}
+
+}  // namespace lss
