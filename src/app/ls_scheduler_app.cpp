@@ -1,6 +1,7 @@
 #include "app/ls_scheduler_app.h"
 
 #include <new>
+#include <optional>
 
 #include "diag/com_error.h"
 #include "diag/exceptions.h"
@@ -77,24 +78,25 @@ std::uint32_t CLSSchedulerApp::OutlookStartWait() {
 }
 
 void CLSSchedulerApp::RunGuardedSession(const CSchedulerCommandLineInfo& options,
-                                        std::uint32_t waitMilliseconds) noexcept {
+                                        std::uint32_t waitMilliseconds) {
   SystemMessages& messages = platform().messages;
   // A failure while reporting is dropped: the toolbar must still be restored.
-  try {
+  const auto report = [this](auto&& compose) {
     try {
-      RunScheduledSession(options, waitMilliseconds);
-    } catch (const _com_error& error) {
-      log_.WriteQuietly(ComErrorReport(error, messages));
-    } catch (CException* exception) {
-      if (auto report = ExceptionReport(exception, messages)) {
-        log_.WriteQuietly(*report);
+      if (const std::optional<std::u16string> line = compose()) {
+        log_.WriteQuietly(*line);
       }
-    } catch (const std::bad_alloc&) {
-      if (auto report = ExceptionReport(CMemoryException::Instance(), messages)) {
-        log_.WriteQuietly(*report);
-      }
+    } catch (...) {
     }
-  } catch (...) {
+  };
+  try {
+    RunScheduledSession(options, waitMilliseconds);
+  } catch (const _com_error& error) {
+    report([&] { return std::optional(ComErrorReport(error, messages)); });
+  } catch (CException* exception) {
+    report([&] { return ExceptionReport(exception, messages); });
+  } catch (const std::bad_alloc&) {
+    report([&] { return ExceptionReport(CMemoryException::Instance(), messages); });
   }
 }
 

@@ -30,9 +30,10 @@ class CLSSchedulerApp : public CWinApp {
  private:
   // WaitSecondsForOutlookStart in milliseconds; below 1 becomes 15 (stored).
   std::uint32_t OutlookStartWait();
-  // Runs the session and logs what escapes it as one entry.
+  // Runs the session and logs a COM error or framework exception that
+  // escapes it as one entry; other errors pass on.
   void RunGuardedSession(const CSchedulerCommandLineInfo& options,
-                         std::uint32_t waitMilliseconds) noexcept;
+                         std::uint32_t waitMilliseconds);
 
   SettingsStore settings_;
   RunLog log_;  // closed at construction; closes itself at process end

@@ -4,11 +4,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/types.h"
 
 namespace lss {
 
+class CException;
 class SystemMessages;
 
 // What IErrorInfo supplies: a source and a description, each possibly absent.
@@ -45,13 +47,13 @@ std::u16string DescribeComError(const _com_error& error, SystemMessages& message
 
 // A code and a text for a framework exception; disposes of it when
 // `deleteException` is set. A null exception gives 0x8000FFFF and "".
-std::u16string DescribeException(class CException* exception, SystemMessages& messages,
+std::u16string DescribeException(CException* exception, SystemMessages& messages,
                                  std::uint32_t* code, bool deleteException);
 
 // The two report lines of the top-level handlers.
 std::u16string ComErrorReport(const _com_error& error, SystemMessages& messages);
 // Nothing for a null exception; disposes of the exception.
-std::optional<std::u16string> ExceptionReport(class CException* exception,
+std::optional<std::u16string> ExceptionReport(CException* exception,
                                               SystemMessages& messages);
 
 }  // namespace lss

@@ -4,6 +4,7 @@
 // with Delete(), which leaves the process-wide instances alone.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace lss {
 

@@ -20,6 +20,7 @@ class RunLog {
   // The clock is kept for the entry stamps.
   void Open(Clock& clock, FileSystem& files, std::u16string_view folder);
   bool IsOpen() const { return file_ != nullptr; }
+  // The log file's name, once a folder was given (also when it did not open).
   const std::u16string& path() const { return path_; }
 
   // Writes one stamped entry. Does nothing while closed. Output errors are
