@@ -1,0 +1,96 @@
+#include "diag/run_log.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "diag/exceptions.h"
+#include "diag/time_stamp.h"
+
+namespace lss {
+
+namespace {
+
+constexpr std::u16string_view kFileNamePrefix = u"Scheduler";
+constexpr std::u16string_view kFileNameSuffix = u".log";
+constexpr std::u16string_view kOpenStampPattern = u"%d%m%y%H%M%S";
+constexpr std::u16string_view kEntryStampPattern = u"%d-%m-%y %H:%M:%S:";
+constexpr char16_t kFolderSeparator = u'\\';
+constexpr char16_t kStampSeparator = u' ';
+constexpr std::size_t kChunkLength = 200;  // UTF-16 code units per line of text
+
+// The log is 8-bit text: Latin-1 code units keep their value, others have no byte.
+constexpr char16_t kLastLatin1 = 0x00FF;
+constexpr std::uint8_t kNoByte = '?';
+
+// A line break, then the chunk as the file's bytes: LF becomes CR LF.
+void EncodeChunk(std::u16string_view chunk, std::vector<std::uint8_t>& bytes) {
+  bytes.assign({'\r', '\n'});
+  for (const char16_t unit : chunk) {
+    if (unit == u'\n') {
+      bytes.push_back('\r');
+      bytes.push_back('\n');
+    } else if (unit <= kLastLatin1) {
+      bytes.push_back(static_cast<std::uint8_t>(unit));
+    } else {
+      bytes.push_back(kNoByte);
+    }
+  }
+}
+
+}  // namespace
+
+void RunLog::Open(Clock& clock, FileSystem& files, std::u16string_view folder) {
+  if (folder.empty()) return;
+  clock_ = &clock;
+
+  std::u16string path(folder);
+  if (path.back() != kFolderSeparator) path.push_back(kFolderSeparator);
+  path += kFileNamePrefix;
+  path += LocalTimeStamp(clock, kOpenStampPattern);
+  path += kFileNameSuffix;
+
+  // Create never truncates: a second instance opening the same name in the
+  // same second appends to the first one's entries instead of erasing them.
+  if (!files.Exists(path)) {
+    file_ = files.Create(path);
+  } else if (!files.IsReadOnly(path)) {
+    file_ = files.OpenExisting(path);
+  }
+  path_ = std::move(path);
+}
+
+void RunLog::Write(std::u16string_view message) {
+  if (!file_) return;
+
+  std::u16string text = LocalTimeStamp(*clock_, kEntryStampPattern);
+  text.reserve(text.size() + 1 + message.size());
+  text.push_back(kStampSeparator);
+  text += message;
+
+  const std::u16string_view rest(text);
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(2 + 2 * std::min(kChunkLength, rest.size()));
+  std::size_t pos = 0;
+  do {
+    const std::u16string_view chunk = rest.substr(pos, kChunkLength);
+    pos += chunk.size();
+    if (!file_->SeekToEnd()) throw new CFileException(CFileException::kBadSeek, path_);
+    // The whole chunk in one append: writers in other processes cannot land
+    // between its line break and its text, nor overwrite it.
+    EncodeChunk(chunk, bytes);
+    file_->Append(bytes.data(), bytes.size());  // output errors are dropped
+  } while (pos < rest.size());
+}
+
+void RunLog::WriteQuietly(std::u16string_view message) noexcept {
+  try {
+    Write(message);
+  } catch (CException* e) {
+    e->Delete();
+  } catch (...) {
+    // Nothing above this caller would catch it, and a lost entry must not end the run.
+  }
+}
+
+}  // namespace lss

@@ -1,0 +1,52 @@
+#include "diag/time_stamp.h"
+
+namespace lss {
+
+namespace {
+
+bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+bool IsValid(const LocalTime& time) {
+  return InRange(time.month, 1, 12) && InRange(time.day, 1, 31) && InRange(time.hour, 0, 23) &&
+         InRange(time.minute, 0, 59) && InRange(time.second, 0, 60);
+}
+
+void AppendTwoDigits(std::u16string& out, int value) {
+  out.push_back(static_cast<char16_t>(u'0' + value / 10));
+  out.push_back(static_cast<char16_t>(u'0' + value % 10));
+}
+
+}  // namespace
+
+std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const LocalTime& time) {
+  if (!IsValid(time)) return std::nullopt;
+  std::u16string out;
+  out.reserve(pattern.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != u'%' || i + 1 == pattern.size()) {
+      out.push_back(pattern[i]);
+      continue;
+    }
+    switch (pattern[i + 1]) {
+      case u'd': AppendTwoDigits(out, time.day); break;
+      case u'm': AppendTwoDigits(out, time.month); break;
+      case u'y': AppendTwoDigits(out, (time.year % 100 + 100) % 100); break;
+      case u'H': AppendTwoDigits(out, time.hour); break;
+      case u'M': AppendTwoDigits(out, time.minute); break;
+      case u'S': AppendTwoDigits(out, time.second); break;
+      default:
+        out.push_back(pattern[i]);
+        continue;
+    }
+    ++i;
+  }
+  return out;
+}
+
+std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern) {
+  LocalTime local;
+  if (!clock.ToLocal(clock.Now(), &local)) return {};
+  return FormatLocalTime(pattern, local).value_or(std::u16string());
+}
+
+}  // namespace lss

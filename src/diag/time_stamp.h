@@ -1,0 +1,20 @@
+#pragma once
+// Time stamps of the run log: strftime-style formatting of a local time.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+namespace lss {
+
+// Formats `time` by `pattern`. Understands %d %m %y %H %M %S (two digits
+// each, %y the year within its century); every other character is copied.
+// Nothing when a field lies outside its calendar range.
+std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const LocalTime& time);
+
+// The clock's current local time formatted by `pattern`; empty when the time
+// cannot be converted or formatted.
+std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern);
+
+}  // namespace lss

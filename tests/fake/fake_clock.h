@@ -1,0 +1,36 @@
+#pragma once
+// A clock that stands still until told otherwise. Local time is the UTC
+// calendar time of Now(), so SetLocalTime and ToLocal round-trip exactly.
+#include <cstdint>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace lss::test {
+
+class FakeClock final : public Clock {
+ public:
+  FakeClock() = default;
+  explicit FakeClock(const LocalTime& time) { SetLocalTime(time); }
+
+  std::int64_t Now() override { return milliseconds_ / 1000; }
+  bool ToLocal(std::int64_t seconds, LocalTime* out) override;
+  // Advances the clock instead of blocking.
+  void Sleep(std::uint32_t milliseconds) override;
+
+  void SetNow(std::int64_t seconds) { milliseconds_ = seconds * 1000; }
+  void SetLocalTime(const LocalTime& time);
+  // While set, ToLocal reports that the time cannot be converted.
+  void FailToLocal(bool fail) { failToLocal_ = fail; }
+
+  const std::vector<std::uint32_t>& sleeps() const { return sleeps_; }
+  int toLocalCalls() const { return toLocalCalls_; }
+
+ private:
+  std::int64_t milliseconds_ = 0;
+  bool failToLocal_ = false;
+  int toLocalCalls_ = 0;
+  std::vector<std::uint32_t> sleeps_;
+};
+
+}  // namespace lss::test

@@ -1,0 +1,111 @@
+#include "fake/fake_file_system.h"
+
+namespace lss::test {
+
+// Writes go to the end of the entry, as the real file's appends do. The file
+// system must outlive its files.
+class FakeFileSystem::FakeFile final : public File {
+ public:
+  FakeFile(FakeFileSystem& owner, std::u16string path) : owner_(owner), path_(std::move(path)) {
+    ++owner_.openFiles_;
+  }
+  ~FakeFile() override {
+    --owner_.openFiles_;
+    owner_.operations_.push_back({Operation::kClose, path_, {}});
+  }
+
+  bool SeekToEnd() override {
+    owner_.operations_.push_back({Operation::kSeekToEnd, path_, {}});
+    return !owner_.failSeekToEnd_;
+  }
+
+  bool Append(const std::uint8_t* data, std::size_t size) override {
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    owner_.operations_.push_back({Operation::kAppend, path_, bytes});
+    if (owner_.failAppend_) return false;
+    owner_.files_[path_].bytes += bytes;
+    return true;
+  }
+
+ private:
+  FakeFileSystem& owner_;
+  std::u16string path_;
+};
+
+bool FakeFileSystem::Exists(std::u16string_view path) {
+  operations_.push_back({Operation::kExists, std::u16string(path), {}});
+  return files_.count(std::u16string(path)) != 0 || folders_.count(FolderKey(path)) != 0;
+}
+
+bool FakeFileSystem::IsReadOnly(std::u16string_view path) {
+  operations_.push_back({Operation::kIsReadOnly, std::u16string(path), {}});
+  const auto found = files_.find(std::u16string(path));
+  return found != files_.end() && found->second.readOnly;
+}
+
+std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
+  const std::u16string key(path);
+  operations_.push_back({Operation::kCreate, key, {}});
+  if (failCreate_) return nullptr;
+  if (files_.count(key) == 0) {
+    const std::size_t separator = key.find_last_of(u"\\/");
+    const std::u16string_view folder =
+        separator == std::u16string::npos ? std::u16string_view() : path.substr(0, separator);
+    if (folders_.count(FolderKey(folder)) == 0 || folders_.count(FolderKey(path)) != 0) {
+      return nullptr;
+    }
+    files_[key];
+  }
+  return OpenFile(key);
+}
+
+std::unique_ptr<File> FakeFileSystem::OpenExisting(std::u16string_view path) {
+  const std::u16string key(path);
+  operations_.push_back({Operation::kOpenExisting, key, {}});
+  if (failOpenExisting_ || files_.count(key) == 0) return nullptr;
+  return OpenFile(key);
+}
+
+std::unique_ptr<File> FakeFileSystem::OpenFile(const std::u16string& path) {
+  if (files_.at(path).readOnly) return nullptr;  // no write access, as on Win32
+  return std::make_unique<FakeFile>(*this, path);
+}
+
+void FakeFileSystem::AddFolder(std::u16string_view path) { folders_.insert(FolderKey(path)); }
+
+void FakeFileSystem::AddFile(std::u16string_view path, std::string_view bytes, bool readOnly) {
+  files_[std::u16string(path)] = Entry{std::string(bytes), readOnly};
+}
+
+std::optional<std::string> FakeFileSystem::Contents(std::u16string_view path) const {
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) return std::nullopt;
+  return found->second.bytes;
+}
+
+std::vector<std::u16string> FakeFileSystem::FilePaths() const {
+  std::vector<std::u16string> paths;
+  for (const auto& [path, entry] : files_) paths.push_back(path);
+  return paths;
+}
+
+std::vector<FakeFileSystem::Operation> FakeFileSystem::OperationsOf(Operation::Kind kind) const {
+  std::vector<Operation> selected;
+  for (const Operation& operation : operations_) {
+    if (operation.kind == kind) selected.push_back(operation);
+  }
+  return selected;
+}
+
+std::u16string FakeFileSystem::FolderKey(std::u16string_view path) {
+  std::u16string key;
+  for (const char16_t unit : path) {
+    const char16_t normal = unit == u'/' ? u'\\' : unit;
+    if (normal == u'\\' && !key.empty() && key.back() == u'\\') continue;
+    key.push_back(normal);
+  }
+  while (!key.empty() && key.back() == u'\\') key.pop_back();
+  return key;
+}
+
+}  // namespace lss::test

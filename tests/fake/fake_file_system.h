@@ -1,0 +1,70 @@
+#pragma once
+// An in-memory file system for the run log. Files are keyed by their exact
+// path; folders by their path with '/' read as '\' and trailing separators
+// dropped. Like Win32, a file can be created only inside a known folder and
+// a read-only file cannot be opened for writing. Every call is recorded.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace lss::test {
+
+class FakeFileSystem final : public FileSystem {
+ public:
+  struct Operation {
+    enum Kind { kExists, kIsReadOnly, kCreate, kOpenExisting, kSeekToEnd, kAppend, kClose };
+    Kind kind;
+    std::u16string path;
+    std::string bytes;  // what an Append was given
+  };
+
+  bool Exists(std::u16string_view path) override;
+  bool IsReadOnly(std::u16string_view path) override;
+  std::unique_ptr<File> Create(std::u16string_view path) override;
+  std::unique_ptr<File> OpenExisting(std::u16string_view path) override;
+
+  void AddFolder(std::u16string_view path);
+  void AddFile(std::u16string_view path, std::string_view bytes = {}, bool readOnly = false);
+
+  // Failures to inject; each holds until switched off.
+  void FailCreate(bool fail) { failCreate_ = fail; }
+  void FailOpenExisting(bool fail) { failOpenExisting_ = fail; }
+  void FailSeekToEnd(bool fail) { failSeekToEnd_ = fail; }
+  void FailAppend(bool fail) { failAppend_ = fail; }
+
+  // A file's bytes, or nothing when it does not exist.
+  std::optional<std::string> Contents(std::u16string_view path) const;
+  std::vector<std::u16string> FilePaths() const;
+  const std::vector<Operation>& operations() const { return operations_; }
+  // The operations of one kind, in order.
+  std::vector<Operation> OperationsOf(Operation::Kind kind) const;
+  int openFiles() const { return openFiles_; }
+
+ private:
+  class FakeFile;
+  struct Entry {
+    std::string bytes;
+    bool readOnly = false;
+  };
+
+  static std::u16string FolderKey(std::u16string_view path);
+  std::unique_ptr<File> OpenFile(const std::u16string& path);
+
+  std::map<std::u16string, Entry> files_;
+  std::set<std::u16string> folders_;
+  std::vector<Operation> operations_;
+  bool failCreate_ = false;
+  bool failOpenExisting_ = false;
+  bool failSeekToEnd_ = false;
+  bool failAppend_ = false;
+  int openFiles_ = 0;
+};
+
+}  // namespace lss::test

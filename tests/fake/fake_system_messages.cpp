@@ -1,0 +1,13 @@
+#include "fake/fake_system_messages.h"
+
+namespace lss::test {
+
+std::optional<std::u16string> FakeSystemMessages::Lookup(std::uint32_t flags, std::uint32_t code,
+                                                         std::uint32_t language) {
+  lookups_.push_back({flags, code, language});
+  const auto found = texts_.find(code);
+  if (found == texts_.end()) return std::nullopt;
+  return found->second;
+}
+
+}  // namespace lss::test
