@@ -1,0 +1,39 @@
+#pragma once
+// The calls fakes receive, in order, as short readable lines.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lss::test {
+
+class CallJournal {
+ public:
+  void Add(std::string line) { lines_.push_back(std::move(line)); }
+  const std::vector<std::string>& lines() const { return lines_; }
+  // The lines that start with `prefix`, in order.
+  std::vector<std::string> Matching(std::string_view prefix) const {
+    std::vector<std::string> out;
+    for (const std::string& line : lines_) {
+      if (line.rfind(prefix, 0) == 0) {
+        out.push_back(line);
+      }
+    }
+    return out;
+  }
+  void Clear() { lines_.clear(); }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// UTF-16 to a printable narrow string (non-ASCII as '?'), for journal lines.
+inline std::string Narrow(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char16_t c : text) {
+    out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  }
+  return out;
+}
+
+}  // namespace lss::test

@@ -1,0 +1,107 @@
+#include "fake/fake_os.h"
+
+#include <cstdio>
+
+namespace lss::test {
+
+namespace {
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08x", value);
+  return text;
+}
+
+}  // namespace
+
+HResult FakeProcess::ComInitialize() {
+  ++comDepth;
+  journal_.Add("CoInitialize");
+  return 0;
+}
+
+void FakeProcess::ComUninitialize() {
+  --comDepth;
+  journal_.Add("CoUninitialize");
+}
+
+std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view parameters) {
+  ++calls;
+  lastFile = file;
+  lastParameters = parameters;
+  journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
+  return result;
+}
+
+MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
+  lastName = name;
+  journal_.Add("CreateMutex " + Narrow(name));
+  if (failCreate) return 0;
+  ++openHandles;
+  return 0x4242;
+}
+
+std::uint32_t FakeSync::WaitForMutex(MutexHandle, std::uint32_t milliseconds) {
+  std::uint32_t result = wait_result::kObject0;
+  if (!waitResults.empty()) {
+    result = waitResults.front();
+    waitResults.pop_front();
+  }
+  if (result == wait_result::kObject0 || result == wait_result::kAbandoned) held = true;
+  journal_.Add("WaitForMutex " + std::to_string(milliseconds) + " -> " + Hex(result));
+  return result;
+}
+
+bool FakeSync::ReleaseHeldMutex(MutexHandle) {
+  journal_.Add("ReleaseMutex");
+  const bool wasHeld = held;
+  held = false;
+  return wasHeld;
+}
+
+void FakeSync::CloseMutex(MutexHandle) {
+  --openHandles;
+  journal_.Add("CloseMutex");
+}
+
+HResult FakeMapiSession::Logoff(std::uintptr_t uiParam, std::uint32_t flags,
+                                std::uint32_t reserved) {
+  mapi_.journal().Add("Logoff " + std::to_string(uiParam) + " " + std::to_string(flags) + " " +
+                      std::to_string(reserved));
+  return mapi_.logoffResult;
+}
+
+std::uint32_t FakeMapiSession::Release() {
+  mapi_.journal().Add("Release");
+  return static_cast<std::uint32_t>(--mapi_.liveSessions);
+}
+
+HResult FakeMapi::Initialize(const MapiInit* init) {
+  HResult result = 0;
+  if (!initializeResults.empty()) {
+    result = initializeResults.front();
+    initializeResults.pop_front();
+  }
+  if (result == 0) ++initialized;
+  journal_.Add("MAPIInitialize " + std::to_string(init->version) + " " +
+               std::to_string(init->flags) + " -> " + Hex(static_cast<std::uint32_t>(result)));
+  return result;
+}
+
+HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile,
+                          const char16_t* password, std::uint32_t flags, MapiSession** session) {
+  journal_.Add("MAPILogonEx " + std::to_string(uiParam) + " [" +
+               (profile ? Narrow(profile) : std::string("(null)")) + "] " +
+               (password ? Narrow(password) : std::string("(null)")) + " " + Hex(flags));
+  if (logonResult != 0 || logonGivesNoSession) return logonResult;
+  ++liveSessions;
+  *session = &session_;
+  return 0;
+}
+
+void FakeMapi::Uninitialize() {
+  --initialized;
+  journal_.Add("MAPIUninitialize");
+}
+
+}  // namespace lss::test

@@ -1,0 +1,98 @@
+#pragma once
+// Scripted stand-ins for the process, the shell, the named mutex and MAPI.
+// Each records its calls in the shared journal.
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "fake/call_journal.h"
+#include "platform/mapi.h"
+#include "platform/process.h"
+#include "platform/shell.h"
+#include "platform/sync.h"
+
+namespace lss::test {
+
+class FakeProcess : public Process {
+ public:
+  explicit FakeProcess(CallJournal& journal) : journal_(journal) {}
+  std::vector<std::u16string> Arguments() override { return arguments; }
+  HResult ComInitialize() override;
+  void ComUninitialize() override;
+
+  std::vector<std::u16string> arguments{u"LSScheduler.exe"};
+  int comDepth = 0;
+
+ private:
+  CallJournal& journal_;
+};
+
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(CallJournal& journal) : journal_(journal) {}
+  std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override;
+
+  std::intptr_t result = 42;
+  std::u16string lastFile;
+  std::u16string lastParameters;
+  int calls = 0;
+
+ private:
+  CallJournal& journal_;
+};
+
+class FakeSync : public Sync {
+ public:
+  explicit FakeSync(CallJournal& journal) : journal_(journal) {}
+  MutexHandle OpenNamedMutex(std::u16string_view name) override;
+  std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) override;
+  bool ReleaseHeldMutex(MutexHandle mutex) override;
+  void CloseMutex(MutexHandle mutex) override;
+
+  bool failCreate = false;
+  // Results of successive waits; when empty, waits succeed.
+  std::deque<std::uint32_t> waitResults;
+  std::u16string lastName;
+  bool held = false;
+  int openHandles = 0;
+
+ private:
+  CallJournal& journal_;
+};
+
+class FakeMapi;
+
+class FakeMapiSession : public MapiSession {
+ public:
+  FakeMapiSession(FakeMapi& mapi) : mapi_(mapi) {}
+  HResult Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) override;
+  std::uint32_t Release() override;
+
+ private:
+  FakeMapi& mapi_;
+};
+
+class FakeMapi : public Mapi {
+ public:
+  explicit FakeMapi(CallJournal& journal) : journal_(journal), session_(*this) {}
+  HResult Initialize(const MapiInit* init) override;
+  HResult LogonEx(std::uintptr_t uiParam, const char16_t* profile, const char16_t* password,
+                  std::uint32_t flags, MapiSession** session) override;
+  void Uninitialize() override;
+
+  std::deque<HResult> initializeResults;  // successive results; 0 when empty
+  HResult logonResult = 0;
+  HResult logoffResult = 0;
+  bool logonGivesNoSession = false;
+  int liveSessions = 0;
+  int initialized = 0;
+
+  CallJournal& journal() { return journal_; }
+
+ private:
+  CallJournal& journal_;
+  FakeMapiSession session_;
+};
+
+}  // namespace lss::test

@@ -1,0 +1,227 @@
+#include "fake/fake_registry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace lss::test {
+
+namespace {
+
+std::u16string Lower(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) {
+    if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+  }
+  return out;
+}
+
+std::vector<std::u16string_view> Split(std::u16string_view path) {
+  std::vector<std::u16string_view> parts;
+  while (!path.empty()) {
+    const std::size_t cut = path.find(u'\\');
+    const std::u16string_view part = path.substr(0, cut);
+    if (!part.empty()) parts.push_back(part);
+    if (cut == std::u16string_view::npos) break;
+    path.remove_prefix(cut + 1);
+  }
+  return parts;
+}
+
+}  // namespace
+
+FakeRegistry::FakeRegistry(CallJournal* journal) : journal_(journal) {
+  currentUser_.path = u"HKCU";
+  localMachine_.path = u"HKLM";
+  FindOrCreate(u"HKCU\\Software");  // a user's registry always has these
+  FindOrCreate(u"HKLM\\SOFTWARE");
+}
+
+FakeRegistry::~FakeRegistry() = default;
+
+FakeRegistry::Node* FakeRegistry::Resolve(RegKey key) {
+  if (key == kCurrentUser) return &currentUser_;
+  if (key == kLocalMachine) return &localMachine_;
+  const auto found = handles_.find(key);
+  return found == handles_.end() ? nullptr : found->second;
+}
+
+FakeRegistry::Node* FakeRegistry::Walk(Node* from, std::u16string_view subkey, bool create,
+                                       Status* status) {
+  Node* node = from;
+  for (const std::u16string_view part : Split(subkey)) {
+    const std::u16string name = Lower(part);
+    auto child = node->children.find(name);
+    if (child == node->children.end()) {
+      if (!create) {
+        *status = win32_error::kFileNotFound;
+        return nullptr;
+      }
+      auto created = std::make_unique<Node>();
+      created->path = node->path + u"\\" + std::u16string(part);
+      child = node->children.emplace(name, std::move(created)).first;
+    }
+    node = child->second.get();
+    if (failing_.count(Lower(node->path)) != 0) {
+      *status = win32_error::kAccessDenied;
+      return nullptr;
+    }
+  }
+  *status = win32_error::kSuccess;
+  return node;
+}
+
+RegKey FakeRegistry::NewHandle(Node* node) {
+  const RegKey key = nextHandle_;
+  nextHandle_ += 4;
+  handles_[key] = node;
+  return key;
+}
+
+Status FakeRegistry::OpenKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
+                             RegKey* key) {
+  *key = kNoKey;
+  Node* from = Resolve(parent);
+  Status status = win32_error::kInvalidHandle;
+  Node* node = from ? Walk(from, subkey, false, &status) : nullptr;
+  if (journal_) {
+    journal_->Add("RegOpenKey " + Narrow(from ? from->path : u"?") + "\\" + Narrow(subkey) +
+                  " access=" + std::to_string(access) + " -> " + std::to_string(status));
+  }
+  if (node == nullptr) return status;
+  *key = NewHandle(node);
+  return win32_error::kSuccess;
+}
+
+Status FakeRegistry::CreateKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
+                               RegKey* key) {
+  *key = kNoKey;
+  Node* from = Resolve(parent);
+  Status status = win32_error::kInvalidHandle;
+  Node* node = from ? Walk(from, subkey, true, &status) : nullptr;
+  if (journal_) {
+    journal_->Add("RegCreateKey " + Narrow(from ? from->path : u"?") + "\\" + Narrow(subkey) +
+                  " access=" + std::to_string(access) + " -> " + std::to_string(status));
+  }
+  if (node == nullptr) return status;
+  *key = NewHandle(node);
+  return win32_error::kSuccess;
+}
+
+Status FakeRegistry::QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type,
+                                std::uint8_t* data, std::uint32_t* size) {
+  Node* node = Resolve(key);
+  if (node == nullptr) return win32_error::kInvalidHandle;
+  if (beforeQuery) beforeQuery(node->path, name);
+  if (journal_) journal_->Add("RegQueryValue " + Narrow(node->path) + " " + Narrow(name));
+  const auto found = node->values.find(Lower(name));
+  if (found == node->values.end()) return win32_error::kFileNotFound;
+  const RegValue& value = found->second;
+  const auto stored = static_cast<std::uint32_t>(value.data.size());
+  if (type) *type = value.type;
+  if (data == nullptr) {
+    if (size) *size = stored;
+    return win32_error::kSuccess;
+  }
+  if (size == nullptr) return 87;  // ERROR_INVALID_PARAMETER, as Win32 does
+  if (*size < stored) {
+    *size = stored;
+    return win32_error::kMoreData;
+  }
+  if (stored != 0) std::memcpy(data, value.data.data(), stored);
+  *size = stored;
+  return win32_error::kSuccess;
+}
+
+Status FakeRegistry::SetValue(RegKey key, std::u16string_view name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) {
+  Node* node = Resolve(key);
+  if (node == nullptr) return win32_error::kInvalidHandle;
+  if (journal_) journal_->Add("RegSetValue " + Narrow(node->path) + " " + Narrow(name));
+  node->values[Lower(name)] = RegValue{type, std::vector<std::uint8_t>(data, data + size)};
+  return win32_error::kSuccess;
+}
+
+Status FakeRegistry::CloseKey(RegKey key) {
+  if (handles_.erase(key) == 0) {
+    ++badCloses_;
+    return win32_error::kInvalidHandle;
+  }
+  return win32_error::kSuccess;
+}
+
+const FakeRegistry::Node* FakeRegistry::Find(std::u16string_view path) const {
+  auto parts = Split(path);
+  if (parts.empty()) return nullptr;
+  const std::u16string root = Lower(parts.front());
+  const Node* node = root == u"hkcu" ? &currentUser_ : root == u"hklm" ? &localMachine_ : nullptr;
+  for (std::size_t i = 1; node && i < parts.size(); ++i) {
+    const auto child = node->children.find(Lower(parts[i]));
+    node = child == node->children.end() ? nullptr : child->second.get();
+  }
+  return node;
+}
+
+FakeRegistry::Node* FakeRegistry::FindOrCreate(std::u16string_view path) {
+  auto parts = Split(path);
+  Node* node = Lower(parts.at(0)) == u"hklm" ? &localMachine_ : &currentUser_;
+  const std::size_t rootLength = parts.at(0).size();
+  Status status = 0;
+  const std::set<std::u16string> failing = std::exchange(failing_, {});
+  node = Walk(node, path.substr(std::min(path.size(), rootLength + 1)), true, &status);
+  failing_ = failing;
+  return node;
+}
+
+void FakeRegistry::Set(std::u16string_view path, std::u16string_view name, std::uint32_t type,
+                       std::vector<std::uint8_t> data) {
+  FindOrCreate(path)->values[Lower(name)] = RegValue{type, std::move(data)};
+}
+
+void FakeRegistry::SetDword(std::u16string_view path, std::u16string_view name,
+                            std::uint32_t value) {
+  Set(path, name, reg::kDword,
+      {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
+       std::uint8_t(value >> 24)});
+}
+
+void FakeRegistry::SetString(std::u16string_view path, std::u16string_view name,
+                             std::u16string_view text) {
+  std::vector<std::uint8_t> data;
+  for (const char16_t c : text) {
+    data.push_back(std::uint8_t(c));
+    data.push_back(std::uint8_t(c >> 8));
+  }
+  data.push_back(0);
+  data.push_back(0);
+  Set(path, name, reg::kSz, std::move(data));
+}
+
+std::optional<RegValue> FakeRegistry::Get(std::u16string_view path,
+                                          std::u16string_view name) const {
+  const Node* node = Find(path);
+  if (node == nullptr) return std::nullopt;
+  const auto found = node->values.find(Lower(name));
+  if (found == node->values.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<std::int32_t> FakeRegistry::GetDword(std::u16string_view path,
+                                                   std::u16string_view name) const {
+  const auto value = Get(path, name);
+  if (!value || value->type != reg::kDword || value->data.size() != 4) return std::nullopt;
+  const auto& d = value->data;
+  return static_cast<std::int32_t>(std::uint32_t{d[0]} | std::uint32_t{d[1]} << 8 |
+                                   std::uint32_t{d[2]} << 16 | std::uint32_t{d[3]} << 24);
+}
+
+bool FakeRegistry::KeyExists(std::u16string_view path) const { return Find(path) != nullptr; }
+
+std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
+  const Node* node = Find(path);
+  return node ? node->values.size() : 0;
+}
+
+void FakeRegistry::FailKey(std::u16string_view path) { failing_.insert(Lower(path)); }
+
+}  // namespace lss::test

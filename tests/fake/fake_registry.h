@@ -1,0 +1,78 @@
+#pragma once
+// An in-memory registry with Win32's semantics where the program relies on
+// them: case-insensitive names, backslash paths, ERROR_MORE_DATA,
+// ERROR_FILE_NOT_FOUND, values of any type and size. Keys can be made to fail.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fake/call_journal.h"
+#include "platform/registry.h"
+
+namespace lss::test {
+
+struct RegValue {
+  std::uint32_t type = reg::kNone;
+  std::vector<std::uint8_t> data;
+};
+
+class FakeRegistry : public Registry {
+ public:
+  explicit FakeRegistry(CallJournal* journal = nullptr);
+  ~FakeRegistry() override;
+
+  Status OpenKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
+                 RegKey* key) override;
+  Status CreateKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
+                   RegKey* key) override;
+  Status QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type,
+                    std::uint8_t* data, std::uint32_t* size) override;
+  Status SetValue(RegKey key, std::u16string_view name, std::uint32_t type,
+                  const std::uint8_t* data, std::uint32_t size) override;
+  Status CloseKey(RegKey key) override;
+
+  // Test set-up and inspection; paths are like u"HKCU\\Software\\Brinmoor".
+  void Set(std::u16string_view path, std::u16string_view name, std::uint32_t type,
+           std::vector<std::uint8_t> data);
+  void SetDword(std::u16string_view path, std::u16string_view name, std::uint32_t value);
+  void SetString(std::u16string_view path, std::u16string_view name, std::u16string_view text);
+  std::optional<RegValue> Get(std::u16string_view path, std::u16string_view name) const;
+  std::optional<std::int32_t> GetDword(std::u16string_view path, std::u16string_view name) const;
+  bool KeyExists(std::u16string_view path) const;
+  std::size_t ValueCount(std::u16string_view path) const;
+  // Open or create of this key path (and below) fails with ERROR_ACCESS_DENIED.
+  void FailKey(std::u16string_view path);
+  // Called before every query, with the key's path and the value name.
+  std::function<void(const std::u16string& keyPath, std::u16string_view name)> beforeQuery;
+
+  std::size_t openHandles() const { return handles_.size(); }
+  int badCloses() const { return badCloses_; }
+
+ private:
+  struct Node {
+    std::u16string path;  // as first created, e.g. HKCU\Software
+    std::map<std::u16string, std::unique_ptr<Node>> children;  // by lower-case name
+    std::map<std::u16string, RegValue> values;                 // by lower-case name
+  };
+
+  Node* Resolve(RegKey key);
+  Node* Walk(Node* from, std::u16string_view subkey, bool create, Status* status);
+  const Node* Find(std::u16string_view path) const;
+  Node* FindOrCreate(std::u16string_view path);
+  RegKey NewHandle(Node* node);
+
+  CallJournal* journal_;
+  Node currentUser_;
+  Node localMachine_;
+  std::map<RegKey, Node*> handles_;
+  RegKey nextHandle_ = 0x1000;
+  std::set<std::u16string> failing_;  // lower-case paths
+  int badCloses_ = 0;
+};
+
+}  // namespace lss::test
