@@ -1,0 +1,20 @@
+#pragma once
+// An open file handle whose writes append at the end of the file.
+#include "platform/file_system.h"
+#include "platform/win32/unique_handle.h"
+
+namespace lss {
+
+class Win32File final : public File {
+ public:
+  // `handle` is open with append access; the file closes it.
+  explicit Win32File(UniqueHandle handle) : handle_(std::move(handle)) {}
+
+  bool SeekToEnd() override;
+  bool Append(const std::uint8_t* data, std::size_t size) override;
+
+ private:
+  UniqueHandle handle_;
+};
+
+}  // namespace lss

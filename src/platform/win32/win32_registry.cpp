@@ -1,0 +1,66 @@
+#include "platform/win32/win32_registry.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+namespace lss {
+namespace {
+
+// The roots are sign-extended handle values on 64-bit Windows, so 0x80000001
+// zero-extended is not HKEY_CURRENT_USER; map them by name.
+HKEY ToHkey(RegKey key) {
+  if (key == kCurrentUser) return HKEY_CURRENT_USER;
+  if (key == kLocalMachine) return HKEY_LOCAL_MACHINE;
+  return reinterpret_cast<HKEY>(key);
+}
+
+RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
+
+}  // namespace
+
+Status Win32Registry::OpenKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
+                              RegKey* key) {
+  const std::wstring path = ToWide(subkey);
+  HKEY opened = nullptr;
+  const LSTATUS status = ::RegOpenKeyExW(ToHkey(parent), path.c_str(), 0, access, &opened);
+  *key = status == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
+  return status;
+}
+
+Status Win32Registry::CreateKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
+                                RegKey* key) {
+  const std::wstring path = ToWide(subkey);
+  HKEY created = nullptr;
+  const LSTATUS status = ::RegCreateKeyExW(ToHkey(parent), path.c_str(), 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE, access, nullptr, &created,
+                                           nullptr);
+  *key = status == ERROR_SUCCESS ? FromHkey(created) : kNoKey;
+  return status;
+}
+
+Status Win32Registry::QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type,
+                                 std::uint8_t* data, std::uint32_t* size) {
+  const std::wstring valueName = ToWide(name);
+  DWORD valueType = 0;
+  DWORD valueSize = size != nullptr ? *size : 0;
+  const LSTATUS status =
+      ::RegQueryValueExW(ToHkey(key), valueName.c_str(), nullptr,
+                         type != nullptr ? &valueType : nullptr, data,
+                         size != nullptr ? &valueSize : nullptr);
+  if (type != nullptr) *type = valueType;
+  if (size != nullptr) *size = valueSize;
+  return status;
+}
+
+Status Win32Registry::SetValue(RegKey key, std::u16string_view name, std::uint32_t type,
+                               const std::uint8_t* data, std::uint32_t size) {
+  const std::wstring valueName = ToWide(name);
+  return ::RegSetValueExW(ToHkey(key), valueName.c_str(), 0, type, data, size);
+}
+
+Status Win32Registry::CloseKey(RegKey key) { return ::RegCloseKey(ToHkey(key)); }
+
+}  // namespace lss
