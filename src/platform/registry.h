@@ -19,6 +19,7 @@ inline constexpr std::uint32_t kSz = 1;
 inline constexpr std::uint32_t kExpandSz = 2;
 inline constexpr std::uint32_t kBinary = 3;
 inline constexpr std::uint32_t kDword = 4;
+inline constexpr std::uint32_t kMultiSz = 7;
 
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;

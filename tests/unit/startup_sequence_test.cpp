@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/ls_scheduler_app.h"
+#include "fake/fake_platform.h"
+
+namespace lss {
+namespace {
+
+constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
+
+constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
+constexpr std::u16string_view kAdmin = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
+constexpr std::u16string_view kAppPaths =
+    u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+
+class StartupTest : public testing::Test {
+ protected:
+  int Run(std::vector<std::u16string> arguments) {
+    os.process.arguments.insert(os.process.arguments.end(), arguments.begin(), arguments.end());
+    CLSSchedulerApp app;
+    return AppMain(app, os.bundle);
+  }
+  void InstallOutlook() { os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\"); }
+  void ConfigureLog() {
+    os.files.AddFolder(u"C:\\Logs");
+    os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
+  }
+  // The log's entries without their stamps.
+  std::vector<std::string> LogEntries() {
+    const auto paths = os.files.FilePaths();
+    if (paths.size() != 1) return {"<" + std::to_string(paths.size()) + " log files>"};
+    const std::string bytes = *os.files.Contents(paths[0]);
+    std::vector<std::string> entries;
+    for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos;) {
+      const std::size_t next = bytes.find("\r\n", at + 2);
+      entries.push_back(bytes.substr(at + 2 + 19, next == std::string::npos ? std::string::npos
+                                                                              : next - at - 21));
+      at += 2;
+    }
+    return entries;
+  }
+  // The position of the first journal line, at or after `from`, that is
+  // `step` or starts with `step` and a blank; -1 when there is none.
+  std::ptrdiff_t Step(std::string_view step, std::ptrdiff_t from = 0) {
+    const auto& lines = os.journal.lines();
+    for (auto i = std::max<std::ptrdiff_t>(from, 0); i < std::ssize(lines); ++i) {
+      const std::string& line = lines[i];
+      if (line == step || (line.rfind(step, 0) == 0 && line[step.size()] == ' ')) return i;
+    }
+    return -1;
+  }
+
+  test::FakePlatform os;
+};
+
+TEST_F(StartupTest, NoArgumentsWritesTheHandOffValuesAndNothingElse) {
+  ConfigureLog();
+  EXPECT_EQ(Run({}), 0);
+  EXPECT_EQ(os.registry.Get(kAdmin, u"TaskName")->data, (std::vector<std::uint8_t>{0, 0}));
+  EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1);
+  EXPECT_EQ(os.registry.GetDword(kAdmin, u"AutoRunExit"), 0);
+  EXPECT_EQ(os.registry.ValueCount(kSettings), 1u);  // LogDirectory alone
+  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");
+  EXPECT_EQ(os.shell.calls, 0);
+  EXPECT_EQ(Step("RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad"), -1);
+  EXPECT_EQ(os.process.comDepth, 0);
+  EXPECT_EQ(os.registry.openHandles(), 0u);
+}
+
+TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
+  InstallOutlook();
+  ConfigureLog();
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 2);
+  EXPECT_EQ(Run({u"-s", u"-e", u"-n", u"Nightly"}), 0);
+  const std::vector<std::string> steps{
+      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions TaskName",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions TaskRun",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions AutoRunExit",
+      "CoInitialize",
+      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogDirectory",
+      "CreateFile C:\\Logs\\Scheduler061226164509.log",
+      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",
+      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings WaitSecondsForOutlookStart",
+      "ShellExecute",
+      "Sleep 2000",
+      "MAPIInitialize",
+      "MAPIUninitialize",
+      "ReleaseMutex",
+      "CloseMutex",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",
+      "CoUninitialize"};
+  std::ptrdiff_t at = -1;
+  for (const std::string& step : steps) {
+    at = Step(step, at + 1);
+    ASSERT_GE(at, 0) << step << " missing or out of order";
+  }
+  EXPECT_EQ(os.registry.Get(kAdmin, u"TaskName")->data,
+            (std::vector<std::uint8_t>{'N', 0, 'i', 0, 'g', 0, 'h', 0, 't', 0, 'l', 0, 'y', 0, 0, 0}));
+  EXPECT_EQ(LogEntries(), (std::vector<std::string>{
+                              "Block Larkspan Toolbar Load",
+                              "KSScheduler: Starting Outlook C:\\Office\\OUTLOOK.EXE /recycle",
+                              "KSScheduler: Waiting for Outlook",
+                              "KSScheduler: MAPIInitialize",
+                              "KSScheduler: MAPILogonEx",
+                              "KSScheduler: Waiting for Larkspan",
+                              "KSScheduler: MAPI Logoff",
+                              "KSScheduler: MAPI MAPIUninitialize",
+                              "De-Block Larkspan Toolbar Load"}));
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 0);
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1);
+}
+
+struct WaitCase {
+  std::optional<std::uint32_t> stored;
+  std::uint32_t expectedSleep;
+  std::optional<std::int32_t> storedAfter;
+};
+
+class OutlookStartWait : public StartupTest, public testing::WithParamInterface<WaitCase> {};
+
+TEST_P(OutlookStartWait, DefaultsAndSaturates) {
+  const WaitCase& c = GetParam();
+  InstallOutlook();
+  if (c.stored) os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", *c.stored);
+  Run({u"-s"});
+  EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{c.expectedSleep});
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"WaitSecondsForOutlookStart"), c.storedAfter);
+  EXPECT_EQ(Step("RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings WaitSeconds") >= 0,
+            !c.stored || static_cast<std::int32_t>(*c.stored) < 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, OutlookStartWait,
+    testing::Values(WaitCase{std::nullopt, 15000, 15}, WaitCase{0, 15000, 15},
+                    WaitCase{0xFFFFFFFF, 15000, 15}, WaitCase{0x80000000, 15000, 15},
+                    WaitCase{1, 1000, 1}, WaitCase{3600, 3600000, 3600},
+                    WaitCase{4294967, 4294967000u, 4294967},
+                    WaitCase{4294968, 0xFFFFFFFE, 4294968},
+                    WaitCase{0x7FFFFFFF, 0xFFFFFFFE, 0x7FFFFFFF}), CaseIndex);
+
+TEST_F(StartupTest, ExitAloneBehavesLikeNoArguments) {
+  InstallOutlook();
+  Run({u"-e"});
+  EXPECT_EQ(os.shell.calls, 0);
+  EXPECT_FALSE(os.registry.Get(kSettings, u"BlockToolbarLoad"));
+  EXPECT_FALSE(os.registry.Get(kSettings, u"WaitSecondsForOutlookStart"));
+}
+
+TEST_F(StartupTest, ACaughtErrorIsLoggedOnceAndTheToolbarStillRestored) {
+  InstallOutlook();
+  ConfigureLog();
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
+  os.mapi.initializeResults = {static_cast<HResult>(0x80040111), static_cast<HResult>(0x80040111)};
+  EXPECT_EQ(Run({u"-s", u"-e"}), 0);
+  const auto entries = LogEntries();
+  ASSERT_GE(entries.size(), 3u);
+  EXPECT_EQ(entries[entries.size() - 2],
+            "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
+            "Source = (null),Description = (null)");
+  EXPECT_EQ(entries.back(), "De-Block Larkspan Toolbar Load");
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1);
+  EXPECT_EQ(os.process.comDepth, 0);
+}
+
+TEST_F(StartupTest, AnErrorOfAnotherKindEndsTheRunWithExitCodeZeroAndLeavesTheBlockPending) {
+  InstallOutlook();
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
+  os.mapi.initializeResults = {0};
+  struct Odd {};
+  os.registry.beforeQuery = [](const std::u16string&, std::u16string_view name) {
+    if (name == u"AutoRunExit") throw Odd{};
+  };
+  os.sync.waitResults = {wait_result::kFailed};
+  EXPECT_EQ(Run({u"-s", u"-e"}), 0);
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 1);
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), 0);
+  EXPECT_EQ(os.process.comDepth, 0);
+  EXPECT_EQ(os.sync.openHandles, 0);
+  EXPECT_EQ(os.registry.openHandles(), 0u);
+}
+
+TEST_F(StartupTest, AnUnavailableStoreStillRunsToTheEnd) {
+  os.registry.FailKey(u"HKCU\\Software");
+  InstallOutlook();
+  EXPECT_EQ(Run({u"-s", u"-e"}), 0);
+  EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{15000});
+  EXPECT_EQ(os.journal.Matching("MAPIUninitialize").size(), 1u);
+}
+
+// Given the toolbar values before the start and the options, the values
+// while the session runs and after the run.
+struct ToolbarCase {
+  const char* what;
+  std::optional<std::int32_t> blockBefore, orgBefore;
+  std::vector<std::u16string> arguments;
+  std::optional<std::int32_t> blockDuring, orgDuring;
+  std::optional<std::int32_t> blockAfter, orgAfter;
+  bool logged;
+};
+
+class ToolbarGuard : public StartupTest, public testing::WithParamInterface<ToolbarCase> {};
+
+TEST_P(ToolbarGuard, FollowsTheStateTable) {
+  const ToolbarCase& c = GetParam();
+  InstallOutlook();
+  ConfigureLog();
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
+  if (c.blockBefore) os.registry.SetDword(kSettings, u"BlockToolbarLoad", *c.blockBefore);
+  if (c.orgBefore) os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", *c.orgBefore);
+  std::optional<std::int32_t> blockDuring, orgDuring;
+  os.registry.beforeQuery = [&](const std::u16string&, std::u16string_view name) {
+    if (name == u"WaitSecondsForOutlookStart") {
+      blockDuring = os.registry.GetDword(kSettings, u"BlockToolbarLoad");
+      orgDuring = os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg");
+    }
+  };
+  Run(c.arguments);
+  if (std::find(c.arguments.begin(), c.arguments.end(), u"-s") != c.arguments.end()) {
+    EXPECT_EQ(blockDuring, c.blockDuring) << c.what;
+    EXPECT_EQ(orgDuring, c.orgDuring) << c.what;
+  }
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), c.blockAfter) << c.what;
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), c.orgAfter) << c.what;
+  const auto entries = LogEntries();
+  const bool logged = std::count(entries.begin(), entries.end(), "Block Larkspan Toolbar Load") == 1 &&
+                      std::count(entries.begin(), entries.end(), "De-Block Larkspan Toolbar Load") == 1;
+  EXPECT_EQ(logged, c.logged) << c.what;
+}
+
+using V = std::vector<std::u16string>;
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarGuard,
+    testing::Values(
+        ToolbarCase{"first run", {}, {}, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
+        ToolbarCase{"allowed", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
+        ToolbarCase{"other prior value", 5, -1, V{u"-s", u"-e"}, 1, 0, 5, -1, true},
+        ToolbarCase{"already blocked", 1, -1, V{u"-s", u"-e"}, 1, -1, 1, -1, false},
+        ToolbarCase{"no -e", 0, -1, V{u"-s"}, 0, -1, 0, -1, false},
+        ToolbarCase{"no -s", 5, {}, V{u"-e"}, {}, {}, 5, {}, false},
+        ToolbarCase{"start after a killed run", 1, 0, V{}, {}, {}, 0, -1, false},
+        ToolbarCase{"killed run, then -s -e", 1, 0, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
+        ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1, false}), CaseIndex);
+
+}  // namespace
+}  // namespace lss
