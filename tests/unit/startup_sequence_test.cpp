@@ -133,7 +133,7 @@ TEST_P(OutlookStartWait, DefaultsAndSaturates) {
   Run({u"-s"});
   EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{c.expectedSleep});
   EXPECT_EQ(os.registry.GetDword(kSettings, u"WaitSecondsForOutlookStart"), c.storedAfter);
-  EXPECT_EQ(Step("RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings WaitSeconds") >= 0,
+  EXPECT_EQ(Step("RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings WaitSecondsForOutlookStart") >= 0,
             !c.stored || static_cast<std::int32_t>(*c.stored) < 1);
 }
 
