@@ -64,12 +64,12 @@ TEST(ComErrorMessage, DropsOneTrailingLineBreakOfTheSystemText) {
 
 TEST(ComErrorMessage, IsComputedOnceAndKept) {
   FakeSystemMessages messages;
-  messages.Set(0x80004005, u"Unspecified error\r\n");
-  const _com_error error(Code(0x80004005));
+  messages.Set(0x8000FFFF, u"Catastrophic failure\r\n");
+  const _com_error error(Code(0x8000FFFF));
   const std::optional<std::u16string>* first = &error.ComErrorMessage(messages);
-  messages.Set(0x80004005, u"changed");
+  messages.Set(0x8000FFFF, u"changed");
   EXPECT_EQ(&error.ComErrorMessage(messages), first);
-  EXPECT_EQ(*first, u"Unspecified error");
+  EXPECT_EQ(*first, u"Catastrophic failure");
   EXPECT_EQ(messages.lookups().size(), 1u);
 }
 
