@@ -29,7 +29,10 @@ reg() {
   WINEPREFIX="$prefix" WINEDEBUG=-all "$wine64" reg "$@" >/dev/null
 }
 
-mkdir -p "$prefix"
+if [[ ! -f "$prefix/system.reg" ]]; then
+  # A new prefix: let Wine set it up first, without its start-up chatter.
+  WINEPREFIX="$prefix" WINEDEBUG=-all "$wine64" wineboot -i >/dev/null 2>&1
+fi
 folder="$prefix/drive_c/Program Files/Olsim"
 mkdir -p "$folder" "$prefix/drive_c/Olsim"
 cp "$from/OUTLOOK.EXE" "$from/olmapi.dll" "$folder/"
