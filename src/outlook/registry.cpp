@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "settings/registry_text.h"
+
 namespace lss {
 
 CRegistry::~CRegistry() { Close(); }
@@ -34,18 +36,10 @@ bool CRegistry::ReadStringValue(std::u16string_view valueName, std::u16string& t
   std::uint32_t type = reg::kSz;
   std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
   lastResult_ = registry_.QueryValue(key_, valueName, &type, buffer.data(), &size);
-  text.clear();
-  if (lastResult_ == 0) {
-    // Only what was returned counts; data without a NUL ends at its size.
-    const std::size_t chars = std::min<std::size_t>(size, buffer.size()) / 2;
-    for (std::size_t i = 0; i < chars; ++i) {
-      const char16_t c = static_cast<char16_t>(buffer[2 * i] | buffer[2 * i + 1] << 8);
-      if (c == u'\0') {
-        break;
-      }
-      text.push_back(c);
-    }
-  }
+  // Only what was returned counts; data without a NUL ends at its size.
+  text = lastResult_ == 0
+             ? DecodeRegistryText(buffer.data(), std::min<std::size_t>(size, buffer.size()) / 2)
+             : std::u16string();
   return lastResult_ == 0 && type == reg::kSz;
 }
 

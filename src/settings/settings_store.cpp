@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "settings/registry_text.h"
+
 namespace lss {
 
 namespace {
@@ -90,16 +92,7 @@ std::u16string SettingsStore::ReadSettingString(std::u16string_view section,
   if (registry_->QueryValue(key.get(), name, &type, buffer.data(), &size) != 0) {
     return std::u16string(defaultValue);  // missing by now, or grown in between
   }
-  std::u16string text;
-  text.reserve(chars);
-  for (std::size_t i = 0; i < chars; ++i) {
-    const char16_t c = static_cast<char16_t>(buffer[2 * i] | buffer[2 * i + 1] << 8);
-    if (c == u'\0') {
-      break;
-    }
-    text.push_back(c);
-  }
-  return text;
+  return DecodeRegistryText(buffer.data(), chars);
 }
 
 bool SettingsStore::WriteSettingString(std::u16string_view section, std::u16string_view name,
@@ -108,15 +101,7 @@ bool SettingsStore::WriteSettingString(std::u16string_view section, std::u16stri
   if (!key) {
     return false;
   }
-  const std::u16string_view text = value.substr(0, value.find(u'\0'));
-  std::vector<std::uint8_t> data;
-  data.reserve((text.size() + 1) * 2);
-  for (const char16_t c : text) {
-    data.push_back(static_cast<std::uint8_t>(c));
-    data.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  data.push_back(0);
-  data.push_back(0);
+  const std::vector<std::uint8_t> data = EncodeRegistryText(value);
   return registry_->SetValue(key.get(), name, reg::kSz, data.data(),
                              static_cast<std::uint32_t>(data.size())) == 0;
 }

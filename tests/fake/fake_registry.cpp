@@ -1,5 +1,7 @@
 #include "fake/fake_registry.h"
 
+#include "settings/registry_text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -187,14 +189,7 @@ void FakeRegistry::SetDword(std::u16string_view path, std::u16string_view name,
 
 void FakeRegistry::SetString(std::u16string_view path, std::u16string_view name,
                              std::u16string_view text) {
-  std::vector<std::uint8_t> data;
-  for (const char16_t c : text) {
-    data.push_back(std::uint8_t(c));
-    data.push_back(std::uint8_t(c >> 8));
-  }
-  data.push_back(0);
-  data.push_back(0);
-  Set(path, name, reg::kSz, std::move(data));
+  Set(path, name, reg::kSz, EncodeRegistryText(text));
 }
 
 std::optional<RegValue> FakeRegistry::Get(std::u16string_view path,
