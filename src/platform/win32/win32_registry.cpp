@@ -44,7 +44,8 @@ Status Win32Registry::CreateKey(RegKey parent, std::u16string_view subkey, std::
 Status Win32Registry::QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type,
                                  std::uint8_t* data, std::uint32_t* size) {
   const std::wstring valueName = ToWide(name);
-  DWORD valueType = 0;
+  // Seeded from the caller so what the call leaves alone stays as it was.
+  DWORD valueType = type != nullptr ? *type : 0;
   DWORD valueSize = size != nullptr ? *size : 0;
   const LSTATUS status =
       ::RegQueryValueExW(ToHkey(key), valueName.c_str(), nullptr,
