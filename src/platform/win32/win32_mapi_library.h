@@ -1,10 +1,10 @@
 #pragma once
 // The system's mapi32.dll, loaded at run time with its three entry points.
 #include <memory>
-#include <type_traits>
 
 #include "platform/types.h"
 #include "platform/win32/mapi_headers.h"
+#include "platform/win32/system_library.h"
 
 namespace lss {
 
@@ -31,11 +31,6 @@ class MapiLibrary {
   void StayLoaded() const;
 
  private:
-  struct ModuleDeleter {
-    void operator()(HMODULE module) const { ::FreeLibrary(module); }
-  };
-  using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
-
   MapiLibrary(UniqueModule module, LPMAPIINITIALIZE initialize, LPMAPILOGONEX logonEx,
               LPMAPIUNINITIALIZE uninitialize);
 

@@ -2,20 +2,20 @@
 
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 
-#include "platform/win32/local_memory.h"
+#include <cstdlib>
+
 #include "platform/win32/wide_text.h"
 
 namespace lss {
 
 std::vector<std::u16string> Win32Process::Arguments() {
-  int count = 0;
-  LocalMemory<LPWSTR> argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
+  // The C runtime has split the command line by the standard rules already;
+  // asking shell32 to do it again would load that large DLL on every start.
   std::vector<std::u16string> arguments;
-  if (!argv) return arguments;
-  arguments.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) arguments.push_back(FromWide(argv.get()[i]));
+  if (__wargv == nullptr) return arguments;
+  arguments.reserve(static_cast<std::size_t>(__argc));
+  for (int i = 0; i < __argc; ++i) arguments.push_back(FromWide(__wargv[i]));
   return arguments;
 }
 

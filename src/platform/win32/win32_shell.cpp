@@ -1,6 +1,5 @@
 #include "platform/win32/win32_shell.h"
 
-#include <windows.h>
 #include <shellapi.h>
 
 #include <string>
@@ -10,10 +9,18 @@
 namespace lss {
 
 std::intptr_t Win32Shell::Execute(std::u16string_view file, std::u16string_view parameters) {
+  if (shellExecute_ == nullptr) {
+    HResult error = 0;
+    shell32_ = LoadSystemLibrary(L"shell32.dll", &error);
+    if (shell32_) {
+      shellExecute_ = ResolveFunction<ShellExecuteFunction>(shell32_.get(), "ShellExecuteW");
+    }
+    if (shellExecute_ == nullptr) return SE_ERR_DLLNOTFOUND;
+  }
   const std::wstring program = ToWide(file);
   const std::wstring arguments = ToWide(parameters);
-  const HINSTANCE result = ::ShellExecuteW(nullptr, nullptr, program.c_str(), arguments.c_str(),
-                                           nullptr, SW_SHOWNORMAL);
+  const HINSTANCE result =
+      shellExecute_(nullptr, nullptr, program.c_str(), arguments.c_str(), nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<std::intptr_t>(result);
 }
 
