@@ -1,0 +1,110 @@
+// Every start hands the task's name to the add-in, whatever the options; with
+// -s the wait for Outlook's start gets its default.
+#include "harness/scheduler_test.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+class HandOff : public SchedulerTest {};
+
+TEST_F(HandOff, FirstStartWithoutArgumentsWritesTheValuesForTheAddIn) {
+  // Given a user who has never run the program, and no arguments.
+  ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+
+  const RunResult run = RunScheduler(L"");
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L""));  // REG_SZ of 2 bytes, the NUL alone
+  EXPECT_EQ(AdminOption(L"TaskName")->data.size(), 2u);
+  EXPECT_EQ(AdminOption(L"TaskRun"), Dword(1));
+  EXPECT_EQ(AdminOption(L"AutoRunExit"), Dword(0));
+  EXPECT_THAT(ValueNames(HKEY_CURRENT_USER, kAdminOptionsKey),
+              UnorderedElementsAre(L"TaskName", L"TaskRun", L"AutoRunExit"));
+  // The toolbar recovery's read created the Settings key and wrote nothing there.
+  ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+  EXPECT_THAT(ValueNames(HKEY_CURRENT_USER, kSettingsKey), IsEmpty());
+}
+
+struct HandOffCase {
+  const wchar_t* arguments;
+  const wchar_t* taskName;
+};
+
+void PrintTo(const HandOffCase& row, std::ostream* out) {
+  *out << "arguments \"" << Narrow(row.arguments) << "\"";
+}
+
+class HandOffValues : public SchedulerTest, public ::testing::WithParamInterface<HandOffCase> {};
+
+TEST_P(HandOffValues, EveryStartOverwritesWhatTheLastRunLeft) {
+  // Given the values a finished run and the add-in left behind.
+  SetAdminOption(L"TaskName", RegValue::Sz(L"Weekly"));
+  SetAdminOption(L"TaskRun", Dword(0));
+  SetAdminOption(L"AutoRunExit", Dword(5));
+
+  const RunResult run = RunScheduler(GetParam().arguments);
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(GetParam().taskName));
+  EXPECT_EQ(AdminOption(L"TaskRun"), Dword(1));
+  EXPECT_EQ(AdminOption(L"AutoRunExit"), Dword(0));
+  EXPECT_THAT(ValueNames(HKEY_CURRENT_USER, kSettingsKey), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HandOffValues,
+                         ::testing::Values(HandOffCase{L"", L""},
+                                           HandOffCase{L"-e", L""},
+                                           HandOffCase{L"-n Nightly extra", L"Nightly"},
+                                           HandOffCase{L"/Name \"Night Shift\"", L"Night Shift"},
+                                           HandOffCase{L"-n A -n B", L"B"}));
+
+struct WaitCase {
+  const char* story;
+  const wchar_t* arguments;
+  std::optional<RegValue> before;  // WaitSecondsForOutlookStart; nothing: missing
+  std::optional<RegValue> after;
+};
+
+void PrintTo(const WaitCase& row, std::ostream* out) { *out << row.story; }
+
+class WaitSecondsDefault : public SchedulerTest, public ::testing::WithParamInterface<WaitCase> {};
+
+TEST_P(WaitSecondsDefault, BelowOneBecomesFifteenAndIsStored) {
+  // Outlook is not installed, so the run ends without waiting for it.
+  const WaitCase& row = GetParam();
+  if (row.before) SetSetting(L"WaitSecondsForOutlookStart", *row.before);
+
+  const RunResult run = RunScheduler(row.arguments);
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(Setting(L"WaitSecondsForOutlookStart"), row.after);
+}
+
+std::vector<std::uint8_t> Bytes(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+// A REG_BINARY value of 4 bytes reads as the same number as a DWORD, and a
+// rewrite would turn it into a REG_DWORD: so it shows that nothing was written.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WaitSecondsDefault,
+    ::testing::Values(
+        WaitCase{"missing, -s", L"-s", std::nullopt, Dword(15)},
+        WaitCase{"0, -s", L"-s", Dword(0), Dword(15)},
+        WaitCase{"0xFFFFFFFF, -s", L"-s", Dword(kMinusOne), Dword(15)},
+        WaitCase{"0x80000000, -s", L"-s", Dword(0x80000000), Dword(15)},
+        WaitCase{"1, -s", L"-s", Dword(1), Dword(1)},
+        WaitCase{"3600, -s", L"-s", Dword(3600), Dword(3600)},
+        WaitCase{"1 as 4 binary bytes, -s", L"-s", RegValue::Binary(Bytes(1)),
+                 RegValue::Binary(Bytes(1))},
+        WaitCase{"3600 as 4 binary bytes, -s", L"-s", RegValue::Binary(Bytes(3600)),
+                 RegValue::Binary(Bytes(3600))},
+        WaitCase{"missing, no -s", L"-e", std::nullopt, std::nullopt},
+        WaitCase{"0, no -s", L"", Dword(0), Dword(0)}));
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,151 @@
+// The run log under Wine: where the file goes, what its bytes are, and what
+// happens when a file of the same name is already there.
+#include <algorithm>
+#include <map>
+
+#include "harness/scheduler_test.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr char kNotFound[] = "LSScheduler Error: Can't find Outlook.exe";
+
+struct FolderCase {
+  const char* story;
+  std::wstring (*folderText)(const std::wstring& folder);  // LogDirectory for the log folder
+};
+
+void PrintTo(const FolderCase& row, std::ostream* out) { *out << row.story; }
+
+class LogFolderForms : public SchedulerTest, public ::testing::WithParamInterface<FolderCase> {};
+
+TEST_P(LogFolderForms, StartWithoutOptionsLeavesOneEmptyLogFile) {
+  MakeFreshFolder(LogFolder());
+  SetSetting(L"LogDirectory", RegValue::Sz(GetParam().folderText(LogFolder())));
+
+  const RunResult run = RunScheduler(L"");
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(TheLogBytes(), "");  // checks the one file's name and its stamp, too
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LogFolderForms,
+    ::testing::Values(
+        FolderCase{"folder without a trailing backslash",
+                   [](const std::wstring& folder) { return folder; }},
+        FolderCase{"folder with a trailing backslash",
+                   [](const std::wstring& folder) { return folder + L"\\"; }},
+        FolderCase{"folder in forward slashes ending in one",
+                   [](const std::wstring& folder) {
+                     std::wstring text = folder + L"/";
+                     std::replace(text.begin(), text.end(), L'\\', L'/');
+                     return text;
+                   }}));
+
+class RunLog : public SchedulerTest {};
+
+TEST_F(RunLog, AnEntryIsALineBreakTheStampABlankAndTheMessage) {
+  // Outlook is not installed: -s gives exactly one entry.
+  UseLogFolder();
+
+  RunScheduler(L"-s");
+
+  const std::string bytes = TheLogBytes();
+  ASSERT_EQ(bytes.size(), 2 + 18 + 1 + std::string(kNotFound).size()) << bytes;
+  EXPECT_EQ(bytes.substr(0, 2), "\r\n");
+  const auto stamp = ParseEntryStamp(bytes.substr(2, 18));
+  ASSERT_TRUE(stamp.has_value()) << "not a stamp: " << bytes.substr(2, 18);
+  ExpectWithinRuns(*stamp, "the entry's stamp");
+  EXPECT_EQ(bytes.substr(20), std::string(" ") + kNotFound);  // no line break at the end
+}
+
+// Files named for every second from just before the run to well after it,
+// each holding an entry of an earlier run; returns their contents by name.
+std::map<std::wstring, std::string> PrepareEarlierLogs(const std::wstring& folder) {
+  std::map<std::wstring, std::string> files;
+  const LocalSeconds now = LocalNow();
+  for (LocalSeconds time = now - 1; time <= now + 60; ++time) {
+    const std::wstring name = LogFileNameAt(time);
+    files[name] = "\r\n01-01-26 00:00:00: earlier run of " + Narrow(name);
+    WriteFileBytes(folder + L"\\" + name, files[name]);
+  }
+  return files;
+}
+
+TEST_F(RunLog, ExistingWritableFileOfTheSameNameIsAppendedTo) {
+  // Given the file of a start in the same second that has ended already.
+  UseLogFolder();
+  const std::map<std::wstring, std::string> before = PrepareEarlierLogs(LogFolder());
+
+  RunScheduler(L"-s");
+
+  std::vector<std::wstring> changed;
+  for (const std::wstring& name : LogFiles()) {
+    const auto earlier = before.find(name);
+    ASSERT_NE(earlier, before.end()) << "the run created " << Narrow(name)
+                                     << " instead of appending to an existing file";
+    const std::string bytes = ReadFileBytes(LogFolder() + L"\\" + name);
+    if (bytes == earlier->second) continue;
+    changed.push_back(name);
+    const auto time = ParseFileStamp(Narrow(name.substr(9, 12)));
+    ExpectWithinRuns(*time, "the appended file's stamp");
+    // The earlier content stays; the new entry follows it.
+    ASSERT_EQ(bytes.substr(0, earlier->second.size()), earlier->second);
+    const ParsedLog log = ParseLog(bytes);
+    EXPECT_THAT(log.problems, IsEmpty());
+    EXPECT_THAT(Texts(log.entries), ElementsAre("earlier run of " + Narrow(name), kNotFound));
+  }
+  EXPECT_EQ(changed.size(), 1u);
+}
+
+TEST_F(RunLog, ReadOnlyFileOfTheSameNameGetsNothing) {
+  UseLogFolder();
+  const std::map<std::wstring, std::string> before = PrepareEarlierLogs(LogFolder());
+  for (const auto& [name, bytes] : before) SetReadOnly(LogFolder() + L"\\" + name);
+
+  const RunResult run = RunScheduler(L"-s -n Nightly");
+
+  EXPECT_EQ(run.exitCode, 0u);
+  std::map<std::wstring, std::string> after;
+  for (const std::wstring& name : LogFiles()) after[name] = ReadFileBytes(LogFolder() + L"\\" + name);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L"Nightly"));
+}
+
+TEST_F(RunLog, TwoStartsInTheSameSecondAppendToOneFile) {
+  UseLogFolder();
+  // Two starts at the beginning of a second open the same file; should they
+  // straddle a second all the same, the next second is tried.
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    MakeFreshFolder(LogFolder());
+    WaitForNextSecond();
+    const std::unique_ptr<ChildProcess> first = StartScheduler(L"-s");
+    const std::unique_ptr<ChildProcess> second = StartScheduler(L"-s");
+    EXPECT_EQ(WaitForScheduler(*first).exitCode, 0u);
+    EXPECT_EQ(WaitForScheduler(*second).exitCode, 0u);
+    if (LogFiles().size() == 1) break;
+  }
+
+  EXPECT_THAT(Texts(TheLog()), ElementsAre(kNotFound, kNotFound));
+}
+
+TEST_F(RunLog, MissingFolderGivesNoFileAndTheRunGoesOn) {
+  const std::wstring missing = folder() + L"\\missing";
+  SetSetting(L"LogDirectory", RegValue::Sz(missing));
+
+  const RunResult run = RunScheduler(L"-s -n Nightly");
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(PathExists(missing));  // the folder is never created
+  EXPECT_THAT(FileNamesIn(folder()), IsEmpty());
+  EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L"Nightly"));
+  EXPECT_EQ(AdminOption(L"TaskRun"), Dword(1));
+  EXPECT_EQ(AdminOption(L"AutoRunExit"), Dword(0));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,221 @@
+// A whole scheduled run against the stand-in Outlook, add-in and MAPI
+// provider, and each fault the stand-ins can inject.
+#include <windows.h>
+
+#include "harness/scheduler_test.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Matcher;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+constexpr char kBlock[] = "Block Larkspan Toolbar Load";
+constexpr char kDeBlock[] = "De-Block Larkspan Toolbar Load";
+constexpr char kWaitingForOutlook[] = "KSScheduler: Waiting for Outlook";
+constexpr char kInitialize[] = "KSScheduler: MAPIInitialize";
+constexpr char kRetry[] = "KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";
+constexpr char kLogon[] = "KSScheduler: MAPILogonEx";
+constexpr char kWaitingForLarkspan[] = "KSScheduler: Waiting for Larkspan";
+constexpr char kLogoff[] = "KSScheduler: MAPI Logoff";
+constexpr char kLogoffFailed[] = "KSScheduler: MAPI Logoff failed:";
+constexpr char kUninitialize[] = "KSScheduler: MAPI MAPIUninitialize";
+
+std::string StartingOutlook(const std::string& parameters) {
+  return std::string("KSScheduler: Starting Outlook ") + kOutlookExe + parameters;
+}
+
+// The COM error line of a failed MAPI call. The meaning is the system's text
+// for the code, which is Wine's own; the rest is the program's.
+Matcher<std::string> ComErrorLine(const std::string& code) {
+  return AllOf(StartsWith("LSScheduler Error: Code = " + code + ",Meaning = "),
+               Not(HasSubstr("Meaning = ,")), EndsWith(",Source = (null),Description = (null)"));
+}
+
+constexpr char kInitOk[] = "MAPIInitialize version=0 flags=8 result=0x00000000";
+constexpr char kLogonOk[] =
+    "MAPILogonEx uiparam=0 profile=Work password=(null) flags=0x80000028 result=0x00000000";
+constexpr char kLogoffOk[] = "Logoff uiparam=0 flags=1 reserved=0 result=0x00000000";
+constexpr char kMapiUninitialize[] = "MAPIUninitialize";
+const Matcher<std::string> kRelease = StartsWith("Release refs=");
+
+// 100-ns units of the journal's times.
+constexpr std::int64_t kMillisecond = 10'000;
+
+class ScheduledRun : public SchedulerTest {
+ protected:
+  void SetUp() override {
+    SchedulerTest::SetUp();
+    UseLogFolder();
+    InstallOutlook();
+    RegisterMapiProvider();
+    SetSetting(L"WaitSecondsForOutlookStart", Dword(1));
+  }
+};
+
+TEST_F(ScheduledRun, BlocksTheToolbarWaitsForTheSyncAndLogsOffSoOutlookExits) {
+  // Given the add-in synchronizing for 3 s once Outlook is up.
+  ConfigureStandIn({{L"SyncMilliseconds", Dword(3000)}, {L"StayMilliseconds", Dword(30000)}});
+
+  const RunResult run = RunScheduler(L"-s -e -p Work -n Nightly");
+  const std::vector<JournalEvent> journal = WaitForOutlookExit(10s);
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_THAT(Texts(TheLog()),
+              ElementsAre(kBlock, StartingOutlook(" /profile Work /recycle"), kWaitingForOutlook,
+                          kInitialize, kLogon, kWaitingForLarkspan, kLogoff, kUninitialize,
+                          kDeBlock));
+  EXPECT_THAT(Describe(EventsOf(journal, "mapi")),
+              ElementsAre(kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize));
+
+  // The add-in found the task's name and its toolbar blocked, synchronized,
+  // and Outlook went away on the shared logoff.
+  EXPECT_EQ(FindEvent(journal, "outlook", "handoff").Describe(),
+            "handoff TaskName=Nightly TaskRun=1 AutoRunExit=0 BlockToolbarLoad=1 toolbar=blocked");
+  EXPECT_TRUE(HasEvent(journal, "outlook", "mutex-acquired"));
+  EXPECT_EQ(FindEvent(journal, "outlook", "exit").Field("reason"), "logoff");
+
+  // The logoff waited for the add-in to release the mutex, and followed it at once.
+  const std::int64_t released = FindEvent(journal, "outlook", "mutex-released").time;
+  const std::int64_t loggedOff = FindEvent(journal, "mapi", "Logoff").time;
+  EXPECT_GT(loggedOff, released) << "the logoff came before the add-in released LSSyncMutex";
+  EXPECT_LE(loggedOff - released, 100 * kMillisecond)
+      << "the logoff came " << (loggedOff - released) / kMillisecond
+      << " ms after the add-in released LSSyncMutex";
+
+  EXPECT_EQ(Setting(L"BlockToolbarLoad"), Dword(0));
+  EXPECT_EQ(Setting(L"BlockToolbarLoadOrg"), Dword(kMinusOne));
+}
+
+struct FaultCase {
+  const char* story;
+  std::vector<std::pair<std::wstring, RegValue>> standIn;  // HKCU\Software\Olsim
+  bool nameTakenByAnEvent;  // "LSSyncMutex" names an event for the whole run
+  std::vector<Matcher<std::string>> log;
+  std::vector<Matcher<std::string>> mapi;  // the provider's journal
+  const char* outlookEnds;                 // its exit reason
+  const char* mutexLetGo;  // the add-in's event the logoff must follow, if any
+};
+
+void PrintTo(const FaultCase& row, std::ostream* out) { *out << row.story; }
+
+std::vector<FaultCase> FaultRows() {
+  const std::string start = StartingOutlook(" /profile Work /recycle");
+  const auto stays = [](std::uint32_t ms) {
+    return std::pair<std::wstring, RegValue>{L"StayMilliseconds", Dword(ms)};
+  };
+  return {
+      {"the first MAPIInitialize fails, the retry without MAPI_NO_COINIT succeeds",
+       {{L"InitResults", RegValue::Sz(L"0x80040605")}, stays(30000)},
+       false,
+       {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, kLogon, kWaitingForLarkspan,
+        kLogoff, kUninitialize, kDeBlock},
+       {"MAPIInitialize version=0 flags=8 result=0x80040605",
+        "MAPIInitialize version=0 flags=0 result=0x00000000", kLogonOk, kLogoffOk, kRelease,
+        kMapiUninitialize},
+       "logoff",
+       nullptr},
+      {"both MAPIInitialize calls fail: the second one's code is reported",
+       {{L"InitResults", RegValue::Sz(L"0x80004005,0x80040605")}, stays(4000)},
+       false,
+       {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, ComErrorLine("80040605"),
+        kDeBlock},
+       {"MAPIInitialize version=0 flags=8 result=0x80004005",
+        "MAPIInitialize version=0 flags=0 result=0x80040605"},
+       "timeout",
+       nullptr},
+      {"MAPILogonEx fails: MAPI stays initialized",
+       {{L"LogonResult", Dword(0x80040111)}, stays(4000)},
+       false,
+       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, ComErrorLine("80040111"),
+        kDeBlock},
+       {kInitOk,
+        "MAPILogonEx uiparam=0 profile=Work password=(null) flags=0x80000028 result=0x80040111"},
+       "timeout",
+       nullptr},
+      {"Logoff fails: reported without its code, and the run ends as usual",
+       {{L"LogoffResult", Dword(0x80004005)}, stays(30000)},
+       false,
+       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
+        kLogoffFailed, kUninitialize, kDeBlock},
+       {kInitOk, kLogonOk, "Logoff uiparam=0 flags=1 reserved=0 result=0x80004005", kRelease,
+        kMapiUninitialize},
+       "logoff",
+       nullptr},
+      {"the add-in's Outlook ends while holding LSSyncMutex: the abandoned mutex ends the wait",
+       {{L"SyncMilliseconds", Dword(2500)}, {L"AbandonMutex", Dword(1)}, stays(30000)},
+       false,
+       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
+        kUninitialize, kDeBlock},
+       {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
+       "abandon",
+       "mutex-abandoned"},
+      {"the name LSSyncMutex belongs to an event: the mutex cannot be created",
+       {stays(4000)},
+       true,
+       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon,
+        "LSScheduler Error: Code = 8000ffff, Description = A required resource was unavailable.",
+        kDeBlock},
+       {kInitOk, kLogonOk, kRelease},  // released without a logoff, MAPI left initialized
+       "timeout",
+       nullptr},
+  };
+}
+
+// Owns an event that takes the mutex's name for the test's duration.
+class NameSquatter {
+ public:
+  explicit NameSquatter(bool active)
+      : event_(active ? ::CreateEventW(nullptr, TRUE, FALSE, L"LSSyncMutex") : nullptr) {}
+  NameSquatter(const NameSquatter&) = delete;
+  NameSquatter& operator=(const NameSquatter&) = delete;
+  ~NameSquatter() {
+    if (event_ != nullptr) ::CloseHandle(event_);
+  }
+  HANDLE get() const { return event_; }
+
+ private:
+  HANDLE event_;
+};
+
+class ScheduledRunFault : public ScheduledRun, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(ScheduledRunFault, LogsExactlyTheEntriesOfTheFault) {
+  const FaultCase& row = GetParam();
+  ConfigureStandIn(row.standIn);
+  const NameSquatter squatter(row.nameTakenByAnEvent);
+  if (row.nameTakenByAnEvent) {
+    ASSERT_NE(squatter.get(), nullptr);
+  }
+
+  const RunResult run = RunScheduler(L"-s -e -p Work");
+  const std::vector<JournalEvent> journal = WaitForOutlookExit(20s);
+
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_THAT(Texts(TheLog()), ElementsAreArray(row.log));
+  EXPECT_THAT(Describe(EventsOf(journal, "mapi")), ElementsAreArray(row.mapi));
+  if (HasEvent(journal, "outlook", "exit")) {
+    EXPECT_EQ(FindEvent(journal, "outlook", "exit").Field("reason"), row.outlookEnds);
+  }
+  if (row.mutexLetGo != nullptr) {
+    ASSERT_TRUE(HasEvent(journal, "outlook", row.mutexLetGo));
+    ASSERT_TRUE(HasEvent(journal, "mapi", "Logoff"));
+    EXPECT_GT(FindEvent(journal, "mapi", "Logoff").time,
+              FindEvent(journal, "outlook", row.mutexLetGo).time)
+        << "the logoff did not wait for the add-in";
+  }
+  // The toolbar comes back whatever failed.
+  EXPECT_EQ(Setting(L"BlockToolbarLoad"), Dword(0));
+  EXPECT_EQ(Setting(L"BlockToolbarLoadOrg"), Dword(kMinusOne));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ScheduledRunFault, ::testing::ValuesIn(FaultRows()));
+
+}  // namespace
+}  // namespace e2e
