@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# One scheduled run under Wine, for trying the program out:
+#   scripts/run.sh [LSScheduler options...]     (default: -s -e -p Work -n Nightly)
+# Installs the packages it needs when they are missing, builds LSScheduler.exe
+# (preset mingw), installs the stand-in Outlook, add-in and MAPI provider
+# (tools/olsim) into the Wine prefix build/demo-prefix, which is kept between
+# runs, configures a log folder, runs LSScheduler.exe, and shows its log, what
+# the stand-in saw, and the settings afterwards.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
+
+install_missing() {
+  local missing=() package
+  for package in "$@"; do
+    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    return
+  fi
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+  fi
+  echo "Installing ${missing[*]}"
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+
+build="$root/build/mingw"
+build_log="$root/build/run-build.log"
+mkdir -p "$root/build"
+echo "Building LSScheduler.exe and the stand-ins (output in build/run-build.log)"
+if ! { cmake --preset mingw && cmake --build --preset mingw; } >"$build_log" 2>&1; then
+  tail -n 40 "$build_log"
+  echo "The build failed; see $build_log" >&2
+  exit 1
+fi
+exe=$(find "$build/src" -name LSScheduler.exe -print -quit)
+if [[ -z "$exe" ]]; then
+  echo "LSScheduler.exe was not built" >&2
+  exit 1
+fi
+
+wine64=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+[[ -x "$wine64" ]] || wine64=$(command -v wine64)
+[[ -x "$wineserver" ]] || wineserver=$(command -v wineserver)
+export WINEPREFIX="$root/build/demo-prefix"
+export WINEDEBUG=-all
+export WINE64="$wine64"  # for tools/olsim/install.sh
+
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  echo "Creating the Wine prefix build/demo-prefix (once)"
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$wine64" wineboot -i >/dev/null 2>&1
+fi
+# Whatever happens from here on, the prefix's programs end with this script.
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
+
+# The text of a registry value as reg.exe shows it; empty when it is missing.
+reg_value() {
+  "$wine64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+
+"$root/tools/olsim/install.sh" "$WINEPREFIX" "$build"
+
+settings='HKCU\Software\Brinmoor\Larkspan\Settings'
+if [[ -z $(reg_value "$settings" LogDirectory) ]]; then
+  "$wine64" reg add "$settings" /v LogDirectory /t REG_SZ /d 'C:\LSSchedulerLogs' /f >/dev/null
+fi
+if [[ -z $(reg_value "$settings" WaitSecondsForOutlookStart) ]]; then
+  "$wine64" reg add "$settings" /v WaitSecondsForOutlookStart /t REG_DWORD /d 2 /f >/dev/null
+fi
+log_folder=$("$wine64" winepath -u "$(reg_value "$settings" LogDirectory)" | tr -d '\r')
+mkdir -p "$log_folder"
+
+journal_name=$(reg_value 'HKCU\Software\Olsim' JournalPath)
+journal=""
+journal_size=0
+if [[ -n "$journal_name" ]]; then
+  journal=$("$wine64" winepath -u "$journal_name" | tr -d '\r')
+  mkdir -p "$(dirname "$journal")"
+  [[ -f "$journal" ]] && journal_size=$(stat -c %s "$journal")
+fi
+
+if [[ $# -eq 0 ]]; then
+  set -- -s -e -p Work -n Nightly
+fi
+echo
+echo "=== LSScheduler.exe $* ==="
+started=$SECONDS
+code=0
+"$wine64" "$exe" "$@" || code=$?
+echo "exit code $code after $((SECONDS - started)) s"
+
+# What the stand-ins journalled during this run. Outlook writes its last line
+# as it goes away, right after the shared logoff: give it a moment.
+new_journal() {
+  if [[ -n "$journal" && -f "$journal" ]]; then
+    tail -c +"$((journal_size + 1))" "$journal"
+  fi
+}
+if [[ $(new_journal) == *$'\toutlook\tstart'* ]]; then
+  for _ in $(seq 50); do
+    [[ $(new_journal) == *$'\toutlook\texit'* ]] && break
+    sleep 0.2
+  done
+fi
+
+echo
+newest_log=$(find "$log_folder" -maxdepth 1 -name 'Scheduler*.log' -printf '%T@ %p\n' |
+  sort -n | tail -n 1 | cut -d' ' -f2-)
+if [[ -n "$newest_log" ]]; then
+  echo "=== log: $newest_log ==="
+  sed 's/\r$//' "$newest_log"
+  echo
+else
+  echo "=== no log file in $log_folder ==="
+fi
+
+echo
+if [[ -n "$journal" ]]; then
+  echo "=== stand-in journal (new lines of $journal_name) ==="
+  new_journal
+else
+  echo "=== the stand-in keeps no journal (HKCU\\Software\\Olsim JournalPath is not set) ==="
+fi
+
+echo
+echo "=== settings afterwards ==="
+"$wine64" reg query "$settings" /s 2>/dev/null | tr -d '\r' | sed '/^$/d'

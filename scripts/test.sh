@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit tests of the portable core natively
+# (preset native, with AddressSanitizer and UndefinedBehaviorSanitizer), then
+# LSScheduler.exe and its end-to-end tests under Wine (preset mingw). Installs
+# the packages it needs when they are missing. Both suites always run; the exit
+# code is non-zero when anything failed to build or any test failed.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
+
+install_missing() {
+  local missing=() package
+  for package in "$@"; do
+    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    return
+  fi
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+  fi
+  echo "Installing ${missing[*]}"
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# Configures, builds and tests one preset; non-zero when any step fails.
+run_suite() {
+  local preset=$1
+  echo
+  echo "=== $preset: configure ==="
+  cmake --preset "$preset" || return 1
+  echo "=== $preset: build ==="
+  cmake --build --preset "$preset" || return 1
+  echo "=== $preset: test ==="
+  ctest --preset "$preset"
+}
+
+install_missing "${packages[@]}"
+
+started=$SECONDS
+results=()
+status=0
+for preset in native mingw; do
+  if run_suite "$preset"; then
+    results+=("$preset: passed")
+  else
+    results+=("$preset: FAILED")
+    status=1
+  fi
+done
+
+echo
+echo "=== summary ($((SECONDS - started)) s) ==="
+printf '%s\n' "${results[@]}"
+exit "$status"
