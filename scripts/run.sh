@@ -95,21 +95,22 @@ fi
 if [[ $# -eq 0 ]]; then
   set -- -s -e -p Work -n Nightly
 fi
+printf -v shown ' %q' "$@"
 echo
-echo "=== LSScheduler.exe $* ==="
+echo "=== LSScheduler.exe$shown ==="
 started=$SECONDS
 code=0
 "$wine64" "$exe" "$@" || code=$?
 echo "exit code $code after $((SECONDS - started)) s"
 
-# What the stand-ins journalled during this run. Outlook writes its last line
-# as it goes away, right after the shared logoff: give it a moment.
+# What the stand-ins journalled during this run. After the shared logoff
+# Outlook writes its last line as it goes away: give it a moment.
 new_journal() {
   if [[ -n "$journal" && -f "$journal" ]]; then
     tail -c +"$((journal_size + 1))" "$journal"
   fi
 }
-if [[ $(new_journal) == *$'\toutlook\tstart'* ]]; then
+if [[ $(new_journal) == *$'\tmapi\tLogoff'* ]]; then
   for _ in $(seq 50); do
     [[ $(new_journal) == *$'\toutlook\texit'* ]] && break
     sleep 0.2
