@@ -1,5 +1,5 @@
 #pragma once
-// Files and folders of the prefix that the tests prepare and inspect.
+// Files and folders of the prefix that the tests prepare and check.
 #include <string>
 #include <string_view>
 #include <vector>
