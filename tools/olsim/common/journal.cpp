@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
 #include <utility>
 
-#include "common/handles.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_file_system.h"
 #include "common/text.h"
 
 namespace olsim {
@@ -36,14 +39,12 @@ void Journal::Write(std::string_view event, std::initializer_list<JournalField> 
   }
   line += '\n';
 
-  // FILE_APPEND_DATA alone makes every write land at the current end of file.
-  HANDLE raw = CreateFileW(path_.c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (raw == INVALID_HANDLE_VALUE) return;
-  const UniqueHandle file(raw);
-  DWORD written = 0;
-  WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  // Both processes append at once; the program's own log file does that
+  // safely under Wine too, so the journal goes through it.
+  lss::Win32FileSystem files;
+  if (const std::unique_ptr<lss::File> file = files.Create(lss::FromWide(path_.c_str()))) {
+    file->Append(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+  }
 }
 
 }  // namespace olsim
