@@ -11,35 +11,15 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
-
-install_missing() {
-  local missing=() package
-  for package in "$@"; do
-    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
-      missing+=("$package")
-    fi
-  done
-  if [[ ${#missing[@]} -eq 0 ]]; then
-    return
-  fi
-  local sudo=()
-  if [[ $(id -u) -ne 0 ]]; then
-    sudo=(sudo)
-  fi
-  echo "Installing ${missing[*]}"
-  "${sudo[@]}" apt-get update
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y --no-install-recommends "${missing[@]}"
-}
-
-install_missing "${packages[@]}"
+source "$root/scripts/lib/packages.sh"
+install_missing
 
 build="$root/build/mingw"
 build_log="$root/build/run-build.log"
 mkdir -p "$root/build"
 echo "Building LSScheduler.exe and the stand-ins (output in build/run-build.log)"
-if ! { cmake --preset mingw && cmake --build --preset mingw; } >"$build_log" 2>&1; then
+if ! { cmake --preset mingw &&
+       cmake --build --preset mingw --target LSScheduler olsim_outlook olsim_mapi; } >"$build_log" 2>&1; then
   tail -n 40 "$build_log"
   echo "The build failed; see $build_log" >&2
   exit 1

@@ -9,27 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
-
-install_missing() {
-  local missing=() package
-  for package in "$@"; do
-    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
-      missing+=("$package")
-    fi
-  done
-  if [[ ${#missing[@]} -eq 0 ]]; then
-    return
-  fi
-  local sudo=()
-  if [[ $(id -u) -ne 0 ]]; then
-    sudo=(sudo)
-  fi
-  echo "Installing ${missing[*]}"
-  "${sudo[@]}" apt-get update
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y --no-install-recommends "${missing[@]}"
-}
+source "$root/scripts/lib/packages.sh"
 
 # Configures, builds and tests one preset; non-zero when any step fails.
 run_suite() {
@@ -43,7 +23,7 @@ run_suite() {
   ctest --preset "$preset"
 }
 
-install_missing "${packages[@]}"
+install_missing
 
 started=$SECONDS
 results=()

@@ -1,0 +1,24 @@
+# Sourced by the top-level scripts: installs the Debian packages the build and
+# the tests need when any of them is missing.
+
+lss_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
+
+install_missing() {
+  local missing=() package
+  for package in "${lss_packages[@]}"; do
+    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    return
+  fi
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+  fi
+  echo "Installing ${missing[*]}"
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}"
+}
