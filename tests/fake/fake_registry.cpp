@@ -82,27 +82,22 @@ RegKey FakeRegistry::NewHandle(Node* node) {
 
 Status FakeRegistry::OpenKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
                              RegKey* key) {
-  *key = kNoKey;
-  Node* from = Resolve(parent);
-  Status status = win32_error::kInvalidHandle;
-  Node* node = from ? Walk(from, subkey, false, &status) : nullptr;
-  if (journal_) {
-    journal_->Add("RegOpenKey " + Narrow(from ? from->path : u"?") + "\\" + Narrow(subkey) +
-                  " access=" + std::to_string(access) + " -> " + std::to_string(status));
-  }
-  if (node == nullptr) return status;
-  *key = NewHandle(node);
-  return win32_error::kSuccess;
+  return Reach("RegOpenKey ", parent, subkey, access, false, key);
 }
 
 Status FakeRegistry::CreateKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
                                RegKey* key) {
+  return Reach("RegCreateKey ", parent, subkey, access, true, key);
+}
+
+Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view subkey,
+                           std::uint32_t access, bool create, RegKey* key) {
   *key = kNoKey;
   Node* from = Resolve(parent);
   Status status = win32_error::kInvalidHandle;
-  Node* node = from ? Walk(from, subkey, true, &status) : nullptr;
+  Node* node = from ? Walk(from, subkey, create, &status) : nullptr;
   if (journal_) {
-    journal_->Add("RegCreateKey " + Narrow(from ? from->path : u"?") + "\\" + Narrow(subkey) +
+    journal_->Add(call + Narrow(from ? from->path : u"?") + "\\" + Narrow(subkey) +
                   " access=" + std::to_string(access) + " -> " + std::to_string(status));
   }
   if (node == nullptr) return status;

@@ -61,6 +61,9 @@ class FakeRegistry : public Registry {
   };
 
   Node* Resolve(RegKey key);
+  // Opens, or with `create` creates, a subkey and notes the call.
+  Status Reach(const char* call, RegKey parent, std::u16string_view subkey, std::uint32_t access,
+               bool create, RegKey* key);
   Node* Walk(Node* from, std::u16string_view subkey, bool create, Status* status);
   const Node* Find(std::u16string_view path) const;
   Node* FindOrCreate(std::u16string_view path);
