@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up cost of LSScheduler.exe under Wine: N starts with no options against
-# N starts of lss_empty_app.exe, an empty GUI program built the same way.
+# N starts of lss_empty_app.exe, an empty GUI program built the same way, and
+# of lss_empty_com_app.exe, which only initialises COM as every start must.
 #
 #   tools/bench/startup.sh [N]        N starts of each (default 20)
 #
@@ -17,9 +18,10 @@ wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEPREFIX=${WINEPREFIX:-/tmp/lss-bench-wine}
 export WINEDEBUG=-all
 
-cmake --build "$build" --target LSScheduler lss_empty_app >/dev/null
+cmake --build "$build" --target LSScheduler lss_empty_app lss_empty_com_app >/dev/null
 app=$build/src/platform/win32/LSScheduler.exe
 empty=$build/src/platform/win32/lss_empty_app.exe
+com=$build/src/platform/win32/lss_empty_com_app.exe
 
 "$wine" wineboot -i >/dev/null 2>&1  # creates the prefix on first use
 # One server for every start, so that no start pays for bringing it up.
@@ -36,15 +38,19 @@ start_ns() {
 
 # One unmeasured start each, then alternate so that drift hits both alike.
 start_ns "$empty" >/dev/null
+start_ns "$com" >/dev/null
 start_ns "$app" >/dev/null
 empty_total=0
+com_total=0
 app_total=0
 for ((i = 0; i < runs; i++)); do
   empty_total=$((empty_total + $(start_ns "$empty")))
+  com_total=$((com_total + $(start_ns "$com")))
   app_total=$((app_total + $(start_ns "$app")))
 done
 
 average_ms() { awk -v ns="$1" -v n="$runs" 'BEGIN { printf "%.1f", ns / n / 1e6 }'; }
 echo "starts of each: $runs"
 echo "lss_empty_app.exe: $(average_ms "$empty_total") ms average"
+echo "lss_empty_com_app.exe (CoInitialize only): $(average_ms "$com_total") ms average"
 echo "LSScheduler.exe (no options): $(average_ms "$app_total") ms average"
