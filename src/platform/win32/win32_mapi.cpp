@@ -16,9 +16,8 @@ std::optional<std::wstring> WideOrNone(const char16_t* text) {
   return ToWide(text);
 }
 
-LPTSTR AsMapiText(std::optional<std::wstring>& text) {
-  // MAPI_UNICODE in the flags makes MAPILogonEx read these as wide strings.
-  return text ? reinterpret_cast<LPTSTR>(text->data()) : nullptr;
+LPWSTR AsMapiText(std::optional<std::wstring>& text) {
+  return text ? text->data() : nullptr;
 }
 
 }  // namespace
@@ -40,7 +39,7 @@ HResult Win32Mapi::Load() {
 
 HResult Win32Mapi::Initialize(const MapiInit* init) {
   if (const HResult error = Load(); error != S_OK) return error;
-  MAPIINIT_0 record{};
+  MapiInit0 record{};
   if (init != nullptr) {
     record.ulVersion = init->version;
     record.ulFlags = init->flags;
@@ -56,7 +55,7 @@ HResult Win32Mapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile,
   if (const HResult error = Load(); error != S_OK) return error;
   std::optional<std::wstring> profileText = WideOrNone(profile);
   std::optional<std::wstring> passwordText = WideOrNone(password);
-  IMAPISession* opened = nullptr;
+  IMapiSession* opened = nullptr;
   const HRESULT result = library_->LogonEx(uiParam, AsMapiText(profileText),
                                            AsMapiText(passwordText), flags, &opened);
   if (opened == nullptr) return result;

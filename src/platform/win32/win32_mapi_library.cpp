@@ -7,9 +7,9 @@ namespace lss {
 std::shared_ptr<MapiLibrary> MapiLibrary::Load(HResult* error) {
   UniqueModule module = LoadSystemLibrary(L"mapi32.dll", error);
   if (!module) return nullptr;
-  const auto initialize = ResolveFunction<LPMAPIINITIALIZE>(module.get(), "MAPIInitialize");
-  const auto logonEx = ResolveFunction<LPMAPILOGONEX>(module.get(), "MAPILogonEx");
-  const auto uninitialize = ResolveFunction<LPMAPIUNINITIALIZE>(module.get(), "MAPIUninitialize");
+  const auto initialize = ResolveFunction<MapiInitializeFunction>(module.get(), "MAPIInitialize");
+  const auto logonEx = ResolveFunction<MapiLogonExFunction>(module.get(), "MAPILogonEx");
+  const auto uninitialize = ResolveFunction<MapiUninitializeFunction>(module.get(), "MAPIUninitialize");
   if (initialize == nullptr || logonEx == nullptr || uninitialize == nullptr) {
     *error = LastErrorResult();
     return nullptr;
@@ -18,8 +18,8 @@ std::shared_ptr<MapiLibrary> MapiLibrary::Load(HResult* error) {
       new MapiLibrary(std::move(module), initialize, logonEx, uninitialize));
 }
 
-MapiLibrary::MapiLibrary(UniqueModule module, LPMAPIINITIALIZE initialize, LPMAPILOGONEX logonEx,
-                         LPMAPIUNINITIALIZE uninitialize)
+MapiLibrary::MapiLibrary(UniqueModule module, MapiInitializeFunction initialize,
+                         MapiLogonExFunction logonEx, MapiUninitializeFunction uninitialize)
     : module_(std::move(module)),
       initialize_(initialize),
       logonEx_(logonEx),

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/types.h"
-#include "platform/win32/mapi_headers.h"
+#include "platform/win32/mapi_abi.h"
 #include "platform/win32/system_library.h"
 
 namespace lss {
@@ -20,8 +20,8 @@ class MapiLibrary {
   MapiLibrary& operator=(const MapiLibrary&) = delete;
 
   HRESULT Initialize(LPVOID init) const { return initialize_(init); }
-  HRESULT LogonEx(ULONG_PTR uiParam, LPTSTR profile, LPTSTR password, ULONG flags,
-                  LPMAPISESSION* session) const {
+  HRESULT LogonEx(ULONG_PTR uiParam, LPWSTR profile, LPWSTR password, ULONG flags,
+                  IMapiSession** session) const {
     return logonEx_(uiParam, profile, password, flags, session);
   }
   void Uninitialize() const { uninitialize_(); }
@@ -31,13 +31,13 @@ class MapiLibrary {
   void StayLoaded() const;
 
  private:
-  MapiLibrary(UniqueModule module, LPMAPIINITIALIZE initialize, LPMAPILOGONEX logonEx,
-              LPMAPIUNINITIALIZE uninitialize);
+  MapiLibrary(UniqueModule module, MapiInitializeFunction initialize,
+              MapiLogonExFunction logonEx, MapiUninitializeFunction uninitialize);
 
   UniqueModule module_;
-  LPMAPIINITIALIZE initialize_;
-  LPMAPILOGONEX logonEx_;
-  LPMAPIUNINITIALIZE uninitialize_;
+  MapiInitializeFunction initialize_;
+  MapiLogonExFunction logonEx_;
+  MapiUninitializeFunction uninitialize_;
 };
 
 }  // namespace lss

@@ -11,7 +11,7 @@ class Win32MapiSession final : public MapiSession {
  public:
   // Takes over the caller's reference to `session`; keeps the library that
   // supplied it loaded until the reference is released.
-  Win32MapiSession(IMAPISession* session, std::shared_ptr<const MapiLibrary> library)
+  Win32MapiSession(IMapiSession* session, std::shared_ptr<const MapiLibrary> library)
       : session_(session), library_(std::move(library)) {}
   Win32MapiSession(const Win32MapiSession&) = delete;
   Win32MapiSession& operator=(const Win32MapiSession&) = delete;
@@ -23,7 +23,7 @@ class Win32MapiSession final : public MapiSession {
  private:
   ~Win32MapiSession() = default;
 
-  IMAPISession* session_;
+  IMapiSession* session_;
   std::shared_ptr<const MapiLibrary> library_;
 };
 
