@@ -1,7 +1,7 @@
 #include "outlook/outlook_launcher.h"
 
 #include "diag/text_format.h"
-#include "outlook/registry.h"
+#include "outlook/registry_reader.h"
 
 namespace lss {
 

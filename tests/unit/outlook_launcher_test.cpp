@@ -5,7 +5,7 @@
 
 #include "fake/fake_platform.h"
 #include "outlook/outlook_launcher.h"
-#include "outlook/registry.h"
+#include "outlook/registry_reader.h"
 
 namespace lss {
 namespace {

@@ -19,9 +19,9 @@ export WINEPREFIX=${WINEPREFIX:-/tmp/lss-bench-wine}
 export WINEDEBUG=-all
 
 cmake --build "$build" --target LSScheduler lss_empty_app lss_empty_com_app >/dev/null
-app=$build/src/platform/win32/LSScheduler.exe
-empty=$build/src/platform/win32/lss_empty_app.exe
-com=$build/src/platform/win32/lss_empty_com_app.exe
+app=$build/src/main/LSScheduler.exe
+empty=$build/tools/bench/lss_empty_app.exe
+com=$build/tools/bench/lss_empty_com_app.exe
 
 "$wine" wineboot -i >/dev/null 2>&1  # creates the prefix on first use
 # One server for every start, so that no start pays for bringing it up.

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "common/registry.h"
+#include "common/registry_values.h"
 
 namespace olsim {
 namespace {

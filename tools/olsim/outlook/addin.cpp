@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/registry.h"
+#include "common/registry_values.h"
 #include "outlook/larkspan_keys.h"
 
 namespace olsim {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "common/registry.h"
+#include "common/registry_values.h"
 #include "common/text.h"
 #include "outlook/larkspan_keys.h"
 

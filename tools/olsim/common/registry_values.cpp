@@ -1,4 +1,4 @@
-#include "common/registry.h"
+#include "common/registry_values.h"
 
 #include "common/handles.h"
 

@@ -1,4 +1,4 @@
-#include "outlook/registry.h"
+#include "outlook/registry_reader.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,5 @@
-// LSScheduler.exe: the process entry.
+// LSScheduler.exe: the process entry, and the one place that joins the Win32
+// platform to the application.
 #include <windows.h>
 
 #include "app/ls_scheduler_app.h"

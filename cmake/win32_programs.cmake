@@ -1,0 +1,15 @@
+# Settings every Win32 program here shares: wide API, GUI subsystem with
+# wWinMain, and (with MinGW) no runtime DLLs beside the exe.
+function(lss_win32_sources target)
+  target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+  if(MINGW)
+    target_compile_options(${target} PRIVATE -municode)
+  endif()
+endfunction()
+
+function(lss_win32_program target)
+  lss_win32_sources(${target})
+  if(MINGW)
+    target_link_options(${target} PRIVATE -municode -mwindows -static)
+  endif()
+endfunction()
