@@ -11,5 +11,8 @@ function(lss_win32_program target)
   lss_win32_sources(${target})
   if(MINGW)
     target_link_options(${target} PRIVATE -municode -mwindows -static)
+    # Unused sections out; in Release also the symbols and the debugging
+    # information that the static runtime libraries bring along.
+    target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
   endif()
 endfunction()

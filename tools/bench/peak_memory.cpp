@@ -1,0 +1,43 @@
+// lss_bench_peak_memory PROGRAM
+// Starts PROGRAM without arguments, waits for it to end and prints its peak
+// memory as "peak_working_set=<bytes> peak_pagefile=<bytes>".
+// Exit code 0: printed; 2: bad arguments; 3: the start failed; 4: no figures.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "handles/unique_any.h"
+
+namespace {
+
+using UniqueProcessHandle = lss::UniqueFunctionHandle<HANDLE, &::CloseHandle, nullptr>;
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) return 2;
+  // The program's own name as its argv[0]: quoted, it holds no quote itself.
+  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  if (!::CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started)) {
+    return 3;
+  }
+  const UniqueProcessHandle process(started.hProcess);
+  const UniqueProcessHandle thread(started.hThread);
+  ::WaitForSingleObject(process.get(), INFINITE);
+
+  // The figures stay readable through the handle after the process ended.
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof(counters);
+  if (!::K32GetProcessMemoryInfo(process.get(), &counters, sizeof(counters))) return 4;
+  std::printf("peak_working_set=%llu peak_pagefile=%llu\n",
+              static_cast<unsigned long long>(counters.PeakWorkingSetSize),
+              static_cast<unsigned long long>(counters.PeakPagefileUsage));
+  return 0;
+}
