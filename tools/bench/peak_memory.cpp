@@ -1,6 +1,6 @@
 // lss_bench_peak_memory PROGRAM
-// Starts PROGRAM without arguments, waits for it to end and prints its peak
-// memory as "peak_working_set=<bytes> peak_pagefile=<bytes>".
+// Starts PROGRAM without arguments, watches it until it ends and prints its
+// peak memory as "peak_working_set=<bytes> peak_pagefile=<bytes>".
 // Exit code 0: printed; 2: bad arguments; 3: the start failed; 4: no figures.
 #include <windows.h>
 #include <psapi.h>
@@ -30,12 +30,22 @@ int wmain(int argc, wchar_t** argv) {
   }
   const UniqueProcessHandle process(started.hProcess);
   const UniqueProcessHandle thread(started.hThread);
-  ::WaitForSingleObject(process.get(), INFINITE);
 
-  // The figures stay readable through the handle after the process ended.
+  // The peaks only grow, so the last reading before the end holds them. It
+  // is taken while the program runs: Wine reads them from the live process,
+  // and after its end they read as zero.
   PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof(counters);
-  if (!::K32GetProcessMemoryInfo(process.get(), &counters, sizeof(counters))) return 4;
+  bool read = false;
+  do {
+    PROCESS_MEMORY_COUNTERS now{};
+    now.cb = sizeof(now);
+    if (::K32GetProcessMemoryInfo(process.get(), &now, sizeof(now)) &&
+        now.PeakWorkingSetSize >= counters.PeakWorkingSetSize) {
+      counters = now;
+      read = true;
+    }
+  } while (::WaitForSingleObject(process.get(), 1) == WAIT_TIMEOUT);
+  if (!read || counters.PeakWorkingSetSize == 0) return 4;
   std::printf("peak_working_set=%llu peak_pagefile=%llu\n",
               static_cast<unsigned long long>(counters.PeakWorkingSetSize),
               static_cast<unsigned long long>(counters.PeakPagefileUsage));

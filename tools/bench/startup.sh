@@ -1,56 +1,107 @@
 #!/usr/bin/env bash
-# Start-up cost of LSScheduler.exe under Wine: N starts with no options against
-# N starts of lss_empty_app.exe, an empty GUI program built the same way, and
-# of lss_empty_com_app.exe, which only initialises COM as every start must.
+# Start-up cost and peak memory of LSScheduler.exe under Wine, against
+# lss_empty_app.exe (an empty GUI program built the same way) and
+# lss_empty_com_app.exe (it only initialises COM, as every start must).
 #
-#   tools/bench/startup.sh [N]        N starts of each (default 20)
+#   tools/bench/startup.sh [STARTS] [MEMORY_STARTS]   (defaults 21 and 11)
 #
-# Environment: BUILD_DIR (default build/mingw, configured with the mingw preset),
-# WINEPREFIX (default /tmp/lss-bench-wine, created on first use; its wineserver is
-# stopped at the end), WINE64, WINESERVER.
+# The starts of the three programs are interleaved, each round in another
+# order, so that load from elsewhere on the machine hits all of them alike;
+# medians are reported, and ratios to the COM-only program. Each start is timed
+# by `perf stat` when it works here: the wall time and the CPU time of the Wine
+# process (and the processes it waits for); otherwise by wall time alone.
+# Peak memory comes from lss_bench_peak_memory.exe (a separate set of starts).
+# Environment: see common.sh.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 
-runs=${1:-20}
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build/mingw}
-wine=${WINE64:-/usr/lib/wine/wine64}
-wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
-export WINEPREFIX=${WINEPREFIX:-/tmp/lss-bench-wine}
-export WINEDEBUG=-all
+starts=${1:-21}
+memory_starts=${2:-11}
 
-cmake --build "$build" --target LSScheduler lss_empty_app lss_empty_com_app >/dev/null
-app=$build/src/main/LSScheduler.exe
-empty=$build/tools/bench/lss_empty_app.exe
-com=$build/tools/bench/lss_empty_com_app.exe
+bench_build_targets LSScheduler lss_empty_app lss_empty_com_app lss_bench_peak_memory
+bench_start_wine
+launcher=$bench_build/tools/bench/lss_bench_peak_memory.exe
 
-"$wine" wineboot -i >/dev/null 2>&1  # creates the prefix on first use
-# One server for every start, so that no start pays for bringing it up.
-"$wineserver" -p 2>/dev/null || true
-trap '"$wineserver" -k 2>/dev/null || true' EXIT
+samples=$(mktemp -d)
+trap '"$bench_wineserver" -k 2>/dev/null || true; rm -rf "$samples"' EXIT
 
-# Wall time of one start, in nanoseconds.
-start_ns() {
-  local start
-  start=$(date +%s%N)
-  "$wine" "$1" >/dev/null 2>&1 || true
-  echo $(($(date +%s%N) - start))
+names=(empty com app)
+declare -A programs=([empty]=$bench_empty [com]=$bench_com [app]=$bench_app)
+
+use_perf=0
+if perf stat -x, -e task-clock,duration_time -o "$samples/probe" -- true 2>/dev/null &&
+   grep -q duration_time "$samples/probe"; then
+  use_perf=1
+fi
+
+# One start: appends its wall time (ms) and, with perf, its CPU time (ms).
+time_start() {
+  local name=$1 report=$samples/perf.out start
+  if ((use_perf)); then
+    perf stat -x, -e task-clock,duration_time -o "$report" -- \
+      "$bench_wine" "${programs[$name]}" >/dev/null 2>&1 || true
+    awk -F, '$3 == "task-clock" { print $1 }' "$report" >>"$samples/cpu.$name"
+    awk -F, '$3 == "duration_time" { print $1 / 1e6 }' "$report" >>"$samples/wall.$name"
+  else
+    start=$(date +%s%N)
+    "$bench_wine" "${programs[$name]}" >/dev/null 2>&1 || true
+    echo $((($(date +%s%N) - start) / 1000)) | awk '{ print $1 / 1000 }' >>"$samples/wall.$name"
+  fi
 }
 
-# One unmeasured start each, then alternate so that drift hits both alike.
-start_ns "$empty" >/dev/null
-start_ns "$com" >/dev/null
-start_ns "$app" >/dev/null
-empty_total=0
-com_total=0
-app_total=0
-for ((i = 0; i < runs; i++)); do
-  empty_total=$((empty_total + $(start_ns "$empty")))
-  com_total=$((com_total + $(start_ns "$com")))
-  app_total=$((app_total + $(start_ns "$app")))
-done
+# One start under the launcher: appends the peak working set and pagefile use (bytes).
+measure_memory() {
+  local name=$1 line
+  line=$("$bench_wine" "$launcher" "$(bench_windows_path "${programs[$name]}")" | tr -d '\r')
+  sed -n 's/.*peak_working_set=\([0-9]*\).*/\1/p' <<<"$line" >>"$samples/ws.$name"
+  sed -n 's/.*peak_pagefile=\([0-9]*\).*/\1/p' <<<"$line" >>"$samples/pf.$name"
+}
 
-average_ms() { awk -v ns="$1" -v n="$runs" 'BEGIN { printf "%.1f", ns / n / 1e6 }'; }
-echo "starts of each: $runs"
-echo "lss_empty_app.exe: $(average_ms "$empty_total") ms average"
-echo "lss_empty_com_app.exe (CoInitialize only): $(average_ms "$com_total") ms average"
-echo "LSScheduler.exe (no options): $(average_ms "$app_total") ms average"
+# Round r starts with program r mod 3, so none is always first after a pause.
+interleave() {
+  local rounds=$1 action=$2 round i
+  for ((round = 0; round < rounds; round++)); do
+    for ((i = 0; i < ${#names[@]}; i++)); do
+      "$action" "${names[(round + i) % ${#names[@]}]}"
+    done
+  done
+}
+
+# One unmeasured start each, then the measured rounds.
+for name in "${names[@]}"; do "$bench_wine" "${programs[$name]}" >/dev/null 2>&1 || true; done
+interleave "$starts" time_start
+interleave "$memory_starts" measure_memory
+
+median_of() { bench_median <"$samples/$1"; }
+mib() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
+
+labels=([0]="lss_empty_app.exe" [1]="lss_empty_com_app.exe (CoInitialize only)" [2]="LSScheduler.exe (no options)")
+echo "start-up: $starts starts of each, interleaved; medians"
+for i in 0 1 2; do
+  name=${names[i]}
+  line=$(printf '  %-42s wall %7.1f ms' "${labels[i]}" "$(median_of "wall.$name")")
+  if ((use_perf)); then
+    line+=$(printf '   CPU %7.1f ms' "$(median_of "cpu.$name")")
+  fi
+  echo "$line"
+done
+echo "  LSScheduler.exe / COM-only, wall: $(bench_ratio "$(median_of wall.app)" "$(median_of wall.com)")"
+echo "  LSScheduler.exe / empty,    wall: $(bench_ratio "$(median_of wall.app)" "$(median_of wall.empty)")"
+if ((use_perf)); then
+  echo "  LSScheduler.exe / COM-only, CPU:  $(bench_ratio "$(median_of cpu.app)" "$(median_of cpu.com)")"
+else
+  echo "  (perf stat is not usable here: no CPU times)"
+fi
+
+echo "peak memory: $memory_starts starts of each, interleaved; medians"
+for i in 0 1 2; do
+  name=${names[i]}
+  printf '  %-42s working set %6s MiB   pagefile %6s MiB\n' "${labels[i]}" \
+    "$(mib "$(median_of "ws.$name")")" "$(mib "$(median_of "pf.$name")")"
+done
+for kind in ws pf; do
+  [[ $kind == ws ]] && what="working set" || what="pagefile   "
+  app=$(median_of "$kind.app")
+  com=$(median_of "$kind.com")
+  echo "  LSScheduler.exe - COM-only, $what: $(mib $((app - com))) MiB (ratio $(bench_ratio "$app" "$com"))"
+done
