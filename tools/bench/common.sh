@@ -3,7 +3,8 @@
 #
 # Environment: BUILD_DIR (default build/mingw, configured with the mingw preset),
 # WINEPREFIX (default build/bench-prefix, created on first use; its wineserver
-# is stopped when the script ends), WINE64, WINESERVER.
+# is stopped when the script ends), WINE64, WINESERVER, APP (the LSScheduler.exe
+# to measure; default the one in BUILD_DIR).
 
 bench_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 bench_build=${BUILD_DIR:-$bench_root/build/mingw}
@@ -12,7 +13,7 @@ bench_wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEPREFIX=${WINEPREFIX:-$bench_root/build/bench-prefix}
 export WINEDEBUG=-all
 
-bench_app=$bench_build/src/main/LSScheduler.exe
+bench_app=${APP:-$bench_build/src/main/LSScheduler.exe}
 bench_empty=$bench_build/tools/bench/lss_empty_app.exe
 bench_com=$bench_build/tools/bench/lss_empty_com_app.exe
 
