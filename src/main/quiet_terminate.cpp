@@ -9,7 +9,7 @@
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier): the library's own name, replaced
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the library's own name, replaced
 void __verbose_terminate_handler() { std::abort(); }
 
 }  // namespace __gnu_cxx
