@@ -55,6 +55,7 @@ reg_add "$olsim" SyncMilliseconds REG_DWORD 2500
 reg_add "$olsim" StayMilliseconds REG_DWORD 30000
 reg_add "$settings" WaitSecondsForOutlookStart REG_DWORD 1
 reg_add "$settings" LogDirectory REG_SZ 'C:\LSSchedulerLogs'
+rm -rf "$WINEPREFIX/drive_c/LSSchedulerLogs"
 mkdir -p "$WINEPREFIX/drive_c/LSSchedulerLogs" "$WINEPREFIX/drive_c/Olsim"
 journal=$WINEPREFIX/drive_c/Olsim/journal.txt
 touch "$journal"

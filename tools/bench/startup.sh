@@ -67,6 +67,10 @@ interleave() {
   done
 }
 
+# A bare start: no log folder (perf.sh configures one for its session runs).
+"$bench_wine" reg delete 'HKCU\Software\Brinmoor\Larkspan\Settings' /v LogDirectory /f \
+  >/dev/null 2>&1 || true
+
 # One unmeasured start each, then the measured rounds.
 for name in "${names[@]}"; do "$bench_wine" "${programs[$name]}" >/dev/null 2>&1 || true; done
 interleave "$starts" time_start
@@ -85,10 +89,17 @@ for i in 0 1 2; do
   fi
   echo "$line"
 done
-echo "  LSScheduler.exe / COM-only, wall: $(bench_ratio "$(median_of wall.app)" "$(median_of wall.com)")"
+# The ratio within each round, where both starts met the same load; its median.
+paired_ratio() {
+  paste "$samples/$1" "$samples/$2" | awk '$2 > 0 { print $1 / $2 }' | bench_median |
+    awk '{ printf "%.3f", $1 }'
+}
+echo "  LSScheduler.exe / COM-only, wall: $(bench_ratio "$(median_of wall.app)" "$(median_of wall.com)")" \
+  "(median of the ratios within a round: $(paired_ratio wall.app wall.com))"
 echo "  LSScheduler.exe / empty,    wall: $(bench_ratio "$(median_of wall.app)" "$(median_of wall.empty)")"
 if ((use_perf)); then
-  echo "  LSScheduler.exe / COM-only, CPU:  $(bench_ratio "$(median_of cpu.app)" "$(median_of cpu.com)")"
+  echo "  LSScheduler.exe / COM-only, CPU:  $(bench_ratio "$(median_of cpu.app)" "$(median_of cpu.com)")" \
+    "(median of the ratios within a round: $(paired_ratio cpu.app cpu.com))"
 else
   echo "  (perf stat is not usable here: no CPU times)"
 fi
