@@ -9,7 +9,7 @@
 #      characters (the latter split into 3 lines), with the real Win32 file system;
 #   5. the size of LSScheduler.exe and where its bytes come from.
 #
-#   tools/bench/perf.sh [STARTS] [SESSIONS] [LOG_ROUNDS]   (defaults 21, 20, 3)
+#   tools/bench/perf.sh [STARTS] [SESSIONS] [LOG_ROUNDS]   (defaults 31, 20, 3)
 #
 # Needs the mingw preset configured (cmake --preset mingw). Environment: see
 # common.sh; ENTRIES (default 100000) sets the log measure's entry count.
@@ -17,7 +17,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/common.sh"
 
-starts=${1:-21}
+starts=${1:-31}
 sessions=${2:-20}
 log_rounds=${3:-3}
 entries=${ENTRIES:-100000}

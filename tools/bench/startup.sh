@@ -3,7 +3,7 @@
 # lss_empty_app.exe (an empty GUI program built the same way) and
 # lss_empty_com_app.exe (it only initialises COM, as every start must).
 #
-#   tools/bench/startup.sh [STARTS] [MEMORY_STARTS]   (defaults 21 and 11)
+#   tools/bench/startup.sh [STARTS] [MEMORY_STARTS]   (defaults 31 and 11)
 #
 # The starts of the three programs are interleaved, each round in another
 # order, so that load from elsewhere on the machine hits all of them alike;
@@ -15,7 +15,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-starts=${1:-21}
+starts=${1:-31}
 memory_starts=${2:-11}
 
 bench_build_targets LSScheduler lss_empty_app lss_empty_com_app lss_bench_peak_memory
