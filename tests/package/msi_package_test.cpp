@@ -1,6 +1,8 @@
 // The MSI under Wine's Windows Installer: where it installs, what the
 // installed program does, what Add/Remove Programs shows, upgrades,
 // downgrades and removal.
+#include <windows.h>
+
 #include <msi.h>
 
 #include <gmock/gmock.h>
@@ -26,6 +28,8 @@ constexpr wchar_t kDefaultFolder[] = L"C:\\Program Files\\Brinmoor\\LSScheduler"
 constexpr wchar_t kVendorFolder[] = L"C:\\Program Files\\Brinmoor";
 constexpr wchar_t kLarkspanKey[] = L"Software\\Brinmoor";
 constexpr wchar_t kAdminOptionsKey[] = L"Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
+// The package's own record of its folder.
+constexpr wchar_t kInstallerKey[] = L"Software\\Brinmoor\\LSScheduler";
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 std::wstring Environment(const wchar_t* name) {
@@ -87,6 +91,8 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   ASSERT_EQ(RunSystemTool(L"msiexec.exe", L"/x \"" + msi_ + L"\" /qn"), 0u);
   EXPECT_FALSE(e2e::PathExists(exe));
   EXPECT_FALSE(e2e::PathExists(folder));
+  EXPECT_FALSE(e2e::PathExists(kVendorFolder));
+  EXPECT_FALSE(e2e::KeyExists(HKEY_LOCAL_MACHINE, kInstallerKey));
   EXPECT_THAT(InstalledProducts(), ::testing::IsEmpty());
 }
 

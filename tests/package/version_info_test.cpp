@@ -19,7 +19,7 @@ std::wstring ProjectVersionQuad() {
 }
 
 TEST(VersionResource, NamesTheProductItsMakerAndTheProjectVersion) {
-  const std::map<std::wstring, std::wstring> facts =
+  std::map<std::wstring, std::wstring> facts =
       ReadVersionFacts(e2e::PathFromEnvironment(L"LSS_EXE"));
   const std::wstring version = ProjectVersionQuad();
   const struct {

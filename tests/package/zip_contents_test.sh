@@ -22,5 +22,4 @@ if [[ $actual != "$expected" ]]; then
   echo "$expected" >&2
   exit 1
 fi
-# Windows' own unzip refuses entries with absolute or parent paths.
 echo "$1: $(wc -l <<<"$actual") files as expected"
