@@ -25,9 +25,10 @@ README_ACTION_MARK = "The template's action starts"
 
 
 def seconds(duration):
+    """The length of an ISO 8601 duration such as PT4H; -1 when missing or malformed."""
     match = DURATION.fullmatch(duration or "")
     if not match or duration in ("P", "PT") or duration.endswith("T"):
-        raise ValueError(f"not an ISO 8601 duration: {duration!r}")
+        return -1
     days, hours, minutes, secs = (int(part or 0) for part in match.groups())
     return ((days * 24 + hours) * 60 + minutes) * 60 + secs
 
@@ -90,6 +91,8 @@ def main():
          3600 <= seconds(text(root, "t:Settings/t:ExecutionTimeLimit")) <= 12 * 3600),
         ("starts on batteries", text(root, "t:Settings/t:DisallowStartIfOnBatteries") == "false"),
         ("not stopped on batteries", text(root, "t:Settings/t:StopIfGoingOnBatteries") == "false"),
+        ("the actions run as the template's principal",
+         root.find("t:Actions", NS) is not None and root.find("t:Actions", NS).get("Context") == principal.get("id")),
         ("one action", len(root.findall("t:Actions/*", NS)) == 1),
         ("the program the README shows", command == program),
         ("the arguments the README shows", text(root, "t:Actions/t:Exec/t:Arguments") == arguments),
