@@ -1,5 +1,7 @@
 // LSScheduler.exe as Windows sees it: the version resource through
 // GetFileVersionInfoW / VerQueryValueW, and the manifest the loader applies.
+#include <windows.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -60,6 +62,14 @@ TEST(VersionResource, EmbedsAManifestForAnUnelevatedWindows10Program) {
     SCOPED_TRACE(row.what);
     EXPECT_TRUE(std::regex_search(manifest, std::regex(row.pattern))) << manifest;
   }
+}
+
+TEST(VersionResource, LeavesTheProgramUnderOneMebibyte) {
+  WIN32_FILE_ATTRIBUTE_DATA attributes{};
+  const std::wstring exe = e2e::PathFromEnvironment(L"LSS_EXE");
+  ASSERT_TRUE(::GetFileAttributesExW(exe.c_str(), GetFileExInfoStandard, &attributes));
+  EXPECT_EQ(attributes.nFileSizeHigh, 0u);
+  EXPECT_LT(attributes.nFileSizeLow, 1024u * 1024u);
 }
 
 }  // namespace
