@@ -6,7 +6,8 @@ troubleshooting table. The entry texts are the constants that follow a
 "// Log entries:" comment in the core's sources (up to the next blank line);
 every constant the core hands to a log write must be one of them. A printf
 field in an entry (%s, %08lx, ...) matches any text in the table, so the
-table can show "<command>" or a real code.
+table can show "<command>" or a real code. Each row of the table must be an
+entry the program writes, too.
 """
 import pathlib
 import re
@@ -92,10 +93,14 @@ def main():
     if cells is None:
         problems.append(f'README.md has no "{TABLE_HEADING}" section')
         cells = []
+    patterns = {name: entry_pattern(text) for name, (text, _) in entries.items()}
     for name, (text, path) in sorted(entries.items()):
-        pattern = entry_pattern(text)
-        if not any(pattern.fullmatch(cell) for cell in cells):
+        if not any(patterns[name].fullmatch(cell) for cell in cells):
             problems.append(f'{path}: {name} "{text}" is missing from the README\'s troubleshooting table')
+    # And no row for an entry the program no longer writes.
+    for cell in cells:
+        if not any(pattern.fullmatch(cell) for pattern in patterns.values()):
+            problems.append(f'README.md: "{cell}" in the troubleshooting table is no entry the program writes')
 
     for problem in problems:
         print("FAIL:", problem)
