@@ -1,7 +1,8 @@
 # Sourced by the top-level scripts: installs the Debian packages the build and
 # the tests need when any of them is missing.
 
-lss_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
+lss_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64
+  wixl msitools osslsigncode openssl zip unzip python3)
 
 install_missing() {
   local missing=() package

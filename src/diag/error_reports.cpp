@@ -6,6 +6,7 @@ namespace lss {
 
 namespace {
 
+// Log entries: the README's troubleshooting table explains each one.
 constexpr std::u16string_view kComErrorReport =
     u"LSScheduler Error: Code = %08lx,Meaning = %s,Source = %s,Description = %s";
 constexpr std::u16string_view kExceptionReport =

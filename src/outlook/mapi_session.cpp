@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::u16string_view kSyncMutexName = u"LSSyncMutex";
 
+// Log entries: the README's troubleshooting table explains each one.
 constexpr std::u16string_view kMapiInitialize = u"KSScheduler: MAPIInitialize";
 constexpr std::u16string_view kMapiInitializeRetry =
     u"KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";

@@ -15,6 +15,7 @@ constexpr std::u16string_view kOutlookExe = u"OUTLOOK.EXE";
 constexpr std::u16string_view kProfileSwitch = u" /profile %s";
 constexpr std::u16string_view kRecycleSwitch = u" /recycle";
 
+// Log entries: the README's troubleshooting table explains each one.
 constexpr std::u16string_view kCantFindOutlook = u"LSScheduler Error: Can't find Outlook.exe";
 constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
 constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";

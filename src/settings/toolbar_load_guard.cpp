@@ -6,6 +6,7 @@ namespace lss {
 
 namespace {
 
+// Log entries: the README's troubleshooting table explains each one.
 constexpr std::u16string_view kBlockEntry = u"Block Larkspan Toolbar Load";
 constexpr std::u16string_view kDeBlockEntry = u"De-Block Larkspan Toolbar Load";
 

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the packages an administrator deploys:
+#   dist/LSScheduler-<version>-x64.msi   Windows Installer package (per machine)
+#   dist/LSScheduler-<version>-x64.zip   the programs, README.md and deploy/
+# Installs the packages it needs when they are missing, builds the programs
+# (preset mingw), and signs the programs and the MSI when LSS_SIGN_PFX names a
+# certificate (see scripts/lib/sign.sh for the variables).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+source "$root/scripts/lib/packages.sh"
+install_missing
+
+build="$root/build/mingw"
+build_log="$root/build/package-build.log"
+mkdir -p "$root/build"
+echo "Building the programs (output in build/package-build.log)"
+if ! { cmake --preset mingw && cmake --build --preset mingw --target lss_shipped_programs; } \
+    >"$build_log" 2>&1; then
+  tail -n 40 "$build_log"
+  echo "The build failed; see $build_log" >&2
+  exit 1
+fi
+# lss_version and lss_programs (VARIABLE=PATH for each shipped program).
+source "$build/packaging/package.env"
+
+dist="$root/dist"
+stage="$dist/stage"
+rm -rf -- "$stage"
+mkdir -p "$stage"
+programs=()
+msi_entries=()
+for entry in "${lss_programs[@]}"; do
+  program="$stage/$(basename "${entry#*=}")"
+  cp -- "${entry#*=}" "$program"
+  programs+=("$program")
+  msi_entries+=("${entry%%=*}=$program")
+done
+
+signing=no
+if [[ -n ${LSS_SIGN_PFX:-} ]]; then
+  signing=yes
+  "$root/scripts/lib/sign.sh" "${programs[@]}"
+fi
+
+name="LSScheduler-$lss_version-x64"
+"$root/scripts/lib/build_msi.sh" "$dist/$name.msi" "$lss_version" README.md "${msi_entries[@]}"
+if [[ $signing == yes ]]; then
+  "$root/scripts/lib/sign.sh" "$dist/$name.msi"
+fi
+"$root/scripts/lib/build_zip.sh" "$dist/$name.zip" README.md deploy "${programs[@]}"
+rm -rf -- "$stage"
+
+echo
+echo "Version $lss_version, signed: $signing"
+ls -l "$dist/$name.msi" "$dist/$name.zip"
