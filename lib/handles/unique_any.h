@@ -8,6 +8,7 @@
 //     static Handle Invalid() noexcept;   // the value that holds nothing
 //     void Close(Handle) noexcept;        // may use state kept in the traits
 //   };
+#include <cstdint>
 #include <utility>
 
 namespace lss {
@@ -18,6 +19,9 @@ class UniqueAny : private Traits {
   using Handle = typename Traits::Handle;
 
   UniqueAny() noexcept : handle_(Traits::Invalid()) {}
+  // Holds nothing yet, with traits that carry state (the interface that closes).
+  explicit UniqueAny(Traits traits) noexcept
+      : Traits(std::move(traits)), handle_(Traits::Invalid()) {}
   explicit UniqueAny(Handle handle, Traits traits = Traits()) noexcept
       : Traits(std::move(traits)), handle_(handle) {}
   UniqueAny(UniqueAny&& other) noexcept
@@ -64,5 +68,14 @@ struct FunctionTraits {
 // UniqueAny<FunctionTraits<...>> in short: UniqueFunctionHandle<HKEY, &::RegCloseKey>.
 template <typename H, auto CloseFunction, H kInvalid = H()>
 using UniqueFunctionHandle = UniqueAny<FunctionTraits<H, CloseFunction, kInvalid>>;
+
+// Traits for a pointer handle whose "none" is an address other than null, such
+// as a file's INVALID_HANDLE_VALUE (-1): a cast, so no template argument.
+template <typename H, auto CloseFunction, std::intptr_t kInvalidAddress>
+struct AddressTraits {
+  using Handle = H;
+  static Handle Invalid() noexcept { return reinterpret_cast<Handle>(kInvalidAddress); }
+  static void Close(Handle handle) noexcept { CloseFunction(handle); }
+};
 
 }  // namespace lss

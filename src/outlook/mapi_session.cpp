@@ -1,7 +1,5 @@
 #include "outlook/mapi_session.h"
 
-#include <utility>
-
 #include "diag/com_error.h"
 #include "outlook/named_mutex.h"
 #include "settings/setting_names.h"
@@ -12,7 +10,10 @@ namespace {
 
 constexpr std::u16string_view kSyncMutexName = u"LSSyncMutex";
 
-// Log entries: the README's troubleshooting table explains each one.
+// Log entries: the README's troubleshooting table explains each one. They say
+// "KSScheduler: ", not "LSScheduler": the prefix differs from the error
+// entries' on purpose and must stay, since the log's texts are part of the
+// program's interface.
 constexpr std::u16string_view kMapiInitialize = u"KSScheduler: MAPIInitialize";
 constexpr std::u16string_view kMapiInitializeRetry =
     u"KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";
@@ -27,12 +28,6 @@ constexpr std::uint32_t kLogonFlags =
 constexpr std::uint32_t kPollMilliseconds = 2000;
 
 }  // namespace
-
-void MapiSessionRef::Release() {
-  if (MapiSession* session = std::exchange(session_, nullptr)) {
-    session->Release();
-  }
-}
 
 void MapiSessionPhase::Run(const std::u16string& profileName) {
   Mapi& mapi = platform_.mapi;
@@ -69,7 +64,7 @@ void MapiSessionPhase::Run(const std::u16string& profileName) {
     if (session.get()->Logoff(0, mapi_flag::kLogoffShared, 0) != 0) {
       log_.Write(kMapiLogoffFailed);
     }
-    session.Release();
+    session.reset();
   }
   log_.Write(kMapiUninitialize);
   mapi.Uninitialize();

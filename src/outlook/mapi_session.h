@@ -4,30 +4,19 @@
 #include <string>
 
 #include "diag/run_log.h"
+#include "handles/unique_any.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
 namespace lss {
 
-// Owns one reference to a MAPI session.
-class MapiSessionRef {
- public:
-  MapiSessionRef() = default;
-  MapiSessionRef(const MapiSessionRef&) = delete;
-  MapiSessionRef& operator=(const MapiSessionRef&) = delete;
-  ~MapiSessionRef() { Release(); }
-
-  MapiSession** put() {
-    Release();
-    return &session_;
-  }
-  MapiSession* get() const { return session_; }
-  // Clears the reference first, then releases the interface.
-  void Release();
-
- private:
-  MapiSession* session_ = nullptr;
+struct MapiSessionTraits {
+  using Handle = MapiSession*;
+  static constexpr Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle session) noexcept { session->Release(); }
 };
+// Owns one reference to a MAPI session; reset() clears it, then releases it.
+using MapiSessionRef = UniqueAny<MapiSessionTraits>;
 
 class MapiSessionPhase {
  public:

@@ -5,13 +5,11 @@
 namespace lss {
 
 CMutex::CMutex(Sync& sync, std::u16string_view name)
-    : sync_(sync), handle_(sync.OpenNamedMutex(name)) {
-  if (handle_ == 0) {
+    : sync_(sync), handle_(sync.OpenNamedMutex(name), SyncMutexTraits(sync)) {
+  if (!handle_) {
     throw CResourceException::Instance();
   }
 }
-
-CMutex::~CMutex() { sync_.CloseMutex(handle_); }
 
 bool MutexLock::Lock(std::uint32_t milliseconds) {
   lastWaitResult_ = mutex_.sync().WaitForMutex(mutex_.handle(), milliseconds);

@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "handles/unique_any.h"
 #include "platform/sync.h"
 
 namespace lss {
 
+// The base the framework's synchronization objects share. It adds nothing
+// here; CMutex keeps it so the classes stay those the framework would have.
 class CSyncObject {
  public:
   CSyncObject() = default;
@@ -16,19 +19,33 @@ class CSyncObject {
   virtual ~CSyncObject() = default;
 };
 
+// Closes a mutex handle through the interface that opened it.
+class SyncMutexTraits {
+ public:
+  using Handle = MutexHandle;
+
+  SyncMutexTraits() = default;
+  explicit SyncMutexTraits(Sync& sync) : sync_(&sync) {}
+
+  static constexpr Handle Invalid() noexcept { return 0; }
+  void Close(Handle mutex) noexcept { sync_->CloseMutex(mutex); }
+
+ private:
+  Sync* sync_ = nullptr;
+};
+
 class CMutex : public CSyncObject {
  public:
   // Creates the named mutex unowned, or opens the existing one. Throws
   // CResourceException* when no handle comes back.
   CMutex(Sync& sync, std::u16string_view name);
-  ~CMutex() override;
 
   Sync& sync() const { return sync_; }
-  MutexHandle handle() const { return handle_; }
+  MutexHandle handle() const { return handle_.get(); }
 
  private:
   Sync& sync_;
-  MutexHandle handle_;
+  UniqueAny<SyncMutexTraits> handle_;  // closed when the mutex object goes
 };
 
 class MutexLock {
@@ -43,7 +60,6 @@ class MutexLock {
   // Releases the mutex when held; true when it is no longer held.
   bool Unlock();
 
-  bool acquired() const { return acquired_; }
   std::uint32_t lastWaitResult() const { return lastWaitResult_; }
 
  private:

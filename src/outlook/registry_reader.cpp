@@ -7,35 +7,31 @@
 
 namespace lss {
 
-CRegistry::~CRegistry() { Close(); }
-
 void CRegistry::Attach(RegKey key) {
   Close();
   if (key != kNoKey) {
-    open_ = true;
-    key_ = key;
+    key_.reset(key);
     lastResult_ = 0;
   }
 }
 
 bool CRegistry::Close() {
-  if (!open_) {
+  if (!key_) {
     return true;
   }
-  lastResult_ = registry_.CloseKey(key_);
-  open_ = false;
-  key_ = kNoKey;
+  // Closed here rather than by the owner, which has no result to give.
+  lastResult_ = registry_.CloseKey(key_.release());
   return lastResult_ == 0;
 }
 
 bool CRegistry::ReadStringValue(std::u16string_view valueName, std::u16string& text) {
-  if (!open_) {
+  if (!key_) {
     return false;
   }
   std::array<std::uint8_t, kMaxValueChars * 2> buffer{};
   std::uint32_t type = reg::kSz;
   std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-  lastResult_ = registry_.QueryValue(key_, valueName, &type, buffer.data(), &size);
+  lastResult_ = registry_.QueryValue(key_.get(), valueName, &type, buffer.data(), &size);
   // Only what was returned counts; data without a NUL ends at its size.
   text = lastResult_ == 0
              ? DecodeRegistryText(buffer.data(), std::min<std::size_t>(size, buffer.size()) / 2)

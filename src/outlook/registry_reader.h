@@ -5,15 +5,16 @@
 #include <string_view>
 
 #include "platform/registry.h"
+#include "settings/unique_key.h"
 
 namespace lss {
 
 class CRegistry {
  public:
-  explicit CRegistry(Registry& registry) : registry_(registry) {}
+  explicit CRegistry(Registry& registry) : registry_(registry), key_(registry) {}
   CRegistry(const CRegistry&) = delete;
   CRegistry& operator=(const CRegistry&) = delete;
-  virtual ~CRegistry();
+  virtual ~CRegistry() = default;  // the key closes with key_
 
   // Closes any attached key, then attaches `key` unless it is kNoKey.
   void Attach(RegKey key);
@@ -29,8 +30,7 @@ class CRegistry {
  private:
   Registry& registry_;
   Status lastResult_ = 0;
-  bool open_ = false;
-  RegKey key_ = kNoKey;
+  UniqueKey key_;
 };
 
 }  // namespace lss

@@ -1,45 +1,25 @@
 #pragma once
-// Owns one open registry key and closes it when it goes.
-#include <utility>
-
+// Owns one open registry key and closes it through the interface that opened it.
+#include "handles/unique_any.h"
 #include "platform/registry.h"
 
 namespace lss {
 
-class UniqueKey {
+class RegistryKeyTraits {
  public:
-  UniqueKey() = default;
-  explicit UniqueKey(Registry& registry, RegKey key = kNoKey) : registry_(&registry), key_(key) {}
-  UniqueKey(UniqueKey&& other) noexcept
-      : registry_(other.registry_), key_(std::exchange(other.key_, kNoKey)) {}
-  UniqueKey& operator=(UniqueKey&& other) noexcept {
-    if (this != &other) {
-      reset();
-      registry_ = other.registry_;
-      key_ = std::exchange(other.key_, kNoKey);
-    }
-    return *this;
-  }
-  UniqueKey(const UniqueKey&) = delete;
-  UniqueKey& operator=(const UniqueKey&) = delete;
-  ~UniqueKey() { reset(); }
+  using Handle = RegKey;
 
-  RegKey get() const { return key_; }
-  explicit operator bool() const { return key_ != kNoKey; }
-  // For the out parameter of an open or create call; closes any held key first.
-  RegKey* put() {
-    reset();
-    return &key_;
-  }
-  void reset() {
-    if (key_ != kNoKey) {
-      registry_->CloseKey(std::exchange(key_, kNoKey));
-    }
-  }
+  RegistryKeyTraits() = default;
+  // Implicit, so that `UniqueKey key(registry);` reads as "a key of this registry".
+  RegistryKeyTraits(Registry& registry) : registry_(&registry) {}  // NOLINT(google-explicit-constructor)
+
+  static constexpr Handle Invalid() noexcept { return kNoKey; }
+  void Close(Handle key) noexcept { registry_->CloseKey(key); }
 
  private:
   Registry* registry_ = nullptr;
-  RegKey key_ = kNoKey;
 };
+
+using UniqueKey = UniqueAny<RegistryKeyTraits>;
 
 }  // namespace lss

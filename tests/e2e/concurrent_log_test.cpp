@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "harness/handles.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
@@ -24,16 +25,12 @@ std::string EntryText(char label, int number) {
 class Gate {
  public:
   Gate() : event_(::CreateEventW(nullptr, TRUE, FALSE, kGoEvent)) {}
-  Gate(const Gate&) = delete;
-  Gate& operator=(const Gate&) = delete;
-  ~Gate() {
-    if (event_ != nullptr) ::CloseHandle(event_);
-  }
-  bool valid() const { return event_ != nullptr; }
-  void Open() { ::SetEvent(event_); }
+
+  bool valid() const { return static_cast<bool>(event_); }
+  void Open() { ::SetEvent(event_.get()); }
 
  private:
-  HANDLE event_;
+  UniqueHandle event_;
 };
 
 class ConcurrentLog : public SchedulerTest {};

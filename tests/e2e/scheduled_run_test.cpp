@@ -2,6 +2,7 @@
 // provider, and each fault the stand-ins can inject.
 #include <windows.h>
 
+#include "harness/handles.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
@@ -173,15 +174,11 @@ class NameSquatter {
  public:
   explicit NameSquatter(bool active)
       : event_(active ? ::CreateEventW(nullptr, TRUE, FALSE, L"LSSyncMutex") : nullptr) {}
-  NameSquatter(const NameSquatter&) = delete;
-  NameSquatter& operator=(const NameSquatter&) = delete;
-  ~NameSquatter() {
-    if (event_ != nullptr) ::CloseHandle(event_);
-  }
-  HANDLE get() const { return event_; }
+
+  HANDLE get() const { return event_.get(); }
 
  private:
-  HANDLE event_;
+  UniqueHandle event_;
 };
 
 class ScheduledRunFault : public ScheduledRun, public ::testing::WithParamInterface<FaultCase> {};

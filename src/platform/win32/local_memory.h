@@ -2,15 +2,11 @@
 // Owner of memory the system allocated with LocalAlloc on the caller's behalf.
 #include <windows.h>
 
-#include <memory>
+#include "handles/unique_any.h"
 
 namespace lss {
 
-struct LocalFreeDeleter {
-  void operator()(void* memory) const { ::LocalFree(memory); }
-};
-
 template <typename T>
-using LocalMemory = std::unique_ptr<T, LocalFreeDeleter>;
+using LocalMemory = UniqueFunctionHandle<T*, &::LocalFree>;
 
 }  // namespace lss

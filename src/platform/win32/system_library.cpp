@@ -29,7 +29,7 @@ UniqueModule LoadSystemLibrary(const wchar_t* fileName, HResult* error) {
   std::wstring path;
   if (!SystemDirectory(&path)) {
     *error = LastErrorResult();
-    return nullptr;
+    return UniqueModule();
   }
   path += L'\\';
   path += fileName;

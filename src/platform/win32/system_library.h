@@ -2,17 +2,12 @@
 // DLLs loaded at run time, from the system directory only.
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
-
+#include "handles/unique_any.h"
 #include "platform/types.h"
 
 namespace lss {
 
-struct ModuleDeleter {
-  void operator()(HMODULE module) const { ::FreeLibrary(module); }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+using UniqueModule = UniqueFunctionHandle<HMODULE, &::FreeLibrary>;
 
 // Loads `fileName` (e.g. L"mapi32.dll") from the system directory, never from
 // the current or the program's folder, so no planted copy is picked up. Null

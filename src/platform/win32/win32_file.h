@@ -8,13 +8,13 @@ namespace lss {
 class Win32File final : public File {
  public:
   // `handle` is open with append access; the file closes it.
-  explicit Win32File(UniqueHandle handle) : handle_(std::move(handle)) {}
+  explicit Win32File(UniqueFile handle) : handle_(std::move(handle)) {}
 
   bool SeekToEnd() override;
   bool Append(const std::uint8_t* data, std::size_t size) override;
 
  private:
-  UniqueHandle handle_;
+  UniqueFile handle_;
 };
 
 }  // namespace lss

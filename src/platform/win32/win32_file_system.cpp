@@ -15,9 +15,9 @@ std::unique_ptr<File> OpenForAppend(std::u16string_view path, DWORD disposition)
   // Append access without FILE_WRITE_DATA: the system puts every write at the
   // current end of the file, whoever else is appending. Read access only so
   // that the file's byte ranges can be locked (see Win32File::Append).
-  UniqueHandle handle(::CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile handle(::CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return nullptr;
   return std::make_unique<Win32File>(std::move(handle));
 }

@@ -8,24 +8,6 @@
 #include "harness/text.h"
 
 namespace e2e {
-namespace {
-
-// Owns one kernel handle.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
 
 ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments) {
   commandLine_ = L"\"" + std::wstring(exe) + L"\"";
@@ -41,32 +23,31 @@ ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments) {
     throw std::runtime_error("cannot start " + ToUtf8(commandLine_) + ": error " +
                              std::to_string(::GetLastError()));
   }
-  ::CloseHandle(info.hThread);
-  process_ = info.hProcess;
+  const UniqueHandle thread(info.hThread);  // not needed: closed at once
+  process_.reset(info.hProcess);
 }
 
 ChildProcess::~ChildProcess() {
   if (!ended_) {
-    ::TerminateProcess(process_, 1);
-    ::WaitForSingleObject(process_, 5000);
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), 5000);
   }
-  ::CloseHandle(process_);
 }
 
 RunResult ChildProcess::Wait(std::chrono::milliseconds limit) {
-  const DWORD waited = ::WaitForSingleObject(process_, static_cast<DWORD>(limit.count()));
+  const DWORD waited = ::WaitForSingleObject(process_.get(), static_cast<DWORD>(limit.count()));
   RunResult result;
   result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - started_);
   if (waited != WAIT_OBJECT_0) {
-    ::TerminateProcess(process_, 1);
-    ::WaitForSingleObject(process_, 5000);
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), 5000);
     ended_ = true;
     throw std::runtime_error(ToUtf8(commandLine_) + " did not end within " +
                              std::to_string(limit.count()) + " ms and was killed");
   }
   ended_ = true;
-  ::GetExitCodeProcess(process_, &result.exitCode);
+  ::GetExitCodeProcess(process_.get(), &result.exitCode);
   return result;
 }
 
@@ -78,16 +59,17 @@ RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
 
 int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace) {
   const auto deadline = std::chrono::steady_clock::now() + grace;
-  Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return 0;
   int killed = 0;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     if (::lstrcmpiW(entry.szExeFile, std::wstring(exeName).c_str()) != 0) continue;
-    Handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-    if (process.get() == nullptr) continue;
+    const UniqueHandle process(
+        ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    if (!process) continue;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (::WaitForSingleObject(process.get(), static_cast<DWORD>(std::max<long long>(0, left.count()))) ==

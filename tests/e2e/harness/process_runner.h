@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "harness/handles.h"
+
 namespace e2e {
 
 struct RunResult {
@@ -30,7 +32,7 @@ class ChildProcess {
  private:
   std::wstring commandLine_;
   std::chrono::steady_clock::time_point started_;
-  HANDLE process_ = nullptr;
+  UniqueHandle process_;
   bool ended_ = false;
 };
 

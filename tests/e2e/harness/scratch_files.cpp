@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "harness/handles.h"
 #include "harness/text.h"
 
 namespace e2e {
@@ -19,21 +20,6 @@ namespace fs = std::filesystem;
   throw std::runtime_error(what + " " + ToUtf8(path) + ": error " +
                            std::to_string(::GetLastError()));
 }
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
 
 }  // namespace
 
@@ -89,10 +75,10 @@ std::vector<std::wstring> FileNamesIn(std::wstring_view folder) {
 }
 
 std::string ReadFileBytes(std::wstring_view path) {
-  FileHandle file(::CreateFileW(std::wstring(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) Fail("cannot open", path);
+  const UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) Fail("cannot open", path);
   std::string bytes;
   char buffer[65536];
   for (;;) {
@@ -104,9 +90,9 @@ std::string ReadFileBytes(std::wstring_view path) {
 }
 
 void WriteFileBytes(std::wstring_view path, std::string_view bytes) {
-  FileHandle file(::CreateFileW(std::wstring(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) Fail("cannot create", path);
+  const UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) Fail("cannot create", path);
   DWORD written = 0;
   if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
       written != bytes.size()) {

@@ -5,26 +5,11 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "harness/handles.h"
 #include "harness/text.h"
 
 namespace e2e {
 namespace {
-
-// Owns an open key.
-class Key {
- public:
-  Key() = default;
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  ~Key() {
-    if (key_) ::RegCloseKey(key_);
-  }
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 [[noreturn]] void Fail(const char* what, std::wstring_view key, LSTATUS status) {
   throw std::runtime_error(std::string(what) + " " + ToUtf8(key) + " failed with " +
@@ -88,10 +73,10 @@ void PrintTo(const RegValue& value, std::ostream* out) {
 }
 
 void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const RegValue& value) {
-  Key handle;
+  UniqueKey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, handle.out(), nullptr);
+                                     KEY_SET_VALUE, nullptr, handle.put(), nullptr);
   if (status != ERROR_SUCCESS) Fail("creating", key, status);
   const std::wstring valueName(name);
   status = ::RegSetValueExW(handle.get(), valueName.c_str(), 0, value.type,
@@ -101,9 +86,9 @@ void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const Re
 }
 
 std::optional<RegValue> ReadValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  Key handle;
+  UniqueKey handle;
   const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.out());
+  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
   if (status != ERROR_SUCCESS) Fail("opening", key, status);
 
@@ -138,9 +123,9 @@ void DeleteKeyTree(HKEY root, std::wstring_view key) {
 }
 
 void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  Key handle;
+  UniqueKey handle;
   const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, handle.out());
+  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return;
   if (status != ERROR_SUCCESS) Fail("opening", key, status);
   const std::wstring valueName(name);
@@ -151,18 +136,18 @@ void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
 }
 
 bool KeyExists(HKEY root, std::wstring_view key) {
-  Key handle;
+  UniqueKey handle;
   const std::wstring path(key);
-  const LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.out());
+  const LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return false;
   if (status != ERROR_SUCCESS) Fail("opening", key, status);
   return true;
 }
 
 std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
-  Key handle;
+  UniqueKey handle;
   const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.out());
+  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status != ERROR_SUCCESS) Fail("opening", key, status);
   std::vector<std::wstring> names;
   for (DWORD index = 0;; ++index) {

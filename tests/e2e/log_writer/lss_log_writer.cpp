@@ -11,6 +11,7 @@
 
 #include "diag/exceptions.h"
 #include "diag/run_log.h"
+#include "handles/unique_any.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace {
@@ -38,11 +39,12 @@ int wmain(int argc, wchar_t** argv) {
   if (count <= 0) return 2;
 
   // Both writers wait at the same gate, so their writes overlap.
-  HANDLE go = ::OpenEventW(SYNCHRONIZE, FALSE, argv[4]);
-  if (go == nullptr) return 3;
-  const DWORD waited = ::WaitForSingleObject(go, 30000);
-  ::CloseHandle(go);
-  if (waited != WAIT_OBJECT_0) return 3;
+  {
+    const lss::UniqueFunctionHandle<HANDLE, &::CloseHandle> go(
+        ::OpenEventW(SYNCHRONIZE, FALSE, argv[4]));
+    if (!go) return 3;
+    if (::WaitForSingleObject(go.get(), 30000) != WAIT_OBJECT_0) return 3;
+  }
 
   StoppedClock clock;
   lss::Win32FileSystem files;

@@ -2,26 +2,17 @@
 // Owners for the Win32 handles olsim uses; each is closed by its destructor.
 #include <windows.h>
 
-#include <memory>
+#include "handles/unique_any.h"
 
 namespace olsim {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-};
-// A kernel object handle (event, mutex, file). Never holds INVALID_HANDLE_VALUE.
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-struct KeyCloser {
-  void operator()(HKEY key) const noexcept { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<HKEY__, KeyCloser>;
-
-struct LocalFreer {
-  void operator()(void* memory) const noexcept { LocalFree(memory); }
-};
+// A kernel object handle (event, mutex); null is "none".
+using UniqueHandle = lss::UniqueFunctionHandle<HANDLE, &::CloseHandle>;
+// A file from CreateFileW, where INVALID_HANDLE_VALUE is "none".
+using UniqueFile = lss::UniqueAny<lss::AddressTraits<HANDLE, &::CloseHandle, -1>>;
+using UniqueKey = lss::UniqueFunctionHandle<HKEY, &::RegCloseKey>;
 // Memory the system allocated with LocalAlloc, e.g. CommandLineToArgvW's vector.
 template <typename T>
-using UniqueLocal = std::unique_ptr<T, LocalFreer>;
+using UniqueLocal = lss::UniqueFunctionHandle<T*, &::LocalFree>;
 
 }  // namespace olsim

@@ -7,7 +7,7 @@ namespace {
 
 UniqueKey OpenForReading(HKEY root, const wchar_t* path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return UniqueKey();
   return UniqueKey(key);
 }
 

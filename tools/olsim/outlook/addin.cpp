@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/handles.h"
 #include "common/registry_values.h"
 #include "outlook/larkspan_keys.h"
 
@@ -12,24 +13,9 @@ namespace {
 
 constexpr wchar_t kSyncMutexName[] = L"LSSyncMutex";
 
-// Ownership of an acquired mutex: released at scope end unless abandoned.
-class MutexOwnership {
- public:
-  explicit MutexOwnership(HANDLE mutex) : mutex_(mutex) {}
-  MutexOwnership(const MutexOwnership&) = delete;
-  MutexOwnership& operator=(const MutexOwnership&) = delete;
-  ~MutexOwnership() { Release(); }
-
-  void Release() {
-    if (mutex_ != nullptr) ReleaseMutex(mutex_);
-    mutex_ = nullptr;
-  }
-  // Keeps ownership; the end of the owning thread abandons the mutex.
-  void Abandon() { mutex_ = nullptr; }
-
- private:
-  HANDLE mutex_;
-};
+// Ownership of an acquired mutex: reset() releases it, as does the end of the
+// scope; release() keeps it, so the end of the owning thread abandons it.
+using MutexOwnership = lss::UniqueFunctionHandle<HANDLE, &::ReleaseMutex>;
 
 }  // namespace
 
@@ -57,12 +43,12 @@ SyncOutcome AddinSync::Play(const Config& config, const Journal& journal) {
   }
   if (config.abandonMutex) {
     journal.Write("mutex-abandoned");
-    ownership.Abandon();
+    ownership.release();
     return SyncOutcome::kAbandoned;
   }
   // Journalled first so its time is never later than the release itself.
   journal.Write("mutex-released");
-  ownership.Release();
+  ownership.reset();
   return SyncOutcome::kReleased;
 }
 
