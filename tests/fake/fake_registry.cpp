@@ -1,7 +1,5 @@
 #include "fake/fake_registry.h"
 
-#include "settings/registry_text.h"
-
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -184,7 +182,14 @@ void FakeRegistry::SetDword(std::u16string_view path, std::u16string_view name,
 
 void FakeRegistry::SetString(std::u16string_view path, std::u16string_view name,
                              std::u16string_view text) {
-  Set(path, name, reg::kSz, EncodeRegistryText(text));
+  // Encoded here, not by the program's own conversion, so a fault there shows.
+  std::vector<std::uint8_t> data;
+  for (const char16_t c : text) {
+    data.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    data.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  data.insert(data.end(), {0, 0});  // REG_SZ data carries its terminating NUL
+  Set(path, name, reg::kSz, std::move(data));
 }
 
 std::optional<RegValue> FakeRegistry::Get(std::u16string_view path,

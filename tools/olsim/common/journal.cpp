@@ -2,16 +2,32 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <memory>
 #include <utility>
 
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_file_system.h"
+#include "common/handles.h"
 #include "common/text.h"
 
 namespace olsim {
 namespace {
+
+// Both processes append to the journal at once. Wine moves to the end of the
+// file and writes in two steps, so two appends could land on the same place;
+// each writer therefore holds an exclusive lock on one byte far past any
+// journal's end while it writes.
+constexpr DWORD kTurnByteHigh = 0x40000000;
+
+void AppendLine(const std::wstring& path, const std::string& line) {
+  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  OVERLAPPED turn{};
+  turn.OffsetHigh = kTurnByteHigh;
+  const bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
+  DWORD written = 0;
+  WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  if (locked) UnlockFileEx(file.get(), 0, 1, 0, &turn);
+}
 
 unsigned long long PreciseSystemTime() {
   FILETIME now{};
@@ -39,12 +55,7 @@ void Journal::Write(std::string_view event, std::initializer_list<JournalField> 
   }
   line += '\n';
 
-  // Both processes append at once; the program's own log file does that
-  // safely under Wine too, so the journal goes through it.
-  lss::Win32FileSystem files;
-  if (const std::unique_ptr<lss::File> file = files.Create(lss::FromWide(path_.c_str()))) {
-    file->Append(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
-  }
+  AppendLine(path_, line);
 }
 
 }  // namespace olsim
