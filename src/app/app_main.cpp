@@ -1,5 +1,7 @@
 #include "app/win_app.h"
 
+#include "diag/exceptions.h"
+
 namespace lss {
 
 int AppMain(CWinApp& app, Platform& platform) noexcept {
@@ -8,6 +10,9 @@ int AppMain(CWinApp& app, Platform& platform) noexcept {
     if (!app.InitInstance()) {
       app.ExitInstance();
     }
+  } catch (CException* exception) {
+    // Framework exceptions travel as pointers; whoever catches one disposes of it.
+    if (exception != nullptr) exception->Delete();
   } catch (...) {
     // An unattended run has nobody to tell; the log already holds what it could.
   }

@@ -9,7 +9,7 @@
 #include "outlook/outlook_launcher.h"
 #include "settings/hand_off.h"
 #include "settings/setting_names.h"
-#include "settings/toolbar_load_guard.h"
+#include "settings/toolbar_block.h"
 
 namespace lss {
 
@@ -47,7 +47,7 @@ bool CLSSchedulerApp::InitInstance() {
   ScanCommandLine(os.process.Arguments(), options);
   settings_.SetSettingsRoot(os.registry, kVendorKey);
 
-  ToolbarLoadGuard toolbar(settings_, log_);
+  ToolbarBlock toolbar(settings_, log_);
   toolbar.RecoverToolbarLoad();
   WriteHandOffValues(settings_, options.taskName);
 
@@ -86,6 +86,8 @@ void CLSSchedulerApp::RunGuardedSession(const CSchedulerCommandLineInfo& options
       if (const std::optional<std::u16string> line = compose()) {
         log_.WriteQuietly(*line);
       }
+    } catch (CException* exception) {
+      if (exception != nullptr) exception->Delete();
     } catch (...) {
     }
   };
@@ -103,9 +105,16 @@ void CLSSchedulerApp::RunGuardedSession(const CSchedulerCommandLineInfo& options
 void CLSSchedulerApp::RunScheduledSession(const CSchedulerCommandLineInfo& options,
                                           std::uint32_t waitMilliseconds) {
   Platform& os = platform();
-  OutlookLauncher launcher(os.registry, os.shell, os.clock, log_);
-  const bool launchError = launcher.Launch(options, waitMilliseconds);
-  if (options.exitOutlook == 0 || launchError) {
+  // Without -s nothing is started, and nothing failed to start.
+  if (options.startOutlook != 0) {
+    const OutlookLaunchRequest request{options.profileName, options.recycle != 0,
+                                       options.outlookSwitches};
+    OutlookLauncher launcher(os.registry, os.shell, os.clock, log_);
+    if (launcher.Launch(request, waitMilliseconds) == LaunchResult::kFailed) {
+      return;
+    }
+  }
+  if (options.exitOutlook == 0) {
     return;
   }
   MapiSessionPhase(os, settings_, log_).Run(options.profileName);

@@ -22,10 +22,6 @@ class CLSSchedulerApp : public CWinApp {
   void RunScheduledSession(const CSchedulerCommandLineInfo& options,
                            std::uint32_t waitMilliseconds);
   void OpenRunLog();
-  void WriteLog(std::u16string_view message) { log_.Write(message); }
-
-  SettingsStore& settings() { return settings_; }
-  RunLog& log() { return log_; }
 
  private:
   // WaitSecondsForOutlookStart in milliseconds; below 1 becomes 15 (stored).

@@ -16,6 +16,8 @@ class CCommandLineInfo {
   virtual ~CCommandLineInfo() = default;
 
   // `text` has its one flag character ('-' or '/') removed when isFlag.
+  // isLast marks the final argument: part of the framework's per-argument
+  // call, though these options need no end-of-line step.
   virtual void ParseParam(std::u16string_view text, bool isFlag, bool isLast) = 0;
 };
 

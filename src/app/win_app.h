@@ -1,6 +1,5 @@
 #pragma once
-// A minimal application base: a name, a start-up step and an exit step.
-#include <string>
+// A minimal application base: a start-up step and an exit step.
 #include <string_view>
 
 #include "platform/platform.h"
@@ -9,24 +8,24 @@ namespace lss {
 
 class CWinApp {
  public:
-  explicit CWinApp(std::u16string_view appName) : appName_(appName) {}
+  // The framework's applications are handed their name at construction;
+  // nothing here reads it back (the settings store gets its own copy).
+  explicit CWinApp(std::u16string_view /*appName*/) {}
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
   virtual ~CWinApp() = default;
 
   // Does the program's work; false means no message loop follows.
   virtual bool InitInstance() { return false; }
-  // The exit step; its result is the process exit code.
+  // The exit step. AppMain ignores its result: the exit code is always 0.
   virtual int ExitInstance() { return 0; }
 
-  const std::u16string& appName() const { return appName_; }
   void AttachPlatform(Platform& platform) { platform_ = &platform; }
 
  protected:
   Platform& platform() { return *platform_; }
 
  private:
-  std::u16string appName_;
   Platform* platform_ = nullptr;
 };
 

@@ -87,7 +87,7 @@ void RunLog::WriteQuietly(std::u16string_view message) noexcept {
   try {
     Write(message);
   } catch (CException* e) {
-    e->Delete();
+    if (e != nullptr) e->Delete();
   } catch (...) {
     // Nothing above this caller would catch it, and a lost entry must not end the run.
   }

@@ -16,6 +16,9 @@ constexpr std::u16string_view kProfileSwitch = u" /profile %s";
 constexpr std::u16string_view kRecycleSwitch = u" /recycle";
 
 // Log entries: the README's troubleshooting table explains each one.
+// Progress entries say "KSScheduler: " where error entries say "LSScheduler
+// Error". The difference is deliberate and must stay: the log's texts are part
+// of the program's interface.
 constexpr std::u16string_view kCantFindOutlook = u"LSScheduler Error: Can't find Outlook.exe";
 constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
 constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
@@ -87,17 +90,17 @@ std::u16string QuoteCommandLineArgument(std::u16string_view argument) {
   return quoted;
 }
 
-std::u16string ComposeOutlookParameters(const CSchedulerCommandLineInfo& options) {
+std::u16string ComposeOutlookParameters(const OutlookLaunchRequest& request) {
   std::u16string parameters;
-  if (!options.profileName.empty()) {
-    parameters += FormatText(kProfileSwitch, {QuoteCommandLineArgument(options.profileName)});
+  if (!request.profileName.empty()) {
+    parameters += FormatText(kProfileSwitch, {QuoteCommandLineArgument(request.profileName)});
   }
-  if (options.recycle != 0) {
+  if (request.recycle) {
     parameters += kRecycleSwitch;
   }
-  if (!options.outlookSwitches.empty()) {
+  if (!request.switches.empty()) {
     parameters += u' ';
-    parameters += options.outlookSwitches;
+    parameters += request.switches;
   }
   return parameters;
 }
@@ -116,17 +119,14 @@ void ReportLaunchError(RunLog& log, std::u16string_view commandText, std::int32_
   log.Write(FormatText(kStartOutlookError, {commandText, LaunchErrorText(code)}));
 }
 
-bool OutlookLauncher::Launch(const CSchedulerCommandLineInfo& options,
-                             std::uint32_t waitMilliseconds) {
-  if (options.startOutlook == 0) {
-    return false;
-  }
+LaunchResult OutlookLauncher::Launch(const OutlookLaunchRequest& request,
+                                     std::uint32_t waitMilliseconds) {
   std::u16string outlookPath;
   if (!FindOutlookPath(registry_, outlookPath)) {
     log_.Write(kCantFindOutlook);
-    return true;
+    return LaunchResult::kFailed;
   }
-  const std::u16string parameters = ComposeOutlookParameters(options);
+  const std::u16string parameters = ComposeOutlookParameters(request);
   const std::u16string commandText = outlookPath + parameters;
   log_.Write(FormatText(kStartingOutlook, {commandText}));
 
@@ -135,10 +135,10 @@ bool OutlookLauncher::Launch(const CSchedulerCommandLineInfo& options,
   if (code > kHighestShellError) {
     log_.Write(kWaitingForOutlook);
     clock_.Sleep(waitMilliseconds);
-    return false;
+    return LaunchResult::kStarted;
   }
   ReportLaunchError(log_, commandText, code);
-  return true;
+  return LaunchResult::kFailed;
 }
 
 }  // namespace lss

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/scheduler_command_line_info.h"
 #include "diag/run_log.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
@@ -12,13 +11,25 @@
 
 namespace lss {
 
+// What the application asks for when it starts Outlook.
+struct OutlookLaunchRequest {
+  std::u16string profileName;  // " /profile <name>" unless empty
+  bool recycle = true;         // " /recycle"
+  std::u16string switches;     // added last, as they stand, unless empty
+};
+
+enum class LaunchResult {
+  kStarted,  // the shell started Outlook, and the wait for it is over
+  kFailed,   // Outlook was not found or not started; the failure is logged
+};
+
 // Outlook's full file name: the App Paths "Path" value (REG_SZ only)
 // immediately followed by "OUTLOOK.EXE". False when not found.
 bool FindOutlookPath(Registry& registry, std::u16string& path);
 
 // " /profile <name>", " /recycle", " <switches>", each when it applies. A
 // profile name with a blank, tab or quote is quoted so Outlook gets it whole.
-std::u16string ComposeOutlookParameters(const CSchedulerCommandLineInfo& options);
+std::u16string ComposeOutlookParameters(const OutlookLaunchRequest& request);
 
 // `argument` as one command-line argument: unchanged when it holds no blank,
 // tab or double quote, otherwise quoted by the standard Windows rules.
@@ -34,9 +45,8 @@ class OutlookLauncher {
   OutlookLauncher(Registry& registry, Shell& shell, Clock& clock, RunLog& log)
       : registry_(registry), shell_(shell), clock_(clock), log_(log) {}
 
-  // Starts Outlook and waits `waitMilliseconds` for it to come up. Returns
-  // the launch error flag: true when Outlook was not found or not started.
-  bool Launch(const CSchedulerCommandLineInfo& options, std::uint32_t waitMilliseconds);
+  // Starts Outlook and waits `waitMilliseconds` for it to come up.
+  LaunchResult Launch(const OutlookLaunchRequest& request, std::uint32_t waitMilliseconds);
 
  private:
   Registry& registry_;

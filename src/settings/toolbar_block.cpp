@@ -1,4 +1,4 @@
-#include "settings/toolbar_load_guard.h"
+#include "settings/toolbar_block.h"
 
 #include "settings/setting_names.h"
 
@@ -15,7 +15,7 @@ constexpr std::int32_t kBlocked = 1;
 
 }  // namespace
 
-void ToolbarLoadGuard::RecoverToolbarLoad() {
+void ToolbarBlock::RecoverToolbarLoad() {
   const auto pending = static_cast<std::int32_t>(
       settings_.ReadSettingInt(kSettingsSection, kBlockToolbarLoadOrg, kNonePending));
   if (pending == kNonePending) {
@@ -25,7 +25,7 @@ void ToolbarLoadGuard::RecoverToolbarLoad() {
   settings_.WriteSettingInt(kSettingsSection, kBlockToolbarLoadOrg, kNonePending);
 }
 
-void ToolbarLoadGuard::BlockToolbar(std::int32_t prior) {
+void ToolbarBlock::BlockToolbar(std::int32_t prior) {
   if (prior == kBlocked) {
     return;
   }
@@ -36,7 +36,7 @@ void ToolbarLoadGuard::BlockToolbar(std::int32_t prior) {
   settings_.WriteSettingInt(kSettingsSection, kBlockToolbarLoadOrg, 0);
 }
 
-void ToolbarLoadGuard::UnblockToolbar(std::int32_t prior) {
+void ToolbarBlock::UnblockToolbar(std::int32_t prior) {
   if (prior == kBlocked) {
     return;
   }

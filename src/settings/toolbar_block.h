@@ -8,9 +8,12 @@
 
 namespace lss {
 
-class ToolbarLoadGuard {
+// The three steps are called at fixed points of the start-up sequence; none
+// runs by itself on the way out, so an error that ends the run early leaves
+// the block pending for the next start to undo.
+class ToolbarBlock {
  public:
-  ToolbarLoadGuard(SettingsStore& settings, RunLog& log) : settings_(settings), log_(log) {}
+  ToolbarBlock(SettingsStore& settings, RunLog& log) : settings_(settings), log_(log) {}
 
   // Every start: a pending BlockToolbarLoadOrg goes back into BlockToolbarLoad.
   void RecoverToolbarLoad();

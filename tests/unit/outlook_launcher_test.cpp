@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,19 @@ struct ParameterCase {
   std::u16string expected;
 };
 
+void PrintTo(const ParameterCase& c, std::ostream* out) {
+  std::string profile = test::Narrow(c.profile);
+  std::replace(profile.begin(), profile.end(), '\t', ' ');
+  *out << "profile [" << profile << "] switches [" << test::Narrow(c.switches) << "]";
+}
+
 class OutlookParameters : public testing::TestWithParam<ParameterCase> {};
 
 TEST_P(OutlookParameters, AreComposedInOrder) {
-  CSchedulerCommandLineInfo options;
-  options.profileName = GetParam().profile;
-  options.outlookSwitches = GetParam().switches;
-  EXPECT_EQ(ComposeOutlookParameters(options), GetParam().expected);
+  OutlookLaunchRequest request;
+  request.profileName = GetParam().profile;
+  request.switches = GetParam().switches;
+  EXPECT_EQ(ComposeOutlookParameters(request), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,6 +58,8 @@ struct LaunchErrorCase {
   std::int32_t code;
   std::u16string text;
 };
+
+void PrintTo(const LaunchErrorCase& c, std::ostream* out) { *out << "code " << c.code; }
 
 class LaunchErrors : public testing::TestWithParam<LaunchErrorCase> {};
 
@@ -92,6 +101,8 @@ struct PathValueCase {
   std::u16string path;
 };
 
+void PrintTo(const PathValueCase& c, std::ostream* out) { *out << c.what; }
+
 std::vector<std::uint8_t> Utf16(std::u16string_view text, bool terminated = true) {
   std::vector<std::uint8_t> bytes;
   for (const char16_t c : text) {
@@ -111,7 +122,9 @@ TEST_P(OutlookPath, IsReadFromAppPaths) {
   if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
   std::u16string path = u"left over";
   EXPECT_EQ(FindOutlookPath(registry, path), c.found) << c.what;
-  if (c.found) EXPECT_EQ(path, c.path) << c.what;
+  if (c.found) {
+    EXPECT_EQ(path, c.path) << c.what;
+  }
   EXPECT_EQ(registry.openHandles(), 0u) << c.what;
   EXPECT_EQ(registry.badCloses(), 0) << c.what;
 }
@@ -157,26 +170,25 @@ TEST(CRegistry, ClosesOnlyWhatItHolds) {
 
 class LaunchPhase : public testing::Test {
  protected:
-  bool Launch(std::intptr_t shellResult, std::uint32_t wait = 1500) {
+  LaunchResult Launch(std::intptr_t shellResult, std::uint32_t wait = 1500) {
     os.shell.result = shellResult;
     os.files.AddFolder(u"C:\\Logs");
     log.Open(os.clock, os.files, u"C:\\Logs");
     OutlookLauncher launcher(os.registry, os.shell, os.bundle.clock, log);
-    return launcher.Launch(options, wait);
+    return launcher.Launch(request, wait);
   }
   std::string Log() { return *os.files.Contents(log.path()); }
 
   test::FakePlatform os;
   RunLog log;
-  CSchedulerCommandLineInfo options;
+  OutlookLaunchRequest request;
 };
 
 TEST_F(LaunchPhase, StartsOutlookAndWaits) {
-  options.startOutlook = 1;
-  options.profileName = u"Work";
-  options.outlookSwitches = u"/x";
+  request.profileName = u"Work";
+  request.switches = u"/x";
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  EXPECT_FALSE(Launch(42));
+  EXPECT_EQ(Launch(42), LaunchResult::kStarted);
   EXPECT_EQ(os.shell.lastFile, u"C:\\Office\\OUTLOOK.EXE");
   EXPECT_EQ(os.shell.lastParameters, u" /profile Work /recycle /x");
   EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{1500});
@@ -186,9 +198,8 @@ TEST_F(LaunchPhase, StartsOutlookAndWaits) {
 }
 
 TEST_F(LaunchPhase, ReportsARefusedStartWithoutWaiting) {
-  options.startOutlook = 1;
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office");
-  EXPECT_TRUE(Launch(0x100000002));  // only the low 32 bits count
+  EXPECT_EQ(Launch(0x100000002), LaunchResult::kFailed);  // only the low 32 bits count
   EXPECT_TRUE(os.clock.sleeps().empty());
   EXPECT_EQ(Log(),
             "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook C:\\OfficeOUTLOOK.EXE /recycle"
@@ -197,16 +208,14 @@ TEST_F(LaunchPhase, ReportsARefusedStartWithoutWaiting) {
 }
 
 TEST_F(LaunchPhase, WritesMultiLineErrorsAsSeparateLines) {
-  options.startOutlook = 1;
   os.registry.SetString(kAppPaths, u"Path", u"C:\\O\\");
-  EXPECT_TRUE(Launch(5));
+  EXPECT_EQ(Launch(5), LaunchResult::kFailed);
   EXPECT_NE(Log().find("error:The operating system denied\r\naccess to the specified file."),
             std::string::npos);
 }
 
 TEST_F(LaunchPhase, NotFoundMeansNoStartAndNoWait) {
-  options.startOutlook = 1;
-  EXPECT_TRUE(Launch(42));
+  EXPECT_EQ(Launch(42), LaunchResult::kFailed);
   EXPECT_EQ(os.shell.calls, 0);
   EXPECT_TRUE(os.clock.sleeps().empty());
   EXPECT_EQ(Log(), "\r\n06-12-26 16:45:09: LSScheduler Error: Can't find Outlook.exe");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/ls_scheduler_app.h"
+#include "diag/exceptions.h"
 #include "fake/fake_platform.h"
 
 namespace lss {
@@ -124,6 +125,14 @@ struct WaitCase {
   std::optional<std::int32_t> storedAfter;
 };
 
+void PrintTo(const WaitCase& c, std::ostream* out) {
+  if (c.stored) {
+    *out << "stored " << *c.stored;
+  } else {
+    *out << "nothing stored";
+  }
+}
+
 class OutlookStartWait : public StartupTest, public testing::WithParamInterface<WaitCase> {};
 
 TEST_P(OutlookStartWait, DefaultsAndSaturates) {
@@ -195,6 +204,40 @@ TEST_F(StartupTest, AnUnavailableStoreStillRunsToTheEnd) {
   EXPECT_EQ(os.journal.Matching("MAPIUninitialize").size(), 1u);
 }
 
+// A framework exception made on the heap and where it is caught; LeakSanitizer
+// reports it when the catcher does not dispose of it.
+struct HeapExceptionCase {
+  const char* what;
+  bool atFirstSettingRead;  // escapes InitInstance to the entry
+  bool everySeekFails;      // a failed log write, reported through a failing log write
+};
+
+void PrintTo(const HeapExceptionCase& c, std::ostream* out) { *out << c.what; }
+
+class HeapException : public StartupTest, public testing::WithParamInterface<HeapExceptionCase> {};
+
+TEST_P(HeapException, IsDisposedOfWhereItIsCaught) {
+  const HeapExceptionCase& c = GetParam();
+  InstallOutlook();
+  ConfigureLog();
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
+  if (c.atFirstSettingRead) {
+    os.registry.beforeQuery = [](const std::u16string&, std::u16string_view name) {
+      if (name == u"BlockToolbarLoadOrg") throw new COleException(static_cast<std::int32_t>(0x80004005));
+    };
+  }
+  os.files.FailSeekToEnd(c.everySeekFails);
+  EXPECT_EQ(Run({u"-s", u"-e"}), 0) << c.what;
+  EXPECT_EQ(os.process.comDepth, 0) << c.what;
+  EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HeapException,
+    testing::Values(HeapExceptionCase{"reaches the entry", true, false},
+                    HeapExceptionCase{"reaches the quiet writes", false, true}),
+    CaseIndex);
+
 // Given the toolbar values before the start and the options, the values
 // while the session runs and after the run.
 struct ToolbarCase {
@@ -205,6 +248,8 @@ struct ToolbarCase {
   std::optional<std::int32_t> blockAfter, orgAfter;
   bool logged;
 };
+
+void PrintTo(const ToolbarCase& c, std::ostream* out) { *out << c.what; }
 
 class ToolbarGuard : public StartupTest, public testing::WithParamInterface<ToolbarCase> {};
 
