@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/scheduler_command_line_info.h"
+#include "fake/call_journal.h"
 
 namespace lss {
 namespace {
@@ -18,6 +19,12 @@ struct OptionCase {
   std::u16string outlookSwitches;
   std::u16string taskName;
 };
+
+// The arguments as the case's name, instead of the struct's bytes.
+void PrintTo(const OptionCase& c, std::ostream* out) {
+  *out << "args:";
+  for (const std::u16string& argument : c.arguments) *out << " [" << test::Narrow(argument) << "]";
+}
 
 class OptionRules : public testing::TestWithParam<OptionCase> {};
 

@@ -33,6 +33,8 @@ struct IntReadCase {
   std::uint32_t expected;
 };
 
+void PrintTo(const IntReadCase& c, std::ostream* out) { *out << c.what; }
+
 class IntReads : public SettingsStoreTest, public testing::WithParamInterface<IntReadCase> {};
 
 TEST_P(IntReads, ReadTheStoredBytesOrTheDefault) {
@@ -83,6 +85,8 @@ struct StringReadCase {
   std::vector<std::uint8_t> data;
   std::u16string expected;
 };
+
+void PrintTo(const StringReadCase& c, std::ostream* out) { *out << c.what; }
 
 class StringReads : public SettingsStoreTest, public testing::WithParamInterface<StringReadCase> {};
 
