@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"MAPIInitialize 0 8 -> 0x00000000", "MAPILogonEx 0 [Work] (null) 0x80000028",
                    "CreateMutex LSSyncMutex", "Release"},
                   {"KSScheduler: MAPIInitialize", "KSScheduler: MAPILogonEx"}}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 TEST_F(SessionPhase, AFailedLogoffIsLoggedAndTheRunGoesOn) {
   os.mapi.logoffResult = static_cast<HResult>(0x80004005);
