@@ -49,7 +49,7 @@ class StartupTest : public testing::Test {
   std::ptrdiff_t Step(std::string_view step, std::ptrdiff_t from = 0) {
     const auto& lines = os.journal.lines();
     for (auto i = std::max<std::ptrdiff_t>(from, 0); i < std::ssize(lines); ++i) {
-      const std::string& line = lines[i];
+      const std::string& line = lines[static_cast<std::size_t>(i)];
       if (line == step || (line.rfind(step, 0) == 0 && line[step.size()] == ' ')) return i;
     }
     return -1;
@@ -258,8 +258,12 @@ TEST_P(ToolbarGuard, FollowsTheStateTable) {
   InstallOutlook();
   ConfigureLog();
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
-  if (c.blockBefore) os.registry.SetDword(kSettings, u"BlockToolbarLoad", *c.blockBefore);
-  if (c.orgBefore) os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", *c.orgBefore);
+  if (c.blockBefore) {
+    os.registry.SetDword(kSettings, u"BlockToolbarLoad", static_cast<std::uint32_t>(*c.blockBefore));
+  }
+  if (c.orgBefore) {
+    os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", static_cast<std::uint32_t>(*c.orgBefore));
+  }
   std::optional<std::int32_t> blockDuring, orgDuring;
   os.registry.beforeQuery = [&](const std::u16string&, std::u16string_view name) {
     if (name == u"WaitSecondsForOutlookStart") {
