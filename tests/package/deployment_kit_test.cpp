@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false},
         TaskCase{"NotXml", [](const std::string&) { return "\xff\xfe" + Utf16Le("schtasks /Create"); },
                  false}),
-    [](const ::testing::TestParamInfo<TaskCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TaskCase>& row) { return std::string(row.param.name); });
 
 TEST(SettingsExample, ImportsAndTheNextRunLogsIntoTheFolderItNames) {
   e2e::DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Brinmoor");

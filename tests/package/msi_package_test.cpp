@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
         InstallCase{"ProgramFiles", L"", kDefaultFolder},
         InstallCase{"Overridden", L"INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
                     L"C:\\Admin Tools\\Larkspan"}),
-    [](const ::testing::TestParamInfo<InstallCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<InstallCase>& row) { return std::string(row.param.name); });
 
 TEST_F(MsiPackage, MsiUpgradeReplacesTheOlderVersionInPlaceAndRefusesADowngrade) {
   const std::wstring exe = std::wstring(kDefaultFolder) + L"\\LSScheduler.exe";
