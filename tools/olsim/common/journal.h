@@ -18,8 +18,9 @@ class Journal {
   Journal(std::wstring path, std::string who);
 
   // Appends one line stamped with the current system time in 100-ns units.
-  // The line goes out in one append-mode write so two processes never
-  // interleave; a journal that cannot be opened is skipped silently.
+  // The line goes out in one append-mode write under an exclusive file lock,
+  // so two processes never interleave or overwrite each other; a journal that
+  // cannot be opened is skipped silently.
   void Write(std::string_view event, std::initializer_list<JournalField> fields = {}) const;
 
  private:
