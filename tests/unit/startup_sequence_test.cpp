@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -163,21 +164,56 @@ TEST_F(StartupTest, ExitAloneBehavesLikeNoArguments) {
   EXPECT_FALSE(os.registry.Get(kSettings, u"WaitSecondsForOutlookStart"));
 }
 
-TEST_F(StartupTest, ACaughtErrorIsLoggedOnceAndTheToolbarStillRestored) {
+// An error the session raises, caught at the application level.
+struct CaughtErrorCase {
+  const char* what;
+  std::vector<HResult> initializeResults;
+  bool failMutex;
+  bool outOfMemory;  // the wait for the add-in runs out of memory
+  std::string report;
+};
+
+class CaughtErrors : public StartupTest, public testing::WithParamInterface<CaughtErrorCase> {};
+
+TEST_P(CaughtErrors, AreLoggedOnceAndTheToolbarStillRestored) {
+  const CaughtErrorCase& c = GetParam();
   InstallOutlook();
   ConfigureLog();
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
-  os.mapi.initializeResults = {static_cast<HResult>(0x80040111), static_cast<HResult>(0x80040111)};
-  EXPECT_EQ(Run({u"-s", u"-e"}), 0);
+  os.mapi.initializeResults.assign(c.initializeResults.begin(), c.initializeResults.end());
+  os.sync.failCreate = c.failMutex;
+  if (c.outOfMemory) {
+    os.sync.waitResults = {wait_result::kFailed};
+    os.registry.beforeQuery = [](const std::u16string&, std::u16string_view name) {
+      if (name == u"AutoRunExit") throw std::bad_alloc();
+    };
+  }
+  EXPECT_EQ(Run({u"-s", u"-e"}), 0) << c.what;
   const auto entries = LogEntries();
-  ASSERT_GE(entries.size(), 3u);
-  EXPECT_EQ(entries[entries.size() - 2],
-            "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
-            "Source = (null),Description = (null)");
-  EXPECT_EQ(entries.back(), "De-Block Larkspan Toolbar Load");
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1);
-  EXPECT_EQ(os.process.comDepth, 0);
+  ASSERT_GE(entries.size(), 3u) << c.what;
+  EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                          [](const std::string& entry) { return entry.rfind("LSScheduler Error", 0) == 0; }),
+            1)
+      << c.what;
+  EXPECT_EQ(entries[entries.size() - 2], c.report) << c.what;
+  EXPECT_EQ(entries.back(), "De-Block Larkspan Toolbar Load") << c.what;
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 0) << c.what;
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1) << c.what;
+  EXPECT_EQ(os.process.comDepth, 0) << c.what;
+  EXPECT_EQ(os.sync.openHandles, 0) << c.what;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CaughtErrors,
+    testing::Values(
+        CaughtErrorCase{"a MAPI error", {HResult(0x80040111), HResult(0x80040111)}, false, false,
+                        "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
+                        "Source = (null),Description = (null)"},
+        CaughtErrorCase{"a framework exception: the mutex cannot be created", {}, true, false,
+                        "LSScheduler Error: Code = 8000ffff, Description = A required resource was unavailable."},
+        CaughtErrorCase{"out of memory", {}, false, true,
+                        "LSScheduler Error: Code = 8000ffff, Description = Out of memory."}),
+    CaseIndex);
 
 TEST_F(StartupTest, AnErrorOfAnotherKindEndsTheRunWithExitCodeZeroAndLeavesTheBlockPending) {
   InstallOutlook();
@@ -247,6 +283,10 @@ struct ToolbarCase {
   std::optional<std::int32_t> blockDuring, orgDuring;
   std::optional<std::int32_t> blockAfter, orgAfter;
   bool logged;
+  // A launch that fails runs no MAPI call at all.
+  bool outlookFound = true;
+  std::intptr_t shellResult = 42;
+  bool launchFails = false;
 };
 
 void PrintTo(const ToolbarCase& c, std::ostream* out) { *out << c.what; }
@@ -255,7 +295,8 @@ class ToolbarGuard : public StartupTest, public testing::WithParamInterface<Tool
 
 TEST_P(ToolbarGuard, FollowsTheStateTable) {
   const ToolbarCase& c = GetParam();
-  InstallOutlook();
+  if (c.outlookFound) InstallOutlook();
+  os.shell.result = c.shellResult;
   ConfigureLog();
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
   if (c.blockBefore) {
@@ -282,6 +323,10 @@ TEST_P(ToolbarGuard, FollowsTheStateTable) {
   const bool logged = std::count(entries.begin(), entries.end(), "Block Larkspan Toolbar Load") == 1 &&
                       std::count(entries.begin(), entries.end(), "De-Block Larkspan Toolbar Load") == 1;
   EXPECT_EQ(logged, c.logged) << c.what;
+  if (c.launchFails) {
+    EXPECT_EQ(os.journal.Matching("MAPI"), std::vector<std::string>{}) << c.what;
+    EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{}) << c.what;
+  }
 }
 
 using V = std::vector<std::u16string>;
@@ -296,7 +341,11 @@ INSTANTIATE_TEST_SUITE_P(
         ToolbarCase{"no -s", 5, {}, V{u"-e"}, {}, {}, 5, {}, false},
         ToolbarCase{"start after a killed run", 1, 0, V{}, {}, {}, 0, -1, false},
         ToolbarCase{"killed run, then -s -e", 1, 0, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-        ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1, false}), CaseIndex);
+        ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1, false},
+        ToolbarCase{"Outlook not found", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, false, 42, true},
+        ToolbarCase{"start refused", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, true, 2, true},
+        ToolbarCase{"the shell's 32 is a refusal too", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, true, 32,
+                    true}), CaseIndex);
 
 }  // namespace
 }  // namespace lss
