@@ -1,0 +1,105 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "harness/scratch_files.h"
+#include "owned_handle.h"
+#include "platform/win32/win32_file_system.h"
+
+namespace {
+
+using win32_test::OwnFile;
+
+const std::wstring kFolder = L"C:\\lss_win32_tests\\files";
+
+struct OpenCase {
+  const char* what;
+  bool create;  // Create, or OpenExisting
+  std::optional<std::string> before;
+  bool opens;
+  std::optional<std::string> after;  // after appending "+"; nothing: no file
+};
+
+class OpenForAppend : public testing::TestWithParam<OpenCase> {};
+
+TEST_P(OpenForAppend, NeverTruncates) {
+  const OpenCase& c = GetParam();
+  e2e::MakeFreshFolder(kFolder);
+  const std::wstring path = kFolder + L"\\S.log";
+  if (c.before) e2e::WriteFileBytes(path, *c.before);
+  lss::Win32FileSystem files;
+  const std::u16string name(path.begin(), path.end());
+  auto file = c.create ? files.Create(name) : files.OpenExisting(name);
+  ASSERT_EQ(file != nullptr, c.opens) << c.what;
+  if (file) {
+    EXPECT_TRUE(file->SeekToEnd()) << c.what;
+    EXPECT_TRUE(file->Append(reinterpret_cast<const std::uint8_t*>("+"), 1)) << c.what;
+    file.reset();
+  }
+  EXPECT_EQ(e2e::PathExists(path) ? std::optional(e2e::ReadFileBytes(path)) : std::nullopt, c.after)
+      << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, OpenForAppend,
+    testing::Values(OpenCase{"create a new file", true, std::nullopt, true, "+"},
+                    OpenCase{"create over an existing file", true, "abc", true, "abc+"},
+                    OpenCase{"create over an empty file", true, "", true, "+"},
+                    OpenCase{"open an existing file", false, "abc", true, "abc+"},
+                    OpenCase{"open a missing file", false, std::nullopt, false, std::nullopt}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+// The byte every appender locks around its write (see Win32File::Append).
+constexpr ULONGLONG kAppendLockOffset = 0x7FFFFFFFFFFFFFFEull;
+
+struct LockCase {
+  const char* what;
+  std::optional<DWORD> held;  // LockFileEx flags of another handle's lock
+  bool appendWaits;
+};
+
+class AppendLock : public testing::TestWithParam<LockCase> {};
+
+TEST_P(AppendLock, IsExclusive) {
+  const LockCase& c = GetParam();
+  e2e::MakeFreshFolder(kFolder);
+  const std::wstring path = kFolder + L"\\locked.log";
+  lss::Win32FileSystem files;
+  const auto file = files.Create(std::u16string(path.begin(), path.end()));
+  ASSERT_NE(file, nullptr);
+  const auto other = OwnFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(other);
+  OVERLAPPED region{};
+  region.Offset = static_cast<DWORD>(kAppendLockOffset);
+  region.OffsetHigh = static_cast<DWORD>(kAppendLockOffset >> 32);
+  if (c.held) {
+    ASSERT_TRUE(::LockFileEx(other.get(), *c.held, 0, 1, 0, &region));
+  }
+
+  std::atomic<bool> appended = false;
+  std::thread appender([&] {
+    EXPECT_TRUE(file->Append(reinterpret_cast<const std::uint8_t*>("x"), 1));
+    appended = true;
+  });
+  ::Sleep(500);
+  const bool waited = !appended;
+  if (c.held) ::UnlockFileEx(other.get(), 0, 1, 0, &region);
+  appender.join();
+  EXPECT_EQ(waited, c.appendWaits) << c.what;
+  EXPECT_EQ(e2e::ReadFileBytes(path), "x") << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AppendLock,
+    testing::Values(LockCase{"nothing held", std::nullopt, false},
+                    LockCase{"a shared lock held", 0, true},
+                    LockCase{"an exclusive lock held", LOCKFILE_EXCLUSIVE_LOCK, true}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+}  // namespace

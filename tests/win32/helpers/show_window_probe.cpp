@@ -1,0 +1,22 @@
+// Writes how it was asked to show its window (STARTUPINFO's wShowWindow, or
+// "none" without STARTF_USESHOWWINDOW) to the file named by its argument.
+#include <windows.h>
+
+#include <string>
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) return 2;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  ::GetStartupInfoW(&startup);
+  const std::string shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0
+                                ? std::to_string(startup.wShowWindow)
+                                : std::string("none");
+  const HANDLE file = ::CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  DWORD written = 0;
+  const BOOL ok = ::WriteFile(file, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr);
+  ::CloseHandle(file);
+  return ok ? 0 : 1;
+}
