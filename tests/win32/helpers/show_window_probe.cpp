@@ -1,5 +1,6 @@
 // Writes how it was asked to show its window (STARTUPINFO's wShowWindow, or
 // "none" without STARTF_USESHOWWINDOW) to the file named by its argument.
+// The file appears complete: it is written under another name first.
 #include <windows.h>
 
 #include <string>
@@ -12,11 +13,12 @@ int wmain(int argc, wchar_t** argv) {
   const std::string shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0
                                 ? std::to_string(startup.wShowWindow)
                                 : std::string("none");
-  const HANDLE file = ::CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring partial = std::wstring(argv[1]) + L".partial";
+  const HANDLE file = ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   const BOOL ok = ::WriteFile(file, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr);
   ::CloseHandle(file);
-  return ok ? 0 : 1;
+  return ok && ::MoveFileW(partial.c_str(), argv[1]) ? 0 : 1;
 }
