@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LocalCase{951762600, true, {2000, 2, 29, 0, 0, 0}},      // a leap day
                     LocalCase{-11644473600, true, {1601, 1, 1, 5, 30, 0}},   // the first FILETIME
                     LocalCase{-11644473601, false, {}}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 TEST(SystemClock, CountsSecondsSince1970Utc) {
   lss::Win32Clock clock;

@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OpenCase{"create over an empty file", true, "", true, "+"},
                     OpenCase{"open an existing file", false, "abc", true, "abc+"},
                     OpenCase{"open a missing file", false, std::nullopt, false, std::nullopt}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 // The byte every appender locks around its write (see Win32File::Append).
 constexpr ULONGLONG kAppendLockOffset = 0x7FFFFFFFFFFFFFFEull;
@@ -102,6 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LockCase{"nothing held", std::nullopt, false},
                     LockCase{"a shared lock held", 0, true},
                     LockCase{"an exclusive lock held", LOCKFILE_EXCLUSIVE_LOCK, true}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

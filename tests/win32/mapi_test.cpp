@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LogonCase{u"", nullptr, L"profile=[] password=null flags=80000028"},
                     LogonCase{u"My Work", nullptr, L"profile=[My Work] password=null flags=80000028"},
                     LogonCase{nullptr, u"", L"profile=null password=[] flags=80000028"}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 // A mapi32.dll beside the program, with native DLLs preferred
 // (WINEDLLOVERRIDES=mapi32=n,b), would be found first by the normal search.

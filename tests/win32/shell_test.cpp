@@ -41,6 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ShellStart,
     testing::Values(StartCase{"a program", true, true, std::to_string(SW_SHOWNORMAL)},
                     StartCase{"a missing program", false, false, std::nullopt}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

@@ -52,6 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(MutexCase{"a new name", Existing::kNothing, true},
                     MutexCase{"an existing mutex", Existing::kMutex, true},
                     MutexCase{"the name of an event", Existing::kEvent, false}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

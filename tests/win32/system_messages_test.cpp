@@ -38,6 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
                     u"Bad EXE format for %1.\r\n"},
         MessageCase{"no text for the code", kAllocated, 0x8004010F, std::nullopt},
         MessageCase{"no text for the code, in a buffer", kInBuffer, 0x8004010F, std::nullopt}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace
