@@ -173,6 +173,8 @@ struct CaughtErrorCase {
   std::string report;
 };
 
+void PrintTo(const CaughtErrorCase& c, std::ostream* out) { *out << c.what; }
+
 class CaughtErrors : public StartupTest, public testing::WithParamInterface<CaughtErrorCase> {};
 
 TEST_P(CaughtErrors, AreLoggedOnceAndTheToolbarStillRestored) {
