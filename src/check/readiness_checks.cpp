@@ -29,6 +29,9 @@ constexpr std::u16string_view kOutlookFound = u"Outlook is at %s.";
 constexpr std::u16string_view kOutlookNoKey =
     u"The App Paths entry HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
     u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\". Install or repair Outlook.";
+constexpr std::u16string_view kOutlookKeyUnreadable =
+    u"The App Paths entry HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
+    u"OUTLOOK.EXE cannot be opened (%s): a run logs \"Can't find Outlook.exe\".";
 constexpr std::u16string_view kOutlookNoValue =
     u"The App Paths entry of OUTLOOK.EXE has no value Path: a run logs \"Can't find "
     u"Outlook.exe\". Repair Outlook.";
@@ -175,7 +178,11 @@ CheckResult CheckOutlook(CheckContext& context) {
   const OutlookLocation found = LocateOutlook(context.os.registry);
   switch (found.result) {
     case Found::kNoKey:
-      return Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey));
+      return found.status == win32_error::kFileNotFound
+                 ? Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey))
+                 : Result(kId, CheckStatus::kFail,
+                          FormatText(kOutlookKeyUnreadable,
+                                     {WindowsErrorText(context.os.messages, found.status)}));
     case Found::kNoValue:
       return Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
     case Found::kNotText:

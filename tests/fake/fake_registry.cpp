@@ -225,6 +225,18 @@ std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
   return node ? node->values.size() : 0;
 }
 
+void FakeRegistry::DeleteValue(std::u16string_view path, std::u16string_view name) {
+  if (Node* node = const_cast<Node*>(Find(path))) node->values.erase(Lower(name));
+}
+
+void FakeRegistry::DeleteKey(std::u16string_view path) {
+  const std::size_t cut = path.find_last_of(u'\\');
+  if (cut == std::u16string_view::npos) return;
+  if (Node* parent = const_cast<Node*>(Find(path.substr(0, cut)))) {
+    parent->children.erase(Lower(path.substr(cut + 1)));
+  }
+}
+
 void FakeRegistry::FailKey(std::u16string_view path) { failing_.insert(Lower(path)); }
 
 }  // namespace lss::test
