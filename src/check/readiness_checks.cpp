@@ -17,6 +17,7 @@ namespace lss {
 namespace {
 
 constexpr std::u16string_view kOutlookImage = u"OUTLOOK.EXE";
+constexpr std::u16string_view kSchedulerImage = u"LSScheduler.exe";
 constexpr std::u16string_view kMapiLibrary = u"mapi32.dll";
 constexpr std::u16string_view kMailClientsKey = u"Software\\Clients\\Mail";
 constexpr std::u16string_view kDllPathEx = u"DLLPathEx";
@@ -96,6 +97,8 @@ constexpr std::u16string_view kToolbarOk = u"No toolbar block is pending.";
 constexpr std::u16string_view kToolbarPending =
     u"A block of the add-in's toolbar is pending (BlockToolbarLoadOrg = %d): an earlier run was "
     u"interrupted. The next start of LSScheduler.exe restores the toolbar.";
+constexpr std::u16string_view kToolbarBlockedNow =
+    u"The add-in's toolbar is blocked for the run going on now (LSScheduler.exe is running).";
 
 // --- outlook-running
 constexpr std::u16string_view kOutlookIdle = u"Outlook is not running.";
@@ -290,6 +293,9 @@ CheckResult CheckToolbar(CheckContext& context) {
       context.settings.ReadSettingInt(kSettingsSection, kBlockToolbarLoadOrg, kNonePending));
   if (pending == kNonePending) {
     return Result(kId, CheckStatus::kOk, std::u16string(kToolbarOk));
+  }
+  if (context.os.process.IsProgramRunning(kSchedulerImage)) {
+    return Result(kId, CheckStatus::kOk, std::u16string(kToolbarBlockedNow));
   }
   return Result(kId, CheckStatus::kWarn, FormatText(kToolbarPending, {pending}));
 }

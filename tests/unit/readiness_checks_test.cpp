@@ -144,6 +144,12 @@ INSTANTIATE_TEST_SUITE_P(
                       u"wait-seconds", kOk, u"waits 15 s", kOk},
         SituationCase{"a pending toolbar block", [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0); },
                       u"toolbar", kWarn, u"pending (BlockToolbarLoadOrg = 0): an earlier run was interrupted", kWarn},
+        SituationCase{"a toolbar block of the run going on now",
+                      [](auto& os) {
+                        os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0);
+                        os.process.runningPrograms = {u"LSScheduler.exe"};
+                      },
+                      u"toolbar", kOk, u"blocked for the run going on now", kOk},
         SituationCase{"no toolbar block", [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0xFFFFFFFF); },
                       u"toolbar", kOk, u"No toolbar block is pending.", kOk},
         SituationCase{"Outlook running", [](auto& os) { os.process.runningPrograms = {u"outlook.exe"}; },
