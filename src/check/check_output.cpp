@@ -67,8 +67,9 @@ std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16strin
   for (std::size_t i = 0; i < results.size(); ++i) {
     const CheckResult& result = results[i];
     json += i == 0 ? u"\n" : u",\n";
-    json += u"{\"id\":" + JsonString(result.id) + u",\"status\":" + JsonString(StatusName(result.status)) +
-            u",\"message\":" + JsonString(result.message) + u",\"details\":{";
+    json += u"{\"id\":" + JsonString(result.id) + u",\"status\":" +
+            JsonString(StatusName(result.status)) + u",\"message\":" + JsonString(result.message) +
+            u",\"details\":{";
     for (std::size_t d = 0; d < result.details.size(); ++d) {
       if (d != 0) json += u',';
       json += JsonString(result.details[d].first) + u':' + JsonString(result.details[d].second);

@@ -31,7 +31,8 @@ constexpr std::u16string_view kUnexpectedArgument = u"unexpected argument: %s";
 constexpr std::u16string_view kBadHours =
     u"--max-age-hours needs a whole number of hours from 1 to 876000, not \"%s\"";
 constexpr std::u16string_view kMissingHours = u"--max-age-hours needs a number of hours";
-constexpr std::u16string_view kErrorLine = u"LSSchedulerCheck: %s\nTry 'LSSchedulerCheck --help'.\n";
+constexpr std::u16string_view kErrorLine =
+    u"LSSchedulerCheck: %s\nTry 'LSSchedulerCheck --help'.\n";
 constexpr std::u16string_view kVersionLine = u"LSSchedulerCheck %s\n";
 constexpr std::u16string_view kNoVersion = u"(no version resource)";
 
@@ -60,7 +61,8 @@ CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
       options.help = true;
     } else if (argument == u"--version") {
       options.version = true;
-    } else if (argument == kMaxAgeOption || argument.rfind(std::u16string(kMaxAgeOption) + u"=", 0) == 0) {
+    } else if (argument == kMaxAgeOption ||
+               argument.rfind(std::u16string(kMaxAgeOption) + u"=", 0) == 0) {
       std::u16string value;
       if (argument.size() > kMaxAgeOption.size()) {
         value = argument.substr(kMaxAgeOption.size() + 1);
@@ -87,9 +89,10 @@ std::vector<CheckResult> RunAllChecks(Platform& os, const CheckOptions& options)
   settings.SetSettingsRoot(os.registry, kVendorKey);
   CheckContext context{os, settings};
   return {
-      CheckOutlook(context),      CheckMapi(context),        CheckLogFolder(context),
-      CheckWaitSeconds(context),  CheckToolbar(context),     CheckOutlookRunning(context),
-      CheckSyncNow(context),      CheckLastRun(context, options.maxAgeHours),
+      CheckOutlook(context),   CheckMapi(context),
+      CheckLogFolder(context), CheckWaitSeconds(context),
+      CheckToolbar(context),   CheckOutlookRunning(context),
+      CheckSyncNow(context),   CheckLastRun(context, options.maxAgeHours),
   };
 }
 
@@ -111,7 +114,8 @@ int RunCheckTool(Platform& os, Console& console, std::u16string_view version) {
     return 0;
   }
   const std::vector<CheckResult> results = RunAllChecks(os, options);
-  console.Write(OutputStream::kOutput, options.json ? FormatJson(results, version) : FormatTable(results));
+  console.Write(OutputStream::kOutput,
+                options.json ? FormatJson(results, version) : FormatTable(results));
   return ExitCodeOf(Verdict(results));
 }
 

@@ -25,10 +25,11 @@ constexpr std::u16string_view kUnreadable = u"The newest log %s cannot be read."
 constexpr std::u16string_view kNotALog =
     u"The newest log %s is not in the scheduler's format (%s): the last run cannot be judged.";
 constexpr std::u16string_view kErrors = u"The run of %s logged an error: %s";
-constexpr std::u16string_view kRunning = u"A run is going on now (started %s, LSScheduler.exe is running).";
+constexpr std::u16string_view kRunning =
+    u"A run is going on now (started %s, LSScheduler.exe is running).";
 constexpr std::u16string_view kInterrupted =
-    u"The run of %s was interrupted after \"%s\" at %s: it did not end, so Outlook and the "
-    u"add-in's toolbar may be left as it had them.";
+    u"The run of %s was interrupted after \"%s\" at %s: it never reached its end (the process "
+    u"was ended, or the machine shut down).";
 constexpr std::u16string_view kSameSecond =
     u"The run of %s stopped waiting for the add-in in the second it began (%s): the add-in may "
     u"not have started to synchronize. Raise WaitSecondsForOutlookStart.";
@@ -47,7 +48,9 @@ constexpr std::u16string_view kNoStampFirst = u"its first line has no time stamp
 constexpr std::u16string_view kNulBytes = u"it holds NUL bytes";
 constexpr std::u16string_view kNoEntryInTail = u"no entry in its last %d KiB";
 
-std::u16string Shown(const LocalTime& time) { return FormatLocalTime(kShownTime, time).value_or(u"?"); }
+std::u16string Shown(const LocalTime& time) {
+  return FormatLocalTime(kShownTime, time).value_or(u"?");
+}
 std::u16string Iso(const LocalTime& time) { return FormatLocalTime(kIsoTime, time).value_or(u""); }
 
 std::u16string Duration(std::int64_t seconds) {
@@ -90,7 +93,8 @@ std::int64_t LinearSeconds(const LocalTime& time) {
   const std::int64_t y = time.year - (time.month <= 2 ? 1 : 0);
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
   const std::int64_t yearOfEra = y - era * 400;
-  const std::int64_t dayOfYear = (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
+  const std::int64_t dayOfYear =
+      (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
   const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   const std::int64_t days = era * 146097 + dayOfEra;
   return days * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
@@ -110,7 +114,9 @@ ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
     // The tail starts anywhere: from the first line that is an entry's.
     for (at = all.find(u"\r\n"); at != std::u16string_view::npos; at = all.find(u"\r\n", at + 2)) {
       const std::size_t end = all.find(u"\r\n", at + 2);
-      if (ParseRunLogLine(all.substr(at + 2, end == std::u16string_view::npos ? end : end - at - 2))) break;
+      if (ParseRunLogLine(
+              all.substr(at + 2, end == std::u16string_view::npos ? end : end - at - 2)))
+        break;
     }
     if (at == std::u16string_view::npos) {
       log.problem = FormatText(kNoEntryInTail, {static_cast<std::int32_t>(kLogTailBytes / 1024)});
@@ -124,7 +130,8 @@ ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
   while (at != std::u16string_view::npos) {
     const std::size_t begin = at + 2;
     at = all.find(u"\r\n", begin);
-    const std::u16string_view line = all.substr(begin, at == std::u16string_view::npos ? at : at - begin);
+    const std::u16string_view line =
+        all.substr(begin, at == std::u16string_view::npos ? at : at - begin);
     if (const std::optional<StampedLine> stamped = ParseRunLogLine(line)) {
       log.entries.push_back({stamped->time, std::u16string(stamped->text)});
     } else if (log.entries.empty()) {
@@ -166,12 +173,14 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
     if (text == kDeBlockEntry) blockOpen = false;
     if (text == kMapiInitialize) sessionStarted = true;
     if (text == kMapiLogoffFailed) logoffFailed = true;
-    if (text == kWaitingForLarkspan && i + 1 < entries.size() && entries[i + 1].text == kMapiLogoff &&
+    if (text == kWaitingForLarkspan && i + 1 < entries.size() &&
+        entries[i + 1].text == kMapiLogoff &&
         LinearSeconds(entries[i + 1].time) == LinearSeconds(entries[i].time)) {
       sameSecond = entries[i].time;
     }
   }
-  const bool sessionOpen = sessionStarted && last.text != kMapiUninitialize && last.text != kDeBlockEntry;
+  const bool sessionOpen =
+      sessionStarted && last.text != kMapiUninitialize && last.text != kDeBlockEntry;
 
   CheckResult result;
   if (!errors.empty()) {
@@ -181,23 +190,28 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   } else if ((blockOpen || sessionOpen) && file.schedulerRunning) {
     result = Result(CheckStatus::kOk, FormatText(kRunning, {started}));
   } else if (blockOpen || sessionOpen) {
-    result = Result(CheckStatus::kFail, FormatText(kInterrupted, {started, OneLine(last.text), Shown(last.time)}));
+    result = Result(CheckStatus::kFail,
+                    FormatText(kInterrupted, {started, OneLine(last.text), Shown(last.time)}));
   } else if (sameSecond) {
     result = Result(CheckStatus::kWarn, FormatText(kSameSecond, {started, Shown(*sameSecond)}));
   } else if (logoffFailed) {
     result = Result(CheckStatus::kWarn, FormatText(kLogoffFailed, {started}));
   } else if (last.text == kDeBlockEntry || last.text == kMapiUninitialize) {
-    result = Result(CheckStatus::kOk, FormatText(kComplete, {started, Shown(last.time),
-                                                              Duration(LinearSeconds(last.time) - LinearSeconds(first.time))}));
+    result = Result(
+        CheckStatus::kOk,
+        FormatText(kComplete, {started, Shown(last.time),
+                               Duration(LinearSeconds(last.time) - LinearSeconds(first.time))}));
   } else if (!sessionStarted && last.text == kWaitingForOutlook) {
     result = Result(CheckStatus::kOk, FormatText(kOnlyS, {started}));
   } else {
-    result = Result(CheckStatus::kOk, FormatText(kOther, {started, OneLine(last.text), Shown(last.time)}));
+    result = Result(CheckStatus::kOk,
+                    FormatText(kOther, {started, OneLine(last.text), Shown(last.time)}));
   }
   result.details.emplace_back(u"start", Iso(first.time));
   result.details.emplace_back(u"end", Iso(last.time));
   result.details.emplace_back(
-      u"seconds", ToDecimal(static_cast<std::int32_t>(LinearSeconds(last.time) - LinearSeconds(first.time))));
+      u"seconds",
+      ToDecimal(static_cast<std::int32_t>(LinearSeconds(last.time) - LinearSeconds(first.time))));
   return result;
 }
 

@@ -35,7 +35,7 @@ struct LogToJudge {
   std::u16string path;
   LocalTime opened;  // from the file's name
   std::string bytes;
-  std::uint64_t size = 0;  // of the whole file; more than bytes.size() when cut short
+  std::uint64_t size = 0;         // of the whole file; more than bytes.size() when cut short
   bool schedulerRunning = false;  // an LSScheduler.exe of this user is running now
 };
 

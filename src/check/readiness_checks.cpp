@@ -110,7 +110,8 @@ constexpr std::u16string_view kOutlookBusy =
 constexpr std::u16string_view kSyncNoMutex =
     u"The add-in is not synchronizing now (LSSyncMutex does not exist).";
 constexpr std::u16string_view kSyncFree = u"The add-in is not synchronizing now.";
-constexpr std::u16string_view kSyncHeld = u"The add-in is synchronizing now (it holds LSSyncMutex).";
+constexpr std::u16string_view kSyncHeld =
+    u"The add-in is synchronizing now (it holds LSSyncMutex).";
 constexpr std::u16string_view kSyncOtherObject =
     u"The name LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for the "
     u"add-in and logs an error. Restart the session or the computer.";
@@ -165,8 +166,9 @@ struct MutexTraits {
 }  // namespace
 
 std::u16string WindowsErrorText(SystemMessages& messages, Status code) {
-  std::optional<std::u16string> text = messages.Lookup(
-      format_message::kFromSystem | format_message::kIgnoreInserts, static_cast<std::uint32_t>(code), 0);
+  std::optional<std::u16string> text =
+      messages.Lookup(format_message::kFromSystem | format_message::kIgnoreInserts,
+                      static_cast<std::uint32_t>(code), 0);
   if (!text) return FormatText(u"error %d", {code});
   while (!text->empty() && (text->back() == u'\n' || text->back() == u'\r' ||
                             text->back() == u' ' || text->back() == u'.')) {
@@ -186,19 +188,20 @@ CheckResult CheckOutlook(CheckContext& context) {
                  : Result(kId, CheckStatus::kFail,
                           FormatText(kOutlookKeyUnreadable,
                                      {WindowsErrorText(context.os.messages, found.status)}));
-    case Found::kNoValue:
-      return Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
+    case Found::kNoValue: return Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
     case Found::kNotText:
-      return Result(kId, CheckStatus::kFail, FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
-    case Found::kUnreadable:
       return Result(kId, CheckStatus::kFail,
-                    FormatText(kOutlookUnreadable, {WindowsErrorText(context.os.messages, found.status)}));
-    case Found::kFound:
-      break;
+                    FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
+    case Found::kUnreadable:
+      return Result(
+          kId, CheckStatus::kFail,
+          FormatText(kOutlookUnreadable, {WindowsErrorText(context.os.messages, found.status)}));
+    case Found::kFound: break;
   }
   CheckResult result;
   if (found.folder.empty() || found.folder.back() != u'\\') {
-    result = Result(kId, CheckStatus::kFail, FormatText(kOutlookNoBackslash, {found.folder, found.path}));
+    result = Result(kId, CheckStatus::kFail,
+                    FormatText(kOutlookNoBackslash, {found.folder, found.path}));
   } else if (!context.os.files.Exists(found.path) || context.os.files.IsFolder(found.path)) {
     result = Result(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
   } else {
@@ -217,13 +220,15 @@ CheckResult CheckMapi(CheckContext& context) {
     return Result(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
   }
   const std::u16string client = ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_64Key);
-  const std::u16string client32 = ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_32Key);
+  const std::u16string client32 =
+      ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_32Key);
   if (client.empty()) {
     return client32.empty()
                ? Result(kId, CheckStatus::kFail, std::u16string(kMapiNoClient))
                : Result(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client32}));
   }
-  const std::u16string dll = ReadMachineText(registry, ClientKey(client), kDllPathEx, reg::kWow64_64Key);
+  const std::u16string dll =
+      ReadMachineText(registry, ClientKey(client), kDllPathEx, reg::kWow64_64Key);
   CheckResult result;
   if (dll.empty()) {
     const bool in32BitView =
@@ -246,24 +251,28 @@ CheckResult CheckLogFolder(CheckContext& context) {
   constexpr std::u16string_view kId = u"log-folder";
   SettingsStore& settings = context.settings;
   FileSystem& files = context.os.files;
-  const std::optional<std::uint32_t> type = settings.ReadSettingType(kSettingsSection, kLogDirectory);
+  const std::optional<std::uint32_t> type =
+      settings.ReadSettingType(kSettingsSection, kLogDirectory);
   const std::u16string folder = settings.ReadSettingString(kSettingsSection, kLogDirectory);
   if (!type || folder.empty()) {
     return Result(kId, CheckStatus::kWarn, std::u16string(kLogFolderNotSet));
   }
   CheckResult result;
   if (*type != reg::kSz) {
-    result = Result(kId, CheckStatus::kFail, FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
+    result =
+        Result(kId, CheckStatus::kFail, FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
   } else if (!files.IsFolder(folder)) {
     result = Result(kId, CheckStatus::kFail, FormatText(kLogFolderMissing, {folder}));
   } else {
     const std::u16string probe = RunLogPath(folder, kProbeFileName);
     if (const Status created = files.CreateEmptyFile(probe); created != 0) {
-      result = Result(kId, CheckStatus::kFail,
-                      FormatText(kLogFolderNoCreate, {folder, WindowsErrorText(context.os.messages, created)}));
+      result = Result(
+          kId, CheckStatus::kFail,
+          FormatText(kLogFolderNoCreate, {folder, WindowsErrorText(context.os.messages, created)}));
     } else if (const Status removed = files.RemoveFile(probe); removed != 0) {
-      result = Result(kId, CheckStatus::kFail,
-                      FormatText(kLogFolderNoDelete, {probe, WindowsErrorText(context.os.messages, removed)}));
+      result = Result(
+          kId, CheckStatus::kFail,
+          FormatText(kLogFolderNoDelete, {probe, WindowsErrorText(context.os.messages, removed)}));
     } else {
       result = Result(kId, CheckStatus::kOk, FormatText(kLogFolderOk, {folder}));
     }
@@ -281,7 +290,8 @@ CheckResult CheckWaitSeconds(CheckContext& context) {
   if (seconds < kShortestGoodWait) {
     result = Result(kId, CheckStatus::kWarn, FormatText(kWaitShort, {seconds}));
   } else {
-    result = Result(kId, CheckStatus::kOk, FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
+    result = Result(kId, CheckStatus::kOk,
+                    FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
   }
   result.details.emplace_back(u"seconds", ToDecimal(seconds));
   return result;
@@ -328,10 +338,10 @@ CheckResult CheckSyncNow(CheckContext& context) {
     case wait_result::kAbandoned:
       sync.ReleaseHeldMutex(mutex.get());
       return Result(kId, CheckStatus::kOk, std::u16string(kSyncFree));
-    case wait_result::kTimeout:
-      return Result(kId, CheckStatus::kOk, std::u16string(kSyncHeld));
+    case wait_result::kTimeout: return Result(kId, CheckStatus::kOk, std::u16string(kSyncHeld));
     default:
-      return Result(kId, CheckStatus::kWarn, FormatText(kSyncUnknown, {std::u16string(u"the wait failed")}));
+      return Result(kId, CheckStatus::kWarn,
+                    FormatText(kSyncUnknown, {std::u16string(u"the wait failed")}));
   }
 }
 

@@ -59,7 +59,8 @@ class CheckTool : public SchedulerTest {
   std::string Snapshot() {
     std::string files;
     for (const std::wstring& name : FileNamesIn(LogFolder())) files += ToUtf8(name) + "\n";
-    return DumpKeyTree(HKEY_CURRENT_USER, kProductKey) + DumpKeyTree(HKEY_LOCAL_MACHINE, kAppPathsKey) +
+    return DumpKeyTree(HKEY_CURRENT_USER, kProductKey) +
+           DumpKeyTree(HKEY_LOCAL_MACHINE, kAppPathsKey) +
            DumpKeyTree(HKEY_LOCAL_MACHINE, kMailClientsKey) + files;
   }
 
@@ -108,7 +109,8 @@ class CheckTool : public SchedulerTest {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
       const std::vector<std::wstring> files = LogFiles();
-      if (files.size() == 1 && ReadFileBytes(LogFolder() + L"\\" + files[0]).find(text) != std::string::npos) {
+      if (files.size() == 1 &&
+          ReadFileBytes(LogFolder() + L"\\" + files[0]).find(text) != std::string::npos) {
         return true;
       }
       if (std::chrono::steady_clock::now() > deadline) return false;
@@ -117,12 +119,14 @@ class CheckTool : public SchedulerTest {
   }
 
   void ExpectAllOkBut(const Report& report, const std::map<std::string, std::string>& others) {
-    EXPECT_EQ(report.ids, (std::vector<std::string>{"outlook", "mapi", "log-folder", "wait-seconds", "toolbar",
-                                                   "outlook-running", "sync-now", "last-run"}))
+    EXPECT_EQ(report.ids,
+              (std::vector<std::string>{"outlook", "mapi", "log-folder", "wait-seconds", "toolbar",
+                                        "outlook-running", "sync-now", "last-run"}))
         << report.output;
     for (const auto& [id, row] : report.checks) {
       const auto other = others.find(id);
-      EXPECT_EQ(row.status, other == others.end() ? "OK" : other->second) << id << ": " << row.message;
+      EXPECT_EQ(row.status, other == others.end() ? "OK" : other->second)
+          << id << ": " << row.message;
     }
   }
 
@@ -199,7 +203,8 @@ TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
     Report during = Check();
     EXPECT_EQ(during.checks["last-run"].status, "OK") << during.output;
     EXPECT_THAT(during.checks["last-run"].message, HasSubstr("A run is going on now"));
-    EXPECT_EQ(during.checks["sync-now"].message, "The add-in is synchronizing now (it holds LSSyncMutex).");
+    EXPECT_EQ(during.checks["sync-now"].message,
+              "The add-in is synchronizing now (it holds LSSyncMutex).");
     EXPECT_EQ(during.checks["outlook-running"].status, "WARN");
     EXPECT_EQ(during.checks["toolbar"].status, "OK");
   }  // the run is killed here, while it waits

@@ -90,7 +90,8 @@ bool Matches(std::u16string_view pattern, std::u16string_view name) {
     }
     return false;
   }
-  return !name.empty() && (pattern.front() == u'?' || Fold(pattern.front()) == Fold(name.front())) &&
+  return !name.empty() &&
+         (pattern.front() == u'?' || Fold(pattern.front()) == Fold(name.front())) &&
          Matches(pattern.substr(1), name.substr(1));
 }
 
@@ -102,7 +103,9 @@ std::vector<FileSystem::Listed> FakeFileSystem::ListFiles(std::u16string_view fo
   const std::u16string wanted = FolderKey(folder);
   for (const auto& [path, entry] : files_) {
     const std::size_t separator = path.find_last_of(u"\\/");
-    if (separator == std::u16string::npos || FolderKey(path.substr(0, separator)) != wanted) continue;
+    if (separator == std::u16string::npos || FolderKey(path.substr(0, separator)) != wanted) {
+      continue;
+    }
     const std::u16string name = path.substr(separator + 1);
     if (Matches(pattern, name)) listed.push_back({name, entry.bytes.size()});
   }

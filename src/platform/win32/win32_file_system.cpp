@@ -86,7 +86,8 @@ std::optional<FileSystem::Tail> Win32FileSystem::ReadTail(std::u16string_view pa
   tail.bytes.resize(static_cast<std::size_t>(wanted));
   std::size_t done = 0;
   while (done < tail.bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(tail.bytes.size() - done, 1u << 20));
+    const DWORD chunk =
+        static_cast<DWORD>(std::min<std::size_t>(tail.bytes.size() - done, 1u << 20));
     DWORD read = 0;
     if (!::ReadFile(file.get(), tail.bytes.data() + done, chunk, &read, nullptr)) {
       return std::nullopt;

@@ -10,7 +10,8 @@ namespace lss {
 std::optional<std::u16string> ReadProgramVersion() {
   std::vector<wchar_t> path(MAX_PATH);
   for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return std::nullopt;
     if (length < path.size()) break;
     path.resize(path.size() * 2);  // cut short: try again with more room

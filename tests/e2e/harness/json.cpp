@@ -23,7 +23,9 @@ class Reader {
   }
   char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
   void Blanks() {
-    while (at_ < text_.size() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r')) ++at_;
+    while (at_ < text_.size() &&
+           (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r'))
+      ++at_;
   }
   void Expect(char c) {
     if (Peek() != c || at_ >= text_.size()) Fail(std::string("expected '") + c + "'");
@@ -40,9 +42,19 @@ class Reader {
     switch (Peek()) {
       case '{': Object(value); break;
       case '[': Array(value); break;
-      case '"': value.kind = JsonValue::Kind::kString; value.text = String(); break;
-      case 't': Word("true"); value.kind = JsonValue::Kind::kBool; value.boolean = true; break;
-      case 'f': Word("false"); value.kind = JsonValue::Kind::kBool; break;
+      case '"':
+        value.kind = JsonValue::Kind::kString;
+        value.text = String();
+        break;
+      case 't':
+        Word("true");
+        value.kind = JsonValue::Kind::kBool;
+        value.boolean = true;
+        break;
+      case 'f':
+        Word("false");
+        value.kind = JsonValue::Kind::kBool;
+        break;
       case 'n': Word("null"); break;
       default: Number(value);
     }
@@ -53,7 +65,10 @@ class Reader {
     value.kind = JsonValue::Kind::kObject;
     Expect('{');
     Blanks();
-    if (Peek() == '}') { ++at_; return; }
+    if (Peek() == '}') {
+      ++at_;
+      return;
+    }
     for (;;) {
       Blanks();
       std::string name = String();
@@ -61,7 +76,10 @@ class Reader {
       Expect(':');
       value.members.emplace_back(std::move(name), Value());
       Blanks();
-      if (Peek() == '}') { ++at_; return; }
+      if (Peek() == '}') {
+        ++at_;
+        return;
+      }
       Expect(',');
     }
   }
@@ -70,11 +88,17 @@ class Reader {
     value.kind = JsonValue::Kind::kArray;
     Expect('[');
     Blanks();
-    if (Peek() == ']') { ++at_; return; }
+    if (Peek() == ']') {
+      ++at_;
+      return;
+    }
     for (;;) {
       value.items.push_back(Value());
       Blanks();
-      if (Peek() == ']') { ++at_; return; }
+      if (Peek() == ']') {
+        ++at_;
+        return;
+      }
       Expect(',');
     }
   }
@@ -87,8 +111,14 @@ class Reader {
       while (Peek() >= '0' && Peek() <= '9') ++at_;
       if (at_ == first) Fail("expected a value");
     };
-    if (Peek() == '0') ++at_; else digits();
-    if (Peek() == '.') { ++at_; digits(); }
+    if (Peek() == '0')
+      ++at_;
+    else
+      digits();
+    if (Peek() == '.') {
+      ++at_;
+      digits();
+    }
     if (Peek() == 'e' || Peek() == 'E') {
       ++at_;
       if (Peek() == '+' || Peek() == '-') ++at_;
@@ -103,10 +133,14 @@ class Reader {
     for (int i = 0; i < 4; ++i, ++at_) {
       const char c = Peek();
       code <<= 4;
-      if (c >= '0' && c <= '9') code |= unsigned(c - '0');
-      else if (c >= 'a' && c <= 'f') code |= unsigned(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F') code |= unsigned(c - 'A' + 10);
-      else Fail("bad \\u escape");
+      if (c >= '0' && c <= '9')
+        code |= unsigned(c - '0');
+      else if (c >= 'a' && c <= 'f')
+        code |= unsigned(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+        code |= unsigned(c - 'A' + 10);
+      else
+        Fail("bad \\u escape");
     }
     return code;
   }
@@ -133,7 +167,10 @@ class Reader {
   // forms and surrogates.
   void Utf8(std::string& out) {
     const auto lead = static_cast<unsigned char>(Peek());
-    const int length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    const int length = lead >= 0xF0 && lead <= 0xF4  ? 4
+                       : lead >= 0xE0                ? 3
+                       : lead >= 0xC2 && lead < 0xE0 ? 2
+                                                     : 0;
     if (length == 0 || (lead >= 0xF5)) Fail("invalid UTF-8");
     unsigned code = lead & (0x7F >> length);
     for (int i = 1; i < length; ++i) {
@@ -155,11 +192,20 @@ class Reader {
     for (;;) {
       if (at_ >= text_.size()) Fail("unterminated string");
       const char c = Peek();
-      if (c == '"') { ++at_; return out; }
+      if (c == '"') {
+        ++at_;
+        return out;
+      }
       if (static_cast<unsigned char>(c) < 0x20) Fail("raw control character in a string");
-      if (static_cast<unsigned char>(c) >= 0x80) { Utf8(out); continue; }
+      if (static_cast<unsigned char>(c) >= 0x80) {
+        Utf8(out);
+        continue;
+      }
       ++at_;
-      if (c != '\\') { out.push_back(c); continue; }
+      if (c != '\\') {
+        out.push_back(c);
+        continue;
+      }
       const char e = Peek();
       ++at_;
       switch (e) {

@@ -203,7 +203,8 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
 
 std::string DumpKeyTree(HKEY root, std::wstring_view key) {
   Key opened;
-  if (::RegOpenKeyExW(root, std::wstring(key).c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS) {
+  const std::wstring name(key);
+  if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS) {
     return "(no key)";
   }
   std::string out;
