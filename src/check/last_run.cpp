@@ -1,5 +1,7 @@
 #include "check/last_run.h"
 
+#include <algorithm>
+
 #include "diag/run_log.h"
 #include "diag/text_format.h"
 #include "diag/time_stamp.h"
@@ -25,6 +27,8 @@ constexpr std::u16string_view kUnreadable = u"The newest log %s cannot be read."
 constexpr std::u16string_view kNotALog =
     u"The newest log %s is not in the scheduler's format (%s): the last run cannot be judged.";
 constexpr std::u16string_view kErrors = u"The run of %s logged an error: %s";
+constexpr std::u16string_view kMoreErrors = u" | and %d more";
+constexpr std::size_t kMostQuoted = 3;
 constexpr std::u16string_view kRunning =
     u"A run is going on now (started %s, LSScheduler.exe is running).";
 constexpr std::u16string_view kInterrupted =
@@ -54,9 +58,10 @@ std::u16string Shown(const LocalTime& time) {
 std::u16string Iso(const LocalTime& time) { return FormatLocalTime(kIsoTime, time).value_or(u""); }
 
 std::u16string Duration(std::int64_t seconds) {
+  seconds = std::clamp<std::int64_t>(seconds, 0, std::int64_t{1} << 40);  // a clock set back
   const auto s = static_cast<std::int32_t>(seconds % 60);
   const auto m = static_cast<std::int32_t>(seconds / 60 % 60);
-  const auto h = static_cast<std::int32_t>(seconds / 3600);
+  const auto h = static_cast<std::int32_t>(std::min<std::int64_t>(seconds / 3600, 1 << 30));
   if (h > 0) return FormatText(u"%d h %d min %d s", {h, m, s});
   if (m > 0) return FormatText(u"%d min %d s", {m, s});
   return FormatText(u"%d s", {s});
@@ -185,7 +190,12 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   CheckResult result;
   if (!errors.empty()) {
     std::u16string quoted;
-    for (const std::u16string& error : errors) quoted += (quoted.empty() ? u"" : u" | ") + error;
+    for (std::size_t i = 0; i < errors.size() && i < kMostQuoted; ++i) {
+      quoted += (i == 0 ? u"" : u" | ") + errors[i];
+    }
+    if (errors.size() > kMostQuoted) {
+      quoted += FormatText(kMoreErrors, {static_cast<std::int32_t>(errors.size() - kMostQuoted)});
+    }
     result = Result(CheckStatus::kFail, FormatText(kErrors, {started, quoted}));
   } else if ((blockOpen || sessionOpen) && file.schedulerRunning) {
     result = Result(CheckStatus::kOk, FormatText(kRunning, {started}));
@@ -209,9 +219,8 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   }
   result.details.emplace_back(u"start", Iso(first.time));
   result.details.emplace_back(u"end", Iso(last.time));
-  result.details.emplace_back(
-      u"seconds",
-      ToDecimal(static_cast<std::int32_t>(LinearSeconds(last.time) - LinearSeconds(first.time))));
+  const std::string seconds = std::to_string(LinearSeconds(last.time) - LinearSeconds(first.time));
+  result.details.emplace_back(u"seconds", std::u16string(seconds.begin(), seconds.end()));
   return result;
 }
 
