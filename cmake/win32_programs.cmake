@@ -8,13 +8,17 @@ function(lss_win32_sources target)
   endif()
 endfunction()
 
+# Unused sections out; in Release also the symbols and the debugging
+# information that the static runtime libraries bring along.
+function(lss_win32_lean_link target)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+endfunction()
+
 function(lss_win32_program target)
   lss_win32_sources(${target})
   if(MINGW)
     target_link_options(${target} PRIVATE -municode -mwindows -static)
-    # Unused sections out; in Release also the symbols and the debugging
-    # information that the static runtime libraries bring along.
-    target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+    lss_win32_lean_link(${target})
   endif()
 endfunction()
 
@@ -22,5 +26,6 @@ function(lss_win32_console_program target)
   lss_win32_sources(${target})
   if(MINGW)
     target_link_options(${target} PRIVATE -municode -mconsole -static)
+    lss_win32_lean_link(${target})
   endif()
 endfunction()

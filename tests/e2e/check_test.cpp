@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <regex>
 
 #include "harness/json.h"
 #include "harness/scheduler_test.h"
@@ -245,6 +246,12 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   EXPECT_EQ(logFolder["id"].text, "log-folder");
   EXPECT_EQ(logFolder["status"].text, "FAIL");
   EXPECT_EQ(logFolder["details"]["folder"].text, ToUtf8(missing));
+
+  const CapturedRun version = RunCheck(L"--version");
+  EXPECT_EQ(version.exitCode, 0u);
+  EXPECT_TRUE(std::regex_match(version.output,
+                               std::regex("LSSchedulerCheck \\d+\\.\\d+\\.\\d+\\.\\d+\r\n")))
+      << version.output;
 
   const CapturedRun usage = RunCheck(L"--frobnicate");
   EXPECT_EQ(usage.exitCode, 64u);
