@@ -182,7 +182,7 @@ CheckResult CheckOutlook(CheckContext& context) {
   using Found = OutlookLocation::Result;
   const OutlookLocation found = LocateOutlook(context.os.registry);
   switch (found.result) {
-    case Found::kNoKey:
+    case Found::kNoEntry:
       return found.status == win32_error::kFileNotFound
                  ? Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey))
                  : Result(kId, CheckStatus::kFail,

@@ -54,7 +54,7 @@ OutlookLocation LocateOutlook(Registry& registry) {
   RegKey key = kNoKey;
   found.status = registry.OpenKey(kLocalMachine, kAppPathsKey, reg::kKeyRead, &key);
   if (found.status != 0) {
-    return found;  // kNoKey
+    return found;  // kNoEntry
   }
   CRegistry reader(registry);
   reader.Attach(key);

@@ -32,12 +32,12 @@ enum class LaunchResult {
 struct OutlookLocation {
   enum class Result {
     kFound,       // `folder` holds the Path value, `path` Outlook's full file name
-    kNoKey,       // the App Paths key cannot be opened (`status` says why)
+    kNoEntry,     // the App Paths key cannot be opened (`status` says why)
     kNoValue,     // the key has no Path value
     kNotText,     // Path is not REG_SZ (`type` is what it is)
     kUnreadable,  // Path could not be read, e.g. longer than a reader takes (`status`)
   };
-  Result result = Result::kNoKey;
+  Result result = Result::kNoEntry;
   Status status = 0;
   std::uint32_t type = reg::kNone;
   std::u16string folder;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/kernel_handles.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file.h"
 
@@ -58,7 +58,7 @@ std::vector<FileSystem::Listed> Win32FileSystem::ListFiles(std::u16string_view f
   query += ToWide(pattern);
   std::vector<Listed> listed;
   WIN32_FIND_DATAW found{};
-  const UniqueFindHandle search(::FindFirstFileW(query.c_str(), &found));
+  const UniqueFind search(::FindFirstFileW(query.c_str(), &found));
   if (!search) return listed;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
@@ -72,7 +72,7 @@ std::optional<FileSystem::Tail> Win32FileSystem::ReadTail(std::u16string_view pa
                                                           std::size_t maxBytes) {
   const std::wstring name = ToWide(path);
   // Shared for writing and deleting: a run that is writing its log goes on.
-  const UniqueFileHandle file(::CreateFileW(name.c_str(), GENERIC_READ,
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
@@ -101,7 +101,7 @@ std::optional<FileSystem::Tail> Win32FileSystem::ReadTail(std::u16string_view pa
 
 Status Win32FileSystem::CreateEmptyFile(std::u16string_view path) {
   const std::wstring name = ToWide(path);
-  const UniqueFileHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_TEMPORARY, nullptr));
   return file ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/kernel_handles.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace lss {
@@ -16,7 +16,7 @@ namespace {
 
 // The TOKEN_USER of a process's token; empty when it cannot be read.
 std::vector<BYTE> ProcessUser(HANDLE process) {
-  UniqueKernelHandle token;
+  UniqueHandle token;
   if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) return {};
   DWORD size = 0;
   ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
@@ -47,7 +47,7 @@ void Win32Process::ComUninitialize() { ::CoUninitialize(); }
 
 bool Win32Process::IsProgramRunning(std::u16string_view imageName) {
   std::vector<BYTE> me = ProcessUser(::GetCurrentProcess());
-  const UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (me.empty() || !snapshot) return false;
   const std::wstring wanted = ToWide(imageName);
   const DWORD self = ::GetCurrentProcessId();
@@ -56,7 +56,7 @@ bool Win32Process::IsProgramRunning(std::u16string_view imageName) {
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == self || ::lstrcmpiW(entry.szExeFile, wanted.c_str()) != 0) continue;
-    const UniqueKernelHandle process(
+    const UniqueHandle process(
         ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
     if (!process) continue;  // another user's, or gone by now
     std::vector<BYTE> owner = ProcessUser(process.get());

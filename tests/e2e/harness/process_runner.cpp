@@ -100,8 +100,8 @@ CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view argument
       if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + ToUtf8(path));
       return file;
     };
-    const Handle output(create(outputPath));
-    const Handle error(create(errorPath));
+    const UniqueFile output(create(outputPath));
+    const UniqueFile error(create(errorPath));
 
     std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
     if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
@@ -117,8 +117,8 @@ CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view argument
       throw std::runtime_error("cannot start " + ToUtf8(commandLine) + ": error " +
                                std::to_string(::GetLastError()));
     }
-    const Handle thread(info.hThread);
-    const Handle process(info.hProcess);
+    const UniqueHandle thread(info.hThread);
+    const UniqueHandle process(info.hProcess);
     if (::WaitForSingleObject(process.get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
       ::TerminateProcess(process.get(), 1);
       ::WaitForSingleObject(process.get(), 5000);

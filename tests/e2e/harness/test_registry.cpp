@@ -191,9 +191,9 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
         ERROR_SUCCESS) {
       break;
     }
-    Key child;
+    UniqueKey child;
     const std::wstring childName(name, nameLength);
-    if (::RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.out()) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.put()) == ERROR_SUCCESS) {
       DumpInto(child.get(), path + L"\\" + childName, out);
     }
   }
@@ -202,9 +202,9 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
 }  // namespace
 
 std::string DumpKeyTree(HKEY root, std::wstring_view key) {
-  Key opened;
+  UniqueKey opened;
   const std::wstring name(key);
-  if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) {
     return "(no key)";
   }
   std::string out;
