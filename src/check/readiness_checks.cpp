@@ -6,6 +6,7 @@
 #include "diag/text_format.h"
 #include "handles/unique_any.h"
 #include "outlook/mapi_session.h"
+#include "outlook/named_mutex.h"
 #include "outlook/outlook_launcher.h"
 #include "settings/outlook_start_wait.h"
 #include "settings/registry_text.h"
@@ -154,14 +155,6 @@ std::u16string ReadMachineText(Registry& registry, std::u16string_view key,
 std::u16string ClientKey(std::u16string_view client) {
   return std::u16string(kMailClientsKey) + u"\\" + std::u16string(client);
 }
-
-// A mutex handle closed through the platform that opened it.
-struct MutexTraits {
-  using Handle = MutexHandle;
-  Sync* sync = nullptr;
-  static Handle Invalid() noexcept { return 0; }
-  void Close(Handle mutex) noexcept { sync->CloseMutex(mutex); }
-};
 
 }  // namespace
 
@@ -320,7 +313,7 @@ CheckResult CheckOutlookRunning(CheckContext& context) {
 CheckResult CheckSyncNow(CheckContext& context) {
   constexpr std::u16string_view kId = u"sync-now";
   Sync& sync = context.os.sync;
-  UniqueAny<MutexTraits> mutex(0, MutexTraits{&sync});
+  UniqueAny<SyncMutexTraits> mutex(0, SyncMutexTraits(sync));
   const Status opened = sync.OpenExistingMutex(kSyncMutexName, mutex.put());
   if (opened == win32_error::kFileNotFound) {
     return Result(kId, CheckStatus::kOk, std::u16string(kSyncNoMutex));
