@@ -1,5 +1,6 @@
 # Settings every Win32 program here shares: wide API, GUI subsystem with
-# wWinMain, and (with MinGW) no runtime DLLs beside the exe.
+# wWinMain (console subsystem with wmain for the console programs), and (with
+# MinGW) no runtime DLLs beside the exe.
 function(lss_win32_sources target)
   target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
   if(MINGW)
@@ -7,12 +8,24 @@ function(lss_win32_sources target)
   endif()
 endfunction()
 
+# Unused sections out; in Release also the symbols and the debugging
+# information that the static runtime libraries bring along.
+function(lss_win32_lean_link target)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+endfunction()
+
 function(lss_win32_program target)
   lss_win32_sources(${target})
   if(MINGW)
     target_link_options(${target} PRIVATE -municode -mwindows -static)
-    # Unused sections out; in Release also the symbols and the debugging
-    # information that the static runtime libraries bring along.
-    target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+    lss_win32_lean_link(${target})
+  endif()
+endfunction()
+
+function(lss_win32_console_program target)
+  lss_win32_sources(${target})
+  if(MINGW)
+    target_link_options(${target} PRIVATE -municode -mconsole -static)
+    lss_win32_lean_link(${target})
   endif()
 endfunction()

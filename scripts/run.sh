@@ -5,7 +5,8 @@
 # (preset mingw), installs the stand-in Outlook, add-in and MAPI provider
 # (tools/olsim) into the Wine prefix build/demo-prefix, which is kept between
 # runs, configures a log folder, runs LSScheduler.exe, and shows its log, what
-# the stand-in saw, and the settings afterwards.
+# the stand-in saw, the settings afterwards, and what LSSchedulerCheck.exe makes
+# of the machine and the run.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,7 +20,7 @@ build_log="$root/build/run-build.log"
 mkdir -p "$root/build"
 echo "Building LSScheduler.exe and the stand-ins (output in build/run-build.log)"
 if ! { cmake --preset mingw &&
-       cmake --build --preset mingw --target LSScheduler olsim_outlook olsim_mapi; } >"$build_log" 2>&1; then
+       cmake --build --preset mingw --target LSScheduler LSSchedulerCheck olsim_outlook olsim_mapi; } >"$build_log" 2>&1; then
   tail -n 40 "$build_log"
   echo "The build failed; see $build_log" >&2
   exit 1
@@ -119,3 +120,9 @@ fi
 echo
 echo "=== settings afterwards ==="
 "$wine64" reg query "$settings" /s 2>/dev/null | tr -d '\r' | sed '/^$/d'
+
+echo
+echo "=== LSSchedulerCheck.exe ==="
+check_code=0
+"$wine64" "$(dirname "$exe")/LSSchedulerCheck.exe" | tr -d '\r' || check_code=$?
+echo "exit code $check_code"

@@ -8,6 +8,7 @@
 #include "outlook/mapi_session.h"
 #include "outlook/outlook_launcher.h"
 #include "settings/hand_off.h"
+#include "settings/outlook_start_wait.h"
 #include "settings/setting_names.h"
 #include "settings/toolbar_block.h"
 
@@ -15,7 +16,6 @@ namespace lss {
 
 namespace {
 
-constexpr std::int32_t kDefaultWaitSeconds = 15;
 constexpr std::uint32_t kLongestWaitMilliseconds = 0xFFFFFFFE;  // one short of INFINITE
 
 // COM for the thread from construction to destruction, on every path.
@@ -68,10 +68,10 @@ bool CLSSchedulerApp::InitInstance() {
 }
 
 std::uint32_t CLSSchedulerApp::OutlookStartWait() {
-  auto seconds = static_cast<std::int32_t>(
+  const auto stored = static_cast<std::int32_t>(
       settings_.ReadSettingInt(kSettingsSection, kWaitSecondsForOutlookStart, -1));
-  if (seconds < 1) {
-    seconds = kDefaultWaitSeconds;
+  const std::int32_t seconds = EffectiveWaitSeconds(stored);
+  if (seconds != stored) {
     settings_.WriteSettingInt(kSettingsSection, kWaitSecondsForOutlookStart, seconds);
   }
   return SecondsToWaitMilliseconds(seconds);

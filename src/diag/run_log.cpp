@@ -17,7 +17,7 @@ constexpr std::u16string_view kOpenStampPattern = u"%d%m%y%H%M%S";
 constexpr std::u16string_view kEntryStampPattern = u"%d-%m-%y %H:%M:%S:";
 constexpr char16_t kFolderSeparator = u'\\';
 constexpr char16_t kStampSeparator = u' ';
-constexpr std::size_t kChunkLength = 200;  // UTF-16 code units per line of text
+constexpr std::size_t kChunkLength = kRunLogLineLength;  // UTF-16 code units per line of text
 
 // The log is 8-bit text: Latin-1 code units keep their value, others have no byte.
 constexpr char16_t kLastLatin1 = 0x00FF;
@@ -40,15 +40,41 @@ void EncodeChunk(std::u16string_view chunk, std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
+std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name) {
+  std::u16string path(folder);
+  if (!path.empty() && path.back() != kFolderSeparator) path.push_back(kFolderSeparator);
+  path += name;
+  return path;
+}
+
+std::optional<LocalTime> ParseRunLogFileName(std::u16string_view name) {
+  if (name.size() <= kFileNamePrefix.size() + kFileNameSuffix.size() ||
+      name.substr(0, kFileNamePrefix.size()) != kFileNamePrefix ||
+      name.substr(name.size() - kFileNameSuffix.size()) != kFileNameSuffix) {
+    return std::nullopt;
+  }
+  name.remove_prefix(kFileNamePrefix.size());
+  name.remove_suffix(kFileNameSuffix.size());
+  return ParseLocalTime(kOpenStampPattern, name);
+}
+
+std::optional<StampedLine> ParseRunLogLine(std::u16string_view line) {
+  constexpr std::size_t kStampLength = 18;  // dd-mm-yy HH:MM:SS:
+  if (line.size() <= kStampLength || line[kStampLength] != kStampSeparator) return std::nullopt;
+  const std::optional<LocalTime> time =
+      ParseLocalTime(kEntryStampPattern, line.substr(0, kStampLength));
+  if (!time) return std::nullopt;
+  return StampedLine{*time, line.substr(kStampLength + 1)};
+}
+
 void RunLog::Open(Clock& clock, FileSystem& files, std::u16string_view folder) {
   if (folder.empty()) return;
   clock_ = &clock;
 
-  std::u16string path(folder);
-  if (path.back() != kFolderSeparator) path.push_back(kFolderSeparator);
-  path += kFileNamePrefix;
-  path += LocalTimeStamp(clock, kOpenStampPattern);
-  path += kFileNameSuffix;
+  std::u16string name(kFileNamePrefix);
+  name += LocalTimeStamp(clock, kOpenStampPattern);
+  name += kFileNameSuffix;
+  std::u16string path = RunLogPath(folder, name);
 
   // Create never truncates: a second instance opening the same name in the
   // same second appends to the first one's entries instead of erasing them.

@@ -1,6 +1,8 @@
 #pragma once
 // The run log: one time-stamped 8-bit text file per start.
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +10,29 @@
 #include "platform/file_system.h"
 
 namespace lss {
+
+// Every entry that reports an error of a run begins with this.
+inline constexpr std::u16string_view kErrorEntryPrefix = u"LSScheduler Error";
+
+// Matches the name of every log file (and a few other names).
+inline constexpr std::u16string_view kRunLogFilePattern = u"Scheduler*.log";
+// Characters of text per line of the file; longer entries go on in
+// continuation lines without a stamp.
+inline constexpr std::size_t kRunLogLineLength = 200;
+
+// "<folder>\<name>", with no second backslash when the folder ends in one.
+std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name);
+// The local time a log file was opened, read from its name
+// "Scheduler<ddmmyyHHMMSS>.log"; nothing for any other name.
+std::optional<LocalTime> ParseRunLogFileName(std::u16string_view name);
+// The local time of an entry's stamp "dd-mm-yy HH:MM:SS: " at the start of a
+// line of the file, and the entry's text after it; nothing when the line
+// does not start with a stamp (a continuation line).
+struct StampedLine {
+  LocalTime time;
+  std::u16string_view text;
+};
+std::optional<StampedLine> ParseRunLogLine(std::u16string_view line);
 
 class RunLog {
  public:

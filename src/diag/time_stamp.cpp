@@ -43,6 +43,45 @@ std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const
   return out;
 }
 
+std::optional<LocalTime> ParseLocalTime(std::u16string_view pattern, std::u16string_view text) {
+  LocalTime time;
+  std::size_t at = 0;
+  const auto twoDigits = [&](int* field) {
+    if (at + 2 > text.size()) return false;
+    const char16_t tens = text[at];
+    const char16_t ones = text[at + 1];
+    if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9') return false;
+    *field = (tens - u'0') * 10 + (ones - u'0');
+    at += 2;
+    return true;
+  };
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    int* field = nullptr;
+    if (pattern[i] == u'%' && i + 1 < pattern.size()) {
+      switch (pattern[i + 1]) {
+        case u'd': field = &time.day; break;
+        case u'm': field = &time.month; break;
+        case u'y': field = &time.year; break;
+        case u'H': field = &time.hour; break;
+        case u'M': field = &time.minute; break;
+        case u'S': field = &time.second; break;
+        default: break;
+      }
+    }
+    if (field != nullptr) {
+      if (!twoDigits(field)) return std::nullopt;
+      ++i;
+    } else if (at < text.size() && text[at] == pattern[i]) {
+      ++at;
+    } else {
+      return std::nullopt;
+    }
+  }
+  time.year += 2000;
+  if (at != text.size() || !IsValid(time)) return std::nullopt;
+  return time;
+}
+
 std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern) {
   LocalTime local;
   if (!clock.ToLocal(clock.Now(), &local)) return {};

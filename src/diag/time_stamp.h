@@ -13,6 +13,11 @@ namespace lss {
 // Nothing when a field lies outside its calendar range.
 std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const LocalTime& time);
 
+// The reverse of FormatLocalTime: `text` read by `pattern`, which it must
+// match character for character (two digits per field, %y read as 20yy).
+// Nothing when it does not match or a field lies outside its calendar range.
+std::optional<LocalTime> ParseLocalTime(std::u16string_view pattern, std::u16string_view text);
+
 // The clock's current local time formatted by `pattern`; empty when the time
 // cannot be converted or formatted.
 std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern);

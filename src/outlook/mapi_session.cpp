@@ -8,21 +8,6 @@ namespace lss {
 
 namespace {
 
-constexpr std::u16string_view kSyncMutexName = u"LSSyncMutex";
-
-// Log entries: the README's troubleshooting table explains each one. They say
-// "KSScheduler: ", not "LSScheduler": the prefix differs from the error
-// entries' on purpose and must stay, since the log's texts are part of the
-// program's interface.
-constexpr std::u16string_view kMapiInitialize = u"KSScheduler: MAPIInitialize";
-constexpr std::u16string_view kMapiInitializeRetry =
-    u"KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";
-constexpr std::u16string_view kMapiLogonEx = u"KSScheduler: MAPILogonEx";
-constexpr std::u16string_view kWaitingForLarkspan = u"KSScheduler: Waiting for Larkspan";
-constexpr std::u16string_view kMapiLogoff = u"KSScheduler: MAPI Logoff";
-constexpr std::u16string_view kMapiLogoffFailed = u"KSScheduler: MAPI Logoff failed:";
-constexpr std::u16string_view kMapiUninitialize = u"KSScheduler: MAPI MAPIUninitialize";
-
 constexpr std::uint32_t kLogonFlags =
     mapi_flag::kUnicode | mapi_flag::kExtended | mapi_flag::kAllowOthers;  // 0x80000028
 constexpr std::uint32_t kPollMilliseconds = 2000;

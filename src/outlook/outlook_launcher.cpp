@@ -20,8 +20,6 @@ constexpr std::u16string_view kRecycleSwitch = u" /recycle";
 // Error". The difference is deliberate and must stay: the log's texts are part
 // of the program's interface.
 constexpr std::u16string_view kCantFindOutlook = u"LSScheduler Error: Can't find Outlook.exe";
-constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
-constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
 constexpr std::u16string_view kStartOutlookError = u"LSScheduler Error start Outlook: %s, error:%s";
 
 struct LaunchError {
@@ -51,17 +49,37 @@ constexpr std::int32_t kHighestShellError = 32;
 
 }  // namespace
 
-bool FindOutlookPath(Registry& registry, std::u16string& path) {
+OutlookLocation LocateOutlook(Registry& registry) {
+  OutlookLocation found;
   RegKey key = kNoKey;
-  if (registry.OpenKey(kLocalMachine, kAppPathsKey, reg::kKeyRead, &key) != 0) {
-    return false;
+  found.status = registry.OpenKey(kLocalMachine, kAppPathsKey, reg::kKeyRead, &key);
+  if (found.status != 0) {
+    return found;  // kNoEntry
   }
   CRegistry reader(registry);
   reader.Attach(key);
-  if (!reader.ReadStringValue(kPathValue, path)) {
+  const bool read = reader.ReadStringValue(kPathValue, found.folder);
+  found.status = reader.lastResult();
+  found.type = reader.lastType();
+  if (!read) {
+    using Result = OutlookLocation::Result;
+    found.result = found.status == win32_error::kFileNotFound ? Result::kNoValue
+                   : found.status != 0                        ? Result::kUnreadable
+                                                              : Result::kNotText;
+    found.folder.clear();
+    return found;
+  }
+  found.result = OutlookLocation::Result::kFound;
+  found.path = found.folder + std::u16string(kOutlookExe);
+  return found;
+}
+
+bool FindOutlookPath(Registry& registry, std::u16string& path) {
+  OutlookLocation found = LocateOutlook(registry);
+  if (found.result != OutlookLocation::Result::kFound) {
     return false;
   }
-  path += kOutlookExe;
+  path = std::move(found.path);
   return true;
 }
 

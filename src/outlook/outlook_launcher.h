@@ -11,6 +11,11 @@
 
 namespace lss {
 
+// Log entries: the README's troubleshooting table explains each one. The
+// "KSScheduler: " of progress entries is deliberate and must stay.
+inline constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
+inline constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
+
 // What the application asks for when it starts Outlook.
 struct OutlookLaunchRequest {
   std::u16string profileName;  // " /profile <name>" unless empty
@@ -22,6 +27,25 @@ enum class LaunchResult {
   kStarted,  // the shell started Outlook, and the wait for it is over
   kFailed,   // Outlook was not found or not started; the failure is logged
 };
+
+// What the search for Outlook's App Paths entry found.
+struct OutlookLocation {
+  enum class Result {
+    kFound,       // `folder` holds the Path value, `path` Outlook's full file name
+    kNoEntry,     // the App Paths key cannot be opened (`status` says why)
+    kNoValue,     // the key has no Path value
+    kNotText,     // Path is not REG_SZ (`type` is what it is)
+    kUnreadable,  // Path could not be read, e.g. longer than a reader takes (`status`)
+  };
+  Result result = Result::kNoEntry;
+  Status status = 0;
+  std::uint32_t type = reg::kNone;
+  std::u16string folder;
+  std::u16string path;
+};
+
+// Reads the App Paths entry exactly as a run does.
+OutlookLocation LocateOutlook(Registry& registry);
 
 // Outlook's full file name: the App Paths "Path" value (REG_SZ only)
 // immediately followed by "OUTLOOK.EXE". False when not found.

@@ -32,6 +32,7 @@ bool CRegistry::ReadStringValue(std::u16string_view valueName, std::u16string& t
   std::uint32_t type = reg::kSz;
   std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
   lastResult_ = registry_.QueryValue(key_.get(), valueName, &type, buffer.data(), &size);
+  lastType_ = type;
   // Only what was returned counts; data without a NUL ends at its size.
   text = lastResult_ == 0
              ? DecodeRegistryText(buffer.data(), std::min<std::size_t>(size, buffer.size()) / 2)

@@ -25,11 +25,16 @@ class CRegistry {
   // another type (REG_EXPAND_SZ included); `text` is then not to be used.
   bool ReadStringValue(std::u16string_view valueName, std::u16string& text);
 
+  // The status and the type the last read found (the type only with status 0).
+  Status lastResult() const { return lastResult_; }
+  std::uint32_t lastType() const { return lastType_; }
+
   static constexpr std::uint32_t kMaxValueChars = 1023;
 
  private:
   Registry& registry_;
   Status lastResult_ = 0;
+  std::uint32_t lastType_ = reg::kNone;
   UniqueKey key_;
 };
 

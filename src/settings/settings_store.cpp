@@ -26,6 +26,13 @@ UniqueKey SettingsStore::OpenProductKey() {
   UniqueKey software(registry);
   UniqueKey vendor(registry);
   UniqueKey product(registry);
+  if (access_ == Access::kReadOnly) {
+    if (registry.OpenKey(kCurrentUser, kSoftwareKey, reg::kKeyRead, software.put()) == 0 &&
+        registry.OpenKey(software.get(), vendorKey_, reg::kKeyRead, vendor.put()) == 0) {
+      registry.OpenKey(vendor.get(), productKey_, reg::kKeyRead, product.put());
+    }
+    return product;
+  }
   if (registry.OpenKey(kCurrentUser, kSoftwareKey, reg::kKeyReadWrite, software.put()) != 0) {
     return product;
   }
@@ -42,7 +49,11 @@ UniqueKey SettingsStore::OpenSectionKey(std::u16string_view section) {
     return product;
   }
   UniqueKey sectionKey(*registry_);
-  registry_->CreateKey(product.get(), section, reg::kKeyReadWrite, sectionKey.put());
+  if (access_ == Access::kReadOnly) {
+    registry_->OpenKey(product.get(), section, reg::kKeyRead, sectionKey.put());
+  } else {
+    registry_->CreateKey(product.get(), section, reg::kKeyReadWrite, sectionKey.put());
+  }
   return sectionKey;
 }
 
@@ -64,6 +75,9 @@ std::uint32_t SettingsStore::ReadSettingInt(std::u16string_view section, std::u1
 
 bool SettingsStore::WriteSettingInt(std::u16string_view section, std::u16string_view name,
                                     std::int32_t value) {
+  if (access_ == Access::kReadOnly) {
+    return false;
+  }
   UniqueKey key = OpenSectionKey(section);
   if (!key) {
     return false;
@@ -97,6 +111,9 @@ std::u16string SettingsStore::ReadSettingString(std::u16string_view section,
 
 bool SettingsStore::WriteSettingString(std::u16string_view section, std::u16string_view name,
                                        std::u16string_view value) {
+  if (access_ == Access::kReadOnly) {
+    return false;
+  }
   UniqueKey key = OpenSectionKey(section);
   if (!key) {
     return false;
@@ -104,6 +121,17 @@ bool SettingsStore::WriteSettingString(std::u16string_view section, std::u16stri
   const std::vector<std::uint8_t> data = EncodeRegistryText(value);
   return registry_->SetValue(key.get(), name, reg::kSz, data.data(),
                              static_cast<std::uint32_t>(data.size())) == 0;
+}
+
+std::optional<std::uint32_t> SettingsStore::ReadSettingType(std::u16string_view section,
+                                                           std::u16string_view name) {
+  UniqueKey key = OpenSectionKey(section);
+  std::uint32_t type = reg::kNone;
+  std::uint32_t size = 0;
+  if (!key || registry_->QueryValue(key.get(), name, &type, nullptr, &size) != 0) {
+    return std::nullopt;
+  }
+  return type;
 }
 
 }  // namespace lss

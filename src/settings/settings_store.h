@@ -1,8 +1,10 @@
 #pragma once
 // Per-user named values under HKEY_CURRENT_USER\Software\<vendor>\<product>.
 // Every access walks and creates the key chain afresh and caches nothing, so
-// a read always sees what the add-in has just written.
+// a read always sees what the add-in has just written. A read-only store only
+// opens keys: it never creates one, and its writes fail.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +15,10 @@ namespace lss {
 
 class SettingsStore {
  public:
-  explicit SettingsStore(std::u16string_view appName) : appName_(appName) {}
+  enum class Access { kReadWrite, kReadOnly };
+
+  explicit SettingsStore(std::u16string_view appName, Access access = Access::kReadWrite)
+      : appName_(appName), access_(access) {}
   SettingsStore(const SettingsStore&) = delete;
   SettingsStore& operator=(const SettingsStore&) = delete;
 
@@ -34,6 +39,9 @@ class SettingsStore {
   // Stores REG_SZ: the text up to its first NUL, and one NUL.
   bool WriteSettingString(std::u16string_view section, std::u16string_view name,
                           std::u16string_view value);
+  // The stored value's registry type; nothing when it is missing or unreadable.
+  std::optional<std::uint32_t> ReadSettingType(std::u16string_view section,
+                                               std::u16string_view name);
 
   UniqueKey OpenProductKey();
   UniqueKey OpenSectionKey(std::u16string_view section);
@@ -41,6 +49,7 @@ class SettingsStore {
  private:
   Registry* registry_ = nullptr;
   std::u16string appName_;
+  Access access_;
   std::u16string vendorKey_;
   std::u16string productKey_;
 };

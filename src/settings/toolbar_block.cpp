@@ -6,10 +6,6 @@ namespace lss {
 
 namespace {
 
-// Log entries: the README's troubleshooting table explains each one.
-constexpr std::u16string_view kBlockEntry = u"Block Larkspan Toolbar Load";
-constexpr std::u16string_view kDeBlockEntry = u"De-Block Larkspan Toolbar Load";
-
 constexpr std::int32_t kNonePending = -1;
 constexpr std::int32_t kBlocked = 1;
 

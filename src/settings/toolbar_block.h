@@ -2,11 +2,16 @@
 // Keeps the add-in from loading its toolbar during a run that starts and
 // ends Outlook, and undoes a block that an interrupted run left behind.
 #include <cstdint>
+#include <string_view>
 
 #include "diag/run_log.h"
 #include "settings/settings_store.h"
 
 namespace lss {
+
+// Log entries: the README's troubleshooting table explains each one.
+inline constexpr std::u16string_view kBlockEntry = u"Block Larkspan Toolbar Load";
+inline constexpr std::u16string_view kDeBlockEntry = u"De-Block Larkspan Toolbar Load";
 
 // The three steps are called at fixed points of the start-up sequence; none
 // runs by itself on the way out, so an error that ends the run early leaves

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# check_program_file.sh EXE OBJDUMP
-# Passes when EXE is a 64-bit (PE32+, x86-64) Windows GUI program whose imports
-# are all Windows system DLLs: no MinGW runtime DLL has to travel with it.
+# check_program_file.sh EXE OBJDUMP gui|console
+# Passes when EXE is a 64-bit (PE32+, x86-64) Windows program of that subsystem
+# whose imports are all Windows system DLLs: no MinGW runtime DLL has to travel
+# with it.
 set -euo pipefail
 
-if [[ $# -ne 2 ]]; then
-  echo "usage: $0 EXE OBJDUMP" >&2
+if [[ $# -ne 3 ]]; then
+  echo "usage: $0 EXE OBJDUMP gui|console" >&2
   exit 2
 fi
-exe=$1 objdump=$2
+exe=$1 objdump=$2 subsystem=$3
+case "$subsystem" in
+  gui) subsystem_line='00000002[[:space:]]+\(Windows GUI\)' subsystem_name="Windows GUI" ;;
+  console) subsystem_line='00000003[[:space:]]+\(Windows CUI\)' subsystem_name="Windows console" ;;
+  *) echo "unknown subsystem: $subsystem" >&2; exit 2 ;;
+esac
 
 headers=$("$objdump" -p "$exe")
 failed=0
@@ -20,7 +26,7 @@ expect() {
 }
 expect 'file format pei-x86-64' "not a 64-bit x86-64 PE file"
 expect '^Magic[[:space:]]+020b' "not PE32+"
-expect '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' "not a Windows GUI program"
+expect "^Subsystem[[:space:]]+$subsystem_line" "not a $subsystem_name program"
 
 # What a Windows installation has of its own.
 system_dlls='^(kernel32|advapi32|ole32|oleaut32|shell32|user32|gdi32|msvcrt|ucrtbase|ntdll|shlwapi|rpcrt4|version|bcrypt|mapi32|api-ms-win-[a-z0-9-]+)\.dll$'
@@ -33,6 +39,6 @@ while read -r dll; do
 done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 
 if [[ $failed -eq 0 ]]; then
-  echo "$exe: PE32+ x86-64, Windows GUI, system DLLs only"
+  echo "$exe: PE32+ x86-64, $subsystem_name, system DLLs only"
 fi
 exit "$failed"

@@ -91,6 +91,14 @@ Status FakeRegistry::CreateKey(RegKey parent, std::u16string_view subkey, std::u
 Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view subkey,
                            std::uint32_t access, bool create, RegKey* key) {
   *key = kNoKey;
+  // The 32-bit view of HKLM\Software is its WOW6432Node subkey, as on 64-bit Windows.
+  std::u16string redirected;
+  if ((access & reg::kWow64_32Key) != 0 && parent == kLocalMachine &&
+      Lower(subkey.substr(0, 9)) == u"software\\") {
+    redirected = std::u16string(subkey.substr(0, 9)) + u"WOW6432Node\\" +
+                 std::u16string(subkey.substr(9));
+    subkey = redirected;
+  }
   Node* from = Resolve(parent);
   Status status = win32_error::kInvalidHandle;
   Node* node = from ? Walk(from, subkey, create, &status) : nullptr;
@@ -215,6 +223,18 @@ bool FakeRegistry::KeyExists(std::u16string_view path) const { return Find(path)
 std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
   const Node* node = Find(path);
   return node ? node->values.size() : 0;
+}
+
+void FakeRegistry::DeleteValue(std::u16string_view path, std::u16string_view name) {
+  if (Node* node = const_cast<Node*>(Find(path))) node->values.erase(Lower(name));
+}
+
+void FakeRegistry::DeleteKey(std::u16string_view path) {
+  const std::size_t cut = path.find_last_of(u'\\');
+  if (cut == std::u16string_view::npos) return;
+  if (Node* parent = const_cast<Node*>(Find(path.substr(0, cut)))) {
+    parent->children.erase(Lower(path.substr(cut + 1)));
+  }
 }
 
 void FakeRegistry::FailKey(std::u16string_view path) { failing_.insert(Lower(path)); }

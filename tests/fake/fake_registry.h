@@ -44,6 +44,9 @@ class FakeRegistry : public Registry {
   std::optional<RegValue> Get(std::u16string_view path, std::u16string_view name) const;
   std::optional<std::int32_t> GetDword(std::u16string_view path, std::u16string_view name) const;
   bool KeyExists(std::u16string_view path) const;
+  // Removes a value, or a key with everything below it; missing ones are fine.
+  void DeleteValue(std::u16string_view path, std::u16string_view name);
+  void DeleteKey(std::u16string_view path);
   std::size_t ValueCount(std::u16string_view path) const;
   // Open or create of this key path (and below) fails with ERROR_ACCESS_DENIED.
   void FailKey(std::u16string_view path);

@@ -72,6 +72,14 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   EXPECT_EQ(e2e::ToUtf8(ReadVersionFacts(exe)[L"FileVersion"]),
             e2e::ToUtf8(VersionQuad(Environment(L"LSS_VERSION"))));
 
+  // The check tool beside it, of the same version, says so itself.
+  const std::wstring check = folder + L"\\LSSchedulerCheck.exe";
+  ASSERT_TRUE(e2e::PathExists(check));
+  const std::wstring output = L"C:\\lsspackage\\MsiInstall";
+  e2e::MakeFreshFolder(output);
+  EXPECT_EQ(e2e::RunCapturingOutput(check, L"--version", output, 30s).output,
+            "LSSchedulerCheck " + e2e::ToUtf8(VersionQuad(Environment(L"LSS_VERSION"))) + "\r\n");
+
   // Started with no options, the installed program writes the hand-off values.
   e2e::DeleteKeyTree(HKEY_CURRENT_USER, kLarkspanKey);
   EXPECT_EQ(e2e::RunProgram(exe, L"", 60s).exitCode, 0u);
@@ -90,6 +98,7 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
 
   ASSERT_EQ(RunSystemTool(L"msiexec.exe", L"/x \"" + msi_ + L"\" /qn"), 0u);
   EXPECT_FALSE(e2e::PathExists(exe));
+  EXPECT_FALSE(e2e::PathExists(check));
   EXPECT_FALSE(e2e::PathExists(folder));
   EXPECT_FALSE(e2e::PathExists(kVendorFolder));
   EXPECT_FALSE(e2e::KeyExists(HKEY_LOCAL_MACHINE, kInstallerKey));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # zip_contents_test.sh ZIP
-# The zip for administrators who deploy files themselves holds the program, the
+# The zip for administrators who deploy files themselves holds the programs, the
 # guide and the deployment kit, and nothing else.
 set -euo pipefail
 
@@ -10,6 +10,7 @@ if [[ $# -ne 1 ]]; then
 fi
 expected=$(printf '%s\n' \
   LSScheduler.exe \
+  LSSchedulerCheck.exe \
   README.md \
   deploy/LSScheduler-settings.reg \
   deploy/LSScheduler-task.xml \

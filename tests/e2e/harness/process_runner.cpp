@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "harness/scratch_files.h"
 #include "harness/text.h"
 
 namespace e2e {
@@ -81,6 +82,55 @@ int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace
     ++killed;
   }
   return killed;
+}
+
+CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view arguments,
+                               std::wstring_view folder, std::chrono::milliseconds limit) {
+  // New names each time: Wine's console host may hold the last run's files a while.
+  static int runs = 0;
+  const std::wstring number = std::to_wstring(++runs);
+  const std::wstring outputPath = std::wstring(folder) + L"\\stdout-" + number + L".txt";
+  const std::wstring errorPath = std::wstring(folder) + L"\\stderr-" + number + L".txt";
+  CapturedRun run;
+  {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const auto create = [&](const std::wstring& path) {
+      const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + ToUtf8(path));
+      return file;
+    };
+    const UniqueFile output(create(outputPath));
+    const UniqueFile error(create(errorPath));
+
+    std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
+    if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = output.get();
+    startup.hStdError = error.get();
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &info)) {
+      throw std::runtime_error("cannot start " + ToUtf8(commandLine) + ": error " +
+                               std::to_string(::GetLastError()));
+    }
+    const UniqueHandle thread(info.hThread);
+    const UniqueHandle process(info.hProcess);
+    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
+      ::TerminateProcess(process.get(), 1);
+      ::WaitForSingleObject(process.get(), 5000);
+      throw std::runtime_error(ToUtf8(commandLine) + " did not end within " +
+                               std::to_string(limit.count()) + " ms and was killed");
+    }
+    ::GetExitCodeProcess(process.get(), &run.exitCode);
+  }
+  // Read once the files are closed on this side too.
+  run.output = ReadFileBytes(outputPath);
+  run.error = ReadFileBytes(errorPath);
+  return run;
 }
 
 }  // namespace e2e

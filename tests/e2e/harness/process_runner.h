@@ -39,6 +39,18 @@ class ChildProcess {
 RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
                      std::chrono::milliseconds limit);
 
+struct CapturedRun {
+  DWORD exitCode = 0;
+  std::string output;  // the bytes written to standard output
+  std::string error;   // and to standard error
+};
+
+// Runs `"exe" arguments` with standard output and error redirected to new
+// files in `folder` (so never to a console), and returns what it wrote. Throws when
+// it cannot start or does not end within `limit` (it is killed then).
+CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view arguments,
+                               std::wstring_view folder, std::chrono::milliseconds limit);
+
 // Gives every process of the prefix whose program file is named `exeName`
 // up to `grace` to end on its own, then kills it (a stand-in left over by a
 // failure). Returns how many had to be killed.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iomanip>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include "harness/handles.h"
@@ -158,6 +159,57 @@ std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
     if (status != ERROR_SUCCESS) Fail("listing the values of", key, status);
     names.emplace_back(name, length);
   }
+}
+
+namespace {
+
+void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
+  out.push_back('[');
+  out += ToUtf8(path);
+  out += "]\n";
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[16384];
+    DWORD nameLength = static_cast<DWORD>(std::size(name));
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    std::vector<std::uint8_t> data(size);
+    nameLength = static_cast<DWORD>(std::size(name));
+    ::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data.data(), &size);
+    std::ostringstream line;
+    line << ToUtf8(std::wstring_view(name, nameLength)) << " " << TypeName(type) << std::hex;
+    for (std::size_t i = 0; i < size; ++i) line << " " << static_cast<int>(data[i]);
+    out += line.str() + "\n";
+  }
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD nameLength = static_cast<DWORD>(std::size(name));
+    if (::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    UniqueKey child;
+    const std::wstring childName(name, nameLength);
+    if (::RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.put()) == ERROR_SUCCESS) {
+      DumpInto(child.get(), path + L"\\" + childName, out);
+    }
+  }
+}
+
+}  // namespace
+
+std::string DumpKeyTree(HKEY root, std::wstring_view key) {
+  UniqueKey opened;
+  const std::wstring name(key);
+  if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) {
+    return "(no key)";
+  }
+  std::string out;
+  DumpInto(opened.get(), std::wstring(key), out);
+  return out;
 }
 
 }  // namespace e2e

@@ -39,5 +39,8 @@ void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name);
 bool KeyExists(HKEY root, std::wstring_view key);
 // The names of the key's values, in the registry's order.
 std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key);
+// The key with every subkey and value below it, names, types and bytes, as
+// text for comparing whole trees; "(no key)" when it does not exist.
+std::string DumpKeyTree(HKEY root, std::wstring_view key);
 
 }  // namespace e2e

@@ -1,0 +1,83 @@
+#include "check/check_output.h"
+
+#include "diag/text_format.h"
+
+namespace lss {
+
+namespace {
+
+constexpr std::size_t kIdColumn = 17;
+constexpr std::size_t kStatusColumn = 7;
+
+void Pad(std::u16string& line, std::u16string_view text, std::size_t width) {
+  line += text;
+  line.append(text.size() < width ? width - text.size() : 1, u' ');
+}
+
+}  // namespace
+
+std::u16string FormatTable(const std::vector<CheckResult>& results) {
+  std::u16string table;
+  Pad(table, u"CHECK", kIdColumn);
+  Pad(table, u"STATUS", kStatusColumn);
+  table += u"FINDING\n";
+  for (const CheckResult& result : results) {
+    Pad(table, result.id, kIdColumn);
+    Pad(table, StatusName(result.status), kStatusColumn);
+    table += result.message;
+    table += u'\n';
+  }
+  const CheckStatus verdict = Verdict(results);
+  table += FormatText(u"\nVerdict: %s (exit code %d)\n",
+                      {StatusName(verdict), static_cast<std::int32_t>(ExitCodeOf(verdict))});
+  return table;
+}
+
+std::u16string JsonString(std::u16string_view text) {
+  constexpr char16_t kHex[] = u"0123456789abcdef";
+  std::u16string out(1, u'"');
+  for (const char16_t c : text) {
+    switch (c) {
+      case u'"': out += u"\\\""; break;
+      case u'\\': out += u"\\\\"; break;
+      case u'\b': out += u"\\b"; break;
+      case u'\f': out += u"\\f"; break;
+      case u'\n': out += u"\\n"; break;
+      case u'\r': out += u"\\r"; break;
+      case u'\t': out += u"\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out += u"\\u00";
+          out.push_back(kHex[c >> 4]);
+          out.push_back(kHex[c & 0xF]);
+        } else {
+          out.push_back(c);
+        }
+    }
+  }
+  out.push_back(u'"');
+  return out;
+}
+
+std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version) {
+  const CheckStatus verdict = Verdict(results);
+  std::u16string json = u"{\"tool\":\"LSSchedulerCheck\",\"version\":" + JsonString(version) +
+                        u",\"verdict\":" + JsonString(StatusName(verdict)) + u",\"exitCode\":" +
+                        ToDecimal(ExitCodeOf(verdict)) + u",\"checks\":[";
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const CheckResult& result = results[i];
+    json += i == 0 ? u"\n" : u",\n";
+    json += u"{\"id\":" + JsonString(result.id) + u",\"status\":" +
+            JsonString(StatusName(result.status)) + u",\"message\":" + JsonString(result.message) +
+            u",\"details\":{";
+    for (std::size_t d = 0; d < result.details.size(); ++d) {
+      if (d != 0) json += u',';
+      json += JsonString(result.details[d].first) + u':' + JsonString(result.details[d].second);
+    }
+    json += u"}}";
+  }
+  json += u"\n]}\n";
+  return json;
+}
+
+}  // namespace lss

@@ -1,0 +1,277 @@
+#include "check/last_run.h"
+
+#include <algorithm>
+
+#include "diag/run_log.h"
+#include "diag/text_format.h"
+#include "diag/time_stamp.h"
+#include "outlook/mapi_session.h"
+#include "outlook/outlook_launcher.h"
+#include "settings/setting_names.h"
+#include "settings/toolbar_block.h"
+
+namespace lss {
+
+namespace {
+
+constexpr std::u16string_view kId = u"last-run";
+constexpr std::u16string_view kSchedulerImage = u"LSScheduler.exe";
+constexpr std::u16string_view kShownTime = u"%d-%m-%y %H:%M:%S";
+constexpr std::u16string_view kIsoTime = u"20%y-%m-%dT%H:%M:%S";
+
+constexpr std::u16string_view kNoFolder =
+    u"LogDirectory is not set: there is no log to judge the last run by.";
+constexpr std::u16string_view kNoLog =
+    u"No log file in %s: no run has logged there yet. Check the scheduled task and the folder.";
+constexpr std::u16string_view kUnreadable = u"The newest log %s cannot be read.";
+constexpr std::u16string_view kNotALog =
+    u"The newest log %s is not in the scheduler's format (%s): the last run cannot be judged.";
+constexpr std::u16string_view kErrors = u"The run of %s logged an error: %s";
+constexpr std::u16string_view kMoreErrors = u" | and %d more";
+constexpr std::size_t kMostQuoted = 3;
+constexpr std::u16string_view kRunning =
+    u"A run is going on now (started %s, LSScheduler.exe is running).";
+constexpr std::u16string_view kInterrupted =
+    u"The run of %s was interrupted after \"%s\" at %s: it never reached its end (the process "
+    u"was ended, or the machine shut down).";
+constexpr std::u16string_view kSameSecond =
+    u"The run of %s stopped waiting for the add-in in the second it began (%s): the add-in may "
+    u"not have started to synchronize. Raise WaitSecondsForOutlookStart.";
+constexpr std::u16string_view kLogoffFailed =
+    u"The run of %s could not log off Outlook's session: Outlook may still be running.";
+constexpr std::u16string_view kComplete = u"The run of %s ended at %s after %s.";
+constexpr std::u16string_view kWithoutS =
+    u"The last start (%s) was without -s: it only handed its values to the add-in.";
+constexpr std::u16string_view kOnlyS =
+    u"The last run (%s) started Outlook with -s alone and left it running.";
+constexpr std::u16string_view kOther = u"The last run (%s) ended after \"%s\" at %s.";
+constexpr std::u16string_view kStale = u"No run since %s (%d h ago; the limit is %d h): %s";
+
+constexpr std::u16string_view kNoLineBreakFirst = u"it does not begin with a line break";
+constexpr std::u16string_view kNoStampFirst = u"its first line has no time stamp";
+constexpr std::u16string_view kNulBytes = u"it holds NUL bytes";
+constexpr std::u16string_view kNoEntryInTail = u"no entry in its last %d KiB";
+
+std::u16string Shown(const LocalTime& time) {
+  return FormatLocalTime(kShownTime, time).value_or(u"?");
+}
+std::u16string Iso(const LocalTime& time) { return FormatLocalTime(kIsoTime, time).value_or(u""); }
+
+std::u16string Duration(std::int64_t seconds) {
+  seconds = std::clamp<std::int64_t>(seconds, 0, std::int64_t{1} << 40);  // a clock set back
+  const auto s = static_cast<std::int32_t>(seconds % 60);
+  const auto m = static_cast<std::int32_t>(seconds / 60 % 60);
+  const auto h = static_cast<std::int32_t>(std::min<std::int64_t>(seconds / 3600, 1 << 30));
+  if (h > 0) return FormatText(u"%d h %d min %d s", {h, m, s});
+  if (m > 0) return FormatText(u"%d min %d s", {m, s});
+  return FormatText(u"%d s", {s});
+}
+
+// One line for a message: the lines of a multi-line entry joined by blanks.
+std::u16string OneLine(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c == u'\n' || c == u'\r') c = u' ';
+  }
+  return text;
+}
+
+bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+CheckResult Result(CheckStatus status, std::u16string message) {
+  return CheckResult{std::u16string(kId), status, std::move(message), {}};
+}
+
+std::u16string Latin1(std::string_view bytes) {
+  std::u16string text(bytes.size(), u'\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
+  }
+  return text;
+}
+
+}  // namespace
+
+std::int64_t LinearSeconds(const LocalTime& time) {
+  // Days from 1 March of year 0 (civil calendar), then the time of day.
+  const std::int64_t y = time.year - (time.month <= 2 ? 1 : 0);
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yearOfEra = y - era * 400;
+  const std::int64_t dayOfYear =
+      (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  const std::int64_t days = era * 146097 + dayOfEra;
+  return days * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+}
+
+ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
+  ParsedRunLog log;
+  if (bytes.empty()) return log;
+  if (bytes.find('\0') != std::string_view::npos) {
+    log.problem = kNulBytes;
+    return log;
+  }
+  const std::u16string text = Latin1(bytes);
+  const std::u16string_view all(text);
+  std::size_t at = 0;
+  if (cutShort) {
+    // The tail starts anywhere: from the first line that is an entry's.
+    for (at = all.find(u"\r\n"); at != std::u16string_view::npos; at = all.find(u"\r\n", at + 2)) {
+      const std::size_t end = all.find(u"\r\n", at + 2);
+      if (ParseRunLogLine(
+              all.substr(at + 2, end == std::u16string_view::npos ? end : end - at - 2)))
+        break;
+    }
+    if (at == std::u16string_view::npos) {
+      log.problem = FormatText(kNoEntryInTail, {static_cast<std::int32_t>(kLogTailBytes / 1024)});
+      return log;
+    }
+  } else if (!StartsWith(all, u"\r\n")) {
+    log.problem = kNoLineBreakFirst;
+    return log;
+  }
+  std::size_t previousLength = 0;
+  while (at != std::u16string_view::npos) {
+    const std::size_t begin = at + 2;
+    at = all.find(u"\r\n", begin);
+    const std::u16string_view line =
+        all.substr(begin, at == std::u16string_view::npos ? at : at - begin);
+    if (const std::optional<StampedLine> stamped = ParseRunLogLine(line)) {
+      log.entries.push_back({stamped->time, std::u16string(stamped->text)});
+    } else if (log.entries.empty()) {
+      log.problem = kNoStampFirst;
+      return log;
+    } else {
+      // A full line was cut into chunks; a shorter one ended at a line break of the message.
+      if (previousLength != kRunLogLineLength) log.entries.back().text.push_back(u'\n');
+      log.entries.back().text += line;
+    }
+    previousLength = line.size();
+  }
+  return log;
+}
+
+CheckResult JudgeRunLog(const LogToJudge& file) {
+  const bool cutShort = file.size > file.bytes.size();
+  const ParsedRunLog log = ParseRunLogBytes(file.bytes, cutShort);
+  if (!log.problem.empty()) {
+    return Result(CheckStatus::kWarn, FormatText(kNotALog, {file.path, log.problem}));
+  }
+  const std::vector<RunLogEntry>& entries = log.entries;
+  if (entries.empty()) {
+    return Result(CheckStatus::kOk, FormatText(kWithoutS, {Shown(file.opened)}));
+  }
+  const RunLogEntry& first = entries.front();
+  const RunLogEntry& last = entries.back();
+  const std::u16string started = Shown(first.time);
+
+  std::vector<std::u16string> errors;
+  bool blockOpen = false;
+  bool sessionStarted = false;
+  bool logoffFailed = false;
+  std::optional<LocalTime> sameSecond;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::u16string& text = entries[i].text;
+    if (StartsWith(text, kErrorEntryPrefix)) errors.push_back(OneLine(text));
+    if (text == kBlockEntry) blockOpen = true;
+    if (text == kDeBlockEntry) blockOpen = false;
+    if (text == kMapiInitialize) sessionStarted = true;
+    if (text == kMapiLogoffFailed) logoffFailed = true;
+    if (text == kWaitingForLarkspan && i + 1 < entries.size() &&
+        entries[i + 1].text == kMapiLogoff &&
+        LinearSeconds(entries[i + 1].time) == LinearSeconds(entries[i].time)) {
+      sameSecond = entries[i].time;
+    }
+  }
+  const bool sessionOpen =
+      sessionStarted && last.text != kMapiUninitialize && last.text != kDeBlockEntry;
+
+  CheckResult result;
+  if (!errors.empty()) {
+    std::u16string quoted;
+    for (std::size_t i = 0; i < errors.size() && i < kMostQuoted; ++i) {
+      quoted += (i == 0 ? u"" : u" | ") + errors[i];
+    }
+    if (errors.size() > kMostQuoted) {
+      quoted += FormatText(kMoreErrors, {static_cast<std::int32_t>(errors.size() - kMostQuoted)});
+    }
+    result = Result(CheckStatus::kFail, FormatText(kErrors, {started, quoted}));
+  } else if ((blockOpen || sessionOpen) && file.schedulerRunning) {
+    result = Result(CheckStatus::kOk, FormatText(kRunning, {started}));
+  } else if (blockOpen || sessionOpen) {
+    result = Result(CheckStatus::kFail,
+                    FormatText(kInterrupted, {started, OneLine(last.text), Shown(last.time)}));
+  } else if (sameSecond) {
+    result = Result(CheckStatus::kWarn, FormatText(kSameSecond, {started, Shown(*sameSecond)}));
+  } else if (logoffFailed) {
+    result = Result(CheckStatus::kWarn, FormatText(kLogoffFailed, {started}));
+  } else if (last.text == kDeBlockEntry || last.text == kMapiUninitialize) {
+    result = Result(
+        CheckStatus::kOk,
+        FormatText(kComplete, {started, Shown(last.time),
+                               Duration(LinearSeconds(last.time) - LinearSeconds(first.time))}));
+  } else if (!sessionStarted && last.text == kWaitingForOutlook) {
+    result = Result(CheckStatus::kOk, FormatText(kOnlyS, {started}));
+  } else {
+    result = Result(CheckStatus::kOk,
+                    FormatText(kOther, {started, OneLine(last.text), Shown(last.time)}));
+  }
+  result.details.emplace_back(u"start", Iso(first.time));
+  result.details.emplace_back(u"end", Iso(last.time));
+  const std::string seconds = std::to_string(LinearSeconds(last.time) - LinearSeconds(first.time));
+  result.details.emplace_back(u"seconds", std::u16string(seconds.begin(), seconds.end()));
+  return result;
+}
+
+std::u16string NewestRunLogName(const std::vector<std::u16string>& names) {
+  std::u16string newest;
+  std::int64_t newestTime = 0;
+  for (const std::u16string& name : names) {
+    const std::optional<LocalTime> opened = ParseRunLogFileName(name);
+    if (!opened) continue;
+    const std::int64_t time = LinearSeconds(*opened);
+    if (newest.empty() || time > newestTime || (time == newestTime && name > newest)) {
+      newest = name;
+      newestTime = time;
+    }
+  }
+  return newest;
+}
+
+CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours) {
+  FileSystem& files = context.os.files;
+  const std::u16string folder = context.settings.ReadSettingString(kSettingsSection, kLogDirectory);
+  if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
+
+  std::vector<std::u16string> names;
+  for (const FileSystem::Listed& listed : files.ListFiles(folder, kRunLogFilePattern)) {
+    names.push_back(listed.name);
+  }
+  const std::u16string newest = NewestRunLogName(names);
+  if (newest.empty()) return Result(CheckStatus::kFail, FormatText(kNoLog, {folder}));
+
+  LogToJudge log;
+  log.path = RunLogPath(folder, newest);
+  log.opened = *ParseRunLogFileName(newest);
+  const std::optional<FileSystem::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
+  if (!tail) return Result(CheckStatus::kWarn, FormatText(kUnreadable, {log.path}));
+  log.bytes = tail->bytes;
+  log.size = tail->size;
+  log.schedulerRunning = context.os.process.IsProgramRunning(kSchedulerImage);
+  CheckResult result = JudgeRunLog(log);
+
+  LocalTime now;
+  if (maxAgeHours && context.os.clock.ToLocal(context.os.clock.Now(), &now)) {
+    const std::int64_t age = LinearSeconds(now) - LinearSeconds(log.opened);
+    if (age > std::int64_t{*maxAgeHours} * 3600) {
+      result.status = CheckStatus::kFail;
+      result.message = FormatText(kStale, {Shown(log.opened), static_cast<std::int32_t>(age / 3600),
+                                           *maxAgeHours, result.message});
+    }
+  }
+  result.details.insert(result.details.begin(), {u"file", log.path});
+  return result;
+}
+
+}  // namespace lss

@@ -1,0 +1,341 @@
+#include "check/readiness_checks.h"
+
+#include <vector>
+
+#include "diag/run_log.h"
+#include "diag/text_format.h"
+#include "handles/unique_any.h"
+#include "outlook/mapi_session.h"
+#include "outlook/named_mutex.h"
+#include "outlook/outlook_launcher.h"
+#include "settings/outlook_start_wait.h"
+#include "settings/registry_text.h"
+#include "settings/setting_names.h"
+#include "settings/unique_key.h"
+
+namespace lss {
+
+namespace {
+
+constexpr std::u16string_view kOutlookImage = u"OUTLOOK.EXE";
+constexpr std::u16string_view kSchedulerImage = u"LSScheduler.exe";
+constexpr std::u16string_view kMapiLibrary = u"mapi32.dll";
+constexpr std::u16string_view kMailClientsKey = u"Software\\Clients\\Mail";
+constexpr std::u16string_view kDllPathEx = u"DLLPathEx";
+constexpr std::u16string_view kProbeFileName = u"LSSchedulerCheck.probe";
+constexpr std::int32_t kShortestGoodWait = 10;
+constexpr std::int32_t kNonePending = -1;
+
+// --- outlook
+constexpr std::u16string_view kOutlookFound = u"Outlook is at %s.";
+constexpr std::u16string_view kOutlookNoKey =
+    u"The App Paths entry HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
+    u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\". Install or repair Outlook.";
+constexpr std::u16string_view kOutlookKeyUnreadable =
+    u"The App Paths entry HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
+    u"OUTLOOK.EXE cannot be opened (%s): a run logs \"Can't find Outlook.exe\".";
+constexpr std::u16string_view kOutlookNoValue =
+    u"The App Paths entry of OUTLOOK.EXE has no value Path: a run logs \"Can't find "
+    u"Outlook.exe\". Repair Outlook.";
+constexpr std::u16string_view kOutlookNotText =
+    u"The App Paths value Path of OUTLOOK.EXE is %s, not REG_SZ: a run logs \"Can't find "
+    u"Outlook.exe\". Repair Outlook.";
+constexpr std::u16string_view kOutlookUnreadable =
+    u"The App Paths value Path of OUTLOOK.EXE cannot be read (%s): a run logs \"Can't find "
+    u"Outlook.exe\". Repair Outlook.";
+constexpr std::u16string_view kOutlookNoBackslash =
+    u"The App Paths value Path \"%s\" does not end with a backslash: a run would start %s, "
+    u"which does not work. Repair Outlook.";
+constexpr std::u16string_view kOutlookFileMissing =
+    u"%s, named by Outlook's App Paths entry, does not exist: a run cannot start Outlook. "
+    u"Repair Outlook.";
+
+// --- mapi
+constexpr std::u16string_view kMapiOk = u"MAPI can reach the mail client %s (%s).";
+constexpr std::u16string_view kMapiNoLibrary =
+    u"The system's MAPI library %s is missing: a -s -e run cannot log on. Repair Windows' "
+    u"mail components or reinstall Outlook.";
+constexpr std::u16string_view kMapiNoClient =
+    u"No default mail client is registered (HKLM\\Software\\Clients\\Mail): MAPI finds no "
+    u"Outlook to log on to. Make Outlook the default mail program.";
+constexpr std::u16string_view kMapiOnly32Bit =
+    u"The mail client %s is registered only for 32-bit programs (32-bit Outlook): MAPI cannot "
+    u"cross bitness, and this 64-bit program needs 64-bit Outlook.";
+constexpr std::u16string_view kMapiNoDllPath =
+    u"The mail client %s has no DLLPathEx: the system's MAPI may not find its library. "
+    u"Repair Outlook.";
+constexpr std::u16string_view kMapiDllMissing =
+    u"The mail client %s names %s as its MAPI library, which does not exist. Repair Outlook.";
+constexpr std::u16string_view kMapiDllUnchecked =
+    u"The mail client %s names %s as its MAPI library (not checked: it holds environment "
+    u"variables).";
+
+// --- log-folder
+constexpr std::u16string_view kLogFolderOk = u"Runs log to %s.";
+constexpr std::u16string_view kLogFolderNotSet =
+    u"LogDirectory is not set: runs leave no record. Set it to an existing folder.";
+constexpr std::u16string_view kLogFolderNotText =
+    u"LogDirectory is %s, not REG_SZ: runs read its text as it stands. Store it as REG_SZ.";
+constexpr std::u16string_view kLogFolderMissing =
+    u"LogDirectory %s is not an existing folder: runs leave no record (they never create it). "
+    u"Create the folder.";
+constexpr std::u16string_view kLogFolderNoCreate =
+    u"No file can be created in %s: %s. Give the user the right to write there.";
+constexpr std::u16string_view kLogFolderNoDelete =
+    u"The test file %s cannot be deleted: %s. Give the user full rights on the folder.";
+
+// --- wait-seconds
+constexpr std::u16string_view kWaitOk = u"A run waits %d s for Outlook to start.";
+constexpr std::u16string_view kWaitDefault =
+    u"A run waits %d s for Outlook to start (WaitSecondsForOutlookStart is not set or not above "
+    u"0, so the default is used).";
+constexpr std::u16string_view kWaitShort =
+    u"A run waits only %d s for Outlook to start: the add-in may not have started its "
+    u"synchronization when the wait ends. Set WaitSecondsForOutlookStart to 10 or more.";
+
+// --- toolbar
+constexpr std::u16string_view kToolbarOk = u"No toolbar block is pending.";
+constexpr std::u16string_view kToolbarPending =
+    u"A block of the add-in's toolbar is pending (BlockToolbarLoadOrg = %d): an earlier run was "
+    u"interrupted. The next start of LSScheduler.exe restores the toolbar.";
+constexpr std::u16string_view kToolbarBlockedNow =
+    u"The add-in's toolbar is blocked for the run going on now (LSScheduler.exe is running).";
+
+// --- outlook-running
+constexpr std::u16string_view kOutlookIdle = u"Outlook is not running.";
+constexpr std::u16string_view kOutlookBusy =
+    u"Outlook is running now: a scheduled run would use it and then close it. Close Outlook "
+    u"before the task's time, or move the task.";
+
+// --- sync-now
+constexpr std::u16string_view kSyncNoMutex =
+    u"The add-in is not synchronizing now (LSSyncMutex does not exist).";
+constexpr std::u16string_view kSyncFree = u"The add-in is not synchronizing now.";
+constexpr std::u16string_view kSyncHeld =
+    u"The add-in is synchronizing now (it holds LSSyncMutex).";
+constexpr std::u16string_view kSyncOtherObject =
+    u"The name LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for the "
+    u"add-in and logs an error. Restart the session or the computer.";
+constexpr std::u16string_view kSyncUnknown = u"The state of LSSyncMutex cannot be read: %s.";
+
+std::u16string RegistryTypeName(std::uint32_t type) {
+  switch (type) {
+    case reg::kNone: return u"REG_NONE";
+    case reg::kSz: return u"REG_SZ";
+    case reg::kExpandSz: return u"REG_EXPAND_SZ";
+    case reg::kBinary: return u"REG_BINARY";
+    case reg::kDword: return u"REG_DWORD";
+    case reg::kMultiSz: return u"REG_MULTI_SZ";
+    case 11: return u"REG_QWORD";
+    default: return FormatText(u"type %d", {static_cast<std::int32_t>(type)});
+  }
+}
+
+CheckResult Result(std::u16string_view id, CheckStatus status, std::u16string message) {
+  return CheckResult{std::u16string(id), status, std::move(message), {}};
+}
+
+// A machine-wide text value (REG_SZ or REG_EXPAND_SZ) in one registry view;
+// empty when missing, unreadable or of another type.
+std::u16string ReadMachineText(Registry& registry, std::u16string_view key,
+                               std::u16string_view name, std::uint32_t view) {
+  UniqueKey opened(registry);
+  if (registry.OpenKey(kLocalMachine, key, reg::kKeyRead | view, opened.put()) != 0) return {};
+  std::uint32_t type = reg::kNone;
+  std::uint32_t size = 0;
+  if (registry.QueryValue(opened.get(), name, &type, nullptr, &size) != 0) return {};
+  std::vector<std::uint8_t> data((size / 2 + 1) * 2, 0);
+  if (registry.QueryValue(opened.get(), name, &type, data.data(), &size) != 0 ||
+      (type != reg::kSz && type != reg::kExpandSz)) {
+    return {};
+  }
+  return DecodeRegistryText(data.data(), size / 2);
+}
+
+std::u16string ClientKey(std::u16string_view client) {
+  return std::u16string(kMailClientsKey) + u"\\" + std::u16string(client);
+}
+
+}  // namespace
+
+std::u16string WindowsErrorText(SystemMessages& messages, Status code) {
+  std::optional<std::u16string> text =
+      messages.Lookup(format_message::kFromSystem | format_message::kIgnoreInserts,
+                      static_cast<std::uint32_t>(code), 0);
+  if (!text) return FormatText(u"error %d", {code});
+  while (!text->empty() && (text->back() == u'\n' || text->back() == u'\r' ||
+                            text->back() == u' ' || text->back() == u'.')) {
+    text->pop_back();
+  }
+  return text->empty() ? FormatText(u"error %d", {code}) : *text;
+}
+
+CheckResult CheckOutlook(CheckContext& context) {
+  constexpr std::u16string_view kId = u"outlook";
+  using Found = OutlookLocation::Result;
+  const OutlookLocation found = LocateOutlook(context.os.registry);
+  switch (found.result) {
+    case Found::kNoEntry:
+      return found.status == win32_error::kFileNotFound
+                 ? Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey))
+                 : Result(kId, CheckStatus::kFail,
+                          FormatText(kOutlookKeyUnreadable,
+                                     {WindowsErrorText(context.os.messages, found.status)}));
+    case Found::kNoValue: return Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
+    case Found::kNotText:
+      return Result(kId, CheckStatus::kFail,
+                    FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
+    case Found::kUnreadable:
+      return Result(
+          kId, CheckStatus::kFail,
+          FormatText(kOutlookUnreadable, {WindowsErrorText(context.os.messages, found.status)}));
+    case Found::kFound: break;
+  }
+  CheckResult result;
+  if (found.folder.empty() || found.folder.back() != u'\\') {
+    result = Result(kId, CheckStatus::kFail,
+                    FormatText(kOutlookNoBackslash, {found.folder, found.path}));
+  } else if (!context.os.files.Exists(found.path) || context.os.files.IsFolder(found.path)) {
+    result = Result(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
+  } else {
+    result = Result(kId, CheckStatus::kOk, FormatText(kOutlookFound, {found.path}));
+  }
+  result.details.emplace_back(u"path", found.path);
+  return result;
+}
+
+CheckResult CheckMapi(CheckContext& context) {
+  constexpr std::u16string_view kId = u"mapi";
+  Registry& registry = context.os.registry;
+  FileSystem& files = context.os.files;
+  const std::u16string library = RunLogPath(files.SystemDirectory(), kMapiLibrary);
+  if (!files.Exists(library)) {
+    return Result(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
+  }
+  const std::u16string client = ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_64Key);
+  const std::u16string client32 =
+      ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_32Key);
+  if (client.empty()) {
+    return client32.empty()
+               ? Result(kId, CheckStatus::kFail, std::u16string(kMapiNoClient))
+               : Result(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client32}));
+  }
+  const std::u16string dll =
+      ReadMachineText(registry, ClientKey(client), kDllPathEx, reg::kWow64_64Key);
+  CheckResult result;
+  if (dll.empty()) {
+    const bool in32BitView =
+        !ReadMachineText(registry, ClientKey(client), kDllPathEx, reg::kWow64_32Key).empty();
+    result = in32BitView ? Result(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client}))
+                         : Result(kId, CheckStatus::kWarn, FormatText(kMapiNoDllPath, {client}));
+  } else if (dll.find(u'%') != std::u16string::npos) {
+    result = Result(kId, CheckStatus::kOk, FormatText(kMapiDllUnchecked, {client, dll}));
+  } else if (!files.Exists(dll) || files.IsFolder(dll)) {
+    result = Result(kId, CheckStatus::kFail, FormatText(kMapiDllMissing, {client, dll}));
+  } else {
+    result = Result(kId, CheckStatus::kOk, FormatText(kMapiOk, {client, dll}));
+  }
+  result.details.emplace_back(u"client", client);
+  result.details.emplace_back(u"library", dll);
+  return result;
+}
+
+CheckResult CheckLogFolder(CheckContext& context) {
+  constexpr std::u16string_view kId = u"log-folder";
+  SettingsStore& settings = context.settings;
+  FileSystem& files = context.os.files;
+  const std::optional<std::uint32_t> type =
+      settings.ReadSettingType(kSettingsSection, kLogDirectory);
+  const std::u16string folder = settings.ReadSettingString(kSettingsSection, kLogDirectory);
+  if (!type || folder.empty()) {
+    return Result(kId, CheckStatus::kWarn, std::u16string(kLogFolderNotSet));
+  }
+  CheckResult result;
+  if (*type != reg::kSz) {
+    result =
+        Result(kId, CheckStatus::kFail, FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
+  } else if (!files.IsFolder(folder)) {
+    result = Result(kId, CheckStatus::kFail, FormatText(kLogFolderMissing, {folder}));
+  } else {
+    const std::u16string probe = RunLogPath(folder, kProbeFileName);
+    if (const Status created = files.CreateEmptyFile(probe); created != 0) {
+      result = Result(
+          kId, CheckStatus::kFail,
+          FormatText(kLogFolderNoCreate, {folder, WindowsErrorText(context.os.messages, created)}));
+    } else if (const Status removed = files.RemoveFile(probe); removed != 0) {
+      result = Result(
+          kId, CheckStatus::kFail,
+          FormatText(kLogFolderNoDelete, {probe, WindowsErrorText(context.os.messages, removed)}));
+    } else {
+      result = Result(kId, CheckStatus::kOk, FormatText(kLogFolderOk, {folder}));
+    }
+  }
+  result.details.emplace_back(u"folder", folder);
+  return result;
+}
+
+CheckResult CheckWaitSeconds(CheckContext& context) {
+  constexpr std::u16string_view kId = u"wait-seconds";
+  const auto stored = static_cast<std::int32_t>(
+      context.settings.ReadSettingInt(kSettingsSection, kWaitSecondsForOutlookStart, -1));
+  const std::int32_t seconds = EffectiveWaitSeconds(stored);
+  CheckResult result;
+  if (seconds < kShortestGoodWait) {
+    result = Result(kId, CheckStatus::kWarn, FormatText(kWaitShort, {seconds}));
+  } else {
+    result = Result(kId, CheckStatus::kOk,
+                    FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
+  }
+  result.details.emplace_back(u"seconds", ToDecimal(seconds));
+  return result;
+}
+
+CheckResult CheckToolbar(CheckContext& context) {
+  constexpr std::u16string_view kId = u"toolbar";
+  const auto pending = static_cast<std::int32_t>(
+      context.settings.ReadSettingInt(kSettingsSection, kBlockToolbarLoadOrg, kNonePending));
+  if (pending == kNonePending) {
+    return Result(kId, CheckStatus::kOk, std::u16string(kToolbarOk));
+  }
+  if (context.os.process.IsProgramRunning(kSchedulerImage)) {
+    return Result(kId, CheckStatus::kOk, std::u16string(kToolbarBlockedNow));
+  }
+  return Result(kId, CheckStatus::kWarn, FormatText(kToolbarPending, {pending}));
+}
+
+CheckResult CheckOutlookRunning(CheckContext& context) {
+  constexpr std::u16string_view kId = u"outlook-running";
+  return context.os.process.IsProgramRunning(kOutlookImage)
+             ? Result(kId, CheckStatus::kWarn, std::u16string(kOutlookBusy))
+             : Result(kId, CheckStatus::kOk, std::u16string(kOutlookIdle));
+}
+
+CheckResult CheckSyncNow(CheckContext& context) {
+  constexpr std::u16string_view kId = u"sync-now";
+  Sync& sync = context.os.sync;
+  UniqueAny<SyncMutexTraits> mutex(0, SyncMutexTraits(sync));
+  const Status opened = sync.OpenExistingMutex(kSyncMutexName, mutex.put());
+  if (opened == win32_error::kFileNotFound) {
+    return Result(kId, CheckStatus::kOk, std::u16string(kSyncNoMutex));
+  }
+  if (opened == win32_error::kInvalidHandle) {
+    return Result(kId, CheckStatus::kFail, std::u16string(kSyncOtherObject));
+  }
+  if (opened != 0 || !mutex) {
+    return Result(kId, CheckStatus::kWarn,
+                  FormatText(kSyncUnknown, {WindowsErrorText(context.os.messages, opened)}));
+  }
+  // A look, not a lock: a mutex the wait takes is given back at once.
+  switch (sync.WaitForMutex(mutex.get(), 0)) {
+    case wait_result::kObject0:
+    case wait_result::kAbandoned:
+      sync.ReleaseHeldMutex(mutex.get());
+      return Result(kId, CheckStatus::kOk, std::u16string(kSyncFree));
+    case wait_result::kTimeout: return Result(kId, CheckStatus::kOk, std::u16string(kSyncHeld));
+    default:
+      return Result(kId, CheckStatus::kWarn,
+                    FormatText(kSyncUnknown, {std::u16string(u"the wait failed")}));
+  }
+}
+
+}  // namespace lss

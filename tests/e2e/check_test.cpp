@@ -1,0 +1,263 @@
+// LSSchedulerCheck.exe against machines set up with the stand-ins, before and
+// after real runs of LSScheduler.exe. Every check leaves the registry and the
+// log folder as it found them.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <regex>
+
+#include "harness/json.h"
+#include "harness/scheduler_test.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct Row {
+  std::string status;
+  std::string message;
+};
+
+struct Report {
+  DWORD exitCode = 0;
+  std::vector<std::string> ids;  // in the order printed
+  std::map<std::string, Row> checks;
+  std::string verdict;  // the table's last line
+  std::string output;
+  std::string error;
+};
+
+// "07-12-26 02:00:00:" as the JSON's "2026-12-07T02:00:00".
+std::string IsoFromStamp(const std::string& stamp) {
+  return "20" + stamp.substr(6, 2) + "-" + stamp.substr(3, 2) + "-" + stamp.substr(0, 2) + "T" +
+         stamp.substr(9, 8);
+}
+
+// "07-12-26 02:00:00:" as the report shows times.
+std::string ShownStamp(const std::string& stamp) { return stamp.substr(0, 17); }
+
+class CheckTool : public SchedulerTest {
+ protected:
+  void SetUp() override {
+    SchedulerTest::SetUp();
+    checkExe_ = PathFromEnvironment(L"LSS_CHECK_EXE");
+  }
+
+  // What the demo sets up: the stand-ins installed and registered, a log
+  // folder, the add-in synchronizing for 3 s from Outlook's start.
+  void SetUpAsTheDemo(std::uint32_t waitSeconds) {
+    UseLogFolder();
+    InstallOutlook();
+    RegisterMapiProvider();
+    ConfigureStandIn({{L"SyncMilliseconds", Dword(3000)}, {L"StayMilliseconds", Dword(60000)}});
+    SetSetting(L"WaitSecondsForOutlookStart", Dword(waitSeconds));
+  }
+
+  // Everything the tool reads and must not change.
+  std::string Snapshot() {
+    std::string files;
+    for (const std::wstring& name : FileNamesIn(LogFolder())) files += ToUtf8(name) + "\n";
+    return DumpKeyTree(HKEY_CURRENT_USER, kProductKey) +
+           DumpKeyTree(HKEY_LOCAL_MACHINE, kAppPathsKey) +
+           DumpKeyTree(HKEY_LOCAL_MACHINE, kMailClientsKey) + files;
+  }
+
+  CapturedRun RunCheck(std::wstring_view arguments) {
+    const std::string before = Snapshot();
+    CapturedRun run = RunCapturingOutput(checkExe_, arguments, folder(), 30s);
+    EXPECT_EQ(Snapshot(), before) << "LSSchedulerCheck changed the registry or the log folder";
+    return run;
+  }
+
+  // Runs the tool without options and reads its table.
+  Report Check() {
+    const CapturedRun run = RunCheck(L"");
+    Report report{run.exitCode, {}, {}, {}, run.output, run.error};
+    std::size_t at = 0;
+    while (at < run.output.size()) {
+      const std::size_t end = run.output.find("\r\n", at);
+      const std::string line = run.output.substr(at, end == std::string::npos ? end : end - at);
+      at = end == std::string::npos ? run.output.size() : end + 2;
+      if (line.rfind("Verdict: ", 0) == 0) {
+        report.verdict = line;
+        continue;
+      }
+      if (line.size() < 24 || line.rfind("CHECK", 0) == 0 || line[0] == ' ') continue;
+      const std::string id = line.substr(0, line.find(' '));
+      const std::string status = line.substr(17, line.find(' ', 17) - 17);
+      report.ids.push_back(id);
+      report.checks[id] = Row{status, line.substr(24)};
+    }
+    return report;
+  }
+
+  JsonValue CheckJson() {
+    const CapturedRun run = RunCheck(L"--json");
+    JsonValue json;
+    try {
+      json = ParseJson(run.output);
+    } catch (const std::exception& error) {
+      ADD_FAILURE() << error.what() << " in:\n" << run.output;
+    }
+    return json;
+  }
+
+  // Polls the one log file until it holds `text`.
+  bool WaitForLogEntry(const std::string& text, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+      const std::vector<std::wstring> files = LogFiles();
+      if (files.size() == 1 &&
+          ReadFileBytes(LogFolder() + L"\\" + files[0]).find(text) != std::string::npos) {
+        return true;
+      }
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      ::Sleep(100);
+    }
+  }
+
+  void ExpectAllOkBut(const Report& report, const std::map<std::string, std::string>& others) {
+    EXPECT_EQ(report.ids,
+              (std::vector<std::string>{"outlook", "mapi", "log-folder", "wait-seconds", "toolbar",
+                                        "outlook-running", "sync-now", "last-run"}))
+        << report.output;
+    for (const auto& [id, row] : report.checks) {
+      const auto other = others.find(id);
+      EXPECT_EQ(row.status, other == others.end() ? "OK" : other->second)
+          << id << ": " << row.message;
+    }
+  }
+
+  std::wstring checkExe_;
+};
+
+TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
+  SetUpAsTheDemo(2);
+  const RunResult run = RunScheduler(L"-s -e -p Work -n Nightly");
+  ASSERT_EQ(run.exitCode, 0u);
+  WaitForOutlookExit(15s);
+  const std::vector<LogEntry> log = TheLog();
+  ASSERT_GE(log.size(), 2u);
+  const std::string started = ShownStamp(log.front().stamp);
+  const std::string ended = ShownStamp(log.back().stamp);
+
+  // The demo's own short wait is the one warning.
+  Report report = Check();
+  EXPECT_EQ(report.exitCode, 1u) << report.output << report.error;
+  ExpectAllOkBut(report, {{"wait-seconds", "WARN"}});
+  EXPECT_THAT(report.checks["wait-seconds"].message, HasSubstr("waits only 2 s"));
+  EXPECT_THAT(report.checks["last-run"].message,
+              StartsWith("The run of " + started + " ended at " + ended + " after "));
+  EXPECT_EQ(report.verdict, "Verdict: WARN (exit code 1)");
+
+  SetSetting(L"WaitSecondsForOutlookStart", Dword(15));
+  report = Check();
+  EXPECT_EQ(report.exitCode, 0u) << report.output << report.error;
+  ExpectAllOkBut(report, {});
+  EXPECT_THAT(report.checks["outlook"].message, HasSubstr(kOutlookExe));
+  EXPECT_EQ(report.verdict, "Verdict: OK (exit code 0)");
+
+  const JsonValue json = CheckJson();
+  ASSERT_EQ(json.kind, JsonValue::Kind::kObject);
+  EXPECT_EQ(json["verdict"].text, "OK");
+  EXPECT_EQ(json["exitCode"].number, 0);
+  ASSERT_EQ(json["checks"].items.size(), report.ids.size());
+  for (std::size_t i = 0; i < report.ids.size(); ++i) {
+    const JsonValue& check = json["checks"].items[i];
+    EXPECT_EQ(check["id"].text, report.ids[i]);
+    EXPECT_EQ(check["status"].text, report.checks[report.ids[i]].status);
+    EXPECT_EQ(check["message"].text, report.checks[report.ids[i]].message);
+  }
+  const JsonValue& lastRun = json["checks"].items.back()["details"];
+  EXPECT_EQ(lastRun["start"].text, IsoFromStamp(log.front().stamp));
+  EXPECT_EQ(lastRun["end"].text, IsoFromStamp(log.back().stamp));
+}
+
+TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
+  SetUpAsTheDemo(1);
+  ConfigureStandIn({{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(4000)}});
+  RunScheduler(L"-s -e -p Work");
+  WaitForOutlookExit(20s);
+
+  Report report = Check();
+  EXPECT_EQ(report.exitCode, 2u) << report.output;
+  EXPECT_EQ(report.checks["last-run"].status, "FAIL");
+  EXPECT_THAT(report.checks["last-run"].message,
+              HasSubstr("logged an error: LSScheduler Error: Code = 80040111,Meaning = "));
+  const JsonValue json = CheckJson();
+  EXPECT_EQ(json["verdict"].text, "FAIL");
+  EXPECT_EQ(json["checks"].items.back()["message"].text, report.checks["last-run"].message);
+}
+
+TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
+  SetUpAsTheDemo(1);
+  // The add-in holds LSSyncMutex long after the run has begun to wait for it.
+  ConfigureStandIn({{L"SyncMilliseconds", Dword(60000)}, {L"StayMilliseconds", Dword(60000)}});
+  {
+    const std::unique_ptr<ChildProcess> run = StartScheduler(L"-s -e -p Work");
+    ASSERT_TRUE(WaitForLogEntry("KSScheduler: Waiting for Larkspan", 30s));
+    ASSERT_FALSE(WaitForEvent(JournalPath(), "outlook", "mutex-acquired", 10s).empty());
+
+    Report during = Check();
+    EXPECT_EQ(during.checks["last-run"].status, "OK") << during.output;
+    EXPECT_THAT(during.checks["last-run"].message, HasSubstr("A run is going on now"));
+    EXPECT_EQ(during.checks["sync-now"].message,
+              "The add-in is synchronizing now (it holds LSSyncMutex).");
+    EXPECT_EQ(during.checks["outlook-running"].status, "WARN");
+    EXPECT_EQ(during.checks["toolbar"].status, "OK");
+  }  // the run is killed here, while it waits
+  EndProcessesNamed(L"OUTLOOK.EXE", 0ms);
+
+  Report after = Check();
+  EXPECT_EQ(after.exitCode, 2u) << after.output;
+  EXPECT_EQ(after.checks["last-run"].status, "FAIL");
+  EXPECT_THAT(after.checks["last-run"].message,
+              HasSubstr("was interrupted after \"KSScheduler: Waiting for Larkspan\""));
+  EXPECT_EQ(after.checks["toolbar"].status, "WARN");
+  EXPECT_THAT(after.checks["toolbar"].message, HasSubstr("(BlockToolbarLoadOrg = 0)"));
+  EXPECT_EQ(after.checks["outlook-running"].status, "OK");
+}
+
+TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
+  // A user who never ran the scheduler: its keys must not appear.
+  InstallOutlook();
+  RegisterMapiProvider();
+  Report report = Check();
+  EXPECT_EQ(DumpKeyTree(HKEY_CURRENT_USER, kProductKey), "(no key)");
+  EXPECT_EQ(report.exitCode, 1u) << report.output;
+  ExpectAllOkBut(report, {{"log-folder", "WARN"}, {"last-run", "WARN"}});
+
+  // Removing the App Paths entry fails the outlook check.
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
+  report = Check();
+  EXPECT_EQ(report.exitCode, 2u);
+  EXPECT_EQ(report.checks["outlook"].status, "FAIL");
+  EXPECT_THAT(report.checks["outlook"].message, HasSubstr("OUTLOOK.EXE is missing"));
+
+  // A folder name beyond ASCII comes out as UTF-8, escaped where JSON needs it.
+  const std::wstring missing = folder() + L"\\Journ\u00E9es \u65E5\u672C \"x\"";
+  SetSetting(L"LogDirectory", RegValue::Sz(missing));
+  const JsonValue json = CheckJson();
+  EXPECT_EQ(json["exitCode"].number, 2);
+  const JsonValue& logFolder = json["checks"].items.at(2);
+  EXPECT_EQ(logFolder["id"].text, "log-folder");
+  EXPECT_EQ(logFolder["status"].text, "FAIL");
+  EXPECT_EQ(logFolder["details"]["folder"].text, ToUtf8(missing));
+
+  const CapturedRun version = RunCheck(L"--version");
+  EXPECT_EQ(version.exitCode, 0u);
+  EXPECT_TRUE(std::regex_match(version.output,
+                               std::regex("LSSchedulerCheck \\d+\\.\\d+\\.\\d+\\.\\d+\r\n")))
+      << version.output;
+
+  const CapturedRun usage = RunCheck(L"--frobnicate");
+  EXPECT_EQ(usage.exitCode, 64u);
+  EXPECT_THAT(usage.error, HasSubstr("unknown option: --frobnicate"));
+  EXPECT_EQ(usage.output, "");
+}
+
+}  // namespace
+}  // namespace e2e
