@@ -1,0 +1,51 @@
+#pragma once
+// Turns fuzz bytes into the program's inputs. Bytes are Latin-1 characters,
+// which keeps seeds readable; a 0x00 byte takes the next two bytes as one
+// UTF-16 code unit (little-endian), so any unit, lone surrogates included,
+// can be reached.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace lss::fuzz {
+
+inline std::u16string DecodeText(const std::uint8_t* data, std::size_t size) {
+  std::u16string text;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] != 0) {
+      text.push_back(data[i]);
+    } else if (i + 2 < size) {
+      text.push_back(static_cast<char16_t>(data[i + 1] | data[i + 2] << 8));
+      i += 2;
+    }
+  }
+  return text;
+}
+
+// The text cut at each '\n' into pieces (an empty input gives none).
+inline std::vector<std::u16string> SplitLines(const std::u16string& text) {
+  std::vector<std::u16string> lines;
+  if (text.empty()) return lines;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(u'\n', start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::u16string::npos) return lines;
+    start = end + 1;
+  }
+}
+
+// Stops the run with the input saved, as any crash does.
+[[noreturn]] inline void PropertyBroken(const char* what) {
+  std::fprintf(stderr, "property broken: %s\n", what);
+  std::abort();
+}
+
+inline void Require(bool holds, const char* what) {
+  if (!holds) PropertyBroken(what);
+}
+
+}  // namespace lss::fuzz
