@@ -24,12 +24,16 @@ void AppendHex(std::u16string& out, std::uint32_t value, const char16_t* digits,
 // Numbers are shown as the conversion asks, whichever way they were passed:
 // a negative HRESULT prints as its 32-bit pattern under %08lx, as printf would.
 std::uint32_t AsUnsigned(const FormatArg& arg) {
-  if (const auto* value = std::get_if<std::int32_t>(&arg)) return static_cast<std::uint32_t>(*value);
+  if (const auto* value = std::get_if<std::int32_t>(&arg)) {
+    return static_cast<std::uint32_t>(*value);
+  }
   return std::get<std::uint32_t>(arg);
 }
 
 std::int32_t AsSigned(const FormatArg& arg) {
-  if (const auto* value = std::get_if<std::uint32_t>(&arg)) return static_cast<std::int32_t>(*value);
+  if (const auto* value = std::get_if<std::uint32_t>(&arg)) {
+    return static_cast<std::int32_t>(*value);
+  }
   return std::get<std::int32_t>(arg);
 }
 
@@ -84,8 +88,8 @@ std::u16string FormatText(std::u16string_view pattern, std::initializer_list<For
       if (rest.starts_with(candidate)) conversion = candidate;
     }
     // A conversion without a fitting argument is copied as it stands.
-    const bool usable = !conversion.empty() && next != args.end() &&
-                        (conversion == kString || IsNumber(*next));
+    const bool usable =
+        !conversion.empty() && next != args.end() && (conversion == kString || IsNumber(*next));
     if (!usable) {
       out.push_back(u'%');
       ++pos;

@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::u16string> shortened = argv;
   for (std::size_t i = 1; i < shortened.size(); ++i) {
     const char16_t letter = FlagLetter(shortened[i]);
-    if (IsFlag(shortened[i]) && std::u16string_view(u"enoprs").find(letter) != std::u16string_view::npos) {
+    if (IsFlag(shortened[i]) &&
+        std::u16string_view(u"enoprs").find(letter) != std::u16string_view::npos) {
       shortened[i] = {shortened[i][0], char16_t(letter - 32)};
     }
   }

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(report.size() >= head.size() + tail.size() &&
               report.substr(report.size() - tail.size()) == tail,
           "the report ends with source and description");
-  const std::u16string meaning = report.substr(head.size(), report.size() - head.size() - tail.size());
+  const std::u16string meaning =
+      report.substr(head.size(), report.size() - head.size() - tail.size());
   if (hasText) {
     const std::u16string_view cut = std::u16string_view(text).substr(meaning.size());
     Require(StartsWith(text, meaning) && (cut.empty() || cut == u"\n" || cut == u"\r\n") &&

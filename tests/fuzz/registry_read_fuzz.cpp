@@ -46,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t expectedInt = static_cast<std::uint32_t>(kDefaultInt);
   if (bytes.size() <= 4) {
     expectedInt = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) expectedInt |= std::uint32_t{bytes[i]} << (8 * i);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      expectedInt |= std::uint32_t{bytes[i]} << (8 * i);
+    }
   }
   Require(store.ReadSettingInt(u"Settings", u"Value", kDefaultInt) == expectedInt,
           "a number is the stored bits of up to 4 bytes, else the default");
@@ -62,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool found = lss::FindOutlookPath(registry, path);
   const bool readable = type == lss::reg::kSz && bytes.size() <= kMaxPathBytes;
   Require(found == readable, "Outlook's path is read from a REG_SZ of at most 1023 characters");
-  Require(!found || path == StoredText(bytes) + u"OUTLOOK.EXE", "Outlook's path is the stored text");
+  Require(!found || path == StoredText(bytes) + u"OUTLOOK.EXE",
+          "Outlook's path is the stored text");
   Require(registry.openHandles() == 0, "every key is closed");
   return 0;
 }

@@ -9,7 +9,8 @@ std::shared_ptr<MapiLibrary> MapiLibrary::Load(HResult* error) {
   if (!module) return nullptr;
   const auto initialize = ResolveFunction<MapiInitializeFunction>(module.get(), "MAPIInitialize");
   const auto logonEx = ResolveFunction<MapiLogonExFunction>(module.get(), "MAPILogonEx");
-  const auto uninitialize = ResolveFunction<MapiUninitializeFunction>(module.get(), "MAPIUninitialize");
+  const auto uninitialize =
+      ResolveFunction<MapiUninitializeFunction>(module.get(), "MAPIUninitialize");
   if (initialize == nullptr || logonEx == nullptr || uninitialize == nullptr) {
     *error = LastErrorResult();
     return nullptr;
