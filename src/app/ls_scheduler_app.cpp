@@ -95,7 +95,7 @@ void CLSSchedulerApp::RunGuardedSession(const CSchedulerCommandLineInfo& options
     RunScheduledSession(options, waitMilliseconds);
   } catch (const _com_error& error) {
     report([&] { return std::optional(ComErrorReport(error, messages)); });
-  } catch (CException* exception) {
+  } catch (CException* exception) {  // NOLINT(cert-err09-cpp,cert-err61-cpp): thrown by pointer
     report([&] { return ExceptionReport(exception, messages); });
   } catch (const std::bad_alloc&) {
     report([&] { return ExceptionReport(CMemoryException::Instance(), messages); });

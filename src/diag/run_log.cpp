@@ -101,7 +101,10 @@ void RunLog::Write(std::u16string_view message) {
   do {
     const std::u16string_view chunk = rest.substr(pos, kChunkLength);
     pos += chunk.size();
-    if (!file_->SeekToEnd()) throw new CFileException(CFileException::kBadSeek, path_);
+    if (!file_->SeekToEnd()) {
+      // NOLINTNEXTLINE(cert-err09-cpp,cert-err61-cpp): framework exceptions travel by pointer
+      throw new CFileException(CFileException::kBadSeek, path_);
+    }
     // The whole chunk in one append: writers in other processes cannot land
     // between its line break and its text, nor overwrite it.
     EncodeChunk(chunk, bytes);
@@ -112,7 +115,7 @@ void RunLog::Write(std::u16string_view message) {
 void RunLog::WriteQuietly(std::u16string_view message) noexcept {
   try {
     Write(message);
-  } catch (CException* e) {
+  } catch (CException* e) {  // NOLINT(cert-err09-cpp,cert-err61-cpp): thrown by pointer
     if (e != nullptr) e->Delete();
   } catch (...) {
     // Nothing above this caller would catch it, and a lost entry must not end the run.

@@ -10,12 +10,13 @@ namespace {
 
 // Defined before the application object so that it is destroyed after it:
 // the application still holds the bundle, and its log file, while static
-// destruction closes that file.
-lss::Win32Platform platform;
+// destruction closes that file. Both are built before wWinMain by design; a
+// process without memory for their few names could not run anyway.
+lss::Win32Platform platform;  // NOLINT(cert-err58-cpp)
 
 }  // namespace
 
-lss::CLSSchedulerApp theApp;
+lss::CLSSchedulerApp theApp;  // NOLINT(cert-err58-cpp): see above
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   return lss::AppMain(theApp, platform.bundle());

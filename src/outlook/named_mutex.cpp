@@ -7,6 +7,7 @@ namespace lss {
 CMutex::CMutex(Sync& sync, std::u16string_view name)
     : sync_(sync), handle_(sync.OpenNamedMutex(name), SyncMutexTraits(sync)) {
   if (!handle_) {
+    // NOLINTNEXTLINE(cert-err09-cpp,cert-err61-cpp): framework exceptions travel by pointer
     throw CResourceException::Instance();
   }
 }

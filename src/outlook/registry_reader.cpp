@@ -28,7 +28,7 @@ bool CRegistry::ReadStringValue(std::u16string_view valueName, std::u16string& t
   if (!key_) {
     return false;
   }
-  std::array<std::uint8_t, kMaxValueChars * 2> buffer{};
+  std::array<std::uint8_t, std::size_t{kMaxValueChars} * 2> buffer{};
   std::uint32_t type = reg::kSz;
   std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
   lastResult_ = registry_.QueryValue(key_.get(), valueName, &type, buffer.data(), &size);

@@ -11,7 +11,8 @@ namespace lss {
 namespace {
 
 // FormatMessageW never produces more than 64 KB of text.
-constexpr DWORD kMaxMessageChars = 64 * 1024 / sizeof(wchar_t);
+constexpr DWORD kMaxMessageBytes = 0x10000;
+constexpr DWORD kMaxMessageChars = kMaxMessageBytes / sizeof(wchar_t);
 
 }  // namespace
 
