@@ -30,30 +30,27 @@ install_missing
 started=$SECONDS
 results=()
 status=0
-for preset in native mingw fuzz; do
-  if run_suite "$preset"; then
-    results+=("$preset: passed")
-  else
-    results+=("$preset: FAILED")
-    status=1
-  fi
-done
-
-# Runs one named check; notes its result.
-run_check() {
-  local name=$1
+# Runs one stage; notes its result and how long it took.
+run_stage() {
+  local name=$1 stage_started=$SECONDS
   shift
-  echo
-  echo "=== $name ==="
   if "$@"; then
-    results+=("$name: passed")
+    results+=("$name: passed ($((SECONDS - stage_started)) s)")
   else
-    results+=("$name: FAILED")
+    results+=("$name: FAILED ($((SECONDS - stage_started)) s)")
     status=1
   fi
 }
-run_check clang-windows "$root/scripts/lib/clang_windows_check.sh"
-run_check clang-tidy "$root/scripts/lib/clang_tidy_check.sh"
+
+for preset in native mingw fuzz; do
+  run_stage "$preset" run_suite "$preset"
+done
+echo
+echo "=== clang for Windows ==="
+run_stage clang-windows "$root/scripts/lib/clang_windows_check.sh"
+echo
+echo "=== clang-tidy ==="
+run_stage clang-tidy "$root/scripts/lib/clang_tidy_check.sh"
 
 echo
 echo "=== summary ($((SECONDS - started)) s) ==="
