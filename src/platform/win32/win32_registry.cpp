@@ -14,7 +14,6 @@ namespace {
 HKEY ToHkey(RegKey key) {
   if (key == kCurrentUser) return HKEY_CURRENT_USER;
   if (key == kLocalMachine) return HKEY_LOCAL_MACHINE;
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): keys cross the platform seam as integers
   return reinterpret_cast<HKEY>(key);
 }
 

@@ -9,7 +9,6 @@
 namespace lss {
 namespace {
 
-// NOLINTNEXTLINE(performance-no-int-to-ptr): handles cross the platform seam as integers
 HANDLE ToHandle(MutexHandle mutex) { return reinterpret_cast<HANDLE>(mutex); }
 
 }  // namespace
