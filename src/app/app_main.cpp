@@ -10,7 +10,7 @@ int AppMain(CWinApp& app, Platform& platform) noexcept {
     if (!app.InitInstance()) {
       app.ExitInstance();
     }
-  } catch (CException* exception) {
+  } catch (CException* exception) {  // NOLINT(cert-err09-cpp,cert-err61-cpp): thrown by pointer
     // Framework exceptions travel as pointers; whoever catches one disposes of it.
     if (exception != nullptr) exception->Delete();
   } catch (...) {

@@ -86,7 +86,7 @@ void CLSSchedulerApp::RunGuardedSession(const CSchedulerCommandLineInfo& options
       if (const std::optional<std::u16string> line = compose()) {
         log_.WriteQuietly(*line);
       }
-    } catch (CException* exception) {
+    } catch (CException* exception) {  // NOLINT(cert-err09-cpp,cert-err61-cpp): by pointer
       if (exception != nullptr) exception->Delete();
     } catch (...) {
     }

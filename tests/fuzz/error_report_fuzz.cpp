@@ -22,7 +22,7 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using lss::fuzz::Require;
   if (size < 5) return 0;
-  const std::uint32_t code = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t{data[3]} << 24;
+  const std::uint32_t code = lss::fuzz::ReadUint32(data);
   const bool hasText = (data[4] & 1) != 0;
   const std::u16string text = lss::fuzz::DecodeText(data + 5, size - 5);
 

@@ -25,6 +25,12 @@ inline std::u16string DecodeText(const std::uint8_t* data, std::size_t size) {
   return text;
 }
 
+// Four bytes, little-endian: codes and value types taken from the input.
+inline std::uint32_t ReadUint32(const std::uint8_t* data) {
+  return std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16 |
+         std::uint32_t{data[3]} << 24;
+}
+
 // The text cut at each '\n' into pieces (an empty input gives none).
 inline std::vector<std::u16string> SplitLines(const std::u16string& text) {
   std::vector<std::u16string> lines;

@@ -50,14 +50,14 @@ std::vector<std::u16string> SplitArguments(std::u16string_view line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace lss::fuzz;
-  lss::CSchedulerCommandLineInfo options;
-  options.profileName = DecodeText(data, size);
+  lss::OutlookLaunchRequest request;
+  request.profileName = DecodeText(data, size);
   // A command line ends at its first NUL, and no argument can carry one.
-  if (options.profileName.empty() || options.profileName.find(u'\0') != std::u16string::npos) {
+  if (request.profileName.empty() || request.profileName.find(u'\0') != std::u16string::npos) {
     return 0;
   }
-  const std::vector<std::u16string> expected{u"/profile", options.profileName, u"/recycle"};
-  Require(SplitArguments(lss::ComposeOutlookParameters(options)) == expected,
+  const std::vector<std::u16string> expected{u"/profile", request.profileName, u"/recycle"};
+  Require(SplitArguments(lss::ComposeOutlookParameters(request)) == expected,
           "the split parameters are /profile, the exact name, /recycle");
   return 0;
 }

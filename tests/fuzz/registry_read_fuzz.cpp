@@ -34,7 +34,7 @@ std::u16string StoredText(const std::vector<std::uint8_t>& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using lss::fuzz::Require;
   if (size < 4) return 0;
-  const std::uint32_t type = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t{data[3]} << 24;
+  const std::uint32_t type = lss::fuzz::ReadUint32(data);
   const std::vector<std::uint8_t> bytes(data + 4, data + size);
 
   lss::test::FakeRegistry registry;
