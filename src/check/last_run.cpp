@@ -102,7 +102,8 @@ std::int64_t LinearSeconds(const LocalTime& time) {
       (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
   const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   const std::int64_t days = era * 146097 + dayOfEra;
-  return days * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+  return days * 86400 + std::int64_t{time.hour} * 3600 + std::int64_t{time.minute} * 60 +
+         time.second;
 }
 
 ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
@@ -120,8 +121,9 @@ ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
     for (at = all.find(u"\r\n"); at != std::u16string_view::npos; at = all.find(u"\r\n", at + 2)) {
       const std::size_t end = all.find(u"\r\n", at + 2);
       if (ParseRunLogLine(
-              all.substr(at + 2, end == std::u16string_view::npos ? end : end - at - 2)))
+              all.substr(at + 2, end == std::u16string_view::npos ? end : end - at - 2))) {
         break;
+      }
     }
     if (at == std::u16string_view::npos) {
       log.problem = FormatText(kNoEntryInTail, {static_cast<std::int32_t>(kLogTailBytes / 1024)});

@@ -14,7 +14,7 @@ namespace lss {
 
 // At most this much of a log's end is read: the scheduler's logs are a few
 // hundred bytes, anything larger is not one of its logs or not only that.
-inline constexpr std::size_t kLogTailBytes = 64 * 1024;
+inline constexpr std::size_t kLogTailBytes = std::size_t{64} * 1024;
 
 struct RunLogEntry {
   LocalTime time;
@@ -40,7 +40,7 @@ struct LogToJudge {
 };
 
 // The verdict on one log file, without regard to its age.
-CheckResult JudgeRunLog(const LogToJudge& log);
+CheckResult JudgeRunLog(const LogToJudge& file);
 
 // Finds the newest log in the log folder (newest by the time in its name),
 // judges it, and with `maxAgeHours` fails when its run started longer ago.

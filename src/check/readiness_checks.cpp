@@ -144,7 +144,8 @@ std::u16string ReadMachineText(Registry& registry, std::u16string_view key,
   std::uint32_t type = reg::kNone;
   std::uint32_t size = 0;
   if (registry.QueryValue(opened.get(), name, &type, nullptr, &size) != 0) return {};
-  std::vector<std::uint8_t> data((size / 2 + 1) * 2, 0);
+  // Counted in 64 bits: a size near 4 GiB must not wrap to a small buffer.
+  std::vector<std::uint8_t> data((std::size_t{size} / 2 + 1) * 2, 0);
   if (registry.QueryValue(opened.get(), name, &type, data.data(), &size) != 0 ||
       (type != reg::kSz && type != reg::kExpandSz)) {
     return {};
