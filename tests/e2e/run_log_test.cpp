@@ -120,7 +120,7 @@ TEST_F(RunLog, TwoStartsInTheSameSecondAppendToOneFile) {
   UseLogFolder();
   // Two starts at the beginning of a second open the same file; should they
   // straddle a second all the same, the next second is tried.
-  for (int attempt = 1; attempt <= 3; ++attempt) {
+  for (int attempt = 1; attempt <= 6; ++attempt) {
     MakeFreshFolder(LogFolder());
     WaitForNextSecond();
     const std::unique_ptr<ChildProcess> first = StartScheduler(L"-s");
