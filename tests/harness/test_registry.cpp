@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 #include "harness/text.h"
 
 namespace e2e {
@@ -74,7 +74,7 @@ void PrintTo(const RegValue& value, std::ostream* out) {
 }
 
 void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const RegValue& value) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                      KEY_SET_VALUE, nullptr, handle.put(), nullptr);
@@ -87,7 +87,7 @@ void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const Re
 }
 
 std::optional<RegValue> ReadValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
@@ -124,7 +124,7 @@ void DeleteKeyTree(HKEY root, std::wstring_view key) {
 }
 
 void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return;
@@ -137,7 +137,7 @@ void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
 }
 
 bool KeyExists(HKEY root, std::wstring_view key) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   const LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return false;
@@ -146,7 +146,7 @@ bool KeyExists(HKEY root, std::wstring_view key) {
 }
 
 std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status != ERROR_SUCCESS) Fail("opening", key, status);
@@ -191,7 +191,7 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
         ERROR_SUCCESS) {
       break;
     }
-    UniqueKey child;
+    lss::UniqueHkey child;
     const std::wstring childName(name, nameLength);
     if (::RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.put()) == ERROR_SUCCESS) {
       DumpInto(child.get(), path + L"\\" + childName, out);
@@ -202,7 +202,7 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
 }  // namespace
 
 std::string DumpKeyTree(HKEY root, std::wstring_view key) {
-  UniqueKey opened;
+  lss::UniqueHkey opened;
   const std::wstring name(key);
   if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) {
     return "(no key)";

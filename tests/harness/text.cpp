@@ -28,11 +28,4 @@ std::wstring FromUtf8(std::string_view text) {
   return result;
 }
 
-std::string Narrow(std::wstring_view ascii) {
-  std::string result;
-  result.reserve(ascii.size());
-  for (const wchar_t c : ascii) result.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-  return result;
-}
-
 }  // namespace e2e

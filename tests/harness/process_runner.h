@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 
 namespace e2e {
 
@@ -32,7 +32,7 @@ class ChildProcess {
  private:
   std::wstring commandLine_;
   std::chrono::steady_clock::time_point started_;
-  UniqueHandle process_;
+  lss::UniqueHandle process_;
   bool ended_ = false;
 };
 

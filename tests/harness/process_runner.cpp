@@ -24,7 +24,7 @@ ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments) {
     throw std::runtime_error("cannot start " + ToUtf8(commandLine_) + ": error " +
                              std::to_string(::GetLastError()));
   }
-  const UniqueHandle thread(info.hThread);  // not needed: closed at once
+  const lss::UniqueHandle thread(info.hThread);  // not needed: closed at once
   process_.reset(info.hProcess);
 }
 
@@ -60,7 +60,7 @@ RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
 
 int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace) {
   const auto deadline = std::chrono::steady_clock::now() + grace;
-  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const lss::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return 0;
   int killed = 0;
   PROCESSENTRY32W entry{};
@@ -68,7 +68,7 @@ int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     if (::lstrcmpiW(entry.szExeFile, std::wstring(exeName).c_str()) != 0) continue;
-    const UniqueHandle process(
+    const lss::UniqueHandle process(
         ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
     if (!process) continue;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -100,8 +100,8 @@ CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view argument
       if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + ToUtf8(path));
       return file;
     };
-    const UniqueFile output(create(outputPath));
-    const UniqueFile error(create(errorPath));
+    const lss::UniqueFile output(create(outputPath));
+    const lss::UniqueFile error(create(errorPath));
 
     std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
     if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
@@ -117,8 +117,8 @@ CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view argument
       throw std::runtime_error("cannot start " + ToUtf8(commandLine) + ": error " +
                                std::to_string(::GetLastError()));
     }
-    const UniqueHandle thread(info.hThread);
-    const UniqueHandle process(info.hProcess);
+    const lss::UniqueHandle thread(info.hThread);
+    const lss::UniqueHandle process(info.hProcess);
     if (::WaitForSingleObject(process.get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
       ::TerminateProcess(process.get(), 1);
       ::WaitForSingleObject(process.get(), 5000);
