@@ -20,7 +20,10 @@ struct RunResult {
 class ChildProcess {
  public:
   // CreateProcessW with the command line `"exe" arguments`. Throws on failure.
-  ChildProcess(std::wstring_view exe, std::wstring_view arguments);
+  // With `output` and `error`, the process writes to those inherited handles
+  // and gets no console.
+  ChildProcess(std::wstring_view exe, std::wstring_view arguments, HANDLE output = nullptr,
+               HANDLE error = nullptr);
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();

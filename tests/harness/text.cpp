@@ -17,6 +17,18 @@ std::string ToUtf8(std::wstring_view text) {
   return result;
 }
 
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t end = text.find(separator); end != std::string_view::npos;
+       end = text.find(separator, start)) {
+    parts.push_back(text.substr(start, end - start));
+    start = end + separator.size();
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
 std::wstring FromUtf8(std::string_view text) {
   if (text.empty()) return {};
   const int size =

@@ -2,6 +2,7 @@
 // Conversions between the test program's wide text and the 8-bit texts it reads.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "harness/narrow.h"
 
@@ -9,5 +10,8 @@ namespace e2e {
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
+
+// The parts of `text` between the separators; one more part than separators.
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator);
 
 }  // namespace e2e
