@@ -1,6 +1,7 @@
 #include "fake/fake_file_system.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lss::test {
 
@@ -13,17 +14,17 @@ class FakeFileSystem::FakeFile final : public File {
   }
   ~FakeFile() override {
     --owner_.openFiles_;
-    owner_.operations_.push_back({Operation::kClose, path_, {}});
+    owner_.Record(Operation::kClose, path_);
   }
 
   bool SeekToEnd() override {
-    owner_.operations_.push_back({Operation::kSeekToEnd, path_, {}});
+    owner_.Record(Operation::kSeekToEnd, path_);
     return !owner_.failSeekToEnd_;
   }
 
   bool Append(const std::uint8_t* data, std::size_t size) override {
     std::string bytes(reinterpret_cast<const char*>(data), size);
-    owner_.operations_.push_back({Operation::kAppend, path_, bytes});
+    owner_.Record(Operation::kAppend, path_, bytes);
     if (owner_.failAppend_) return false;
     owner_.files_[path_].bytes += bytes;
     return true;
@@ -35,19 +36,19 @@ class FakeFileSystem::FakeFile final : public File {
 };
 
 bool FakeFileSystem::Exists(std::u16string_view path) {
-  operations_.push_back({Operation::kExists, std::u16string(path), {}});
+  Record(Operation::kExists, path);
   return files_.count(std::u16string(path)) != 0 || folders_.count(FolderKey(path)) != 0;
 }
 
 bool FakeFileSystem::IsReadOnly(std::u16string_view path) {
-  operations_.push_back({Operation::kIsReadOnly, std::u16string(path), {}});
+  Record(Operation::kIsReadOnly, path);
   const auto found = files_.find(std::u16string(path));
   return found != files_.end() && found->second.readOnly;
 }
 
 std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
   const std::u16string key(path);
-  operations_.push_back({Operation::kCreate, key, {}});
+  Record(Operation::kCreate, key);
   if (failCreate_) return nullptr;
   if (files_.count(key) == 0) {
     const std::size_t separator = key.find_last_of(u"\\/");
@@ -63,7 +64,7 @@ std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
 
 std::unique_ptr<File> FakeFileSystem::OpenExisting(std::u16string_view path) {
   const std::u16string key(path);
-  operations_.push_back({Operation::kOpenExisting, key, {}});
+  Record(Operation::kOpenExisting, key);
   if (failOpenExisting_ || files_.count(key) == 0) return nullptr;
   return OpenFile(key);
 }
@@ -114,7 +115,7 @@ std::vector<FileSystem::Listed> FakeFileSystem::ListFiles(std::u16string_view fo
 
 std::optional<FileSystem::Tail> FakeFileSystem::ReadTail(std::u16string_view path,
                                                          std::size_t maxBytes) {
-  operations_.push_back({Operation::kReadTail, std::u16string(path), {}});
+  Record(Operation::kReadTail, path);
   largestTailAsked_ = std::max(largestTailAsked_, maxBytes);
   const auto found = files_.find(std::u16string(path));
   if (found == files_.end()) return std::nullopt;
@@ -125,7 +126,7 @@ std::optional<FileSystem::Tail> FakeFileSystem::ReadTail(std::u16string_view pat
 
 Status FakeFileSystem::CreateEmptyFile(std::u16string_view path) {
   const std::u16string key(path);
-  operations_.push_back({Operation::kCreateEmpty, key, {}});
+  Record(Operation::kCreateEmpty, key);
   const std::size_t separator = key.find_last_of(u"\\/");
   const std::u16string folder = separator == std::u16string::npos ? u"" : key.substr(0, separator);
   if (folders_.count(FolderKey(folder)) == 0) return 3;  // ERROR_PATH_NOT_FOUND
@@ -138,7 +139,7 @@ Status FakeFileSystem::CreateEmptyFile(std::u16string_view path) {
 
 Status FakeFileSystem::RemoveFile(std::u16string_view path) {
   const std::u16string key(path);
-  operations_.push_back({Operation::kRemove, key, {}});
+  Record(Operation::kRemove, key);
   const auto found = files_.find(key);
   if (found == files_.end()) return win32_error::kFileNotFound;
   if (denyProbe_ || found->second.readOnly) return win32_error::kAccessDenied;
@@ -170,6 +171,17 @@ std::vector<FakeFileSystem::Operation> FakeFileSystem::OperationsOf(Operation::K
     if (operation.kind == kind) selected.push_back(operation);
   }
   return selected;
+}
+
+void FakeFileSystem::Record(Operation::Kind kind, std::u16string_view path, std::string bytes) {
+  operations_.push_back({kind, std::u16string(path), std::move(bytes)});
+  if (journal_ == nullptr) return;
+  const char* call = kind == Operation::kCreate         ? "CreateFile "
+                     : kind == Operation::kOpenExisting ? "OpenFile "
+                     : kind == Operation::kCreateEmpty  ? "CreateEmptyFile "
+                     : kind == Operation::kRemove       ? "RemoveFile "
+                                                        : nullptr;
+  if (call != nullptr) journal_->Add(call + Narrow(path));
 }
 
 std::u16string FakeFileSystem::FolderKey(std::u16string_view path) {
