@@ -3,10 +3,9 @@
 // log folder as it found them.
 #include <windows.h>
 
-#include <nlohmann/json.hpp>
-
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 #include "harness/scheduler_test.h"

@@ -74,15 +74,11 @@ void PrintTo(const RegValue& value, std::ostream* out) {
 }
 
 void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const RegValue& value) {
-  lss::UniqueHkey handle;
-  const std::wstring path(key);
-  LSTATUS status = ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, handle.put(), nullptr);
-  if (status != ERROR_SUCCESS) Fail("creating", key, status);
-  const std::wstring valueName(name);
-  status = ::RegSetValueExW(handle.get(), valueName.c_str(), 0, value.type,
-                            value.data.empty() ? nullptr : value.data.data(),
-                            static_cast<DWORD>(value.data.size()));
+  // Creates the key when it is missing.
+  const LSTATUS status = ::RegSetKeyValueW(root, std::wstring(key).c_str(),
+                                           std::wstring(name).c_str(), value.type,
+                                           value.data.empty() ? nullptr : value.data.data(),
+                                           static_cast<DWORD>(value.data.size()));
   if (status != ERROR_SUCCESS) Fail("setting a value of", key, status);
 }
 
@@ -124,13 +120,8 @@ void DeleteKeyTree(HKEY root, std::wstring_view key) {
 }
 
 void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  lss::UniqueHkey handle;
-  const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, handle.put());
-  if (status == ERROR_FILE_NOT_FOUND) return;
-  if (status != ERROR_SUCCESS) Fail("opening", key, status);
-  const std::wstring valueName(name);
-  status = ::RegDeleteValueW(handle.get(), valueName.c_str());
+  const LSTATUS status =
+      ::RegDeleteKeyValueW(root, std::wstring(key).c_str(), std::wstring(name).c_str());
   if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
     Fail("deleting a value of", key, status);
   }
