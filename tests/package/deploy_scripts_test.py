@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""deploy_scripts_test.py DEPLOY_FOLDER WINE64 CHECK_EXE
+"""deploy_scripts_test.py DEPLOY_FOLDER README WINE64 CHECK_EXE
 
-The deployment kit's PowerShell scripts call LSSchedulerCheck.exe only with
-arguments it accepts: every `& $check ...` line of every script is run under
-Wine (WINEPREFIX from the environment) with the same arguments and must not
-end with 64 (wrong arguments). An unquoted comma fails as well: PowerShell
-hands a comma list to a program as separate arguments.
+The deployment kit's PowerShell scripts, and the copies of them in
+Rollout.txt and the README, call LSSchedulerCheck.exe only with arguments it
+accepts: every `& $check ...` line is run under Wine (WINEPREFIX from the
+environment) with the same arguments and must not end with 64 (wrong
+arguments). An unquoted comma fails as well: PowerShell hands a comma list to
+a program as separate arguments.
 """
 import os
 import pathlib
@@ -30,17 +31,18 @@ def arguments(text):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 5:
         print(__doc__, file=sys.stderr)
         return 2
-    folder, wine64, check_exe = pathlib.Path(sys.argv[1]), sys.argv[2], sys.argv[3]
+    folder, readme = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
+    wine64, check_exe = sys.argv[3], sys.argv[4]
     scripts = sorted(folder.glob("*.ps1"))
     if len(scripts) < 2:
         print(f"FAIL: expected the detection and remediation scripts in {folder}")
         return 1
     environment = dict(os.environ, WINEDEBUG="-all")
     failures = 0
-    for script in scripts:
+    for script in scripts + [folder / "Rollout.txt", readme]:
         calls = [m.group(1) for m in map(CALL.match, script.read_text().splitlines()) if m]
         if not calls:
             print(f"FAIL: {script.name} never runs $check")
