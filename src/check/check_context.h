@@ -23,8 +23,7 @@ inline constexpr std::u16string_view kDefaultTaskName = u"Larkspan Nightly";
 // hundred bytes, anything larger is not one of its logs or not only that.
 inline constexpr std::size_t kLogTailBytes = std::size_t{64} * 1024;
 
-inline CheckResult MakeResult(std::u16string_view id, CheckStatus status,
-                              std::u16string message) {
+inline CheckResult MakeResult(std::u16string_view id, CheckStatus status, std::u16string message) {
   return CheckResult{std::u16string(id), status, std::move(message), {}};
 }
 

@@ -53,8 +53,9 @@ std::u16string FormatQuiet(const std::vector<CheckResult>& results) {
 
 std::u16string FormatEventText(const std::vector<CheckResult>& results) {
   const CheckStatus verdict = Verdict(results);
-  std::u16string text = FormatText(u"LSSchedulerCheck: %s (exit code %d)",
-                                   {StatusName(verdict), static_cast<std::int32_t>(ExitCodeOf(verdict))});
+  std::u16string text =
+      FormatText(u"LSSchedulerCheck: %s (exit code %d)",
+                 {StatusName(verdict), static_cast<std::int32_t>(ExitCodeOf(verdict))});
   for (const CheckResult& result : results) {
     if (result.status != CheckStatus::kWarn && result.status != CheckStatus::kFail) continue;
     text += FormatText(u"\n%s %s: %s", {result.id, StatusName(result.status), result.message});
@@ -91,8 +92,8 @@ std::u16string JsonString(std::u16string_view text) {
 std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version) {
   const CheckStatus verdict = Verdict(results);
   std::u16string json = u"{\"tool\":\"LSSchedulerCheck\",\"schema\":" + ToDecimal(kJsonSchema) +
-                        u",\"version\":" + JsonString(version) +
-                        u",\"verdict\":" + JsonString(StatusName(verdict)) + u",\"exitCode\":" +
+                        u",\"version\":" + JsonString(version) + u",\"verdict\":" +
+                        JsonString(StatusName(verdict)) + u",\"exitCode\":" +
                         ToDecimal(ExitCodeOf(verdict)) + u",\"checks\":[";
   for (std::size_t i = 0; i < results.size(); ++i) {
     const CheckResult& result = results[i];

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "check/check_context.h"
+#include "check/check_events.h"
 #include "check/check_output.h"
 #include "check/last_run.h"
 #include "check/readiness_checks.h"
@@ -55,10 +56,6 @@ constexpr std::u16string_view kErrorLine =
 constexpr std::u16string_view kVersionLine = u"LSSchedulerCheck %s\n";
 constexpr std::u16string_view kNoVersion = u"(no version resource)";
 
-constexpr std::u16string_view kEventSource = u"LSScheduler";
-constexpr std::uint32_t kEventOk = 1000;
-constexpr std::uint32_t kEventWarn = 1001;
-constexpr std::uint32_t kEventFail = 1002;
 constexpr std::u16string_view kEventLogId = u"eventlog";
 constexpr std::u16string_view kEventNotWritten =
     u"The verdict could not be written to the Application log: %s.";
@@ -115,7 +112,8 @@ std::vector<std::u16string> ParseIds(std::u16string_view text, std::u16string* e
   std::size_t at = 0;
   for (;;) {
     const std::size_t comma = text.find(u',', at);
-    const std::u16string id(text.substr(at, comma == std::u16string_view::npos ? comma : comma - at));
+    const std::u16string id(
+        text.substr(at, comma == std::u16string_view::npos ? comma : comma - at));
     const std::vector<std::u16string_view>& known = CheckIds();
     if (std::find(known.begin(), known.end(), id) == known.end()) {
       *error = FormatText(kUnknownCheck, {id, IdList()});
@@ -134,18 +132,18 @@ Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& resul
   const EventType type = verdict == CheckStatus::kFail   ? EventType::kError
                          : verdict == CheckStatus::kWarn ? EventType::kWarning
                                                          : EventType::kInformation;
-  const std::uint32_t id = verdict == CheckStatus::kFail   ? kEventFail
-                           : verdict == CheckStatus::kWarn ? kEventWarn
-                                                           : kEventOk;
-  return os.eventLog.Report(kEventSource, type, id, FormatEventText(results));
+  const std::uint32_t id = verdict == CheckStatus::kFail   ? check_event::kFail
+                           : verdict == CheckStatus::kWarn ? check_event::kWarn
+                                                           : check_event::kOk;
+  return os.eventLog.Report(check_event::kSource, type, id, FormatEventText(results));
 }
 
 }  // namespace
 
 const std::vector<std::u16string_view>& CheckIds() {
   static const std::vector<std::u16string_view> ids = {
-      u"outlook", u"mapi",     u"log-folder", u"wait-seconds", u"toolbar",
-      u"outlook-running", u"sync-now", u"task", u"last-run"};
+      u"outlook",         u"mapi",     u"log-folder", u"wait-seconds", u"toolbar",
+      u"outlook-running", u"sync-now", u"task",       u"last-run"};
   return ids;
 }
 
@@ -195,8 +193,9 @@ std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& option
   };
   TaskReading task;
   if (selected(u"task") || selected(u"last-run")) {
-    task = ReadScheduledTask(
-        context, options.taskName.empty() ? kDefaultTaskName : std::u16string_view(options.taskName));
+    task = ReadScheduledTask(context, options.taskName.empty()
+                                          ? kDefaultTaskName
+                                          : std::u16string_view(options.taskName));
   }
   const std::vector<std::pair<std::u16string_view, std::function<CheckResult()>>> checks = {
       {u"outlook", [&] { return CheckOutlook(context); }},

@@ -235,17 +235,18 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   const std::u16string folder = context.settings.ReadSettingString(kSettingsSection, kLogDirectory);
   if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
 
-  const std::vector<RunLogFile> logs = RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
+  const std::vector<RunLogFile> logs =
+      RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
   // Starts without -s leave empty logs; the newest log with anything in it
   // is the last scheduled run's.
   std::size_t skipped = 0;
   while (skipped < logs.size() && logs[skipped].size == 0) ++skipped;
   if (skipped == logs.size()) {
-    CheckResult result =
-        logs.empty() ? Result(CheckStatus::kFail, FormatText(kNoLog, {folder}))
-                     : Result(CheckStatus::kWarn,
-                              FormatText(kOnlyStartsWithoutS,
-                                         {folder, static_cast<std::int32_t>(logs.size())}));
+    CheckResult result = logs.empty()
+                             ? Result(CheckStatus::kFail, FormatText(kNoLog, {folder}))
+                             : Result(CheckStatus::kWarn,
+                                      FormatText(kOnlyStartsWithoutS,
+                                                 {folder, static_cast<std::int32_t>(logs.size())}));
     if (taskLastRun) {
       result.status = CheckStatus::kFail;
       result.message = FormatText(kTaskLeftNoLogAtAll, {ShownTime(*taskLastRun), folder});
@@ -272,8 +273,9 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
     const std::int64_t age = LinearSeconds(now) - LinearSeconds(log.opened);
     if (age > std::int64_t{*maxAgeHours} * 3600) {
       result.status = CheckStatus::kFail;
-      result.message = FormatText(kStale, {ShownTime(log.opened), static_cast<std::int32_t>(age / 3600),
-                                           *maxAgeHours, result.message});
+      result.message =
+          FormatText(kStale, {ShownTime(log.opened), static_cast<std::int32_t>(age / 3600),
+                              *maxAgeHours, result.message});
     }
   }
   if (taskLastRun && LinearSeconds(*taskLastRun) - LinearSeconds(log.opened) > kLogGraceSeconds) {
@@ -281,7 +283,8 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
     result.message = FormatText(kTaskLeftNoLog, {ShownTime(*taskLastRun), result.message});
   }
   result.details.insert(result.details.begin(), {u"file", log.path});
-  result.details.emplace_back(u"laterStartsWithoutS", ToDecimal(static_cast<std::int32_t>(skipped)));
+  result.details.emplace_back(u"laterStartsWithoutS",
+                              ToDecimal(static_cast<std::int32_t>(skipped)));
   if (taskLastRun) result.details.emplace_back(u"taskLastRun", IsoTime(*taskLastRun));
   return result;
 }

@@ -143,12 +143,13 @@ CheckResult CheckOutlook(CheckContext& context) {
       return found.status == win32_error::kFileNotFound
                  ? MakeResult(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey))
                  : MakeResult(kId, CheckStatus::kFail,
-                          FormatText(kOutlookKeyUnreadable,
-                                     {WindowsErrorText(context.os.messages, found.status)}));
-    case Found::kNoValue: return MakeResult(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
+                              FormatText(kOutlookKeyUnreadable,
+                                         {WindowsErrorText(context.os.messages, found.status)}));
+    case Found::kNoValue:
+      return MakeResult(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
     case Found::kNotText:
       return MakeResult(kId, CheckStatus::kFail,
-                    FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
+                        FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
     case Found::kUnreadable:
       return MakeResult(
           kId, CheckStatus::kFail,
@@ -158,7 +159,7 @@ CheckResult CheckOutlook(CheckContext& context) {
   CheckResult result;
   if (found.folder.empty() || found.folder.back() != u'\\') {
     result = MakeResult(kId, CheckStatus::kFail,
-                    FormatText(kOutlookNoBackslash, {found.folder, found.path}));
+                        FormatText(kOutlookNoBackslash, {found.folder, found.path}));
   } else if (!context.os.queries.IsFile(found.path)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
   } else {
@@ -218,8 +219,8 @@ CheckResult CheckLogFolder(CheckContext& context) {
   }
   CheckResult result;
   if (*type != reg::kSz) {
-    result =
-        MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
+    result = MakeResult(kId, CheckStatus::kFail,
+                        FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
   } else if (!files.IsFolder(folder)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderMissing, {folder}));
   } else {
@@ -250,7 +251,7 @@ CheckResult CheckWaitSeconds(CheckContext& context) {
     result = MakeResult(kId, CheckStatus::kWarn, FormatText(kWaitShort, {seconds}));
   } else {
     result = MakeResult(kId, CheckStatus::kOk,
-                    FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
+                        FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
   }
   result.details.emplace_back(u"seconds", ToDecimal(seconds));
   return result;
@@ -271,17 +272,18 @@ CheckResult CheckToolbar(CheckContext& context) {
 
 CheckResult CheckOutlookRunning(CheckContext& context) {
   constexpr std::u16string_view kId = u"outlook-running";
-  return MakeResult(kId, CheckStatus::kInfo,
-                    std::u16string(context.os.queries.IsProgramRunning(kOutlookImage)
-                                       ? kOutlookBusy
-                                       : kOutlookIdle));
+  return MakeResult(
+      kId, CheckStatus::kInfo,
+      std::u16string(context.os.queries.IsProgramRunning(kOutlookImage) ? kOutlookBusy
+                                                                        : kOutlookIdle));
 }
 
 CheckResult CheckSyncNow(CheckContext& context) {
   constexpr std::u16string_view kId = u"sync-now";
   const MutexProbe probe = context.os.queries.ProbeMutex(kSyncMutexName);
   switch (probe.state) {
-    case MutexState::kMissing: return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncNoMutex));
+    case MutexState::kMissing:
+      return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncNoMutex));
     case MutexState::kFree: return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncFree));
     case MutexState::kAbandoned:
       return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncAbandoned));

@@ -47,7 +47,8 @@ constexpr std::u16string_view kGood = u"The task \"%s\" starts %s; %s";
 constexpr std::u16string_view kRanWell = u"its last run (%s) ended well.";
 constexpr std::u16string_view kNotRunYet = u"it has not run yet.";
 constexpr std::u16string_view kRunningNow = u"it is running now.";
-constexpr std::u16string_view kResultUnknown = u"the Task Scheduler does not say how its last run ended.";
+constexpr std::u16string_view kResultUnknown =
+    u"the Task Scheduler does not say how its last run ended.";
 constexpr std::u16string_view kTimeUnknown = u"time not known";
 
 constexpr std::u16string_view kLogonPassword = u"Password";
@@ -55,10 +56,18 @@ constexpr std::u16string_view kLogonS4U = u"S4U";
 
 // SYSTEM, LocalService, NetworkService by each name Windows accepts.
 constexpr std::array<std::u16string_view, 12> kServiceAccounts = {
-    u"SYSTEM",           u"NT AUTHORITY\\SYSTEM",         u"S-1-5-18",
-    u"LocalSystem",      u"LocalService",                 u"LOCAL SERVICE",
-    u"NT AUTHORITY\\LOCAL SERVICE", u"S-1-5-19",          u"NetworkService",
-    u"NETWORK SERVICE",  u"NT AUTHORITY\\NETWORK SERVICE", u"S-1-5-20",
+    u"SYSTEM",
+    u"NT AUTHORITY\\SYSTEM",
+    u"S-1-5-18",
+    u"LocalSystem",
+    u"LocalService",
+    u"LOCAL SERVICE",
+    u"NT AUTHORITY\\LOCAL SERVICE",
+    u"S-1-5-19",
+    u"NetworkService",
+    u"NETWORK SERVICE",
+    u"NT AUTHORITY\\NETWORK SERVICE",
+    u"S-1-5-20",
 };
 
 char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
@@ -109,6 +118,7 @@ CheckResult JudgeLastResult(CheckContext& context, const TaskReading& task,
                             std::u16string_view started) {
   const TaskInfo& info = task.info;
   std::u16string ended;
+  CheckStatus status = CheckStatus::kOk;
   if (!info.lastResult) {
     ended = kResultUnknown;
   } else if (*info.lastResult == task_result::kTerminated) {
@@ -116,6 +126,7 @@ CheckResult JudgeLastResult(CheckContext& context, const TaskReading& task,
   } else if (*info.lastResult == task_result::kHasNotRun ||
              *info.lastResult == task_result::kReady) {
     ended = kNotRunYet;
+    status = CheckStatus::kInfo;
   } else if (*info.lastResult == task_result::kRunning) {
     ended = kRunningNow;
   } else if (*info.lastResult != 0) {
@@ -126,7 +137,7 @@ CheckResult JudgeLastResult(CheckContext& context, const TaskReading& task,
   } else {
     ended = FormatText(kRanWell, {WhenRan(info)});
   }
-  return MakeResult(kId, CheckStatus::kOk, FormatText(kGood, {task.name, started, ended}));
+  return MakeResult(kId, status, FormatText(kGood, {task.name, started, ended}));
 }
 
 CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& found) {
@@ -138,24 +149,23 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
     }
   }
   if (info.logonType == TaskLogonType::kPassword || info.logonType == TaskLogonType::kS4U) {
-    return MakeResult(
-        kId, CheckStatus::kFail,
-        FormatText(kNoDesktop, {task.name, info.logonType == TaskLogonType::kPassword
-                                               ? kLogonPassword
-                                               : kLogonS4U}));
+    return MakeResult(kId, CheckStatus::kFail,
+                      FormatText(kNoDesktop, {task.name, info.logonType == TaskLogonType::kPassword
+                                                             ? kLogonPassword
+                                                             : kLogonS4U}));
   }
 
   CheckQueries& queries = context.os.queries;
   const std::u16string ownFolder(FolderOf(queries.ProgramPath()));
-  const std::u16string expected =
-      ownFolder.empty() ? std::u16string(kSchedulerImage)
-                        : ownFolder + u"\\" + std::u16string(kSchedulerImage);
+  const std::u16string expected = ownFolder.empty()
+                                      ? std::u16string(kSchedulerImage)
+                                      : ownFolder + u"\\" + std::u16string(kSchedulerImage);
   const TaskExecAction* action = nullptr;
   std::u16string program;
   for (const TaskExecAction& candidate : info.execActions) {
     const std::u16string path = ProgramOf(queries, candidate);
-    const bool matches = ownFolder.empty() ? SameText(FileNameOf(path), kSchedulerImage)
-                                           : SameText(path, expected);
+    const bool matches =
+        ownFolder.empty() ? SameText(FileNameOf(path), kSchedulerImage) : SameText(path, expected);
     if (matches) {
       action = &candidate;
       program = path;
@@ -166,8 +176,7 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
     const std::u16string other = info.execActions.empty()
                                      ? std::u16string(kNothing)
                                      : ProgramOf(queries, info.execActions.front());
-    return MakeResult(kId, CheckStatus::kFail,
-                      FormatText(kNoAction, {task.name, expected, other}));
+    return MakeResult(kId, CheckStatus::kFail, FormatText(kNoAction, {task.name, expected, other}));
   }
   found.details.emplace_back(u"program", program);
   found.details.emplace_back(u"arguments", action->arguments);
@@ -179,7 +188,7 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
     return MakeResult(kId, CheckStatus::kFail, FormatText(kNoS, {task.name}));
   }
   CheckResult result = JudgeLastResult(context, task, program + u" " + action->arguments);
-  if (result.status == CheckStatus::kOk && !HasSchedulerFlag(arguments, u'e')) {
+  if (result.status != CheckStatus::kFail && !HasSchedulerFlag(arguments, u'e')) {
     return MakeResult(kId, CheckStatus::kWarn, FormatText(kNoE, {task.name}));
   }
   return result;

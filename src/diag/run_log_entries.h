@@ -18,7 +18,8 @@ inline constexpr std::u16string_view kDeBlockEntry = u"De-Block Larkspan Toolbar
 // Outlook's start.
 inline constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
 inline constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
-inline constexpr std::u16string_view kCantFindOutlook = u"LSScheduler Error: Can't find Outlook.exe";
+inline constexpr std::u16string_view kCantFindOutlook =
+    u"LSScheduler Error: Can't find Outlook.exe";
 inline constexpr std::u16string_view kStartOutlookError =
     u"LSScheduler Error start Outlook: %s, error:%s";
 

@@ -31,7 +31,7 @@ bool Matches(std::u16string_view pattern, std::u16string_view name) {
 std::u16string ParentOf(std::u16string_view path) {
   const std::size_t separator = path.find_last_of(u"\\/");
   return std::u16string(separator == std::u16string_view::npos ? std::u16string_view()
-                                                                : path.substr(0, separator));
+                                                               : path.substr(0, separator));
 }
 
 }  // namespace

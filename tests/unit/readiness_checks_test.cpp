@@ -357,7 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
                           changed.lastResult = task_result::kHasNotRun;
                         });
                       },
-                      u"task", kOk, u"-n Nightly; it has not run yet.", kOk},
+                      u"task", kInfo, u"-n Nightly; it has not run yet.", kOk},
         SituationCase{"a task that ran after the newest log",
                       [](auto& os) {
                         ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
@@ -424,8 +424,8 @@ INSTANTIATE_TEST_SUITE_P(
                    u"\"2026-12-07T02:00:00\"",
                    u""},
         OptionCase{{u"--json"}, 0, u"{\"id\":\"outlook-running\",\"status\":\"INFO\",", u""},
-        OptionCase{{u"--help"}, 0, u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]]",
-                   u""},
+        OptionCase{
+            {u"--help"}, 0, u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]]", u""},
         OptionCase{{u"/?"}, 0, u"Exit code: 0 all OK", u""},
         OptionCase{{u"--version"}, 0, u"LSSchedulerCheck 1.2.3.4\n", u""},
         OptionCase{
@@ -441,26 +441,29 @@ INSTANTIATE_TEST_SUITE_P(
                    u"LSSchedulerCheck: unknown option: -s\nTry 'LSSchedulerCheck --help'.\n"},
         OptionCase{{u"--json", u"now"}, 64, u"", u"unexpected argument: now"},
         OptionCase{{}, 0, u"outlook-running  INFO   Outlook is not running.\n", u""},
-        OptionCase{{u"--task", u"Other"}, 1, u"task             WARN   There is no task \"Other\"", u""},
+        OptionCase{
+            {u"--task", u"Other"}, 1, u"task             WARN   There is no task \"Other\"", u""},
         OptionCase{{u"--task", u"Other"}, 1, u"\nVerdict: WARN (exit code 1)\n", u""},
         OptionCase{{u"--task=\\Larkspan Nightly"}, 0, u"Verdict: OK", u""},
         OptionCase{{u"--task"}, 64, u"", u"--task needs a task name"},
         OptionCase{{u"--task="}, 64, u"", u"--task needs a task name"},
-        OptionCase{{u"--only", u"last-run,task"},
-                   0,
-                   u"FINDING\ntask             OK     The task \"Larkspan Nightly\" starts "
-                   u"C:\\Program Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last "
-                   u"run (07-12-26 02:00:00) ended well.\nlast-run         OK ",
-                   u""},
+        OptionCase{
+            {u"--only", u"last-run,task"},
+            0,
+            u"FINDING\ntask             OK     The task \"Larkspan Nightly\" starts "
+            u"C:\\Program Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last "
+            u"run (07-12-26 02:00:00) ended well.\nlast-run         OK ",
+            u""},
         OptionCase{{u"--only=wait-seconds", u"--task", u"Other"},
                    0,
                    u"FINDING\nwait-seconds     OK     A run waits 15 s for Outlook to start.\n\n",
                    u""},
-        OptionCase{{u"--only", u"mapi,nope"},
-                   64,
-                   u"",
-                   u"LSSchedulerCheck: unknown check \"nope\"; the checks are: outlook, mapi, "
-                   u"log-folder, wait-seconds, toolbar, outlook-running, sync-now, task, last-run\n"},
+        OptionCase{
+            {u"--only", u"mapi,nope"},
+            64,
+            u"",
+            u"LSSchedulerCheck: unknown check \"nope\"; the checks are: outlook, mapi, "
+            u"log-folder, wait-seconds, toolbar, outlook-running, sync-now, task, last-run\n"},
         OptionCase{{u"--only"}, 64, u"", u"--only needs a list of check ids"},
         OptionCase{{u"--only", u"task,"}, 64, u"", u"unknown check \"\""},
         OptionCase{{u"--quiet"}, 0, u"OK: nothing to do.\n", u""},
@@ -515,28 +518,29 @@ TEST_P(Events, CarryTheVerdictAndTheFindings) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Events,
     testing::Values(
-        EventCase{"all well, Outlook open", [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
-                  0, EventType::kInformation, 1000, u"LSSchedulerCheck: OK (exit code 0)", 0,
+        EventCase{"all well, Outlook open",
+                  [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; }, 0,
+                  EventType::kInformation, 1000, u"LSSchedulerCheck: OK (exit code 0)", 0,
                   u"Verdict: OK"},
-        EventCase{"a warning",
-                  [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 0,
+        EventCase{"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 0,
                   EventType::kWarning, 1001,
                   u"LSSchedulerCheck: WARN (exit code 1)\ntask WARN: There is no task \"Larkspan "
                   u"Nightly\": no scheduled run on this machine under that name. Create it as the "
                   u"README shows, or name yours with --task.",
                   1, u"Verdict: WARN"},
-        EventCase{"a failure and a warning",
-                  [](auto& os) {
-                    SetWait(os, 5);
-                    os.queries.mutex = {MutexState::kOtherObject, 0};
-                  },
-                  0, EventType::kError, 1002,
-                  u"LSSchedulerCheck: FAIL (exit code 2)\nwait-seconds WARN: A run waits only 5 s "
-                  u"for Outlook to start: the add-in may not have started its synchronization when "
-                  u"the wait ends. Set WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The "
-                  u"name LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for "
-                  u"the add-in and logs an error. Restart the session or the computer.",
-                  2, u"Verdict: FAIL"},
+        EventCase{
+            "a failure and a warning",
+            [](auto& os) {
+              SetWait(os, 5);
+              os.queries.mutex = {MutexState::kOtherObject, 0};
+            },
+            0, EventType::kError, 1002,
+            u"LSSchedulerCheck: FAIL (exit code 2)\nwait-seconds WARN: A run waits only 5 s "
+            u"for Outlook to start: the add-in may not have started its synchronization when "
+            u"the wait ends. Set WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The "
+            u"name LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for "
+            u"the add-in and logs an error. Restart the session or the computer.",
+            2, u"Verdict: FAIL"},
         EventCase{"a write that fails", [](auto&) {}, 5, EventType::kInformation, 1000, u"", 1,
                   u"eventlog         WARN   The verdict could not be written to the Application "
                   u"log: Access is denied.\n\nVerdict: WARN (exit code 1)"}),

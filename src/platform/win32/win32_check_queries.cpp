@@ -58,8 +58,8 @@ std::vector<CheckQueries::Listed> Win32CheckQueries::ListFiles(std::u16string_vi
   if (!search) return listed;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    listed.push_back({FromWide(found.cFileName),
-                      std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow});
+    listed.push_back(
+        {FromWide(found.cFileName), std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow});
   } while (::FindNextFileW(search.get(), &found));
   return listed;
 }
@@ -82,7 +82,8 @@ std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_vie
   tail.bytes.resize(static_cast<std::size_t>(wanted));
   std::size_t done = 0;
   while (done < tail.bytes.size()) {
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(tail.bytes.size() - done, 1u << 20));
+    const auto chunk =
+        static_cast<DWORD>(std::min<std::size_t>(tail.bytes.size() - done, 1u << 20));
     DWORD read = 0;
     if (!::ReadFile(file.get(), tail.bytes.data() + done, chunk, &read, nullptr)) {
       return std::nullopt;
@@ -195,13 +196,13 @@ std::optional<std::u16string> Win32CheckQueries::ReadMachineText(RegistryView vi
                                                                  std::u16string_view name) {
   const std::wstring subkey = ToWide(key);
   const std::wstring value = ToWide(name);
-  const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND |
-                      (view == RegistryView::k32Bit ? RRF_SUBKEY_WOW6432KEY
-                                                    : RRF_SUBKEY_WOW6464KEY);
+  const DWORD flags =
+      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND |
+      (view == RegistryView::k32Bit ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
   // The value may grow between the two calls; then its new size is asked for.
   DWORD size = 0;
-  LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), flags,
-                                  nullptr, nullptr, &size);
+  LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), flags, nullptr,
+                                  nullptr, &size);
   for (int attempt = 0; attempt < 3 && status == ERROR_SUCCESS; ++attempt) {
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
