@@ -118,10 +118,12 @@ HResult Win32ScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) 
   result = service.get()->GetFolder(MakeBstr(folderPath).get(), folder.put());
   if (result == kPathNotFound) return task_result::kNotFound;
   if (FAILED(result)) return result;
+  if (!folder) return E_POINTER;
   ComOwner<IRegisteredTask> registered;
   result = folder.get()->GetTask(MakeBstr(name).get(), registered.put());
   if (result == kPathNotFound) return task_result::kNotFound;
   if (FAILED(result)) return result;
+  if (!registered) return E_POINTER;
 
   TaskInfo read;
   VARIANT_BOOL enabled = VARIANT_TRUE;
