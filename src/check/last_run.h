@@ -39,9 +39,8 @@ struct LogToJudge {
 // The verdict on one log file, without regard to its age.
 CheckResult JudgeRunLog(const LogToJudge& file);
 
-// A scheduled run leaves its log (one with entries) by then at the latest
-// after the task started it.
-inline constexpr std::int64_t kLogGraceSeconds = 5 * 60;
+// How long after the task starts a run, at most, the run's log begins.
+inline constexpr std::int64_t kLogGraceSeconds = std::int64_t{5} * 60;
 
 // Judges the newest log of a scheduled run in the log folder: the newest by
 // the time in its name that holds anything. Empty logs (starts without -s)

@@ -31,7 +31,7 @@ enum class MutexState {
 
 struct MutexProbe {
   MutexState state = MutexState::kUnknown;
-  Status error = 0;  // the Win32 error behind kUnknown; 0 when the wait failed
+  Status error = 0;  // the Win32 error behind kUnknown
 };
 
 class CheckQueries {
