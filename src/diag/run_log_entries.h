@@ -11,11 +11,11 @@ namespace lss {
 // Every entry that reports an error of a run begins with this.
 inline constexpr std::u16string_view kErrorEntryPrefix = u"LSScheduler Error";
 
-// The toolbar block around a run that starts and ends Outlook.
+// Log entries: the toolbar block around a run that starts and ends Outlook.
 inline constexpr std::u16string_view kBlockEntry = u"Block Larkspan Toolbar Load";
 inline constexpr std::u16string_view kDeBlockEntry = u"De-Block Larkspan Toolbar Load";
 
-// Outlook's start.
+// Log entries: Outlook's start.
 inline constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
 inline constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
 inline constexpr std::u16string_view kCantFindOutlook =
@@ -23,7 +23,7 @@ inline constexpr std::u16string_view kCantFindOutlook =
 inline constexpr std::u16string_view kStartOutlookError =
     u"LSScheduler Error start Outlook: %s, error:%s";
 
-// The MAPI session and the wait for the add-in.
+// Log entries: the MAPI session and the wait for the add-in.
 inline constexpr std::u16string_view kMapiInitialize = u"KSScheduler: MAPIInitialize";
 inline constexpr std::u16string_view kMapiInitializeRetry =
     u"KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";
