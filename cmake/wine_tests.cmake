@@ -25,11 +25,15 @@ endfunction()
 # Registers a Windows GoogleTest program's cases with CTest: one test per TEST
 # and TEST_F, one per TEST_P covering all its rows (the rows only exist at run
 # time; listing them would mean running Wine while configuring). The names of
-# the new tests go into <out_var> for the caller's properties.
-#   lss_add_wine_gtests(<out_var> <name prefix> <program target> <sources...>)
+# the new tests go into <out_var> for the caller's properties. With
+# WINE_DEBUG, the cases run with those of Wine's debug channels on (a WINEDEBUG
+# value), their output in a file the test reads (harness/wine_debug_log.h).
+#   lss_add_wine_gtests(<out_var> <name prefix> <program target>
+#                       [WINE_DEBUG <channels>] <sources...>)
 function(lss_add_wine_gtests out_var prefix program)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "WINE_DEBUG" "")
   set(tests "")
-  foreach(source IN LISTS ARGN)
+  foreach(source IN LISTS arg_UNPARSED_ARGUMENTS)
     set(path "${CMAKE_CURRENT_SOURCE_DIR}/${source}")
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${path}")
     file(READ "${path}" contents)
@@ -45,7 +49,15 @@ function(lss_add_wine_gtests out_var prefix program)
       else()
         set(filter "${suite}.${name}")
       endif()
-      add_test(NAME ${prefix}.${suite}.${name} COMMAND ${program} --gtest_filter=${filter})
+      if(arg_WINE_DEBUG)
+        add_test(NAME ${prefix}.${suite}.${name}
+          COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/with_wine_debug_log.sh "${arg_WINE_DEBUG}"
+                  ${CMAKE_CURRENT_BINARY_DIR}/${prefix}.${suite}.${name}.winedebug.txt
+                  ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${program}>
+                  --gtest_filter=${filter})
+      else()
+        add_test(NAME ${prefix}.${suite}.${name} COMMAND ${program} --gtest_filter=${filter})
+      endif()
       list(APPEND tests ${prefix}.${suite}.${name})
     endforeach()
   endforeach()

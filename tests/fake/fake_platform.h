@@ -27,22 +27,6 @@ class JournalingFiles : public FileSystem {
     journal_.Add("OpenFile " + Narrow(path));
     return files_.OpenExisting(path);
   }
-  bool IsFolder(std::u16string_view path) override { return files_.IsFolder(path); }
-  std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override {
-    return files_.ListFiles(folder, pattern);
-  }
-  std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override {
-    return files_.ReadTail(path, maxBytes);
-  }
-  Status CreateEmptyFile(std::u16string_view path) override {
-    journal_.Add("CreateEmptyFile " + Narrow(path));
-    return files_.CreateEmptyFile(path);
-  }
-  Status RemoveFile(std::u16string_view path) override {
-    journal_.Add("RemoveFile " + Narrow(path));
-    return files_.RemoveFile(path);
-  }
-  std::u16string SystemDirectory() override { return files_.SystemDirectory(); }
 
  private:
   FakeFileSystem& files_;

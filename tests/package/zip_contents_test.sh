@@ -12,6 +12,8 @@ expected=$(printf '%s\n' \
   LSScheduler.exe \
   LSSchedulerCheck.exe \
   README.md \
+  deploy/LSScheduler-Detect.ps1 \
+  deploy/LSScheduler-Remediate.ps1 \
   deploy/LSScheduler-settings.reg \
   deploy/LSScheduler-task.xml \
   deploy/Rollout.txt)

@@ -7,6 +7,8 @@
 namespace win32_test {
 
 using OwnedHandle = lss::UniqueFunctionHandle<HANDLE, &::CloseHandle>;
+// A module loaded with LoadLibraryExW, as code or as data.
+using OwnedModule = lss::UniqueFunctionHandle<HMODULE, &::FreeLibrary>;
 
 // CreateFileW reports failure as INVALID_HANDLE_VALUE; the owner's "none" is null.
 inline OwnedHandle OwnFile(HANDLE file) {
