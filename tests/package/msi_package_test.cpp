@@ -75,7 +75,9 @@ std::vector<std::string> FileNames(const std::map<std::wstring, std::string>& fi
 
 std::vector<std::string> RegisteredTasks() {
   std::vector<std::string> names;
-  for (const std::wstring& name : e2e::FileNamesIn(kTasksFolder)) names.push_back(e2e::ToUtf8(name));
+  for (const std::wstring& name : e2e::FileNamesIn(kTasksFolder)) {
+    names.push_back(e2e::ToUtf8(name));
+  }
   return names;
 }
 
@@ -160,7 +162,8 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   const std::vector<std::wstring> products = InstalledProducts();
   ASSERT_EQ(products.size(), 1u);
   const std::wstring entry = kUninstallKey + products[0];
-  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"DisplayName"), RegValue::Sz(L"LSScheduler"));
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"DisplayName"),
+            RegValue::Sz(L"LSScheduler"));
   EXPECT_EQ(e2e::ToUtf8(ReadVersionFacts(exe)[L"ProductName"]), "LSScheduler");
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"Publisher"), RegValue::Sz(L"Brinmoor"));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"NoModify"), RegValue::Dword(1));
@@ -188,9 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
         InstallCase{"ScheduledUnderItsOwnName", L"SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"",
                     kDefaultFolder, "LSScheduler Test Run", nullptr},
         // The template's action names the default folder.
-        InstallCase{"ScheduledElsewhere",
-                    L"SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"", nullptr, nullptr,
-                    R"(LaunchConditions\. Return value [^1])"},
+        InstallCase{"ScheduledElsewhere", L"SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
+                    nullptr, nullptr, R"(LaunchConditions\. Return value [^1])"},
         // A name the task service refuses.
         InstallCase{"RegistrationFails", L"SCHEDULE=1 TASKNAME=\"Bad|Name\"", nullptr, nullptr,
                     R"(RegisterScheduledTask\. Return value [^1])"}),
