@@ -16,7 +16,9 @@ expected=$(printf '%s\n' \
   deploy/LSScheduler-Remediate.ps1 \
   deploy/LSScheduler-settings.reg \
   deploy/LSScheduler-task.xml \
-  deploy/Rollout.txt)
+  deploy/Rollout.txt \
+  deploy/policy/Larkspan.admx \
+  deploy/policy/en-US/Larkspan.adml)
 actual=$(unzip -Z1 "$1" | grep -v '/$' | LC_ALL=C sort)
 if [[ $actual != "$expected" ]]; then
   echo "FAIL: $1 holds" >&2
