@@ -48,7 +48,7 @@ function(lss_version_resource target)
   set(LSS_RC_DESCRIPTION "${arg_DESCRIPTION}")
   set(LSS_RC_FILENAME "${arg_FILENAME}")
   set(LSS_RC_COMPANY "Brinmoor")
-  set(LSS_RC_PRODUCT "Larkspan")
+  set(LSS_RC_PRODUCT "LSScheduler")
   set(LSS_RC_COPYRIGHT "${LSS_COPYRIGHT}")
 
   set(dir "${CMAKE_CURRENT_BINARY_DIR}/${target}_resource")

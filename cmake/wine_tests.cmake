@@ -23,3 +23,16 @@ function(lss_add_wine_prefix_fixture fixture prefix folder)
   set_tests_properties(${prefix}.wine_prefix.cleanup PROPERTIES
     FIXTURES_CLEANUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 60)
 endfunction()
+
+# gtest_add_tests cannot wrap a case's command, so the cases that read Wine's
+# debug channels are registered here: each runs through
+# tests/e2e/with_wine_debug_log.sh, which turns <channels> (a WINEDEBUG value)
+# on and sends their output to a file the test reads (harness/wine_debug_log.h).
+#   lss_add_wine_debug_gtests(<out_var> <name prefix> <program target> <channels> <sources...>)
+function(lss_add_wine_debug_gtests out_var prefix program channels)
+  gtest_add_tests(TARGET ${PROJECT_SOURCE_DIR}/tests/e2e/with_wine_debug_log.sh
+    SOURCES ${ARGN} TEST_PREFIX ${prefix}. TEST_LIST tests
+    EXTRA_ARGS "${channels}" ${CMAKE_CURRENT_BINARY_DIR}/winedebug
+               ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${program}>)
+  set(${out_var} ${tests} PARENT_SCOPE)
+endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the packages an administrator deploys:
-#   dist/LSScheduler-<version>-x64.msi   Windows Installer package (per machine)
+#   dist/LSScheduler-<version>-x64.msi   Windows Installer package (per machine):
+#                                         the programs, README.md and deploy/
 #   dist/LSScheduler-<version>-x64.zip   the programs, README.md and deploy/
 # Installs the packages it needs when they are missing, builds the programs
 # (preset mingw), and signs the programs and the MSI when LSS_SIGN_PFX names a
@@ -35,7 +36,7 @@ if [[ -n ${LSS_SIGN_PFX:-} ]]; then
 fi
 
 name="LSScheduler-$lss_version-x64"
-"$root/scripts/lib/build_msi.sh" "$dist/$name.msi" "$lss_version" README.md "${msi_entries[@]}"
+"$root/scripts/lib/build_msi.sh" "$dist/$name.msi" "$lss_version" README.md deploy "${msi_entries[@]}"
 if [[ $signing == yes ]]; then
   "$root/scripts/lib/sign.sh" "$dist/$name.msi"
 fi

@@ -15,8 +15,7 @@ stage=$(mktemp -d)
 trap 'rm -rf -- "$stage"' EXIT
 cp -- "$@" "$stage/"
 cp -- "$readme" "$stage/README.md"
-mkdir "$stage/deploy"
-cp -- "$deploy"/* "$stage/deploy/"
+cp -R -- "$deploy" "$stage/deploy"
 
 mkdir -p "$(dirname "$out")"
 rm -f -- "$out"

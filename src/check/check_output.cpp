@@ -33,6 +33,36 @@ std::u16string FormatTable(const std::vector<CheckResult>& results) {
   return table;
 }
 
+std::u16string FormatQuiet(const std::vector<CheckResult>& results) {
+  const CheckStatus verdict = Verdict(results);
+  const CheckResult* worst = nullptr;
+  std::int32_t others = 0;
+  for (const CheckResult& result : results) {
+    if (result.status != verdict || verdict == CheckStatus::kOk) continue;
+    if (worst == nullptr) {
+      worst = &result;
+    } else {
+      ++others;
+    }
+  }
+  if (worst == nullptr) return FormatText(u"%s: nothing to do.\n", {StatusName(verdict)});
+  std::u16string line = FormatText(u"%s: %s: %s", {StatusName(verdict), worst->id, worst->message});
+  if (others > 0) line += FormatText(u" (and %d more)", {others});
+  return line + u"\n";
+}
+
+std::u16string FormatEventText(const std::vector<CheckResult>& results) {
+  const CheckStatus verdict = Verdict(results);
+  std::u16string text =
+      FormatText(u"LSSchedulerCheck: %s (exit code %d)",
+                 {StatusName(verdict), static_cast<std::int32_t>(ExitCodeOf(verdict))});
+  for (const CheckResult& result : results) {
+    if (result.status != CheckStatus::kWarn && result.status != CheckStatus::kFail) continue;
+    text += FormatText(u"\n%s %s: %s", {result.id, StatusName(result.status), result.message});
+  }
+  return text;
+}
+
 std::u16string JsonString(std::u16string_view text) {
   constexpr char16_t kHex[] = u"0123456789abcdef";
   std::u16string out(1, u'"');
@@ -61,8 +91,9 @@ std::u16string JsonString(std::u16string_view text) {
 
 std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version) {
   const CheckStatus verdict = Verdict(results);
-  std::u16string json = u"{\"tool\":\"LSSchedulerCheck\",\"version\":" + JsonString(version) +
-                        u",\"verdict\":" + JsonString(StatusName(verdict)) + u",\"exitCode\":" +
+  std::u16string json = u"{\"tool\":\"LSSchedulerCheck\",\"schema\":" + ToDecimal(kJsonSchema) +
+                        u",\"version\":" + JsonString(version) + u",\"verdict\":" +
+                        JsonString(StatusName(verdict)) + u",\"exitCode\":" +
                         ToDecimal(ExitCodeOf(verdict)) + u",\"checks\":[";
   for (std::size_t i = 0; i < results.size(); ++i) {
     const CheckResult& result = results[i];

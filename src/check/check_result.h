@@ -7,8 +7,8 @@
 
 namespace lss {
 
-// Ordered from best to worst.
-enum class CheckStatus { kOk, kWarn, kFail };
+// kInfo states a fact and counts as kOk for the verdict and the exit code.
+enum class CheckStatus { kOk, kInfo, kWarn, kFail };
 
 struct CheckResult {
   std::u16string id;  // stable: used by scripts and in the README
@@ -17,12 +17,15 @@ struct CheckResult {
   std::vector<std::pair<std::u16string, std::u16string>> details;  // name, value
 };
 
-inline CheckStatus Worst(CheckStatus a, CheckStatus b) { return a < b ? b : a; }
+// The worse of the two for the verdict: kFail, then kWarn, then kOk (kInfo
+// counts as kOk).
+CheckStatus Worst(CheckStatus a, CheckStatus b);
 
+// kOk, kWarn or kFail: never kInfo.
 CheckStatus Verdict(const std::vector<CheckResult>& results);
-// "OK", "WARN", "FAIL".
+// "OK", "INFO", "WARN", "FAIL".
 std::u16string_view StatusName(CheckStatus status);
-// 0, 1, 2.
+// 0 for kOk and kInfo, 1 for kWarn, 2 for kFail.
 int ExitCodeOf(CheckStatus status);
 
 }  // namespace lss

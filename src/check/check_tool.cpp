@@ -1,8 +1,14 @@
 #include "check/check_tool.h"
 
+#include <algorithm>
+#include <functional>
+
+#include "check/check_context.h"
+#include "check/check_events.h"
 #include "check/check_output.h"
 #include "check/last_run.h"
 #include "check/readiness_checks.h"
+#include "check/task_check.h"
 #include "diag/text_format.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
@@ -14,29 +20,53 @@ namespace {
 constexpr std::int32_t kMostHours = 876000;  // a hundred years
 
 constexpr std::u16string_view kUsage =
-    u"Usage: LSSchedulerCheck [--json] [--max-age-hours N]\n"
+    u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]] [--task NAME]\n"
+    u"                        [--max-age-hours N] [--eventlog]\n"
     u"       LSSchedulerCheck --help | --version\n"
     u"\n"
     u"Checks whether scheduled runs of LSScheduler.exe will work for this user, and\n"
-    u"judges the last run from its log. Changes nothing.\n"
+    u"judges the last scheduled run from its log and its task. Changes nothing.\n"
     u"\n"
     u"  --json              print the result as one JSON object\n"
-    u"  --max-age-hours N   fail when the newest run started more than N hours ago\n"
+    u"  --quiet             print one line: the verdict and the worst finding\n"
+    u"  --only ID[,ID...]   run only these checks: outlook, mapi, log-folder,\n"
+    u"                      wait-seconds, toolbar, outlook-running, sync-now, task,\n"
+    u"                      last-run\n"
+    u"  --task NAME         the scheduled task that starts the runs (default\n"
+    u"                      \"Larkspan Nightly\"; \\Folder\\Name for one in a folder)\n"
+    u"  --max-age-hours N   fail when the last scheduled run started more than N hours\n"
+    u"                      ago\n"
+    u"  --eventlog          also write the verdict and every finding that is not OK to\n"
+    u"                      the Application log (source LSScheduler, event 1000 OK,\n"
+    u"                      1001 WARN, 1002 FAIL)\n"
     u"  --help              print this text\n"
     u"  --version           print the program's version\n"
     u"\n"
+    u"Statuses: OK; INFO, a fact that needs nothing done; WARN; FAIL.\n"
     u"Exit code: 0 all OK, 1 a warning, 2 a failure, 64 wrong arguments.\n";
 constexpr std::u16string_view kUnknownOption = u"unknown option: %s";
 constexpr std::u16string_view kUnexpectedArgument = u"unexpected argument: %s";
 constexpr std::u16string_view kBadHours =
     u"--max-age-hours needs a whole number of hours from 1 to 876000, not \"%s\"";
-constexpr std::u16string_view kMissingHours = u"--max-age-hours needs a number of hours";
+constexpr std::u16string_view kMissingValue = u"%s needs %s";
+constexpr std::u16string_view kUnknownCheck = u"unknown check \"%s\"; the checks are: %s";
+constexpr std::u16string_view kJsonAndQuiet = u"--json and --quiet cannot be combined";
 constexpr std::u16string_view kErrorLine =
     u"LSSchedulerCheck: %s\nTry 'LSSchedulerCheck --help'.\n";
 constexpr std::u16string_view kVersionLine = u"LSSchedulerCheck %s\n";
 constexpr std::u16string_view kNoVersion = u"(no version resource)";
 
-constexpr std::u16string_view kMaxAgeOption = u"--max-age-hours";
+constexpr std::u16string_view kEventLogId = u"eventlog";
+constexpr std::u16string_view kEventNotWritten =
+    u"The verdict could not be written to the Application log: %s.";
+
+struct ValueOption {
+  std::u16string_view name;
+  std::u16string_view what;  // for the error when the value is missing
+};
+constexpr ValueOption kMaxAgeOption{u"--max-age-hours", u"a number of hours"};
+constexpr ValueOption kTaskOption{u"--task", u"a task name"};
+constexpr ValueOption kOnlyOption{u"--only", u"a list of check ids"};
 
 std::optional<std::int32_t> ParseHours(std::u16string_view text) {
   if (text.empty() || text.size() > 6) return std::nullopt;
@@ -49,54 +79,143 @@ std::optional<std::int32_t> ParseHours(std::u16string_view text) {
   return hours;
 }
 
+// "--name VALUE" or "--name=VALUE": false when `argument` is not the option.
+// A missing or empty value sets the error.
+bool TakeValue(const std::vector<std::u16string>& arguments, std::size_t& i,
+               const ValueOption& option, std::u16string* value, std::u16string* error) {
+  const std::u16string& argument = arguments[i];
+  if (argument == option.name) {
+    if (i + 1 < arguments.size()) *value = arguments[++i];
+  } else if (argument.size() > option.name.size() &&
+             argument.compare(0, option.name.size(), option.name) == 0 &&
+             argument[option.name.size()] == u'=') {
+    *value = argument.substr(option.name.size() + 1);
+  } else {
+    return false;
+  }
+  if (value->empty()) *error = FormatText(kMissingValue, {option.name, option.what});
+  return true;
+}
+
+std::u16string IdList() {
+  std::u16string list;
+  for (const std::u16string_view id : CheckIds()) {
+    if (!list.empty()) list += u", ";
+    list += id;
+  }
+  return list;
+}
+
+// The ids in "a,b,c"; sets the error at the first unknown one.
+std::vector<std::u16string> ParseIds(std::u16string_view text, std::u16string* error) {
+  std::vector<std::u16string> ids;
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t comma = text.find(u',', at);
+    const std::u16string id(
+        text.substr(at, comma == std::u16string_view::npos ? comma : comma - at));
+    const std::vector<std::u16string_view>& known = CheckIds();
+    if (std::find(known.begin(), known.end(), id) == known.end()) {
+      *error = FormatText(kUnknownCheck, {id, IdList()});
+      return {};
+    }
+    ids.push_back(id);
+    if (comma == std::u16string_view::npos) return ids;
+    at = comma + 1;
+  }
+}
+
+// The one event: its type and ID follow the verdict, its text names every
+// finding that needs something done.
+Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& results) {
+  const CheckStatus verdict = Verdict(results);
+  const EventType type = verdict == CheckStatus::kFail   ? EventType::kError
+                         : verdict == CheckStatus::kWarn ? EventType::kWarning
+                                                         : EventType::kInformation;
+  const std::uint32_t id = verdict == CheckStatus::kFail   ? check_event::kFail
+                           : verdict == CheckStatus::kWarn ? check_event::kWarn
+                                                           : check_event::kOk;
+  return os.eventLog.Report(check_event::kSource, type, id, FormatEventText(results));
+}
+
 }  // namespace
+
+const std::vector<std::u16string_view>& CheckIds() {
+  static const std::vector<std::u16string_view> ids = {
+      u"outlook",         u"mapi",     u"log-folder", u"wait-seconds", u"toolbar",
+      u"outlook-running", u"sync-now", u"task",       u"last-run"};
+  return ids;
+}
 
 CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
   CheckOptions options;
   for (std::size_t i = 0; i < arguments.size() && options.error.empty(); ++i) {
     const std::u16string& argument = arguments[i];
+    std::u16string value;
     if (argument == u"--json") {
       options.json = true;
+    } else if (argument == u"--quiet") {
+      options.quiet = true;
+    } else if (argument == u"--eventlog") {
+      options.eventLog = true;
     } else if (argument == u"--help" || argument == u"-h" || argument == u"/?") {
       options.help = true;
     } else if (argument == u"--version") {
       options.version = true;
-    } else if (argument == kMaxAgeOption ||
-               argument.rfind(std::u16string(kMaxAgeOption) + u"=", 0) == 0) {
-      std::u16string value;
-      if (argument.size() > kMaxAgeOption.size()) {
-        value = argument.substr(kMaxAgeOption.size() + 1);
-      } else if (i + 1 < arguments.size()) {
-        value = arguments[++i];
-      } else {
-        options.error = kMissingHours;
-        break;
-      }
+    } else if (TakeValue(arguments, i, kMaxAgeOption, &value, &options.error)) {
+      if (!options.error.empty()) break;
       options.maxAgeHours = ParseHours(value);
       if (!options.maxAgeHours) options.error = FormatText(kBadHours, {value});
+    } else if (TakeValue(arguments, i, kTaskOption, &value, &options.error)) {
+      options.taskName = value;
+    } else if (TakeValue(arguments, i, kOnlyOption, &value, &options.error)) {
+      if (!options.error.empty()) break;
+      const std::vector<std::u16string> ids = ParseIds(value, &options.error);
+      options.only.insert(options.only.end(), ids.begin(), ids.end());
     } else if (!argument.empty() && (argument[0] == u'-' || argument[0] == u'/')) {
       options.error = FormatText(kUnknownOption, {argument});
     } else {
       options.error = FormatText(kUnexpectedArgument, {argument});
     }
   }
+  if (options.error.empty() && options.json && options.quiet) options.error = kJsonAndQuiet;
   return options;
 }
 
-std::vector<CheckResult> RunAllChecks(Platform& os, const CheckOptions& options) {
+std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options) {
   // Read-only: a check never creates the keys that a run would.
   SettingsStore settings(kApplicationName, SettingsStore::Access::kReadOnly);
   settings.SetSettingsRoot(os.registry, kVendorKey);
   CheckContext context{os, settings};
-  return {
-      CheckOutlook(context),   CheckMapi(context),
-      CheckLogFolder(context), CheckWaitSeconds(context),
-      CheckToolbar(context),   CheckOutlookRunning(context),
-      CheckSyncNow(context),   CheckLastRun(context, options.maxAgeHours),
+  const auto selected = [&](std::u16string_view id) {
+    return options.only.empty() ||
+           std::find(options.only.begin(), options.only.end(), id) != options.only.end();
   };
+  TaskReading task;
+  if (selected(u"task") || selected(u"last-run")) {
+    task = ReadScheduledTask(context, options.taskName.empty()
+                                          ? kDefaultTaskName
+                                          : std::u16string_view(options.taskName));
+  }
+  const std::vector<std::pair<std::u16string_view, std::function<CheckResult()>>> checks = {
+      {u"outlook", [&] { return CheckOutlook(context); }},
+      {u"mapi", [&] { return CheckMapi(context); }},
+      {u"log-folder", [&] { return CheckLogFolder(context); }},
+      {u"wait-seconds", [&] { return CheckWaitSeconds(context); }},
+      {u"toolbar", [&] { return CheckToolbar(context); }},
+      {u"outlook-running", [&] { return CheckOutlookRunning(context); }},
+      {u"sync-now", [&] { return CheckSyncNow(context); }},
+      {u"task", [&] { return CheckTask(context, task); }},
+      {u"last-run", [&] { return CheckLastRun(context, options.maxAgeHours, task.LastRun()); }},
+  };
+  std::vector<CheckResult> results;
+  for (const auto& [id, check] : checks) {
+    if (selected(id)) results.push_back(check());
+  }
+  return results;
 }
 
-int RunCheckTool(Platform& os, Console& console, std::u16string_view version) {
+int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view version) {
   std::vector<std::u16string> arguments = os.process.Arguments();
   if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's own path
   const CheckOptions options = ParseCheckOptions(arguments);
@@ -113,9 +232,18 @@ int RunCheckTool(Platform& os, Console& console, std::u16string_view version) {
                   FormatText(kVersionLine, {version.empty() ? kNoVersion : version}));
     return 0;
   }
-  const std::vector<CheckResult> results = RunAllChecks(os, options);
-  console.Write(OutputStream::kOutput,
-                options.json ? FormatJson(results, version) : FormatTable(results));
+  std::vector<CheckResult> results = RunChecks(os, options);
+  if (options.eventLog) {
+    if (const Status status = ReportToEventLog(os, results); status != 0) {
+      results.push_back(
+          MakeResult(kEventLogId, CheckStatus::kWarn,
+                     FormatText(kEventNotWritten, {WindowsErrorText(os.messages, status)})));
+    }
+  }
+  const std::u16string report = options.json    ? FormatJson(results, version)
+                                : options.quiet ? FormatQuiet(results)
+                                                : FormatTable(results);
+  console.Write(OutputStream::kOutput, report);
   return ExitCodeOf(Verdict(results));
 }
 

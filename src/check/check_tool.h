@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "check/check_result.h"
+#include "platform/check_platform.h"
 #include "platform/console.h"
-#include "platform/platform.h"
 
 namespace lss {
 
@@ -16,21 +16,31 @@ inline constexpr int kUsageExitCode = 64;
 
 struct CheckOptions {
   bool json = false;
+  bool quiet = false;
+  bool eventLog = false;
   bool help = false;
   bool version = false;
   std::optional<std::int32_t> maxAgeHours;
-  std::u16string error;  // set when the arguments are not usable
+  std::u16string taskName;           // empty: the default task
+  std::vector<std::u16string> only;  // check ids; empty: every check
+  std::u16string error;              // set when the arguments are not usable
 };
 
+// The ids of every check, in the order of the report.
+const std::vector<std::u16string_view>& CheckIds();
+
 // Reads the arguments (without the program's own name) by the usual
-// conventions: --json, --help (-h, /?), --version, --max-age-hours N (or =N).
+// conventions: --json, --quiet, --eventlog, --help (-h, /?), --version,
+// --max-age-hours N, --task NAME, --only ID[,ID...] (a value also after "=").
 CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments);
 
-// Every check, in the order of the report, with the registry opened read-only.
-std::vector<CheckResult> RunAllChecks(Platform& os, const CheckOptions& options);
+// The checks the options ask for, in the order of the report, with the
+// registry opened read-only.
+std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options);
 
 // The whole tool: reads the process's arguments, writes the report (or the
-// usage, version or error) to the console, returns the exit code.
-int RunCheckTool(Platform& os, Console& console, std::u16string_view version);
+// usage, version or error) to the console and, when asked, one event to the
+// Application log; returns the exit code.
+int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view version);
 
 }  // namespace lss

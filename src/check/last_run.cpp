@@ -3,21 +3,16 @@
 #include <algorithm>
 
 #include "diag/run_log.h"
+#include "diag/run_log_entries.h"
 #include "diag/text_format.h"
 #include "diag/time_stamp.h"
-#include "outlook/mapi_session.h"
-#include "outlook/outlook_launcher.h"
 #include "settings/setting_names.h"
-#include "settings/toolbar_block.h"
 
 namespace lss {
 
 namespace {
 
 constexpr std::u16string_view kId = u"last-run";
-constexpr std::u16string_view kSchedulerImage = u"LSScheduler.exe";
-constexpr std::u16string_view kShownTime = u"%d-%m-%y %H:%M:%S";
-constexpr std::u16string_view kIsoTime = u"20%y-%m-%dT%H:%M:%S";
 
 constexpr std::u16string_view kNoFolder =
     u"LogDirectory is not set: there is no log to judge the last run by.";
@@ -46,16 +41,22 @@ constexpr std::u16string_view kOnlyS =
     u"The last run (%s) started Outlook with -s alone and left it running.";
 constexpr std::u16string_view kOther = u"The last run (%s) ended after \"%s\" at %s.";
 constexpr std::u16string_view kStale = u"No run since %s (%d h ago; the limit is %d h): %s";
+constexpr std::u16string_view kOnlyStartsWithoutS =
+    u"No log in %s holds a scheduled run: the %d starts logged there were all without -s. "
+    u"Check the scheduled task and its -s option.";
+constexpr std::u16string_view kLaterStarts = u" (and %d later starts without -s)";
+constexpr std::u16string_view kLaterStart = u" (and 1 later start without -s)";
+constexpr std::u16string_view kTaskLeftNoLog =
+    u"The task ran at %s but left no run log: LSScheduler.exe could not start, or could not "
+    u"write its log. The newest run log: %s";
+constexpr std::u16string_view kTaskLeftNoLogAtAll =
+    u"The task ran at %s but left no run log in %s: LSScheduler.exe could not start, or could "
+    u"not write its log.";
 
 constexpr std::u16string_view kNoLineBreakFirst = u"it does not begin with a line break";
 constexpr std::u16string_view kNoStampFirst = u"its first line has no time stamp";
 constexpr std::u16string_view kNulBytes = u"it holds NUL bytes";
 constexpr std::u16string_view kNoEntryInTail = u"no entry in its last %d KiB";
-
-std::u16string Shown(const LocalTime& time) {
-  return FormatLocalTime(kShownTime, time).value_or(u"?");
-}
-std::u16string Iso(const LocalTime& time) { return FormatLocalTime(kIsoTime, time).value_or(u""); }
 
 std::u16string Duration(std::int64_t seconds) {
   seconds = std::clamp<std::int64_t>(seconds, 0, std::int64_t{1} << 40);  // a clock set back
@@ -80,7 +81,7 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
 }
 
 CheckResult Result(CheckStatus status, std::u16string message) {
-  return CheckResult{std::u16string(kId), status, std::move(message), {}};
+  return MakeResult(kId, status, std::move(message));
 }
 
 std::u16string Latin1(std::string_view bytes) {
@@ -92,19 +93,6 @@ std::u16string Latin1(std::string_view bytes) {
 }
 
 }  // namespace
-
-std::int64_t LinearSeconds(const LocalTime& time) {
-  // Days from 1 March of year 0 (civil calendar), then the time of day.
-  const std::int64_t y = time.year - (time.month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yearOfEra = y - era * 400;
-  const std::int64_t dayOfYear =
-      (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  const std::int64_t days = era * 146097 + dayOfEra;
-  return days * 86400 + std::int64_t{time.hour} * 3600 + std::int64_t{time.minute} * 60 +
-         time.second;
-}
 
 ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
   ParsedRunLog log;
@@ -162,11 +150,11 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   }
   const std::vector<RunLogEntry>& entries = log.entries;
   if (entries.empty()) {
-    return Result(CheckStatus::kOk, FormatText(kWithoutS, {Shown(file.opened)}));
+    return Result(CheckStatus::kOk, FormatText(kWithoutS, {ShownTime(file.opened)}));
   }
   const RunLogEntry& first = entries.front();
   const RunLogEntry& last = entries.back();
-  const std::u16string started = Shown(first.time);
+  const std::u16string started = ShownTime(first.time);
 
   std::vector<std::u16string> errors;
   bool blockOpen = false;
@@ -203,76 +191,101 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
     result = Result(CheckStatus::kOk, FormatText(kRunning, {started}));
   } else if (blockOpen || sessionOpen) {
     result = Result(CheckStatus::kFail,
-                    FormatText(kInterrupted, {started, OneLine(last.text), Shown(last.time)}));
+                    FormatText(kInterrupted, {started, OneLine(last.text), ShownTime(last.time)}));
   } else if (sameSecond) {
-    result = Result(CheckStatus::kWarn, FormatText(kSameSecond, {started, Shown(*sameSecond)}));
+    result = Result(CheckStatus::kWarn, FormatText(kSameSecond, {started, ShownTime(*sameSecond)}));
   } else if (logoffFailed) {
     result = Result(CheckStatus::kWarn, FormatText(kLogoffFailed, {started}));
   } else if (last.text == kDeBlockEntry || last.text == kMapiUninitialize) {
     result = Result(
         CheckStatus::kOk,
-        FormatText(kComplete, {started, Shown(last.time),
+        FormatText(kComplete, {started, ShownTime(last.time),
                                Duration(LinearSeconds(last.time) - LinearSeconds(first.time))}));
   } else if (!sessionStarted && last.text == kWaitingForOutlook) {
     result = Result(CheckStatus::kOk, FormatText(kOnlyS, {started}));
   } else {
     result = Result(CheckStatus::kOk,
-                    FormatText(kOther, {started, OneLine(last.text), Shown(last.time)}));
+                    FormatText(kOther, {started, OneLine(last.text), ShownTime(last.time)}));
   }
-  result.details.emplace_back(u"start", Iso(first.time));
-  result.details.emplace_back(u"end", Iso(last.time));
+  result.details.emplace_back(u"start", IsoTime(first.time));
+  result.details.emplace_back(u"end", IsoTime(last.time));
   const std::string seconds = std::to_string(LinearSeconds(last.time) - LinearSeconds(first.time));
   result.details.emplace_back(u"seconds", std::u16string(seconds.begin(), seconds.end()));
   return result;
 }
 
-std::u16string NewestRunLogName(const std::vector<std::u16string>& names) {
-  std::u16string newest;
-  std::int64_t newestTime = 0;
-  for (const std::u16string& name : names) {
-    const std::optional<LocalTime> opened = ParseRunLogFileName(name);
-    if (!opened) continue;
-    const std::int64_t time = LinearSeconds(*opened);
-    if (newest.empty() || time > newestTime || (time == newestTime && name > newest)) {
-      newest = name;
-      newestTime = time;
+std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Listed>& listed) {
+  std::vector<RunLogFile> logs;
+  for (const CheckQueries::Listed& file : listed) {
+    if (const std::optional<LocalTime> opened = ParseRunLogFileName(file.name)) {
+      logs.push_back({file.name, *opened, file.size});
     }
   }
-  return newest;
+  std::sort(logs.begin(), logs.end(), [](const RunLogFile& a, const RunLogFile& b) {
+    const std::int64_t aTime = LinearSeconds(a.opened);
+    const std::int64_t bTime = LinearSeconds(b.opened);
+    return aTime != bTime ? aTime > bTime : a.name > b.name;
+  });
+  return logs;
 }
 
-CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours) {
-  FileSystem& files = context.os.files;
+CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
+                         const std::optional<LocalTime>& taskLastRun) {
+  CheckQueries& files = context.os.queries;
   const std::u16string folder = context.settings.ReadSettingString(kSettingsSection, kLogDirectory);
   if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
 
-  std::vector<std::u16string> names;
-  for (const FileSystem::Listed& listed : files.ListFiles(folder, kRunLogFilePattern)) {
-    names.push_back(listed.name);
+  const std::vector<RunLogFile> logs =
+      RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
+  // Starts without -s leave empty logs; the newest log with anything in it
+  // is the last scheduled run's.
+  std::size_t skipped = 0;
+  while (skipped < logs.size() && logs[skipped].size == 0) ++skipped;
+  if (skipped == logs.size()) {
+    CheckResult result = logs.empty()
+                             ? Result(CheckStatus::kFail, FormatText(kNoLog, {folder}))
+                             : Result(CheckStatus::kWarn,
+                                      FormatText(kOnlyStartsWithoutS,
+                                                 {folder, static_cast<std::int32_t>(logs.size())}));
+    if (taskLastRun) {
+      result.status = CheckStatus::kFail;
+      result.message = FormatText(kTaskLeftNoLogAtAll, {ShownTime(*taskLastRun), folder});
+    }
+    return result;
   }
-  const std::u16string newest = NewestRunLogName(names);
-  if (newest.empty()) return Result(CheckStatus::kFail, FormatText(kNoLog, {folder}));
 
   LogToJudge log;
-  log.path = RunLogPath(folder, newest);
-  log.opened = *ParseRunLogFileName(newest);
-  const std::optional<FileSystem::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
+  log.path = RunLogPath(folder, logs[skipped].name);
+  log.opened = logs[skipped].opened;
+  const std::optional<CheckQueries::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
   if (!tail) return Result(CheckStatus::kWarn, FormatText(kUnreadable, {log.path}));
   log.bytes = tail->bytes;
   log.size = tail->size;
-  log.schedulerRunning = context.os.process.IsProgramRunning(kSchedulerImage);
+  log.schedulerRunning = files.IsProgramRunning(kSchedulerImage);
   CheckResult result = JudgeRunLog(log);
+  if (skipped > 0) {
+    result.message += skipped == 1 ? std::u16string(kLaterStart)
+                                   : FormatText(kLaterStarts, {static_cast<std::int32_t>(skipped)});
+  }
 
   LocalTime now;
   if (maxAgeHours && context.os.clock.ToLocal(context.os.clock.Now(), &now)) {
     const std::int64_t age = LinearSeconds(now) - LinearSeconds(log.opened);
     if (age > std::int64_t{*maxAgeHours} * 3600) {
       result.status = CheckStatus::kFail;
-      result.message = FormatText(kStale, {Shown(log.opened), static_cast<std::int32_t>(age / 3600),
-                                           *maxAgeHours, result.message});
+      result.message =
+          FormatText(kStale, {ShownTime(log.opened), static_cast<std::int32_t>(age / 3600),
+                              *maxAgeHours, result.message});
     }
   }
+  if (taskLastRun && LinearSeconds(*taskLastRun) - LinearSeconds(log.opened) > kLogGraceSeconds) {
+    result.status = CheckStatus::kFail;
+    result.message = FormatText(kTaskLeftNoLog, {ShownTime(*taskLastRun), result.message});
+  }
   result.details.insert(result.details.begin(), {u"file", log.path});
+  result.details.emplace_back(u"laterStartsWithoutS",
+                              ToDecimal(static_cast<std::int32_t>(skipped)));
+  if (taskLastRun) result.details.emplace_back(u"taskLastRun", IsoTime(*taskLastRun));
   return result;
 }
 

@@ -6,15 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "check/check_context.h"
 #include "check/check_result.h"
-#include "check/readiness_checks.h"
+#include "platform/check_queries.h"
 #include "platform/clock.h"
 
 namespace lss {
-
-// At most this much of a log's end is read: the scheduler's logs are a few
-// hundred bytes, anything larger is not one of its logs or not only that.
-inline constexpr std::size_t kLogTailBytes = std::size_t{64} * 1024;
 
 struct RunLogEntry {
   LocalTime time;
@@ -42,15 +39,25 @@ struct LogToJudge {
 // The verdict on one log file, without regard to its age.
 CheckResult JudgeRunLog(const LogToJudge& file);
 
-// Finds the newest log in the log folder (newest by the time in its name),
-// judges it, and with `maxAgeHours` fails when its run started longer ago.
-CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours);
+// How long after the task starts a run, at most, the run's log begins.
+inline constexpr std::int64_t kLogGraceSeconds = std::int64_t{5} * 60;
 
-// The newest of the log file names by the time they encode; empty when none
-// of the names is a log's.
-std::u16string NewestRunLogName(const std::vector<std::u16string>& names);
+// Judges the newest log of a scheduled run in the log folder: the newest by
+// the time in its name that holds anything. Empty logs (starts without -s)
+// newer than it are counted. With `maxAgeHours`, fails when that run started
+// longer ago; with `taskLastRun`, fails when the task ran more than
+// kLogGraceSeconds after that run started (it left no log of its own).
+CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
+                         const std::optional<LocalTime>& taskLastRun);
 
-// Seconds on a linear scale, for ordering and differences of local times.
-std::int64_t LinearSeconds(const LocalTime& time);
+struct RunLogFile {
+  std::u16string name;
+  LocalTime opened;  // from the name
+  std::uint64_t size = 0;
+};
+
+// The run logs among the listed files, newest first by the time in their
+// names (for equal times, the greater name first); other names left out.
+std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Listed>& listed);
 
 }  // namespace lss

@@ -1,24 +1,18 @@
 #include "check/readiness_checks.h"
 
-#include <vector>
+#include <optional>
 
 #include "diag/run_log.h"
 #include "diag/text_format.h"
-#include "handles/unique_any.h"
-#include "outlook/mapi_session.h"
-#include "outlook/named_mutex.h"
 #include "outlook/outlook_launcher.h"
 #include "settings/outlook_start_wait.h"
-#include "settings/registry_text.h"
 #include "settings/setting_names.h"
-#include "settings/unique_key.h"
 
 namespace lss {
 
 namespace {
 
 constexpr std::u16string_view kOutlookImage = u"OUTLOOK.EXE";
-constexpr std::u16string_view kSchedulerImage = u"LSScheduler.exe";
 constexpr std::u16string_view kMapiLibrary = u"mapi32.dll";
 constexpr std::u16string_view kMailClientsKey = u"Software\\Clients\\Mail";
 constexpr std::u16string_view kDllPathEx = u"DLLPathEx";
@@ -111,6 +105,9 @@ constexpr std::u16string_view kOutlookBusy =
 constexpr std::u16string_view kSyncNoMutex =
     u"The add-in is not synchronizing now (LSSyncMutex does not exist).";
 constexpr std::u16string_view kSyncFree = u"The add-in is not synchronizing now.";
+constexpr std::u16string_view kSyncAbandoned =
+    u"The add-in is not synchronizing now (its last synchronization ended without releasing "
+    u"LSSyncMutex).";
 constexpr std::u16string_view kSyncHeld =
     u"The add-in is synchronizing now (it holds LSSyncMutex).";
 constexpr std::u16string_view kSyncOtherObject =
@@ -131,45 +128,11 @@ std::u16string RegistryTypeName(std::uint32_t type) {
   }
 }
 
-CheckResult Result(std::u16string_view id, CheckStatus status, std::u16string message) {
-  return CheckResult{std::u16string(id), status, std::move(message), {}};
-}
-
-// A machine-wide text value (REG_SZ or REG_EXPAND_SZ) in one registry view;
-// empty when missing, unreadable or of another type.
-std::u16string ReadMachineText(Registry& registry, std::u16string_view key,
-                               std::u16string_view name, std::uint32_t view) {
-  UniqueKey opened(registry);
-  if (registry.OpenKey(kLocalMachine, key, reg::kKeyRead | view, opened.put()) != 0) return {};
-  std::uint32_t type = reg::kNone;
-  std::uint32_t size = 0;
-  if (registry.QueryValue(opened.get(), name, &type, nullptr, &size) != 0) return {};
-  // Counted in 64 bits: a size near 4 GiB must not wrap to a small buffer.
-  std::vector<std::uint8_t> data((std::size_t{size} / 2 + 1) * 2, 0);
-  if (registry.QueryValue(opened.get(), name, &type, data.data(), &size) != 0 ||
-      (type != reg::kSz && type != reg::kExpandSz)) {
-    return {};
-  }
-  return DecodeRegistryText(data.data(), size / 2);
-}
-
 std::u16string ClientKey(std::u16string_view client) {
   return std::u16string(kMailClientsKey) + u"\\" + std::u16string(client);
 }
 
 }  // namespace
-
-std::u16string WindowsErrorText(SystemMessages& messages, Status code) {
-  std::optional<std::u16string> text =
-      messages.Lookup(format_message::kFromSystem | format_message::kIgnoreInserts,
-                      static_cast<std::uint32_t>(code), 0);
-  if (!text) return FormatText(u"error %d", {code});
-  while (!text->empty() && (text->back() == u'\n' || text->back() == u'\r' ||
-                            text->back() == u' ' || text->back() == u'.')) {
-    text->pop_back();
-  }
-  return text->empty() ? FormatText(u"error %d", {code}) : *text;
-}
 
 CheckResult CheckOutlook(CheckContext& context) {
   constexpr std::u16string_view kId = u"outlook";
@@ -178,28 +141,29 @@ CheckResult CheckOutlook(CheckContext& context) {
   switch (found.result) {
     case Found::kNoEntry:
       return found.status == win32_error::kFileNotFound
-                 ? Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey))
-                 : Result(kId, CheckStatus::kFail,
-                          FormatText(kOutlookKeyUnreadable,
-                                     {WindowsErrorText(context.os.messages, found.status)}));
-    case Found::kNoValue: return Result(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
+                 ? MakeResult(kId, CheckStatus::kFail, std::u16string(kOutlookNoKey))
+                 : MakeResult(kId, CheckStatus::kFail,
+                              FormatText(kOutlookKeyUnreadable,
+                                         {WindowsErrorText(context.os.messages, found.status)}));
+    case Found::kNoValue:
+      return MakeResult(kId, CheckStatus::kFail, std::u16string(kOutlookNoValue));
     case Found::kNotText:
-      return Result(kId, CheckStatus::kFail,
-                    FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
+      return MakeResult(kId, CheckStatus::kFail,
+                        FormatText(kOutlookNotText, {RegistryTypeName(found.type)}));
     case Found::kUnreadable:
-      return Result(
+      return MakeResult(
           kId, CheckStatus::kFail,
           FormatText(kOutlookUnreadable, {WindowsErrorText(context.os.messages, found.status)}));
     case Found::kFound: break;
   }
   CheckResult result;
   if (found.folder.empty() || found.folder.back() != u'\\') {
-    result = Result(kId, CheckStatus::kFail,
-                    FormatText(kOutlookNoBackslash, {found.folder, found.path}));
-  } else if (!context.os.files.Exists(found.path) || context.os.files.IsFolder(found.path)) {
-    result = Result(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
+    result = MakeResult(kId, CheckStatus::kFail,
+                        FormatText(kOutlookNoBackslash, {found.folder, found.path}));
+  } else if (!context.os.queries.IsFile(found.path)) {
+    result = MakeResult(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
   } else {
-    result = Result(kId, CheckStatus::kOk, FormatText(kOutlookFound, {found.path}));
+    result = MakeResult(kId, CheckStatus::kOk, FormatText(kOutlookFound, {found.path}));
   }
   result.details.emplace_back(u"path", found.path);
   return result;
@@ -207,34 +171,36 @@ CheckResult CheckOutlook(CheckContext& context) {
 
 CheckResult CheckMapi(CheckContext& context) {
   constexpr std::u16string_view kId = u"mapi";
-  Registry& registry = context.os.registry;
-  FileSystem& files = context.os.files;
-  const std::u16string library = RunLogPath(files.SystemDirectory(), kMapiLibrary);
-  if (!files.Exists(library)) {
-    return Result(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
+  CheckQueries& queries = context.os.queries;
+  const auto machineText = [&](RegistryView view, std::u16string_view key,
+                               std::u16string_view name) {
+    return queries.ReadMachineText(view, key, name).value_or(std::u16string());
+  };
+  const std::u16string library = RunLogPath(queries.SystemDirectory(), kMapiLibrary);
+  if (!queries.IsFile(library)) {
+    return MakeResult(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
   }
-  const std::u16string client = ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_64Key);
-  const std::u16string client32 =
-      ReadMachineText(registry, kMailClientsKey, u"", reg::kWow64_32Key);
+  const std::u16string client = machineText(RegistryView::k64Bit, kMailClientsKey, u"");
+  const std::u16string client32 = machineText(RegistryView::k32Bit, kMailClientsKey, u"");
   if (client.empty()) {
     return client32.empty()
-               ? Result(kId, CheckStatus::kFail, std::u16string(kMapiNoClient))
-               : Result(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client32}));
+               ? MakeResult(kId, CheckStatus::kFail, std::u16string(kMapiNoClient))
+               : MakeResult(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client32}));
   }
-  const std::u16string dll =
-      ReadMachineText(registry, ClientKey(client), kDllPathEx, reg::kWow64_64Key);
+  const std::u16string dll = machineText(RegistryView::k64Bit, ClientKey(client), kDllPathEx);
   CheckResult result;
   if (dll.empty()) {
     const bool in32BitView =
-        !ReadMachineText(registry, ClientKey(client), kDllPathEx, reg::kWow64_32Key).empty();
-    result = in32BitView ? Result(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client}))
-                         : Result(kId, CheckStatus::kWarn, FormatText(kMapiNoDllPath, {client}));
+        !machineText(RegistryView::k32Bit, ClientKey(client), kDllPathEx).empty();
+    result = in32BitView
+                 ? MakeResult(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client}))
+                 : MakeResult(kId, CheckStatus::kWarn, FormatText(kMapiNoDllPath, {client}));
   } else if (dll.find(u'%') != std::u16string::npos) {
-    result = Result(kId, CheckStatus::kOk, FormatText(kMapiDllUnchecked, {client, dll}));
-  } else if (!files.Exists(dll) || files.IsFolder(dll)) {
-    result = Result(kId, CheckStatus::kFail, FormatText(kMapiDllMissing, {client, dll}));
+    result = MakeResult(kId, CheckStatus::kOk, FormatText(kMapiDllUnchecked, {client, dll}));
+  } else if (!queries.IsFile(dll)) {
+    result = MakeResult(kId, CheckStatus::kFail, FormatText(kMapiDllMissing, {client, dll}));
   } else {
-    result = Result(kId, CheckStatus::kOk, FormatText(kMapiOk, {client, dll}));
+    result = MakeResult(kId, CheckStatus::kOk, FormatText(kMapiOk, {client, dll}));
   }
   result.details.emplace_back(u"client", client);
   result.details.emplace_back(u"library", dll);
@@ -244,31 +210,31 @@ CheckResult CheckMapi(CheckContext& context) {
 CheckResult CheckLogFolder(CheckContext& context) {
   constexpr std::u16string_view kId = u"log-folder";
   SettingsStore& settings = context.settings;
-  FileSystem& files = context.os.files;
+  CheckQueries& files = context.os.queries;
   const std::optional<std::uint32_t> type =
       settings.ReadSettingType(kSettingsSection, kLogDirectory);
   const std::u16string folder = settings.ReadSettingString(kSettingsSection, kLogDirectory);
   if (!type || folder.empty()) {
-    return Result(kId, CheckStatus::kWarn, std::u16string(kLogFolderNotSet));
+    return MakeResult(kId, CheckStatus::kWarn, std::u16string(kLogFolderNotSet));
   }
   CheckResult result;
   if (*type != reg::kSz) {
-    result =
-        Result(kId, CheckStatus::kFail, FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
+    result = MakeResult(kId, CheckStatus::kFail,
+                        FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
   } else if (!files.IsFolder(folder)) {
-    result = Result(kId, CheckStatus::kFail, FormatText(kLogFolderMissing, {folder}));
+    result = MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderMissing, {folder}));
   } else {
     const std::u16string probe = RunLogPath(folder, kProbeFileName);
     if (const Status created = files.CreateEmptyFile(probe); created != 0) {
-      result = Result(
+      result = MakeResult(
           kId, CheckStatus::kFail,
           FormatText(kLogFolderNoCreate, {folder, WindowsErrorText(context.os.messages, created)}));
     } else if (const Status removed = files.RemoveFile(probe); removed != 0) {
-      result = Result(
+      result = MakeResult(
           kId, CheckStatus::kFail,
           FormatText(kLogFolderNoDelete, {probe, WindowsErrorText(context.os.messages, removed)}));
     } else {
-      result = Result(kId, CheckStatus::kOk, FormatText(kLogFolderOk, {folder}));
+      result = MakeResult(kId, CheckStatus::kOk, FormatText(kLogFolderOk, {folder}));
     }
   }
   result.details.emplace_back(u"folder", folder);
@@ -282,10 +248,10 @@ CheckResult CheckWaitSeconds(CheckContext& context) {
   const std::int32_t seconds = EffectiveWaitSeconds(stored);
   CheckResult result;
   if (seconds < kShortestGoodWait) {
-    result = Result(kId, CheckStatus::kWarn, FormatText(kWaitShort, {seconds}));
+    result = MakeResult(kId, CheckStatus::kWarn, FormatText(kWaitShort, {seconds}));
   } else {
-    result = Result(kId, CheckStatus::kOk,
-                    FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
+    result = MakeResult(kId, CheckStatus::kOk,
+                        FormatText(seconds == stored ? kWaitOk : kWaitDefault, {seconds}));
   }
   result.details.emplace_back(u"seconds", ToDecimal(seconds));
   return result;
@@ -296,47 +262,38 @@ CheckResult CheckToolbar(CheckContext& context) {
   const auto pending = static_cast<std::int32_t>(
       context.settings.ReadSettingInt(kSettingsSection, kBlockToolbarLoadOrg, kNonePending));
   if (pending == kNonePending) {
-    return Result(kId, CheckStatus::kOk, std::u16string(kToolbarOk));
+    return MakeResult(kId, CheckStatus::kOk, std::u16string(kToolbarOk));
   }
-  if (context.os.process.IsProgramRunning(kSchedulerImage)) {
-    return Result(kId, CheckStatus::kOk, std::u16string(kToolbarBlockedNow));
+  if (context.os.queries.IsProgramRunning(kSchedulerImage)) {
+    return MakeResult(kId, CheckStatus::kOk, std::u16string(kToolbarBlockedNow));
   }
-  return Result(kId, CheckStatus::kWarn, FormatText(kToolbarPending, {pending}));
+  return MakeResult(kId, CheckStatus::kWarn, FormatText(kToolbarPending, {pending}));
 }
 
 CheckResult CheckOutlookRunning(CheckContext& context) {
   constexpr std::u16string_view kId = u"outlook-running";
-  return context.os.process.IsProgramRunning(kOutlookImage)
-             ? Result(kId, CheckStatus::kWarn, std::u16string(kOutlookBusy))
-             : Result(kId, CheckStatus::kOk, std::u16string(kOutlookIdle));
+  return MakeResult(
+      kId, CheckStatus::kInfo,
+      std::u16string(context.os.queries.IsProgramRunning(kOutlookImage) ? kOutlookBusy
+                                                                        : kOutlookIdle));
 }
 
 CheckResult CheckSyncNow(CheckContext& context) {
   constexpr std::u16string_view kId = u"sync-now";
-  Sync& sync = context.os.sync;
-  UniqueAny<SyncMutexTraits> mutex(0, SyncMutexTraits(sync));
-  const Status opened = sync.OpenExistingMutex(kSyncMutexName, mutex.put());
-  if (opened == win32_error::kFileNotFound) {
-    return Result(kId, CheckStatus::kOk, std::u16string(kSyncNoMutex));
+  const MutexProbe probe = context.os.queries.ProbeMutex(kSyncMutexName);
+  switch (probe.state) {
+    case MutexState::kMissing:
+      return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncNoMutex));
+    case MutexState::kFree: return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncFree));
+    case MutexState::kAbandoned:
+      return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncAbandoned));
+    case MutexState::kHeld: return MakeResult(kId, CheckStatus::kInfo, std::u16string(kSyncHeld));
+    case MutexState::kOtherObject:
+      return MakeResult(kId, CheckStatus::kFail, std::u16string(kSyncOtherObject));
+    case MutexState::kUnknown: break;
   }
-  if (opened == win32_error::kInvalidHandle) {
-    return Result(kId, CheckStatus::kFail, std::u16string(kSyncOtherObject));
-  }
-  if (opened != 0 || !mutex) {
-    return Result(kId, CheckStatus::kWarn,
-                  FormatText(kSyncUnknown, {WindowsErrorText(context.os.messages, opened)}));
-  }
-  // A look, not a lock: a mutex the wait takes is given back at once.
-  switch (sync.WaitForMutex(mutex.get(), 0)) {
-    case wait_result::kObject0:
-    case wait_result::kAbandoned:
-      sync.ReleaseHeldMutex(mutex.get());
-      return Result(kId, CheckStatus::kOk, std::u16string(kSyncFree));
-    case wait_result::kTimeout: return Result(kId, CheckStatus::kOk, std::u16string(kSyncHeld));
-    default:
-      return Result(kId, CheckStatus::kWarn,
-                    FormatText(kSyncUnknown, {std::u16string(u"the wait failed")}));
-  }
+  return MakeResult(kId, CheckStatus::kWarn,
+                    FormatText(kSyncUnknown, {WindowsErrorText(context.os.messages, probe.error)}));
 }
 
 }  // namespace lss

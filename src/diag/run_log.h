@@ -11,9 +11,6 @@
 
 namespace lss {
 
-// Every entry that reports an error of a run begins with this.
-inline constexpr std::u16string_view kErrorEntryPrefix = u"LSScheduler Error";
-
 // Matches the name of every log file (and a few other names).
 inline constexpr std::u16string_view kRunLogFilePattern = u"Scheduler*.log";
 // Characters of text per line of the file; longer entries go on in

@@ -82,6 +82,19 @@ std::optional<LocalTime> ParseLocalTime(std::u16string_view pattern, std::u16str
   return time;
 }
 
+std::int64_t LinearSeconds(const LocalTime& time) {
+  // Days from 1 March of year 0 (civil calendar), then the time of day.
+  const std::int64_t y = time.year - (time.month <= 2 ? 1 : 0);
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yearOfEra = y - era * 400;
+  const std::int64_t dayOfYear =
+      (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  const std::int64_t days = era * 146097 + dayOfEra;
+  return days * 86400 + std::int64_t{time.hour} * 3600 + std::int64_t{time.minute} * 60 +
+         time.second;
+}
+
 std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern) {
   LocalTime local;
   if (!clock.ToLocal(clock.Now(), &local)) return {};

@@ -1,5 +1,6 @@
 #pragma once
-// Time stamps of the run log: strftime-style formatting of a local time.
+// Local times: the run log's strftime-style stamps, and calendar arithmetic.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const
 // match character for character (two digits per field, %y read as 20yy).
 // Nothing when it does not match or a field lies outside its calendar range.
 std::optional<LocalTime> ParseLocalTime(std::u16string_view pattern, std::u16string_view text);
+
+// Seconds on a linear scale (the civil calendar without time zones), for
+// ordering local times and taking their differences.
+std::int64_t LinearSeconds(const LocalTime& time);
 
 // The clock's current local time formatted by `pattern`; empty when the time
 // cannot be converted or formatted.

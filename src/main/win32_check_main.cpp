@@ -6,12 +6,12 @@
 #include <string>
 
 #include "check/check_tool.h"
+#include "platform/win32/win32_check_platform.h"
 #include "platform/win32/win32_console.h"
-#include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_program_version.h"
 
 int wmain() {
-  lss::Win32Platform platform;
+  lss::Win32CheckPlatform platform;
   lss::Win32Console console;
   const std::optional<std::u16string> version = lss::ReadProgramVersion();
   return lss::RunCheckTool(platform.bundle(), console, version.value_or(std::u16string()));

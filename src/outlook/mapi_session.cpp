@@ -1,6 +1,7 @@
 #include "outlook/mapi_session.h"
 
 #include "diag/com_error.h"
+#include "diag/run_log_entries.h"
 #include "outlook/named_mutex.h"
 #include "settings/setting_names.h"
 

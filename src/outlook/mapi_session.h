@@ -11,22 +11,6 @@
 
 namespace lss {
 
-// The add-in owns this mutex while it synchronizes.
-inline constexpr std::u16string_view kSyncMutexName = u"LSSyncMutex";
-
-// Log entries: the README's troubleshooting table explains each one. They say
-// "KSScheduler: ", not "LSScheduler": the prefix differs from the error
-// entries' on purpose and must stay, since the log's texts are part of the
-// program's interface.
-inline constexpr std::u16string_view kMapiInitialize = u"KSScheduler: MAPIInitialize";
-inline constexpr std::u16string_view kMapiInitializeRetry =
-    u"KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";
-inline constexpr std::u16string_view kMapiLogonEx = u"KSScheduler: MAPILogonEx";
-inline constexpr std::u16string_view kWaitingForLarkspan = u"KSScheduler: Waiting for Larkspan";
-inline constexpr std::u16string_view kMapiLogoff = u"KSScheduler: MAPI Logoff";
-inline constexpr std::u16string_view kMapiLogoffFailed = u"KSScheduler: MAPI Logoff failed:";
-inline constexpr std::u16string_view kMapiUninitialize = u"KSScheduler: MAPI MAPIUninitialize";
-
 struct MapiSessionTraits {
   using Handle = MapiSession*;
   static constexpr Handle Invalid() noexcept { return nullptr; }

@@ -1,5 +1,6 @@
 #include "outlook/outlook_launcher.h"
 
+#include "diag/run_log_entries.h"
 #include "diag/text_format.h"
 #include "outlook/registry_reader.h"
 
@@ -14,13 +15,6 @@ constexpr std::u16string_view kOutlookExe = u"OUTLOOK.EXE";
 
 constexpr std::u16string_view kProfileSwitch = u" /profile %s";
 constexpr std::u16string_view kRecycleSwitch = u" /recycle";
-
-// Log entries: the README's troubleshooting table explains each one.
-// Progress entries say "KSScheduler: " where error entries say "LSScheduler
-// Error". The difference is deliberate and must stay: the log's texts are part
-// of the program's interface.
-constexpr std::u16string_view kCantFindOutlook = u"LSScheduler Error: Can't find Outlook.exe";
-constexpr std::u16string_view kStartOutlookError = u"LSScheduler Error start Outlook: %s, error:%s";
 
 struct LaunchError {
   std::uint32_t code;

@@ -11,11 +11,6 @@
 
 namespace lss {
 
-// Log entries: the README's troubleshooting table explains each one. The
-// "KSScheduler: " of progress entries is deliberate and must stay.
-inline constexpr std::u16string_view kStartingOutlook = u"KSScheduler: Starting Outlook %s";
-inline constexpr std::u16string_view kWaitingForOutlook = u"KSScheduler: Waiting for Outlook";
-
 // What the application asks for when it starts Outlook.
 struct OutlookLaunchRequest {
   std::u16string profileName;  // " /profile <name>" unless empty

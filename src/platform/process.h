@@ -1,8 +1,6 @@
 #pragma once
-// What the program learns about its own process and the user's other
-// programs, and COM on its thread.
+// What the program learns about its own process, and COM on its thread.
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/types.h"
@@ -24,12 +22,6 @@ class Process {
   virtual HResult ComInitialize() = 0;
   // CoUninitialize, once for every ComInitialize call made.
   virtual void ComUninitialize() = 0;
-
-  // True when a process other than this one, running under this process's
-  // user account, was started from a program file named `imageName` (a file
-  // name without folder, compared without regard to case). Processes whose
-  // account cannot be read count as another user's.
-  virtual bool IsProgramRunning(std::u16string_view imageName) = 0;
 };
 
 }  // namespace lss

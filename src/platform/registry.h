@@ -24,10 +24,6 @@ inline constexpr std::uint32_t kMultiSz = 7;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
 inline constexpr std::uint32_t kKeyReadWrite = kKeyRead | kKeyWrite;  // 0x2001F
-
-// Added to an access mask: which view of HKLM\Software a 64-bit process opens.
-inline constexpr std::uint32_t kWow64_64Key = 0x0100;  // its own, the 64-bit one
-inline constexpr std::uint32_t kWow64_32Key = 0x0200;  // the 32-bit one (WOW6432Node)
 }  // namespace reg
 
 class Registry {

@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/types.h"
-
 namespace lss {
 
 using MutexHandle = std::uintptr_t;  // 0 is "no handle"
@@ -28,11 +26,6 @@ class Sync {
   // CreateMutexW(NULL, FALSE, name): creates the mutex unowned, or opens the
   // one that exists. 0 on failure (e.g. the name belongs to another object).
   virtual MutexHandle OpenNamedMutex(std::u16string_view name) = 0;
-  // OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name): opens the
-  // mutex only when it exists, never creates it. 0 with *mutex set, or the
-  // Win32 error with *mutex 0: ERROR_FILE_NOT_FOUND when nothing has the name,
-  // ERROR_INVALID_HANDLE when it belongs to another kind of object.
-  virtual Status OpenExistingMutex(std::u16string_view name, MutexHandle* mutex) = 0;
   // WaitForSingleObject: one of the wait_result values.
   virtual std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) = 0;
   // ReleaseMutex: true on success.

@@ -1,6 +1,6 @@
 #pragma once
-// The sections and values of the product's per-user settings. The add-in
-// reads and writes the same names.
+// The sections and values of the product's per-user settings, and the mutex
+// of the add-in. The add-in uses the same names.
 #include <string>
 #include <string_view>
 
@@ -23,6 +23,9 @@ inline constexpr std::u16string_view kLogDirectory = u"LogDirectory";
 inline constexpr std::u16string_view kTaskName = u"TaskName";
 inline constexpr std::u16string_view kTaskRun = u"TaskRun";
 inline constexpr std::u16string_view kAutoRunExit = u"AutoRunExit";
+
+// The mutex the add-in owns while it synchronizes.
+inline constexpr std::u16string_view kSyncMutexName = u"LSSyncMutex";
 
 // Settings\AdminOptions
 inline std::u16string HandOffSection() {

@@ -1,5 +1,6 @@
 #include "settings/toolbar_block.h"
 
+#include "diag/run_log_entries.h"
 #include "settings/setting_names.h"
 
 namespace lss {

@@ -9,10 +9,6 @@
 
 namespace lss {
 
-// Log entries: the README's troubleshooting table explains each one.
-inline constexpr std::u16string_view kBlockEntry = u"Block Larkspan Toolbar Load";
-inline constexpr std::u16string_view kDeBlockEntry = u"De-Block Larkspan Toolbar Load";
-
 // The three steps are called at fixed points of the start-up sequence; none
 // runs by itself on the way out, so an error that ends the run early leaves
 // the block pending for the next start to undo.

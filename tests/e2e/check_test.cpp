@@ -1,6 +1,7 @@
 // LSSchedulerCheck.exe against machines set up with the stand-ins, before and
 // after real runs of LSScheduler.exe. Every check leaves the registry and the
-// log folder as it found them.
+// log folder as it found them. The task check has its own suite
+// (check_task_test.cpp): these run every other check.
 #include <windows.h>
 
 #include <map>
@@ -41,8 +42,8 @@ std::string IsoFromStamp(const std::string& stamp) {
 std::string ShownStamp(const std::string& stamp) { return stamp.substr(0, 17); }
 
 // The fields and types the README documents: the tool, its version, the
-// verdict and exit code, and each check's id, status, message and details
-// (strings only).
+// schema, the verdict and exit code, and each check's id, status, message and
+// details (strings only).
 bool HasDocumentedFields(const Json& json) {
   const auto strings = [](const Json& object, std::initializer_list<const char*> names) {
     for (const char* name : names) {
@@ -50,9 +51,12 @@ bool HasDocumentedFields(const Json& json) {
     }
     return true;
   };
+  const auto integer = [&](const char* name) {
+    return json.contains(name) && json[name].is_number_integer();
+  };
   if (!json.is_object() || !strings(json, {"tool", "version", "verdict"}) ||
-      !json.contains("exitCode") || !json["exitCode"].is_number_integer() ||
-      !json.contains("checks") || !json["checks"].is_array()) {
+      !integer("schema") || !integer("exitCode") || !json.contains("checks") ||
+      !json["checks"].is_array()) {
     return false;
   }
   for (const Json& check : json["checks"]) {
@@ -95,7 +99,11 @@ class CheckTool : public SchedulerTest {
 
   CapturedRun RunCheck(std::wstring_view arguments) {
     const std::string before = Snapshot();
-    CapturedRun run = RunCapturingOutput(checkExe_, arguments, folder(), 30s);
+    CapturedRun run = RunCapturingOutput(
+        checkExe_,
+        L"--only outlook,mapi,log-folder,wait-seconds,toolbar,outlook-running,sync-now,last-run " +
+            std::wstring(arguments),
+        folder(), 30s);
     EXPECT_EQ(Snapshot(), before) << "LSSchedulerCheck changed the registry or the log folder";
     return run;
   }
@@ -151,6 +159,7 @@ class CheckTool : public SchedulerTest {
     }
   }
 
+  // Facts are INFO, everything else OK, but for `others`.
   void ExpectAllOkBut(const Report& report, const std::map<std::string, std::string>& others) {
     EXPECT_EQ(report.ids,
               (std::vector<std::string>{"outlook", "mapi", "log-folder", "wait-seconds", "toolbar",
@@ -158,7 +167,10 @@ class CheckTool : public SchedulerTest {
         << report.output;
     for (const auto& [id, row] : report.checks) {
       const auto other = others.find(id);
-      EXPECT_EQ(row.status, other == others.end() ? "OK" : other->second)
+      const bool fact = id == "outlook-running" || id == "sync-now";
+      EXPECT_EQ(row.status, other != others.end() ? other->second
+                            : fact                ? "INFO"
+                                                  : "OK")
           << id << ": " << row.message;
     }
   }
@@ -190,10 +202,23 @@ TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
   EXPECT_EQ(report.exitCode, 0u) << report.output << report.error;
   ExpectAllOkBut(report, {});
   EXPECT_THAT(report.checks["outlook"].message, HasSubstr(kOutlookExe));
+  EXPECT_EQ(report.checks["outlook-running"].message, "Outlook is not running.");
   EXPECT_EQ(report.verdict, "Verdict: OK (exit code 0)");
+
+  // A user's open Outlook is a fact, not a fault: the exit code stays.
+  {
+    const ChildProcess outlook(std::wstring(kOutlookFolder) + L"OUTLOOK.EXE", L"");
+    Report withOutlook = Check();
+    EXPECT_EQ(withOutlook.exitCode, report.exitCode) << withOutlook.output;
+    ExpectAllOkBut(withOutlook, {});
+    EXPECT_THAT(withOutlook.checks["outlook-running"].message,
+                StartsWith("Outlook is running now"));
+  }
+  EndProcessesNamed(L"OUTLOOK.EXE", 0ms);
 
   const Json json = CheckJson();
   ASSERT_TRUE(json.is_object());
+  EXPECT_EQ(json.at("schema"), 2);
   EXPECT_EQ(json.at("verdict"), "OK");
   EXPECT_EQ(json.at("exitCode"), 0);
   ASSERT_EQ(json.at("checks").size(), report.ids.size());
@@ -222,6 +247,19 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   const Json json = CheckJson();
   EXPECT_EQ(json.at("verdict"), "FAIL");
   EXPECT_EQ(json.at("checks").back().at("message"), report.checks["last-run"].message);
+
+  // A start without options (as to lift a toolbar block) leaves an empty log
+  // of its own, in a later second: the failed run stays the one judged.
+  ::Sleep(1100);
+  ASSERT_EQ(RunScheduler(L"").exitCode, 0u);
+  ASSERT_EQ(LogFiles().size(), 2u);
+  report = Check();
+  EXPECT_EQ(report.exitCode, 2u) << report.output;
+  EXPECT_EQ(report.checks["last-run"].status, "FAIL");
+  EXPECT_THAT(report.checks["last-run"].message,
+              HasSubstr("logged an error: LSScheduler Error: Code = 80040111,Meaning = "));
+  EXPECT_THAT(report.checks["last-run"].message, HasSubstr("(and 1 later start without -s)"));
+  EXPECT_EQ(CheckJson().at("checks").back().at("details").at("laterStartsWithoutS"), "1");
 }
 
 TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
@@ -238,7 +276,7 @@ TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
     EXPECT_THAT(during.checks["last-run"].message, HasSubstr("A run is going on now"));
     EXPECT_EQ(during.checks["sync-now"].message,
               "The add-in is synchronizing now (it holds LSSyncMutex).");
-    EXPECT_EQ(during.checks["outlook-running"].status, "WARN");
+    EXPECT_EQ(during.checks["outlook-running"].status, "INFO");
     EXPECT_EQ(during.checks["toolbar"].status, "OK");
   }  // the run is killed here, while it waits
   EndProcessesNamed(L"OUTLOOK.EXE", 0ms);
@@ -250,7 +288,8 @@ TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
               HasSubstr("was interrupted after \"KSScheduler: Waiting for Larkspan\""));
   EXPECT_EQ(after.checks["toolbar"].status, "WARN");
   EXPECT_THAT(after.checks["toolbar"].message, HasSubstr("(BlockToolbarLoadOrg = 0)"));
-  EXPECT_EQ(after.checks["outlook-running"].status, "OK");
+  EXPECT_EQ(after.checks["outlook-running"].status, "INFO");
+  EXPECT_EQ(after.checks["outlook-running"].message, "Outlook is not running.");
 }
 
 TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {

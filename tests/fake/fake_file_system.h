@@ -3,8 +3,7 @@
 // path; folders by their path with '/' read as '\' and trailing separators
 // dropped. Like Win32, a file can be created only inside a known folder and
 // a read-only file cannot be opened for writing. Every call is recorded; with
-// a journal, the opens, the probe file's creation and removal also go there,
-// in order with the other fakes' calls.
+// a journal, the opens also go there, in order with the other fakes' calls.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -22,10 +21,7 @@ namespace lss::test {
 class FakeFileSystem final : public FileSystem {
  public:
   struct Operation {
-    enum Kind {
-      kExists, kIsReadOnly, kCreate, kOpenExisting, kSeekToEnd, kAppend, kClose,
-      kReadTail, kCreateEmpty, kRemove
-    };
+    enum Kind { kExists, kIsReadOnly, kCreate, kOpenExisting, kSeekToEnd, kAppend, kClose };
     Kind kind;
     std::u16string path;
     std::string bytes;  // what an Append was given
@@ -37,16 +33,6 @@ class FakeFileSystem final : public FileSystem {
   bool IsReadOnly(std::u16string_view path) override;
   std::unique_ptr<File> Create(std::u16string_view path) override;
   std::unique_ptr<File> OpenExisting(std::u16string_view path) override;
-  bool IsFolder(std::u16string_view path) override;
-  std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
-  std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
-  Status CreateEmptyFile(std::u16string_view path) override;
-  Status RemoveFile(std::u16string_view path) override;
-  std::u16string SystemDirectory() override { return systemDirectory; }
-
-  std::u16string systemDirectory = u"C:\\Windows\\System32";
-  // The largest tail any ReadTail call asked for.
-  std::size_t largestTailAsked() const { return largestTailAsked_; }
 
   void AddFolder(std::u16string_view path);
   void AddFile(std::u16string_view path, std::string_view bytes = {}, bool readOnly = false);
@@ -56,8 +42,6 @@ class FakeFileSystem final : public FileSystem {
   void FailOpenExisting(bool fail) { failOpenExisting_ = fail; }
   void FailSeekToEnd(bool fail) { failSeekToEnd_ = fail; }
   void FailAppend(bool fail) { failAppend_ = fail; }
-  // CreateEmptyFile and RemoveFile fail with ERROR_ACCESS_DENIED.
-  void DenyProbe(bool deny) { denyProbe_ = deny; }
 
   // A file's bytes, or nothing when it does not exist.
   std::optional<std::string> Contents(std::u16string_view path) const;
@@ -86,8 +70,6 @@ class FakeFileSystem final : public FileSystem {
   bool failOpenExisting_ = false;
   bool failSeekToEnd_ = false;
   bool failAppend_ = false;
-  bool denyProbe_ = false;
-  std::size_t largestTailAsked_ = 0;
   int openFiles_ = 0;
 };
 

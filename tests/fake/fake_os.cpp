@@ -25,20 +25,6 @@ void FakeProcess::ComUninitialize() {
   journal_.Add("CoUninitialize");
 }
 
-bool FakeProcess::IsProgramRunning(std::u16string_view imageName) {
-  const auto fold = [](std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& c : out) {
-      if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
-    }
-    return out;
-  };
-  for (const std::u16string& running : runningPrograms) {
-    if (fold(running) == fold(imageName)) return true;
-  }
-  return false;
-}
-
 std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view parameters) {
   ++calls;
   lastFile = file;
@@ -53,16 +39,6 @@ MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
   if (failCreate) return 0;
   ++openHandles;
   return 0x4242;
-}
-
-Status FakeSync::OpenExistingMutex(std::u16string_view name, MutexHandle* mutex) {
-  lastName = name;
-  journal_.Add("OpenMutex " + Narrow(name) + " -> " + std::to_string(openExistingResult));
-  *mutex = 0;
-  if (openExistingResult != win32_error::kSuccess) return openExistingResult;
-  ++openHandles;
-  *mutex = 0x4243;
-  return win32_error::kSuccess;
 }
 
 std::uint32_t FakeSync::WaitForMutex(MutexHandle, std::uint32_t milliseconds) {

@@ -20,11 +20,8 @@ class FakeProcess : public Process {
   std::vector<std::u16string> Arguments() override { return arguments; }
   HResult ComInitialize() override;
   void ComUninitialize() override;
-  bool IsProgramRunning(std::u16string_view imageName) override;
 
   std::vector<std::u16string> arguments{u"LSScheduler.exe"};
-  // Image names of this user's other running programs, e.g. u"OUTLOOK.EXE".
-  std::vector<std::u16string> runningPrograms;
   int comDepth = 0;
 
  private:
@@ -49,14 +46,11 @@ class FakeSync : public Sync {
  public:
   explicit FakeSync(CallJournal& journal) : journal_(journal) {}
   MutexHandle OpenNamedMutex(std::u16string_view name) override;
-  Status OpenExistingMutex(std::u16string_view name, MutexHandle* mutex) override;
   std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) override;
   bool ReleaseHeldMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
 
   bool failCreate = false;
-  // What opening an existing mutex gives; by default no mutex has the name.
-  Status openExistingResult = win32_error::kFileNotFound;
   // Results of successive waits; when empty, waits succeed.
   std::deque<std::uint32_t> waitResults;
   std::u16string lastName;

@@ -91,14 +91,6 @@ Status FakeRegistry::CreateKey(RegKey parent, std::u16string_view subkey, std::u
 Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view subkey,
                            std::uint32_t access, bool create, RegKey* key) {
   *key = kNoKey;
-  // The 32-bit view of HKLM\Software is its WOW6432Node subkey, as on 64-bit Windows.
-  std::u16string redirected;
-  if ((access & reg::kWow64_32Key) != 0 && parent == kLocalMachine &&
-      Lower(subkey.substr(0, 9)) == u"software\\") {
-    redirected = std::u16string(subkey.substr(0, 9)) + u"WOW6432Node\\" +
-                 std::u16string(subkey.substr(9));
-    subkey = redirected;
-  }
   Node* from = Resolve(parent);
   Status status = win32_error::kInvalidHandle;
   Node* node = from ? Walk(from, subkey, create, &status) : nullptr;

@@ -1,6 +1,6 @@
 // The MSI under Wine's Windows Installer: where it installs, what the
-// installed program does, what Add/Remove Programs shows, upgrades,
-// downgrades and removal.
+// installed program does, what Add/Remove Programs shows, the task and the
+// event source it registers, upgrades, rebuilds, downgrades and removal.
 #include <windows.h>
 
 #include <msi.h>
@@ -10,6 +10,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <regex>
 
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
@@ -31,16 +34,51 @@ constexpr wchar_t kAdminOptionsKey[] = L"Software\\Brinmoor\\Larkspan\\Settings\
 // The package's own record of its folder.
 constexpr wchar_t kInstallerKey[] = L"Software\\Brinmoor\\LSScheduler";
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr wchar_t kEventSourceKey[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\LSScheduler";
+// Wine's task service keeps one file per task here; its schtasks /Query is a stub.
+constexpr wchar_t kTasksFolder[] = L"C:\\windows\\system32\\tasks";
+constexpr wchar_t kLogFolder[] = L"C:\\lsspackage\\MsiInstall";
 
 std::wstring Environment(const wchar_t* name) {
   const wchar_t* value = _wgetenv(name);
   return value != nullptr ? value : L"";
 }
 
-DWORD Install(const std::wstring& msi, std::wstring_view properties = L"") {
+DWORD Install(const std::wstring& msi, std::wstring_view properties = L"",
+              std::wstring_view log = L"") {
   std::wstring arguments = L"/i \"" + msi + L"\" /qn";
   if (!properties.empty()) arguments += L" " + std::wstring(properties);
+  if (!log.empty()) arguments += L" /l*v \"" + std::wstring(log) + L"\"";
   return RunSystemTool(L"msiexec.exe", arguments);
+}
+
+// Every file below `folder`, by its path relative to it, with its bytes.
+std::map<std::wstring, std::string> FilesBelow(const std::wstring& folder) {
+  std::map<std::wstring, std::string> files;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file()) {
+      files[std::filesystem::relative(it->path(), folder).wstring()] =
+          e2e::ReadFileBytes(it->path().wstring());
+    }
+  }
+  return files;
+}
+
+std::vector<std::string> FileNames(const std::map<std::wstring, std::string>& files) {
+  std::vector<std::string> names;
+  for (const auto& file : files) names.push_back(e2e::ToUtf8(file.first));
+  return names;
+}
+
+std::vector<std::string> RegisteredTasks() {
+  std::vector<std::string> names;
+  for (const std::wstring& name : e2e::FileNamesIn(kTasksFolder)) {
+    names.push_back(e2e::ToUtf8(name));
+  }
+  return names;
 }
 
 class MsiPackage : public ::testing::Test {
@@ -55,17 +93,33 @@ class MsiPackage : public ::testing::Test {
 struct InstallCase {
   const char* name;
   const wchar_t* properties;  // added to msiexec's command line
-  const wchar_t* folder;      // where the files must land
+  const wchar_t* folder;      // where the files must land; null: the install must fail
+  const char* task;           // the task registered; null: none
+  const char* logShows;       // a failed install's verbose log: what failed
 };
 
 class MsiInstall : public MsiPackage, public ::testing::WithParamInterface<InstallCase> {};
 
 TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   const InstallCase& row = GetParam();
+  e2e::MakeFreshFolder(kLogFolder);
+  const std::wstring log = std::wstring(kLogFolder) + L"\\install.log";
+  if (row.folder == nullptr) {
+    // Refused or failed: nothing of it stays, not even a task.
+    EXPECT_NE(Install(msi_, row.properties, log), 0u);
+    EXPECT_TRUE(std::regex_search(e2e::ReadFileBytes(log), std::regex(row.logShows)))
+        << "no " << row.logShows << " in the verbose log";
+    EXPECT_THAT(InstalledProducts(), ::testing::IsEmpty());
+    EXPECT_FALSE(e2e::PathExists(kVendorFolder));
+    EXPECT_FALSE(e2e::KeyExists(HKEY_LOCAL_MACHINE, kInstallerKey));
+    EXPECT_FALSE(e2e::KeyExists(HKEY_LOCAL_MACHINE, kEventSourceKey));
+    EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
+    return;
+  }
   const std::wstring folder = row.folder;
   e2e::RemoveTree(folder);
 
-  ASSERT_EQ(Install(msi_, row.properties), 0u);
+  ASSERT_EQ(Install(msi_, row.properties, log), 0u);
   EXPECT_TRUE(e2e::PathExists(folder + L"\\README.md"));
   const std::wstring exe = folder + L"\\LSScheduler.exe";
   ASSERT_TRUE(e2e::PathExists(exe));
@@ -75,10 +129,26 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   // The check tool beside it, of the same version, says so itself.
   const std::wstring check = folder + L"\\LSSchedulerCheck.exe";
   ASSERT_TRUE(e2e::PathExists(check));
-  const std::wstring output = L"C:\\lsspackage\\MsiInstall";
-  e2e::MakeFreshFolder(output);
-  EXPECT_EQ(e2e::RunCapturingOutput(check, L"--version", output, 30s).output,
+  EXPECT_EQ(e2e::RunCapturingOutput(check, L"--version", kLogFolder, 30s).output,
             "LSSchedulerCheck " + e2e::ToUtf8(VersionQuad(Environment(L"LSS_VERSION"))) + "\r\n");
+
+  // The deployment kit as it is in the sources.
+  const auto kit = FilesBelow(e2e::PathFromEnvironment(L"LSS_DEPLOY"));
+  const auto installedKit = FilesBelow(folder + L"\\deploy");
+  EXPECT_THAT(FileNames(installedKit), ::testing::ElementsAreArray(FileNames(kit)));
+  EXPECT_TRUE(installedKit == kit);
+
+  // The check tool's event source, for every user's events.
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kEventSourceKey, L"EventMessageFile"),
+            RegValue::ExpandSz(check));
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kEventSourceKey, L"TypesSupported"),
+            RegValue::Dword(7));
+
+  // The task, and the package's record of it.
+  const std::string task = row.task != nullptr ? row.task : "";
+  EXPECT_EQ(RegisteredTasks(), task.empty() ? std::vector<std::string>{} : std::vector{task});
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"),
+            RegValue::Sz(e2e::FromUtf8(task)));
 
   // Started with no options, the installed program writes the hand-off values.
   e2e::DeleteKeyTree(HKEY_CURRENT_USER, kLarkspanKey);
@@ -87,10 +157,14 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   EXPECT_EQ(e2e::ReadValue(HKEY_CURRENT_USER, kAdminOptionsKey, L"TaskRun"), RegValue::Dword(1));
   EXPECT_EQ(e2e::ReadValue(HKEY_CURRENT_USER, kAdminOptionsKey, L"AutoRunExit"), RegValue::Dword(0));
 
-  // Add/Remove Programs: one entry, no "Change", the guide as its help.
+  // Add/Remove Programs: one entry under the programs' product name, no
+  // "Change", the guide as its help.
   const std::vector<std::wstring> products = InstalledProducts();
   ASSERT_EQ(products.size(), 1u);
   const std::wstring entry = kUninstallKey + products[0];
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"DisplayName"),
+            RegValue::Sz(L"LSScheduler"));
+  EXPECT_EQ(e2e::ToUtf8(ReadVersionFacts(exe)[L"ProductName"]), "LSScheduler");
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"Publisher"), RegValue::Sz(L"Brinmoor"));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"NoModify"), RegValue::Dword(1));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"HelpLink"),
@@ -102,15 +176,26 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   EXPECT_FALSE(e2e::PathExists(folder));
   EXPECT_FALSE(e2e::PathExists(kVendorFolder));
   EXPECT_FALSE(e2e::KeyExists(HKEY_LOCAL_MACHINE, kInstallerKey));
+  EXPECT_FALSE(e2e::KeyExists(HKEY_LOCAL_MACHINE, kEventSourceKey));
+  EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
   EXPECT_THAT(InstalledProducts(), ::testing::IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, MsiInstall,
     ::testing::Values(
-        InstallCase{"ProgramFiles", L"", kDefaultFolder},
+        InstallCase{"ProgramFiles", L"", kDefaultFolder, nullptr, nullptr},
         InstallCase{"Overridden", L"INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
-                    L"C:\\Admin Tools\\Larkspan"}),
+                    L"C:\\Admin Tools\\Larkspan", nullptr, nullptr},
+        InstallCase{"Scheduled", L"SCHEDULE=1", kDefaultFolder, "Larkspan Nightly", nullptr},
+        InstallCase{"ScheduledUnderItsOwnName", L"SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"",
+                    kDefaultFolder, "LSScheduler Test Run", nullptr},
+        // The template's action names the default folder.
+        InstallCase{"ScheduledElsewhere", L"SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
+                    nullptr, nullptr, R"(LaunchConditions\. Return value [^1])"},
+        // A name the task service refuses.
+        InstallCase{"RegistrationFails", L"SCHEDULE=1 TASKNAME=\"Bad|Name\"", nullptr, nullptr,
+                    R"(RegisterScheduledTask\. Return value [^1])"}),
     [](const ::testing::TestParamInfo<InstallCase>& row) { return std::string(row.param.name); });
 
 TEST_F(MsiPackage, MsiUpgradeReplacesTheOlderVersionInPlaceAndRefusesADowngrade) {
@@ -135,6 +220,25 @@ TEST_F(MsiPackage, MsiUpgradeReplacesTheOlderVersionInPlaceAndRefusesADowngrade)
 
   ASSERT_EQ(RunSystemTool(L"msiexec.exe", L"/x \"" + nextMsi_ + L"\" /qn"), 0u);
   EXPECT_FALSE(e2e::PathExists(kDefaultFolder));
+  EXPECT_FALSE(e2e::PathExists(kVendorFolder));
+}
+
+TEST_F(MsiPackage, MsiUpgradeReplacesARebuildOfTheSameVersionAndKeepsItsTask) {
+  const std::wstring readme = std::wstring(kDefaultFolder) + L"\\README.md";
+  const std::wstring rebuild = e2e::PathFromEnvironment(L"LSS_REBUILD_MSI");
+  ASSERT_EQ(Install(msi_, L"SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\""), 0u);
+
+  // No properties: the upgrade registers the same task again.
+  ASSERT_EQ(Install(rebuild), 0u);
+  const std::vector<std::wstring> products = InstalledProducts();
+  ASSERT_EQ(products.size(), 1u);
+  EXPECT_EQ(e2e::ToUtf8(ProductProperty(products[0], INSTALLPROPERTY_VERSIONSTRING)),
+            e2e::ToUtf8(Environment(L"LSS_VERSION")));
+  EXPECT_EQ(e2e::ReadFileBytes(readme), "The README of a rebuild of the same version.\n");
+  EXPECT_THAT(RegisteredTasks(), ::testing::ElementsAre("LSScheduler Test Run"));
+
+  ASSERT_EQ(RunSystemTool(L"msiexec.exe", L"/x \"" + rebuild + L"\" /qn"), 0u);
+  EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
   EXPECT_FALSE(e2e::PathExists(kVendorFolder));
 }
 

@@ -41,7 +41,7 @@ TEST(VersionResource, NamesTheProductItsMakerAndTheProjectVersion) {
         {L"FileVersion", version},
         {L"ProductVersion", version},
         {L"CompanyName", L"Brinmoor"},
-        {L"ProductName", L"Larkspan"},
+        {L"ProductName", L"LSScheduler"},
         {L"InternalName", program.file},
         {L"OriginalFilename", program.file},
     };

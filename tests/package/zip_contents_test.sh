@@ -12,9 +12,13 @@ expected=$(printf '%s\n' \
   LSScheduler.exe \
   LSSchedulerCheck.exe \
   README.md \
+  deploy/LSScheduler-Detect.ps1 \
+  deploy/LSScheduler-Remediate.ps1 \
   deploy/LSScheduler-settings.reg \
   deploy/LSScheduler-task.xml \
-  deploy/Rollout.txt)
+  deploy/Rollout.txt \
+  deploy/policy/Larkspan.admx \
+  deploy/policy/en-US/Larkspan.adml)
 actual=$(unzip -Z1 "$1" | grep -v '/$' | LC_ALL=C sort)
 if [[ $actual != "$expected" ]]; then
   echo "FAIL: $1 holds" >&2

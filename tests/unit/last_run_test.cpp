@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "check/check_tool.h"
-#include "fake/fake_platform.h"
+#include "diag/time_stamp.h"
+#include "fake/fake_check_platform.h"
 
 namespace lss {
 namespace {
@@ -128,6 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
                     0, false, CheckStatus::kWarn, u"could not log off"},
         VerdictCase{"-s alone", Log({kStart, kWaitOutlook}), 0, false, CheckStatus::kOk,
                     u"with -s alone"},
+        VerdictCase{"killed while waiting for Outlook", Log({kBlock, kStart, kWaitOutlook}), 0,
+                    false, CheckStatus::kFail,
+                    u"interrupted after \"KSScheduler: Waiting for Outlook\" at 07-12-26 02:00:00"},
+        VerdictCase{"the wait for the add-in ended a minute later, in the same second",
+                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn,
+                         "07-12-26 02:01:16: KSScheduler: MAPI Logoff",
+                         "07-12-26 02:01:16: KSScheduler: MAPI MAPIUninitialize",
+                         "07-12-26 02:01:16: De-Block Larkspan Toolbar Load"}),
+                    0, false, CheckStatus::kOk, u"after 1 min 16 s."},
         VerdictCase{"no -s: an empty log", "", 0, false, CheckStatus::kOk,
                     u"The last start (07-12-26 02:00:00) was without -s"},
         VerdictCase{
@@ -141,22 +151,52 @@ INSTANTIATE_TEST_SUITE_P(
         VerdictCase{"the tail of a huge log",
                     kHugeJunk.substr(0, kLogTailBytes - 200) + Log({kStart, kWaitOutlook}),
                     50u << 20, false, CheckStatus::kOk, u"with -s alone"},
+        VerdictCase{"a tail that begins inside an entry of several lines",
+                    "cut short\r\nthe rest of a long message" + Log({kStart, kWaitOutlook}),
+                    50u << 20, false, CheckStatus::kOk, u"with -s alone"},
         VerdictCase{"a huge file without entries", kHugeJunk.substr(0, kLogTailBytes), 50u << 20,
                     false, CheckStatus::kWarn, u"(no entry in its last 64 KiB)"}),
     CaseIndex);
 
-// The newest log by the time in its name, which does not sort as text.
-TEST(NewestLog, IsChosenByTheTimeInItsName) {
-  EXPECT_EQ(NewestRunLogName({u"Scheduler311226235959.log", u"Scheduler010127000001.log"}),
-            u"Scheduler010127000001.log");
-  EXPECT_EQ(NewestRunLogName({u"Scheduler010127000001.log", u"Scheduler311226235959.log",
-                              u"Scheduler.log", u"Scheduler991399000000.log",
-                              u"Scheduler0101270000019.log"}),
-            u"Scheduler010127000001.log");
-  EXPECT_EQ(NewestRunLogName(
-                {u"Scheduler.log", u"SchedulerABCDEFGHIJKL.log", u"Scheduler311326000000.log"}),
-            u"");
+// Newest first by the time in the name, which does not sort as text.
+TEST(RunLogOrder, FollowsTheTimeInTheNames) {
+  const auto names = [](const std::vector<std::u16string>& listed) {
+    std::vector<CheckQueries::Listed> files;
+    for (const std::u16string& name : listed) files.push_back({name, 1});
+    std::vector<std::u16string> ordered;
+    for (const RunLogFile& log : RunLogsNewestFirst(files)) ordered.push_back(log.name);
+    return ordered;
+  };
+  EXPECT_EQ(names({u"Scheduler311226235959.log", u"Scheduler010127000001.log",
+                   u"Scheduler290228120000.log"}),
+            (std::vector<std::u16string>{u"Scheduler290228120000.log", u"Scheduler010127000001.log",
+                                         u"Scheduler311226235959.log"}));
+  EXPECT_EQ(names({u"Scheduler010127000001.log", u"Scheduler.log", u"Scheduler991399000000.log",
+                   u"Scheduler0101270000019.log", u"SchedulerABCDEFGHIJKL.log"}),
+            (std::vector<std::u16string>{u"Scheduler010127000001.log"}));
 }
+
+struct CalendarCase {
+  LocalTime from;
+  LocalTime to;
+  std::int64_t seconds;  // from `from` to `to`
+};
+
+class Calendar : public testing::TestWithParam<CalendarCase> {};
+
+TEST_P(Calendar, CountsTheSecondsBetweenLocalTimes) {
+  EXPECT_EQ(LinearSeconds(GetParam().to) - LinearSeconds(GetParam().from), GetParam().seconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Calendar,
+    testing::Values(CalendarCase{{2027, 2, 28, 23, 59, 59}, {2027, 3, 1, 0, 0, 0}, 1},
+                    CalendarCase{{2028, 2, 28, 23, 59, 59}, {2028, 3, 1, 0, 0, 0}, 86401},
+                    CalendarCase{{2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0}, 1},
+                    CalendarCase{{2026, 1, 31, 12, 0, 0}, {2026, 2, 1, 12, 0, 0}, 86400},
+                    CalendarCase{{2100, 2, 28, 0, 0, 0}, {2100, 3, 1, 0, 0, 0}, 86400},
+                    CalendarCase{{2026, 12, 7, 2, 0, 16}, {2026, 12, 7, 2, 1, 16}, 60}),
+    CaseIndex);
 
 struct FolderCase {
   const char* what;
@@ -164,31 +204,58 @@ struct FolderCase {
   std::optional<std::int32_t> maxAgeHours;
   CheckStatus status;
   std::u16string message;
+  int skipped = -1;  // the later starts without -s in the details; -1: not checked
 };
 
 class LogFolders : public testing::TestWithParam<FolderCase> {};
 
 TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   const FolderCase& c = GetParam();
-  test::FakePlatform os;
+  test::FakeCheckPlatform os;
   os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 1});
   os.registry.SetString(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings", u"LogDirectory",
                         u"C:\\Logs\\");
-  os.files.AddFolder(u"C:\\Logs");
-  for (const auto& [name, bytes] : c.files) os.files.AddFile(u"C:\\Logs\\" + name, bytes);
+  os.queries.AddFolder(u"C:\\Logs");
+  for (const auto& [name, bytes] : c.files) os.queries.AddFile(u"C:\\Logs\\" + name, bytes);
   CheckOptions options;
   options.maxAgeHours = c.maxAgeHours;
-  const std::vector<CheckResult> results = RunAllChecks(os.bundle, options);
+  const std::vector<CheckResult> results = RunChecks(os.bundle, options);
   const CheckResult& lastRun = results.back();
+  EXPECT_EQ(lastRun.id, u"last-run") << c.what;
   EXPECT_EQ(lastRun.status, c.status) << c.what;
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos)
       << c.what << ": " << std::string(lastRun.message.begin(), lastRun.message.end());
-  EXPECT_LE(os.files.largestTailAsked(), kLogTailBytes) << c.what;
+  EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes) << c.what;
+  if (c.skipped >= 0) {
+    EXPECT_EQ(lastRun.details.back(),
+              std::make_pair(std::u16string(u"laterStartsWithoutS"),
+                             std::u16string(1, static_cast<char16_t>(u'0' + c.skipped))))
+        << c.what;
+  }
 }
 
 const std::string kGood = Log({"31-12-26 23:59:59: KSScheduler: Starting Outlook x",
                                "31-12-26 23:59:59: KSScheduler: Waiting for Outlook"});
 const std::string kBad = Log({"01-01-27 00:00:01: LSScheduler Error: Can't find Outlook.exe"});
+const std::string kKilled = Log({"01-01-27 00:00:01: Block Larkspan Toolbar Load",
+                                 "01-01-27 00:00:01: KSScheduler: Starting Outlook x",
+                                 "01-01-27 00:00:01: KSScheduler: Waiting for Outlook"});
+const std::string kDone = Log({"01-01-27 00:00:01: KSScheduler: MAPIInitialize",
+                               "01-01-27 00:00:09: KSScheduler: MAPI MAPIUninitialize"});
+// Starts without -s, after the run of 01-01-27 00:00:01.
+const std::vector<std::pair<std::u16string, std::string>> kOneEmpty = {
+    {u"Scheduler010127080000.log", ""}};
+const std::vector<std::pair<std::u16string, std::string>> kThreeEmpty = {
+    {u"Scheduler010127080000.log", ""},
+    {u"Scheduler020127000000.log", ""},
+    {u"Scheduler311226235959.log", kGood},  // older than the run: not counted
+    {u"Scheduler020127115959.log", ""}};
+
+std::vector<std::pair<std::u16string, std::string>> After(
+    const std::string& run, std::vector<std::pair<std::u16string, std::string>> empty) {
+  empty.emplace_back(u"Scheduler010127000001.log", run);
+  return empty;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LogFolders,
@@ -223,6 +290,38 @@ INSTANTIATE_TEST_SUITE_P(
                    35,
                    CheckStatus::kFail,
                    u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The last run"},
+        FolderCase{"a failed run", After(kBad, {}), std::nullopt, CheckStatus::kFail,
+                   u"logged an error: LSScheduler Error: Can't find Outlook.exe", 0},
+        FolderCase{"a failed run, then a start without -s", After(kBad, kOneEmpty), std::nullopt,
+                   CheckStatus::kFail, u"Can't find Outlook.exe (and 1 later start without -s)", 1},
+        FolderCase{"a failed run, then three starts without -s", After(kBad, kThreeEmpty),
+                   std::nullopt, CheckStatus::kFail,
+                   u"Can't find Outlook.exe (and 3 later starts without -s)", 3},
+        FolderCase{"an interrupted run", After(kKilled, {}), std::nullopt, CheckStatus::kFail,
+                   u"The run of 01-01-27 00:00:01 was interrupted", 0},
+        FolderCase{"an interrupted run, then a start without -s", After(kKilled, kOneEmpty),
+                   std::nullopt, CheckStatus::kFail,
+                   u"was interrupted after \"KSScheduler: Waiting for Outlook\"", 1},
+        FolderCase{"an interrupted run, then three starts without -s", After(kKilled, kThreeEmpty),
+                   std::nullopt, CheckStatus::kFail, u"shut down). (and 3 later starts without -s)",
+                   3},
+        FolderCase{"a good run", After(kDone, {}), std::nullopt, CheckStatus::kOk,
+                   u"ended at 01-01-27 00:00:09 after 8 s.", 0},
+        FolderCase{"a good run, then a start without -s", After(kDone, kOneEmpty), std::nullopt,
+                   CheckStatus::kOk, u"after 8 s. (and 1 later start without -s)", 1},
+        FolderCase{"a good run, then three starts without -s", After(kDone, kThreeEmpty),
+                   std::nullopt, CheckStatus::kOk, u"after 8 s. (and 3 later starts without -s)",
+                   3},
+        FolderCase{"a good run, three starts without -s and too long ago",
+                   After(kDone, kThreeEmpty), 35, CheckStatus::kFail,
+                   u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The run", 3},
+        FolderCase{
+            "only starts without -s",
+            {{u"Scheduler010127080000.log", ""}, {u"Scheduler020127000000.log", ""}},
+            std::nullopt,
+            CheckStatus::kWarn,
+            u"No log in C:\\Logs\\ holds a scheduled run: the 2 starts logged there were all "
+            u"without -s."},
         FolderCase{"a 50 MB log",
                    {{u"Scheduler010127000001.log", std::string(50u << 20, '\n') + kGood}},
                    std::nullopt,

@@ -6,7 +6,7 @@
 
 #include "check/check_output.h"
 #include "check/check_tool.h"
-#include "fake/fake_platform.h"
+#include "fake/fake_check_platform.h"
 #include "settings/registry_text.h"
 
 namespace lss {
@@ -16,7 +16,8 @@ constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.ind
 
 constexpr std::u16string_view kAppPaths =
     u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
-constexpr std::u16string_view kMail = u"HKLM\\Software\\Clients\\Mail";
+constexpr std::u16string_view kMail = u"Software\\Clients\\Mail";
+constexpr std::u16string_view kOutlookClient = u"Software\\Clients\\Mail\\Microsoft Outlook";
 constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
 constexpr char kCompleteRun[] =
     "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
@@ -24,44 +25,65 @@ constexpr char kCompleteRun[] =
     "\r\n07-12-26 02:03:41: KSScheduler: MAPI MAPIUninitialize"
     "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
 
+constexpr RegistryView k64Bit = RegistryView::k64Bit;
+constexpr RegistryView k32Bit = RegistryView::k32Bit;
+
+// The README's task, as the Task Scheduler reports it after its last run.
+TaskInfo GoodTask() {
+  TaskInfo task;
+  task.userId = u"CONTOSO\\ana";
+  task.logonType = TaskLogonType::kInteractiveToken;
+  task.execActions = {{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe", u"-s -e -p Work -n Nightly"}};
+  task.lastRun = LocalTime{2026, 12, 7, 2, 0, 0};
+  task.lastResult = 0;
+  task.nextRun = LocalTime{2026, 12, 8, 2, 0, 0};
+  return task;
+}
+
 // A machine on which every check passes.
-void SetUpGoodMachine(test::FakePlatform& os) {
+void SetUpGoodMachine(test::FakeCheckPlatform& os) {
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  os.files.AddFolder(u"C:\\Office");
-  os.files.AddFile(u"C:\\Office\\OUTLOOK.EXE");
-  os.files.AddFile(u"C:\\Office\\olmapi32.dll");
-  os.files.AddFolder(u"C:\\Windows\\System32");
-  os.files.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  os.registry.SetString(kMail, u"", u"Microsoft Outlook");
-  os.registry.SetString(u"HKLM\\Software\\Clients\\Mail\\Microsoft Outlook", u"DLLPathEx",
-                        u"C:\\Office\\olmapi32.dll");
+  os.queries.AddFolder(u"C:\\Office");
+  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE");
+  os.queries.AddFile(u"C:\\Office\\olmapi32.dll");
+  os.queries.AddFolder(u"C:\\Windows\\System32");
+  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
+  os.queries.SetMachineText(k64Bit, kMail, u"", u"Microsoft Outlook");
+  os.queries.SetMachineText(k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
-  os.files.AddFolder(u"C:\\Logs");
-  os.files.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
+  os.queries.AddFolder(u"C:\\Logs");
+  os.queries.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
+  os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
+  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
+  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
+  os.tasks.Add(u"Larkspan Nightly", GoodTask());
+  os.messages.Set(1, u"Incorrect function.\r\n");
   os.messages.Set(5, u"Access is denied.\r\n");
   os.clock.SetLocalTime(LocalTime{2026, 12, 8, 12, 0, 0});
 }
 
 struct SituationCase {
   const char* what;
-  std::function<void(test::FakePlatform&)> change;
+  std::function<void(test::FakeCheckPlatform&)> change;
   std::u16string id;  // the check this row is about
   CheckStatus status;
   std::u16string message;  // a part of its message
   CheckStatus verdict;
+  bool probeLeft = false;  // the probe file cannot be deleted
 };
 
 class Situations : public testing::TestWithParam<SituationCase> {};
 
 TEST_P(Situations, GiveTheirStatusAndMessage) {
   const SituationCase& c = GetParam();
-  test::FakePlatform os;
+  test::FakeCheckPlatform os;
   SetUpGoodMachine(os);
   c.change(os);
   os.journal.Clear();
 
-  const std::vector<CheckResult> results = RunAllChecks(os.bundle, CheckOptions{});
+  const std::vector<CheckResult> results = RunChecks(os.bundle, CheckOptions{});
 
   const CheckResult* found = nullptr;
   for (const CheckResult& result : results) {
@@ -69,23 +91,32 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   }
   ASSERT_NE(found, nullptr) << c.what;
   EXPECT_EQ(found->status, c.status) << c.what;
-  EXPECT_NE(found->message.find(c.message), std::u16string::npos) << c.what;
+  EXPECT_NE(found->message.find(c.message), std::u16string::npos)
+      << c.what << ": " << std::string(found->message.begin(), found->message.end());
   EXPECT_EQ(Verdict(results), c.verdict) << c.what;
-  // Nothing is written or created: no key, no value, no mutex, no file left.
+  // Nothing is written or created: no key, no value, no file left, no event.
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty()) << c.what;
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty()) << c.what;
-  EXPECT_TRUE(os.journal.Matching("CreateMutex").empty()) << c.what;
-  EXPECT_FALSE(os.files.Contents(u"C:\\Logs\\LSSchedulerCheck.probe")) << c.what;
+  EXPECT_EQ(os.queries.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
+      << c.what;
   EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
-  EXPECT_EQ(os.sync.openHandles, 0) << c.what;
-  EXPECT_FALSE(os.sync.held) << c.what;
+  EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
+  EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{u"Larkspan Nightly"}) << c.what;
 }
 
-void SetWait(test::FakePlatform& os, std::uint32_t seconds) {
+template <typename Change>
+void ChangeTask(test::FakeCheckPlatform& os, Change change) {
+  TaskInfo task = GoodTask();
+  change(task);
+  os.tasks.Add(u"Larkspan Nightly", task);
+}
+
+void SetWait(test::FakeCheckPlatform& os, std::uint32_t seconds) {
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", seconds);
 }
 
 const CheckStatus kOk = CheckStatus::kOk;
+const CheckStatus kInfo = CheckStatus::kInfo;
 const CheckStatus kWarn = CheckStatus::kWarn;
 const CheckStatus kFail = CheckStatus::kFail;
 
@@ -125,29 +156,36 @@ INSTANTIATE_TEST_SUITE_P(
                       u"C:\\Gone\\OUTLOOK.EXE, named by Outlook's App Paths entry, does not exist",
                       kFail},
         SituationCase{"no system MAPI",
-                      [](auto& os) { os.files.systemDirectory = u"C:\\Windows\\Elsewhere"; },
+                      [](auto& os) { os.queries.systemDirectory = u"C:\\Windows\\Elsewhere"; },
                       u"mapi", kFail, u"C:\\Windows\\Elsewhere\\mapi32.dll is missing", kFail},
         SituationCase{"no default mail client",
-                      [](auto& os) { os.registry.DeleteValue(kMail, u""); }, u"mapi", kFail,
+                      [](auto& os) { os.queries.DeleteMachineText(k64Bit, kMail, u""); }, u"mapi", kFail,
                       u"No default mail client is registered", kFail},
         SituationCase{"32-bit Outlook",
                       [](auto& os) {
-                        os.registry.DeleteKey(kMail);
-                        os.registry.SetString(u"HKLM\\Software\\WOW6432Node\\Clients\\Mail", u"",
-                                              u"Microsoft Outlook");
+                        os.queries.DeleteMachineText(k64Bit, kMail, u"");
+                        os.queries.SetMachineText(k32Bit, kMail, u"", u"Microsoft Outlook");
                       },
                       u"mapi", kFail, u"this 64-bit program needs 64-bit Outlook", kFail},
+        SituationCase{"DLLPathEx only in the 32-bit view",
+                      [](auto& os) {
+                        os.queries.DeleteMachineText(k64Bit, kOutlookClient, u"DLLPathEx");
+                        os.queries.SetMachineText(k32Bit, kOutlookClient, u"DLLPathEx",
+                                                  u"C:\\Office\\olmapi32.dll");
+                      },
+                      u"mapi", kFail,
+                      u"Microsoft Outlook is registered only for 32-bit programs", kFail},
         SituationCase{"no DLLPathEx",
                       [](auto& os) {
-                        os.registry.SetString(kMail, u"", u"Other Mail");
-                        os.registry.SetString(u"HKLM\\Software\\Clients\\Mail\\Other Mail",
-                                              u"DLLPath", u"x");
+                        os.queries.SetMachineText(k64Bit, kMail, u"", u"Other Mail");
+                        os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail\\Other Mail",
+                                                  u"DLLPath", u"x");
                       },
                       u"mapi", kWarn, u"The mail client Other Mail has no DLLPathEx", kWarn},
         SituationCase{"DLLPathEx names no file",
                       [](auto& os) {
-                        os.registry.SetString(u"HKLM\\Software\\Clients\\Mail\\Microsoft Outlook",
-                                              u"DLLPathEx", u"C:\\Gone\\x.dll");
+                        os.queries.SetMachineText(k64Bit, kOutlookClient, u"DLLPathEx",
+                                                  u"C:\\Gone\\x.dll");
                       },
                       u"mapi", kFail,
                       u"names C:\\Gone\\x.dll as its MAPI library, which does not exist", kFail},
@@ -165,9 +203,14 @@ INSTANTIATE_TEST_SUITE_P(
             "log folder missing",
             [](auto& os) { os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Nowhere"); },
             u"log-folder", kFail, u"LogDirectory C:\\Nowhere is not an existing folder", kFail},
-        SituationCase{"log folder not writable", [](auto& os) { os.files.DenyProbe(true); },
+        SituationCase{"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); },
                       u"log-folder", kFail,
                       u"No file can be created in C:\\Logs: Access is denied.", kFail},
+        SituationCase{"a probe file that cannot be deleted",
+                      [](auto& os) { os.queries.DenyProbeDelete(true); }, u"log-folder", kFail,
+                      u"The test file C:\\Logs\\LSSchedulerCheck.probe cannot be deleted: Access "
+                      u"is denied.",
+                      kFail, true},
         SituationCase{"a short wait", [](auto& os) { SetWait(os, 5); }, u"wait-seconds", kWarn,
                       u"waits only 5 s", kWarn},
         SituationCase{"a wait of 10 s", [](auto& os) { SetWait(os, 10); }, u"wait-seconds", kOk,
@@ -188,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
         SituationCase{"a toolbar block of the run going on now",
                       [](auto& os) {
                         os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0);
-                        os.process.runningPrograms = {u"LSScheduler.exe"};
+                        os.queries.runningPrograms = {u"LSScheduler.exe"};
                       },
                       u"toolbar", kOk, u"blocked for the run going on now", kOk},
         SituationCase{
@@ -196,22 +239,139 @@ INSTANTIATE_TEST_SUITE_P(
             [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0xFFFFFFFF); },
             u"toolbar", kOk, u"No toolbar block is pending.", kOk},
         SituationCase{"Outlook running",
-                      [](auto& os) { os.process.runningPrograms = {u"outlook.exe"}; },
-                      u"outlook-running", kWarn, u"Outlook is running now", kWarn},
-        SituationCase{"no mutex", [](auto&) {}, u"sync-now", kOk, u"(LSSyncMutex does not exist)",
+                      [](auto& os) { os.queries.runningPrograms = {u"outlook.exe"}; },
+                      u"outlook-running", kInfo, u"Outlook is running now", kOk},
+        SituationCase{"Outlook not running", [](auto&) {}, u"outlook-running", kInfo,
+                      u"Outlook is not running.", kOk},
+        SituationCase{"no mutex", [](auto&) {}, u"sync-now", kInfo, u"(LSSyncMutex does not exist)",
                       kOk},
         SituationCase{"the add-in syncing",
-                      [](auto& os) {
-                        os.sync.openExistingResult = 0;
-                        os.sync.waitResults = {wait_result::kTimeout};
-                      },
-                      u"sync-now", kOk, u"synchronizing now (it holds LSSyncMutex)", kOk},
-        SituationCase{"a free mutex, given back at once",
-                      [](auto& os) { os.sync.openExistingResult = 0; }, u"sync-now", kOk,
-                      u"The add-in is not synchronizing now.", kOk},
+                      [](auto& os) { os.queries.mutex = {MutexState::kHeld, 0}; }, u"sync-now",
+                      kInfo, u"synchronizing now (it holds LSSyncMutex)", kOk},
+        SituationCase{"a free mutex", [](auto& os) { os.queries.mutex = {MutexState::kFree, 0}; },
+                      u"sync-now", kInfo, u"The add-in is not synchronizing now.", kOk},
+        SituationCase{"an abandoned mutex",
+                      [](auto& os) { os.queries.mutex = {MutexState::kAbandoned, 0}; },
+                      u"sync-now", kInfo, u"ended without releasing LSSyncMutex", kOk},
         SituationCase{"the name taken by an event",
-                      [](auto& os) { os.sync.openExistingResult = 6; }, u"sync-now", kFail,
-                      u"belongs to another kind of object", kFail}),
+                      [](auto& os) { os.queries.mutex = {MutexState::kOtherObject, 0}; },
+                      u"sync-now", kFail, u"belongs to another kind of object", kFail},
+        SituationCase{"a mutex that cannot be looked at",
+                      [](auto& os) { os.queries.mutex = {MutexState::kUnknown, 5}; }, u"sync-now",
+                      kWarn, u"The state of LSSyncMutex cannot be read: Access is denied.", kWarn},
+        SituationCase{"the README's task after a good run", [](auto&) {}, u"task", kOk,
+                      u"The task \"Larkspan Nightly\" starts C:\\Program "
+                      u"Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last run "
+                      u"(07-12-26 02:00:00) ended well.",
+                      kOk},
+        SituationCase{"no such task", [](auto& os) { os.tasks.failure = task_result::kNotFound; },
+                      u"task", kWarn, u"no scheduled run on this machine under that name", kWarn},
+        SituationCase{"a Task Scheduler that cannot be asked",
+                      [](auto& os) { os.tasks.failure = 5; }, u"task", kWarn,
+                      u"cannot be read from the Task Scheduler: Access is denied.", kWarn},
+        SituationCase{"a disabled task", [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.enabled = false; }); },
+                      u"task", kFail, u"is disabled", kFail},
+        SituationCase{"a task run as SYSTEM",
+                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.userId = u"SYSTEM"; }); },
+                      u"task", kFail, u"runs as SYSTEM: that account has no desktop session", kFail},
+        SituationCase{"a task run as LocalService",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.userId = u"nt authority\\local service"; });
+                      },
+                      u"task", kFail, u"runs as nt authority\\local service", kFail},
+        SituationCase{"a task run as NetworkService's SID",
+                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.userId = u"S-1-5-20"; }); },
+                      u"task", kFail, u"runs as S-1-5-20", kFail},
+        SituationCase{"a task run by the group of LocalSystem",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.userId.clear();
+                          changed.groupId = u"S-1-5-18";
+                        });
+                      },
+                      u"task", kFail, u"runs as S-1-5-18", kFail},
+        SituationCase{"a task run whether the user is logged on or not",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.logonType = TaskLogonType::kPassword; });
+                      },
+                      u"task", kFail, u"logged on or not (logon type Password)", kFail},
+        SituationCase{"a task run with S4U",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.logonType = TaskLogonType::kS4U; });
+                      },
+                      u"task", kFail, u"(logon type S4U)", kFail},
+        SituationCase{"an action in another folder",
+                      [](auto& os) {
+                        os.queries.AddFile(u"D:\\Old\\LSScheduler.exe");
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions.front().path = u"D:\\Old\\LSScheduler.exe";
+                        });
+                      },
+                      u"task", kFail,
+                      u"does not start C:\\Program Files\\Larkspan\\LSScheduler.exe (its action "
+                      u"starts D:\\Old\\LSScheduler.exe)",
+                      kFail},
+        SituationCase{"a quoted action after another action",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions.front().path =
+                              u" \"C:\\Program Files\\Larkspan\\lsscheduler.EXE\"";
+                          changed.execActions.insert(changed.execActions.begin(), {u"cmd.exe", u"/c echo"});
+                        });
+                      },
+                      u"task", kOk, u"ended well", kOk},
+        SituationCase{"an action whose file is gone",
+                      [](auto& os) {
+                        os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+                      },
+                      u"task", kFail, u"LSScheduler.exe, which does not exist", kFail},
+        SituationCase{"an action without -s",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions.front().arguments = u"-e -p s"; });
+                      },
+                      u"task", kFail, u"without -s: a run only hands its values", kFail},
+        SituationCase{"an action without -e",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions.front().arguments = u"-s -p e"; });
+                      },
+                      u"task", kWarn, u"without -e: Outlook stays open after each run", kWarn},
+        SituationCase{"flags spelled /S and /exit",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions.front().arguments = u"/S /exit"; });
+                      },
+                      u"task", kOk, u"ended well", kOk},
+        SituationCase{"a last run ended by the time limit",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = task_result::kTerminated; });
+                      },
+                      u"task", kFail,
+                      u"last run (07-12-26 02:00:00) was ended by its time limit (0x00041306)",
+                      kFail},
+        SituationCase{"a last run that failed",
+                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = 1; }); }, u"task",
+                      kFail, u"ended with 0x00000001: Incorrect function.", kFail},
+        SituationCase{"a task that has not run yet",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.lastRun.reset();
+                          changed.lastResult = task_result::kHasNotRun;
+                        });
+                      },
+                      u"task", kInfo, u"-n Nightly; it has not run yet.", kOk},
+        SituationCase{"a task that ran after the newest log",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
+                      },
+                      u"last-run", kFail,
+                      u"The task ran at 08-12-26 02:00:00 but left no run log: LSScheduler.exe "
+                      u"could not start, or could not write its log. The newest run log: The run "
+                      u"of 07-12-26 02:00:00 ended",
+                      kFail},
+        SituationCase{"a task that ran five minutes into the newest log",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 7, 2, 5, 0}; });
+                      },
+                      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk}),
     CaseIndex);
 
 struct OptionCase {
@@ -234,7 +394,7 @@ class Options : public testing::TestWithParam<OptionCase> {};
 
 TEST_P(Options, GiveTheirOutputAndExitCode) {
   const OptionCase& c = GetParam();
-  test::FakePlatform os;
+  test::FakeCheckPlatform os;
   SetUpGoodMachine(os);
   os.process.arguments = {u"LSSchedulerCheck.exe"};
   os.process.arguments.insert(os.process.arguments.end(), c.arguments.begin(), c.arguments.end());
@@ -255,15 +415,17 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{{}, 0, u"\nVerdict: OK (exit code 0)\n", u""},
         OptionCase{{u"--json"},
                    0,
-                   u"{\"tool\":\"LSSchedulerCheck\",\"version\":\"1.2.3.4\",\"verdict\":\"OK\","
-                   u"\"exitCode\":0,",
+                   u"{\"tool\":\"LSSchedulerCheck\",\"schema\":2,\"version\":\"1.2.3.4\","
+                   u"\"verdict\":\"OK\",\"exitCode\":0,",
                    u""},
         OptionCase{{u"--json"},
                    0,
                    u"\"details\":{\"file\":\"C:\\\\Logs\\\\Scheduler071226020000.log\",\"start\":"
                    u"\"2026-12-07T02:00:00\"",
                    u""},
-        OptionCase{{u"--help"}, 0, u"Usage: LSSchedulerCheck [--json] [--max-age-hours N]", u""},
+        OptionCase{{u"--json"}, 0, u"{\"id\":\"outlook-running\",\"status\":\"INFO\",", u""},
+        OptionCase{
+            {u"--help"}, 0, u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]]", u""},
         OptionCase{{u"/?"}, 0, u"Exit code: 0 all OK", u""},
         OptionCase{{u"--version"}, 0, u"LSSchedulerCheck 1.2.3.4\n", u""},
         OptionCase{
@@ -277,7 +439,111 @@ INSTANTIATE_TEST_SUITE_P(
                    64,
                    u"",
                    u"LSSchedulerCheck: unknown option: -s\nTry 'LSSchedulerCheck --help'.\n"},
-        OptionCase{{u"--json", u"now"}, 64, u"", u"unexpected argument: now"}),
+        OptionCase{{u"--json", u"now"}, 64, u"", u"unexpected argument: now"},
+        OptionCase{{}, 0, u"outlook-running  INFO   Outlook is not running.\n", u""},
+        OptionCase{
+            {u"--task", u"Other"}, 1, u"task             WARN   There is no task \"Other\"", u""},
+        OptionCase{{u"--task", u"Other"}, 1, u"\nVerdict: WARN (exit code 1)\n", u""},
+        OptionCase{{u"--task=\\Larkspan Nightly"}, 0, u"Verdict: OK", u""},
+        OptionCase{{u"--task"}, 64, u"", u"--task needs a task name"},
+        OptionCase{{u"--task="}, 64, u"", u"--task needs a task name"},
+        OptionCase{
+            {u"--only", u"last-run,task"},
+            0,
+            u"FINDING\ntask             OK     The task \"Larkspan Nightly\" starts "
+            u"C:\\Program Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last "
+            u"run (07-12-26 02:00:00) ended well.\nlast-run         OK ",
+            u""},
+        OptionCase{{u"--only=wait-seconds", u"--task", u"Other"},
+                   0,
+                   u"FINDING\nwait-seconds     OK     A run waits 15 s for Outlook to start.\n\n",
+                   u""},
+        OptionCase{
+            {u"--only", u"mapi,nope"},
+            64,
+            u"",
+            u"LSSchedulerCheck: unknown check \"nope\"; the checks are: outlook, mapi, "
+            u"log-folder, wait-seconds, toolbar, outlook-running, sync-now, task, last-run\n"},
+        OptionCase{{u"--only"}, 64, u"", u"--only needs a list of check ids"},
+        OptionCase{{u"--only", u"task,"}, 64, u"", u"unknown check \"\""},
+        OptionCase{{u"--quiet"}, 0, u"OK: nothing to do.\n", u""},
+        OptionCase{{u"--quiet", u"--task", u"Other", u"--max-age-hours", u"24"},
+                   2,
+                   u"FAIL: last-run: No run since 07-12-26 02:00:00 (34 h ago; the limit is 24 h)",
+                   u""},
+        OptionCase{{u"--quiet", u"--task", u"Other"},
+                   1,
+                   u"WARN: task: There is no task \"Other\": no scheduled run on this machine "
+                   u"under that name. Create it as the README shows, or name yours with --task.\n",
+                   u""},
+        OptionCase{{u"--json", u"--quiet"}, 64, u"", u"--json and --quiet cannot be combined"}),
+    CaseIndex);
+
+struct EventCase {
+  const char* what;
+  std::function<void(test::FakeCheckPlatform&)> change;
+  Status result;  // of the event write
+  EventType type;
+  std::uint32_t id;
+  std::u16string text;  // the whole text of the event
+  int exitCode;
+  std::u16string output;  // a part of the table
+};
+
+class Events : public testing::TestWithParam<EventCase> {};
+
+TEST_P(Events, CarryTheVerdictAndTheFindings) {
+  const EventCase& c = GetParam();
+  test::FakeCheckPlatform os;
+  SetUpGoodMachine(os);
+  c.change(os);
+  os.eventLog.result = c.result;
+  os.process.arguments = {u"LSSchedulerCheck.exe", u"--eventlog"};
+  RecordingConsole console;
+  EXPECT_EQ(RunCheckTool(os.bundle, console, u"1.2.3.4"), c.exitCode) << c.what;
+  EXPECT_NE(console.output.find(c.output), std::u16string::npos)
+      << c.what << ": " << std::string(console.output.begin(), console.output.end());
+  if (c.result != 0) {
+    EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
+    return;
+  }
+  ASSERT_EQ(os.eventLog.events.size(), 1u) << c.what;
+  const test::FakeEventLog::Event& event = os.eventLog.events.front();
+  EXPECT_EQ(event.source, u"LSScheduler") << c.what;
+  EXPECT_EQ(event.type, c.type) << c.what;
+  EXPECT_EQ(event.id, c.id) << c.what;
+  EXPECT_EQ(event.text, c.text) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Events,
+    testing::Values(
+        EventCase{"all well, Outlook open",
+                  [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; }, 0,
+                  EventType::kInformation, 1000, u"LSSchedulerCheck: OK (exit code 0)", 0,
+                  u"Verdict: OK"},
+        EventCase{"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 0,
+                  EventType::kWarning, 1001,
+                  u"LSSchedulerCheck: WARN (exit code 1)\ntask WARN: There is no task \"Larkspan "
+                  u"Nightly\": no scheduled run on this machine under that name. Create it as the "
+                  u"README shows, or name yours with --task.",
+                  1, u"Verdict: WARN"},
+        EventCase{
+            "a failure and a warning",
+            [](auto& os) {
+              SetWait(os, 5);
+              os.queries.mutex = {MutexState::kOtherObject, 0};
+            },
+            0, EventType::kError, 1002,
+            u"LSSchedulerCheck: FAIL (exit code 2)\nwait-seconds WARN: A run waits only 5 s "
+            u"for Outlook to start: the add-in may not have started its synchronization when "
+            u"the wait ends. Set WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The "
+            u"name LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for "
+            u"the add-in and logs an error. Restart the session or the computer.",
+            2, u"Verdict: FAIL"},
+        EventCase{"a write that fails", [](auto&) {}, 5, EventType::kInformation, 1000, u"", 1,
+                  u"eventlog         WARN   The verdict could not be written to the Application "
+                  u"log: Access is denied.\n\nVerdict: WARN (exit code 1)"}),
     CaseIndex);
 
 struct JsonCase {

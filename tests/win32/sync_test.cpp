@@ -54,4 +54,20 @@ INSTANTIATE_TEST_SUITE_P(
                     MutexCase{"the name of an event", Existing::kEvent, false}),
     [](const auto& row) { return std::to_string(row.index); });
 
+// A run that waits for the add-in's mutex after the add-in died holding it
+// gets the mutex, and must release it again.
+TEST(NamedMutexWait, EndsAsAbandonedAndOwnedWhenTheOwnerEnded) {
+  const std::wstring name =
+      L"Local\\lss_win32_test_abandoned_" + std::to_wstring(::GetCurrentProcessId());
+  lss::Win32Sync sync;
+  const lss::MutexHandle mutex = sync.OpenNamedMutex(std::u16string(name.begin(), name.end()));
+  ASSERT_NE(mutex, 0u);
+  std::thread([&] { ::WaitForSingleObject(reinterpret_cast<HANDLE>(mutex), INFINITE); }).join();
+
+  EXPECT_EQ(sync.WaitForMutex(mutex, 0), lss::wait_result::kAbandoned);
+  EXPECT_TRUE(sync.ReleaseHeldMutex(mutex));
+  EXPECT_FALSE(sync.ReleaseHeldMutex(mutex));
+  sync.CloseMutex(mutex);
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// The process's command line, COM on its thread, and the user's other programs.
+// The process's command line and COM on its thread.
 #include "platform/process.h"
 
 namespace lss {
@@ -11,7 +11,6 @@ class Win32Process final : public Process {
   std::vector<std::u16string> Arguments() override;
   HResult ComInitialize() override;
   void ComUninitialize() override;
-  bool IsProgramRunning(std::u16string_view imageName) override;
 };
 
 }  // namespace lss

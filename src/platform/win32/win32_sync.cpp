@@ -18,14 +18,6 @@ MutexHandle Win32Sync::OpenNamedMutex(std::u16string_view name) {
   return reinterpret_cast<MutexHandle>(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
 }
 
-Status Win32Sync::OpenExistingMutex(std::u16string_view name, MutexHandle* mutex) {
-  const std::wstring mutexName = ToWide(name);
-  // MUTEX_MODIFY_STATE too: a mutex a wait has taken must be released again.
-  const HANDLE opened = ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, mutexName.c_str());
-  *mutex = reinterpret_cast<MutexHandle>(opened);
-  return opened != nullptr ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
-}
-
 std::uint32_t Win32Sync::WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) {
   return ::WaitForSingleObject(ToHandle(mutex), milliseconds);
 }

@@ -9,7 +9,6 @@ class Win32Sync final : public Sync {
   Win32Sync() = default;
 
   MutexHandle OpenNamedMutex(std::u16string_view name) override;
-  Status OpenExistingMutex(std::u16string_view name, MutexHandle* mutex) override;
   std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) override;
   bool ReleaseHeldMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;

@@ -1,0 +1,16 @@
+# LSScheduler remediation script, paired with LSScheduler-Detect.ps1. Run it
+# with the logged-on credentials. It does one thing: when the add-in's toolbar
+# is still blocked by an interrupted run, it starts LSScheduler.exe without
+# options, which restores the toolbar setting and starts nothing (its empty
+# log is skipped by the checks). Every other finding needs an administrator
+# (see the detection script's output).
+# Exit code 0 when no block is left pending.
+
+$folder = Join-Path $env:ProgramW6432 'Brinmoor\LSScheduler'
+$check = Join-Path $folder 'LSSchedulerCheck.exe'
+& $check --only 'toolbar' --quiet | Out-Null
+if ($LASTEXITCODE -ne 0) {
+  Start-Process -FilePath (Join-Path $folder 'LSScheduler.exe') -Wait
+}
+& $check --only 'toolbar' --quiet
+exit $(if ($LASTEXITCODE -eq 0) { 0 } else { 1 })

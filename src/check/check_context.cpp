@@ -1,0 +1,30 @@
+#include "check/check_context.h"
+
+#include <optional>
+
+#include "diag/text_format.h"
+#include "diag/time_stamp.h"
+
+namespace lss {
+
+std::u16string WindowsErrorText(SystemMessages& messages, Status code) {
+  std::optional<std::u16string> text =
+      messages.Lookup(format_message::kFromSystem | format_message::kIgnoreInserts,
+                      static_cast<std::uint32_t>(code), 0);
+  if (!text) return FormatText(u"error %d", {code});
+  while (!text->empty() && (text->back() == u'\n' || text->back() == u'\r' ||
+                            text->back() == u' ' || text->back() == u'.')) {
+    text->pop_back();
+  }
+  return text->empty() ? FormatText(u"error %d", {code}) : *text;
+}
+
+std::u16string ShownTime(const LocalTime& time) {
+  return FormatLocalTime(u"%d-%m-%y %H:%M:%S", time).value_or(u"?");
+}
+
+std::u16string IsoTime(const LocalTime& time) {
+  return FormatLocalTime(u"20%y-%m-%dT%H:%M:%S", time).value_or(u"");
+}
+
+}  // namespace lss

@@ -1,0 +1,17 @@
+#pragma once
+// The one event the check tool writes to the Application log (--eventlog).
+// The ids are the message ids of the tool's message table
+// (src/main/check_messages.mc), with no severity or facility bits, so that
+// Event Viewer finds the text under the id it shows; change both together.
+#include <cstdint>
+#include <string_view>
+
+namespace lss::check_event {
+
+inline constexpr std::u16string_view kSource = u"LSScheduler";
+
+inline constexpr std::uint32_t kOk = 1000;
+inline constexpr std::uint32_t kWarn = 1001;
+inline constexpr std::uint32_t kFail = 1002;
+
+}  // namespace lss::check_event

@@ -1,0 +1,24 @@
+#pragma once
+// Everything the check tool needs from the operating system, in one bundle:
+// its own queries, and the parts of the scheduler's seam it shares.
+#include "platform/check_queries.h"
+#include "platform/clock.h"
+#include "platform/event_log.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "platform/scheduled_tasks.h"
+#include "platform/system_messages.h"
+
+namespace lss {
+
+struct CheckPlatform {
+  CheckQueries& queries;
+  ScheduledTasks& tasks;
+  EventLog& eventLog;
+  Process& process;  // its arguments
+  Registry& registry;
+  Clock& clock;
+  SystemMessages& messages;
+};
+
+}  // namespace lss

@@ -1,0 +1,101 @@
+#pragma once
+// What the check tool alone asks of the operating system: files and folders,
+// the user's running programs, a look at a named mutex, the machine's registry
+// views, and a few texts of its own process. The scheduler never links these.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace lss {
+
+// Which view of HKLM\Software a 64-bit process reads.
+enum class RegistryView {
+  k64Bit,  // its own (KEY_WOW64_64KEY)
+  k32Bit,  // the one 32-bit programs see, WOW6432Node (KEY_WOW64_32KEY)
+};
+
+// What a look at a named mutex found.
+enum class MutexState {
+  kMissing,      // nothing has the name
+  kFree,         // a mutex nobody owns
+  kAbandoned,    // a mutex whose owner ended without releasing it
+  kHeld,         // a mutex another thread owns now
+  kOtherObject,  // the name belongs to another kind of object
+  kUnknown,      // it could not be opened or waited for (see `error`)
+};
+
+struct MutexProbe {
+  MutexState state = MutexState::kUnknown;
+  Status error = 0;  // the Win32 error behind kUnknown
+};
+
+class CheckQueries {
+ public:
+  CheckQueries() = default;
+  CheckQueries(const CheckQueries&) = delete;
+  CheckQueries& operator=(const CheckQueries&) = delete;
+  virtual ~CheckQueries() = default;
+
+  struct Listed {
+    std::u16string name;  // without the folder
+    std::uint64_t size = 0;
+  };
+  struct Tail {
+    std::string bytes;       // the last bytes of the file, at most as many as asked for
+    std::uint64_t size = 0;  // the whole file's size
+  };
+
+  // True when the path names an existing file (not a folder).
+  virtual bool IsFile(std::u16string_view path) = 0;
+  // True when the path names an existing folder (not a file).
+  virtual bool IsFolder(std::u16string_view path) = 0;
+  // The files (never folders) directly inside `folder` whose names match
+  // `pattern` with the wildcards * and ?, in no particular order. Empty when
+  // the folder is missing or cannot be read.
+  virtual std::vector<Listed> ListFiles(std::u16string_view folder,
+                                        std::u16string_view pattern) = 0;
+  // Reads at most `maxBytes` from the end of an existing file, sharing it with
+  // its writers. Nothing when it cannot be opened or read.
+  virtual std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) = 0;
+  // Creates an empty file (replacing one of that name) and closes it again.
+  // 0, or the Win32 error code of the failure.
+  virtual Status CreateEmptyFile(std::u16string_view path) = 0;
+  // Deletes a file. 0, or the Win32 error code of the failure.
+  virtual Status RemoveFile(std::u16string_view path) = 0;
+  // The system directory (GetSystemDirectoryW), without a trailing
+  // backslash; empty when it cannot be found.
+  virtual std::u16string SystemDirectory() = 0;
+  // The full path of this program's own file (GetModuleFileNameW); empty
+  // when it cannot be read.
+  virtual std::u16string ProgramPath() = 0;
+  // `text` with this process's environment variables (%NAME%) replaced
+  // (ExpandEnvironmentStringsW); unknown names stay as they are. The text
+  // unchanged when it cannot be expanded.
+  virtual std::u16string ExpandEnvironment(std::u16string_view text) = 0;
+  // The arguments in `arguments` split by the standard Windows rules for a
+  // command line (quotes group, backslashes before a quote escape it), as
+  // if they followed a program name. Empty for an empty or blank text.
+  virtual std::vector<std::u16string> SplitArguments(std::u16string_view arguments) = 0;
+
+  // True when a process other than this one, running under this process's
+  // user account, was started from a program file named `imageName` (a file
+  // name without folder, compared without regard to case). Processes whose
+  // account cannot be read count as another user's.
+  virtual bool IsProgramRunning(std::u16string_view imageName) = 0;
+  // Looks at the named mutex without creating it: opens it only when it
+  // exists, waits for it zero milliseconds, gives back at once what that wait
+  // took, and closes it. Never leaves a mutex behind or held.
+  virtual MutexProbe ProbeMutex(std::u16string_view name) = 0;
+  // A REG_SZ or REG_EXPAND_SZ value of HKLM (environment variables not
+  // expanded; `name` empty for the key's default value) read through `view`.
+  // Nothing when the key or value is missing, unreadable or of another type.
+  virtual std::optional<std::u16string> ReadMachineText(RegistryView view, std::u16string_view key,
+                                                        std::u16string_view name) = 0;
+};
+
+}  // namespace lss

@@ -1,0 +1,216 @@
+#include "platform/win32/win32_check_queries.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "handles/win32_handles.h"
+#include "platform/win32/wide_text.h"
+
+namespace lss {
+namespace {
+
+DWORD Attributes(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  return ::GetFileAttributesW(name.c_str());
+}
+
+// The TOKEN_USER of a process's token; empty when it cannot be read.
+std::vector<BYTE> ProcessUser(HANDLE process) {
+  UniqueHandle token;
+  if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) return {};
+  DWORD size = 0;
+  ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> user(size);
+  if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) {
+    return {};
+  }
+  return user;
+}
+
+PSID SidOf(std::vector<BYTE>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
+
+}  // namespace
+
+bool Win32CheckQueries::IsFile(std::u16string_view path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32CheckQueries::IsFolder(std::u16string_view path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<CheckQueries::Listed> Win32CheckQueries::ListFiles(std::u16string_view folder,
+                                                               std::u16string_view pattern) {
+  std::wstring query = ToWide(folder);
+  if (!query.empty() && query.back() != L'\\') query.push_back(L'\\');
+  query += ToWide(pattern);
+  std::vector<Listed> listed;
+  WIN32_FIND_DATAW found{};
+  const UniqueFind search(::FindFirstFileW(query.c_str(), &found));
+  if (!search) return listed;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    listed.push_back(
+        {FromWide(found.cFileName), std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow});
+  } while (::FindNextFileW(search.get(), &found));
+  return listed;
+}
+
+std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_view path,
+                                                              std::size_t maxBytes) {
+  const std::wstring name = ToWide(path);
+  // Shared for writing and deleting: a run that is writing its log goes on.
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  Tail tail;
+  tail.size = static_cast<std::uint64_t>(size.QuadPart);
+  const std::uint64_t wanted = std::min<std::uint64_t>(tail.size, maxBytes);
+  LARGE_INTEGER start{};
+  start.QuadPart = static_cast<LONGLONG>(tail.size - wanted);
+  if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
+  tail.bytes.resize(static_cast<std::size_t>(wanted));
+  std::size_t done = 0;
+  while (done < tail.bytes.size()) {
+    const auto chunk =
+        static_cast<DWORD>(std::min<std::size_t>(tail.bytes.size() - done, 1u << 20));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), tail.bytes.data() + done, chunk, &read, nullptr)) {
+      return std::nullopt;
+    }
+    if (read == 0) break;  // the file was cut short meanwhile
+    done += read;
+  }
+  tail.bytes.resize(done);
+  return tail;
+}
+
+Status Win32CheckQueries::CreateEmptyFile(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY, nullptr));
+  return file ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
+}
+
+Status Win32CheckQueries::RemoveFile(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  return ::DeleteFileW(name.c_str()) ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
+}
+
+std::u16string Win32CheckQueries::SystemDirectory() {
+  wchar_t buffer[MAX_PATH + 1];
+  const UINT length = ::GetSystemDirectoryW(buffer, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return {};
+  return FromWide(buffer, length);
+}
+
+std::u16string Win32CheckQueries::ProgramPath() {
+  // Long paths need more than MAX_PATH; the call cuts short without saying so
+  // other than by filling the whole buffer.
+  for (DWORD capacity = MAX_PATH + 1; capacity <= 32768; capacity *= 2) {
+    std::wstring buffer(capacity, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), capacity);
+    if (length == 0) return {};
+    if (length < capacity) return FromWide(buffer.c_str(), length);
+  }
+  return {};
+}
+
+std::u16string Win32CheckQueries::ExpandEnvironment(std::u16string_view text) {
+  const std::wstring source = ToWide(text);
+  DWORD needed = ::ExpandEnvironmentStringsW(source.c_str(), nullptr, 0);
+  // A variable may grow between the two calls; try again with its new size.
+  for (int attempt = 0; attempt < 3 && needed != 0; ++attempt) {
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(source.c_str(), expanded.data(), needed);
+    if (written == 0) break;
+    if (written <= needed) return FromWide(expanded.c_str());
+    needed = written;
+  }
+  return std::u16string(text);
+}
+
+std::vector<std::u16string> Win32CheckQueries::SplitArguments(std::u16string_view arguments) {
+  // A program name first: the rules for it differ, and an empty line would
+  // give this program's own path.
+  const std::wstring line = L"x " + ToWide(arguments);
+  int count = 0;
+  const LocalMemory<LPWSTR> split(::CommandLineToArgvW(line.c_str(), &count));
+  std::vector<std::u16string> result;
+  if (!split) return result;
+  for (int i = 1; i < count; ++i) result.push_back(FromWide(split.get()[i]));
+  return result;
+}
+
+bool Win32CheckQueries::IsProgramRunning(std::u16string_view imageName) {
+  std::vector<BYTE> me = ProcessUser(::GetCurrentProcess());
+  const UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (me.empty() || !snapshot) return false;
+  const std::wstring wanted = ToWide(imageName);
+  const DWORD self = ::GetCurrentProcessId();
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == self || ::lstrcmpiW(entry.szExeFile, wanted.c_str()) != 0) continue;
+    const UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (!process) continue;  // another user's, or gone by now
+    std::vector<BYTE> owner = ProcessUser(process.get());
+    if (!owner.empty() && ::EqualSid(SidOf(owner), SidOf(me))) return true;
+  }
+  return false;
+}
+
+MutexProbe Win32CheckQueries::ProbeMutex(std::u16string_view name) {
+  const std::wstring mutexName = ToWide(name);
+  // MUTEX_MODIFY_STATE too: a mutex the wait takes must be released again.
+  const UniqueHandle mutex(
+      ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, mutexName.c_str()));
+  if (!mutex) {
+    const auto error = static_cast<Status>(::GetLastError());
+    if (error == ERROR_FILE_NOT_FOUND) return {MutexState::kMissing, 0};
+    if (error == ERROR_INVALID_HANDLE) return {MutexState::kOtherObject, 0};
+    return {MutexState::kUnknown, error};
+  }
+  switch (::WaitForSingleObject(mutex.get(), 0)) {
+    case WAIT_OBJECT_0: ::ReleaseMutex(mutex.get()); return {MutexState::kFree, 0};
+    case WAIT_ABANDONED: ::ReleaseMutex(mutex.get()); return {MutexState::kAbandoned, 0};
+    case WAIT_TIMEOUT: return {MutexState::kHeld, 0};
+    default: return {MutexState::kUnknown, static_cast<Status>(::GetLastError())};
+  }
+}
+
+std::optional<std::u16string> Win32CheckQueries::ReadMachineText(RegistryView view,
+                                                                 std::u16string_view key,
+                                                                 std::u16string_view name) {
+  const std::wstring subkey = ToWide(key);
+  const std::wstring value = ToWide(name);
+  const DWORD flags =
+      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND |
+      (view == RegistryView::k32Bit ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
+  // The value may grow between the two calls; then its new size is asked for.
+  DWORD size = 0;
+  LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), flags, nullptr,
+                                  nullptr, &size);
+  for (int attempt = 0; attempt < 3 && status == ERROR_SUCCESS; ++attempt) {
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    status = ::RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), flags, nullptr,
+                            text.data(), &size);
+    if (status == ERROR_SUCCESS) return FromWide(text.c_str());
+    if (status == ERROR_MORE_DATA) status = ERROR_SUCCESS;
+  }
+  return std::nullopt;
+}
+
+}  // namespace lss

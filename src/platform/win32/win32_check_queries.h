@@ -1,0 +1,27 @@
+#pragma once
+// The check tool's queries, each passed to the Win32 call that answers it.
+#include "platform/check_queries.h"
+
+namespace lss {
+
+class Win32CheckQueries final : public CheckQueries {
+ public:
+  Win32CheckQueries() = default;
+
+  bool IsFile(std::u16string_view path) override;
+  bool IsFolder(std::u16string_view path) override;
+  std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
+  std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
+  Status CreateEmptyFile(std::u16string_view path) override;
+  Status RemoveFile(std::u16string_view path) override;
+  std::u16string SystemDirectory() override;
+  std::u16string ProgramPath() override;
+  std::u16string ExpandEnvironment(std::u16string_view text) override;
+  std::vector<std::u16string> SplitArguments(std::u16string_view arguments) override;
+  bool IsProgramRunning(std::u16string_view imageName) override;
+  MutexProbe ProbeMutex(std::u16string_view name) override;
+  std::optional<std::u16string> ReadMachineText(RegistryView view, std::u16string_view key,
+                                                std::u16string_view name) override;
+};
+
+}  // namespace lss

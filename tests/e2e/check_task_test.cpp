@@ -1,0 +1,100 @@
+// LSSchedulerCheck.exe's task check against tasks registered through
+// schtasks from the deployment kit's template, as the README tells an
+// administrator to, and the event --eventlog writes about it. Wine keeps only
+// part of a registered definition (no principal, an empty action), so what
+// the check then says of the action is Wine's doing: only whether the task is
+// found, and whether it is disabled, is compared here.
+#include <windows.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "harness/scheduled_tasks.h"
+#include "harness/scheduler_test.h"
+#include "harness/wine_debug_log.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+enum class Definition { kTemplate, kDisabled };
+enum class Finding { kFound, kNotFound, kDisabled };
+
+struct TaskRow {
+  const char* what;
+  Definition definition;
+  const wchar_t* registeredAs;
+  bool deletedAgain;
+  const wchar_t* taskOption;  // --task's value; null: none, the default name
+  Finding finding;
+  const char* event;  // the start of the event as Wine's eventlog channel shows it
+};
+
+class TaskCheck : public SchedulerTest, public ::testing::WithParamInterface<TaskRow> {};
+
+TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
+  const TaskRow& row = GetParam();
+  const std::string kit = ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  const std::wstring xml = folder() + L"\\task.xml";
+  WriteFileBytes(xml, row.definition == Definition::kDisabled ? DisabledDefinition(kit) : kit);
+  RegisteredTask task(xml, row.registeredAs, folder());
+  if (row.deletedAgain) task.Delete();
+
+  std::wstring arguments = L"--only task --json --eventlog";
+  if (row.taskOption != nullptr) arguments += L" --task \"" + std::wstring(row.taskOption) + L"\"";
+  const WineDebugLog channels;
+  const CapturedRun run =
+      RunCapturingOutput(PathFromEnvironment(L"LSS_CHECK_EXE"), arguments, folder(), 30s);
+  nlohmann::json json;
+  ASSERT_NO_THROW(json = nlohmann::json::parse(run.output))
+      << row.what << ":\n" << run.output << run.error;
+  ASSERT_EQ(json.at("checks").size(), 1u) << row.what;
+  const nlohmann::json& check = json["checks"][0];
+  EXPECT_EQ(check.at("id"), "task") << row.what;
+  const std::string message = check.at("message").get<std::string>();
+  switch (row.finding) {
+    case Finding::kNotFound:
+      EXPECT_EQ(check.at("status"), "WARN") << row.what;
+      EXPECT_THAT(message, HasSubstr("no scheduled run on this machine under that name"));
+      EXPECT_EQ(run.exitCode, 1u) << row.what;
+      break;
+    case Finding::kDisabled:
+      EXPECT_EQ(check.at("status"), "FAIL") << row.what;
+      EXPECT_THAT(message, HasSubstr("\" is disabled"));
+      EXPECT_EQ(run.exitCode, 2u) << row.what;
+      break;
+    case Finding::kFound:
+      EXPECT_NE(check.at("status"), "WARN") << row.what << ": " << message;
+      EXPECT_THAT(message, Not(HasSubstr("There is no task")));
+      EXPECT_THAT(message, Not(HasSubstr("\" is disabled")));
+      break;
+  }
+  EXPECT_THAT(channels.Added(), HasSubstr(row.event)) << row.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TaskCheck,
+    ::testing::Values(
+        TaskRow{"the template under the default name", Definition::kTemplate, L"Larkspan Nightly",
+                false, nullptr, Finding::kFound, "eventlog:ReportEventW L\"LSSchedulerCheck: "},
+        TaskRow{"the template in a folder, named with --task", Definition::kTemplate,
+                L"\\Brinmoor\\Larkspan Nightly", false, L"\\Brinmoor\\Larkspan Nightly",
+                Finding::kFound, "eventlog:ReportEventW L\"LSSchedulerCheck: "},
+        TaskRow{"a disabled copy", Definition::kDisabled, L"Larkspan Nightly", false, nullptr,
+                Finding::kDisabled,
+                "err:eventlog:ReportEventW L\"LSSchedulerCheck: FAIL (exit code 2)\\ntask FAIL: "
+                "The task \\\"Larkspan Nightly\\\" is disabled"},
+        TaskRow{"the template deleted again", Definition::kTemplate, L"Larkspan Nightly", true,
+                nullptr, Finding::kNotFound,
+                "warn:eventlog:ReportEventW L\"LSSchedulerCheck: WARN (exit code 1)\\ntask WARN: "
+                "There is no task \\\"Larkspan Nightly\\\""},
+        TaskRow{"another name than the task's", Definition::kTemplate, L"Larkspan Nightly", false,
+                L"Larkspan Weekly", Finding::kNotFound,
+                "warn:eventlog:ReportEventW L\"LSSchedulerCheck: WARN (exit code 1)\\ntask WARN: "
+                "There is no task \\\"Larkspan Weekly\\\""}),
+    [](const auto& row) { return std::to_string(row.index); });
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,211 @@
+#include "fake/fake_check_os.h"
+
+#include <algorithm>
+
+namespace lss::test {
+
+namespace {
+
+char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
+
+std::u16string Upper(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) c = Fold(c);
+  return out;
+}
+
+// Win32's wildcards, without regard to case: * any run, ? any one character.
+bool Matches(std::u16string_view pattern, std::u16string_view name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern.front() == u'*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+      if (Matches(pattern.substr(1), name.substr(skip))) return true;
+    }
+    return false;
+  }
+  return !name.empty() &&
+         (pattern.front() == u'?' || Fold(pattern.front()) == Fold(name.front())) &&
+         Matches(pattern.substr(1), name.substr(1));
+}
+
+std::u16string ParentOf(std::u16string_view path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return std::u16string(separator == std::u16string_view::npos ? std::u16string_view()
+                                                               : path.substr(0, separator));
+}
+
+}  // namespace
+
+bool FakeCheckQueries::IsFile(std::u16string_view path) {
+  for (const auto& [name, bytes] : files_) {
+    if (Upper(name) == Upper(path)) return true;
+  }
+  return false;
+}
+
+bool FakeCheckQueries::IsFolder(std::u16string_view path) {
+  return folders_.count(FolderKey(path)) != 0;
+}
+
+std::vector<CheckQueries::Listed> FakeCheckQueries::ListFiles(std::u16string_view folder,
+                                                              std::u16string_view pattern) {
+  std::vector<Listed> listed;
+  const std::u16string wanted = FolderKey(folder);
+  for (const auto& [path, bytes] : files_) {
+    const std::size_t separator = path.find_last_of(u"\\/");
+    if (separator == std::u16string::npos || FolderKey(path.substr(0, separator)) != wanted) {
+      continue;
+    }
+    const std::u16string name = path.substr(separator + 1);
+    if (Matches(pattern, name)) listed.push_back({name, bytes.size()});
+  }
+  return listed;
+}
+
+std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view path,
+                                                             std::size_t maxBytes) {
+  largestTailAsked = std::max(largestTailAsked, maxBytes);
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) return std::nullopt;
+  const std::string& bytes = found->second;
+  const std::size_t kept = std::min(bytes.size(), maxBytes);
+  return Tail{bytes.substr(bytes.size() - kept), bytes.size()};
+}
+
+Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
+  if (folders_.count(FolderKey(ParentOf(path))) == 0) return 3;  // ERROR_PATH_NOT_FOUND
+  if (denyCreate_ || folders_.count(FolderKey(path)) != 0) return win32_error::kAccessDenied;
+  files_[std::u16string(path)].clear();
+  return win32_error::kSuccess;
+}
+
+Status FakeCheckQueries::RemoveFile(std::u16string_view path) {
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) return win32_error::kFileNotFound;
+  if (denyDelete_) return win32_error::kAccessDenied;
+  files_.erase(found);
+  return win32_error::kSuccess;
+}
+
+std::u16string FakeCheckQueries::ExpandEnvironment(std::u16string_view text) {
+  std::u16string out;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t open = text.find(u'%', at);
+    const std::size_t close = open == std::u16string_view::npos ? open : text.find(u'%', open + 1);
+    if (close == std::u16string_view::npos) break;
+    out += text.substr(at, open - at);
+    const auto value = environment.find(Upper(text.substr(open + 1, close - open - 1)));
+    if (value == environment.end()) {
+      out += text.substr(open, close - open);  // the closing % may open the next name
+      at = close;
+    } else {
+      out += value->second;
+      at = close + 1;
+    }
+  }
+  return out + std::u16string(text.substr(std::min(at, text.size())));
+}
+
+std::vector<std::u16string> FakeCheckQueries::SplitArguments(std::u16string_view arguments) {
+  // Blanks separate, double quotes group; enough for the tests' task actions.
+  std::vector<std::u16string> split;
+  std::u16string current;
+  bool inArgument = false;
+  bool quoted = false;
+  for (const char16_t c : arguments) {
+    if (c == u'"') {
+      quoted = !quoted;
+      inArgument = true;
+    } else if ((c == u' ' || c == u'\t') && !quoted) {
+      if (inArgument) split.push_back(current);
+      current.clear();
+      inArgument = false;
+    } else {
+      current.push_back(c);
+      inArgument = true;
+    }
+  }
+  if (inArgument) split.push_back(current);
+  return split;
+}
+
+bool FakeCheckQueries::IsProgramRunning(std::u16string_view imageName) {
+  for (const std::u16string& running : runningPrograms) {
+    if (Upper(running) == Upper(imageName)) return true;
+  }
+  return false;
+}
+
+MutexProbe FakeCheckQueries::ProbeMutex(std::u16string_view name) {
+  probedMutexes.emplace_back(name);
+  return mutex;
+}
+
+std::optional<std::u16string> FakeCheckQueries::ReadMachineText(RegistryView view,
+                                                                std::u16string_view key,
+                                                                std::u16string_view name) {
+  const auto found = machine_.find({view, Upper(key), Upper(name)});
+  if (found == machine_.end()) return std::nullopt;
+  return found->second;
+}
+
+void FakeCheckQueries::AddFolder(std::u16string_view path) { folders_.insert(FolderKey(path)); }
+
+void FakeCheckQueries::AddFile(std::u16string_view path, std::string_view bytes) {
+  files_[std::u16string(path)] = std::string(bytes);
+}
+
+std::optional<std::string> FakeCheckQueries::Contents(std::u16string_view path) const {
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) return std::nullopt;
+  return found->second;
+}
+
+void FakeCheckQueries::SetMachineText(RegistryView view, std::u16string_view key,
+                                      std::u16string_view name, std::u16string_view text) {
+  machine_[{view, Upper(key), Upper(name)}] = std::u16string(text);
+}
+
+void FakeCheckQueries::DeleteMachineText(RegistryView view, std::u16string_view key,
+                                         std::u16string_view name) {
+  machine_.erase({view, Upper(key), Upper(name)});
+}
+
+std::u16string FakeCheckQueries::FolderKey(std::u16string_view path) {
+  std::u16string key;
+  for (const char16_t unit : path) {
+    const char16_t normal = unit == u'/' ? u'\\' : unit;
+    if (normal == u'\\' && !key.empty() && key.back() == u'\\') continue;
+    key.push_back(normal);
+  }
+  while (!key.empty() && key.back() == u'\\') key.pop_back();
+  return key;
+}
+
+HResult FakeScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) {
+  reads.emplace_back(path);
+  if (failure != 0) return failure;
+  const auto found = tasks_.find(Key(path));
+  if (found == tasks_.end()) return task_result::kNotFound;
+  *task = found->second;
+  return 0;
+}
+
+void FakeScheduledTasks::Add(std::u16string_view path, TaskInfo task) {
+  tasks_[Key(path)] = std::move(task);
+}
+
+std::u16string FakeScheduledTasks::Key(std::u16string_view path) {
+  // A name in the root folder is also "\Name".
+  if (!path.empty() && path.front() == u'\\') path.remove_prefix(1);
+  return Upper(path);
+}
+
+Status FakeEventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
+                            std::u16string_view text) {
+  if (result == 0) events.push_back({std::u16string(source), type, eventId, std::u16string(text)});
+  return result;
+}
+
+}  // namespace lss::test

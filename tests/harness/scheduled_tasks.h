@@ -1,0 +1,34 @@
+#pragma once
+// Tasks registered through schtasks.exe, as an administrator would, for the
+// tests that read them back. Wine's task service keeps only part of a
+// definition (no triggers, an empty action) and runs nothing.
+#include <string>
+#include <string_view>
+
+namespace e2e {
+
+// A task definition (UTF-16 with a byte-order mark, as Windows exports it)
+// with the task disabled: its settings' <Enabled>, the last one (a trigger's
+// comes first). Throws when there is none to change.
+std::string DisabledDefinition(std::string_view utf16Xml);
+
+// A task registered with `schtasks /Create /XML xml /TN name /F` for the life
+// of the object, and deleted again by its destructor (or earlier by Delete).
+// Throws when schtasks refuses it. `folder` takes schtasks' output.
+class RegisteredTask {
+ public:
+  RegisteredTask(std::wstring_view xmlPath, std::wstring name, std::wstring folder);
+  RegisteredTask(const RegisteredTask&) = delete;
+  RegisteredTask& operator=(const RegisteredTask&) = delete;
+  ~RegisteredTask();
+
+  // schtasks /Delete /TN name /F; throws when it fails.
+  void Delete();
+
+ private:
+  std::wstring name_;
+  std::wstring folder_;
+  bool registered_ = false;
+};
+
+}  // namespace e2e

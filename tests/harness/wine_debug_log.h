@@ -1,0 +1,25 @@
+#pragma once
+// What Wine's debug channels print, for a test that runs under
+// tests/e2e/with_wine_debug_log.sh. Wine writes them to the Unix standard
+// error that all the prefix's processes started from the test share, which a
+// Windows program cannot read; the script sends it to a file named by
+// LSS_WINE_DEBUG_LOG instead.
+#include <cstddef>
+#include <string>
+
+namespace e2e {
+
+class WineDebugLog {
+ public:
+  // Marks the log's present end. Throws when the test runs without the script.
+  WineDebugLog();
+
+  // Everything printed since the mark.
+  std::string Added() const;
+
+ private:
+  std::wstring path_;
+  std::size_t start_;
+};
+
+}  // namespace e2e
