@@ -11,19 +11,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-source "$root/scripts/lib/packages.sh"
-install_missing
-
-build="$root/build/mingw"
-build_log="$root/build/package-build.log"
-mkdir -p "$root/build"
-echo "Building the programs (output in build/package-build.log)"
-if ! { cmake --preset mingw && cmake --build --preset mingw --target lss_shipped_programs; } \
-    >"$build_log" 2>&1; then
-  tail -n 40 "$build_log"
-  echo "The build failed; see $build_log" >&2
-  exit 1
-fi
+source "$root/scripts/lib/build_mingw.sh"
+build_mingw package-build.log "the programs" lss_shipped_programs
 # lss_version and lss_programs (VARIABLE=PATH for each shipped program).
 source "$build/packaging/package.env"
 

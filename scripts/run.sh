@@ -12,19 +12,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-source "$root/scripts/lib/packages.sh"
-install_missing
-
-build="$root/build/mingw"
-build_log="$root/build/run-build.log"
-mkdir -p "$root/build"
-echo "Building LSScheduler.exe and the stand-ins (output in build/run-build.log)"
-if ! { cmake --preset mingw &&
-       cmake --build --preset mingw --target LSScheduler LSSchedulerCheck olsim_outlook olsim_mapi; } >"$build_log" 2>&1; then
-  tail -n 40 "$build_log"
-  echo "The build failed; see $build_log" >&2
-  exit 1
-fi
+source "$root/scripts/lib/build_mingw.sh"
+build_mingw run-build.log "LSScheduler.exe and the stand-ins" \
+  LSScheduler LSSchedulerCheck olsim_outlook olsim_mapi
 exe=$(find "$build/src" -name LSScheduler.exe -print -quit)
 if [[ -z "$exe" ]]; then
   echo "LSScheduler.exe was not built" >&2
@@ -39,10 +29,7 @@ export WINEPREFIX="$root/build/demo-prefix"
 export WINEDEBUG=-all
 export WINE64="$wine64"  # for tools/olsim/install.sh
 
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  echo "Creating the Wine prefix build/demo-prefix (once)"
-  WINEDLLOVERRIDES="mscoree,mshtml=" "$wine64" wineboot -i >/dev/null 2>&1
-fi
+"$root/scripts/lib/wine_prefix.sh" ensure "$WINEPREFIX" "$wine64" "$wineserver"
 # Whatever happens from here on, the prefix's programs end with this script.
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 

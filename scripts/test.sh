@@ -1,29 +1,18 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the unit tests of the portable core natively
-# (preset native, with AddressSanitizer and UndefinedBehaviorSanitizer), then
-# LSScheduler.exe and its end-to-end tests under Wine (preset mingw), then the
-# fuzz targets for a bounded time (preset fuzz), a clang compile of every
-# program source for the Windows target, and clang-tidy over src/. Installs
-# the packages it needs when they are missing. Every stage always runs; the
-# exit code is non-zero when anything failed to build or any check failed.
+# Builds and runs every test, one workflow preset (configure, build, test) per
+# stage: the unit tests of the portable core natively (native, with
+# AddressSanitizer and UndefinedBehaviorSanitizer), then LSScheduler.exe and
+# its tests under Wine (mingw), then the fuzz targets for a bounded time
+# (fuzz), the Windows programs compiled by clang (clang-windows), and
+# clang-tidy over src/. Installs the packages it needs when they are missing.
+# Every stage always runs; the exit code is non-zero when anything failed to
+# build or any check failed.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 source "$root/scripts/lib/packages.sh"
-
-# Configures, builds and tests one preset; non-zero when any step fails.
-run_suite() {
-  local preset=$1
-  echo
-  echo "=== $preset: configure ==="
-  cmake --preset "$preset" || return 1
-  echo "=== $preset: build ==="
-  cmake --build --preset "$preset" || return 1
-  echo "=== $preset: test ==="
-  ctest --preset "$preset"
-}
 
 install_missing
 
@@ -42,12 +31,11 @@ run_stage() {
   fi
 }
 
-for preset in native mingw fuzz; do
-  run_stage "$preset" run_suite "$preset"
+for preset in native mingw fuzz clang-windows; do
+  echo
+  echo "=== $preset ==="
+  run_stage "$preset" cmake --workflow --preset "$preset"
 done
-echo
-echo "=== clang for Windows ==="
-run_stage clang-windows "$root/scripts/lib/clang_windows_check.sh"
 echo
 echo "=== clang-tidy ==="
 run_stage clang-tidy "$root/scripts/lib/clang_tidy_check.sh"

@@ -1,50 +1,43 @@
 #!/usr/bin/env bash
 # Runs clang-tidy (checks in .clang-tidy, warnings as errors) over src/: the
 # portable core with the native build's compile database, the Win32 layer and
-# the entry with one made here for the Windows target. Needs the native
-# preset configured. Non-zero on any finding.
+# the entries with the clang-windows build's. Needs both presets configured.
+# Non-zero on any finding.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
-source scripts/lib/clang_windows_flags.sh
 
-native_db=build/native
-windows_db=build/clang-tidy-windows
-if [[ ! -f $native_db/compile_commands.json ]]; then
-  echo "no $native_db/compile_commands.json: configure the native preset first" >&2
+for db in build/native build/clang-windows; do
+  if [[ ! -f $db/compile_commands.json ]]; then
+    echo "no $db/compile_commands.json: configure the preset ${db#build/} first" >&2
+    exit 1
+  fi
+done
+
+# run-clang-tidy colours its output and prints each file's command line and
+# clang-tidy's count of suppressed warnings (system headers): only the
+# findings are left, as plain text.
+tidy() {
+  run-clang-tidy -quiet -j 2 -p "$@" 2>&1 | sed 's/\x1b\[[0-9;]*m//g' |
+    grep -v -e '^[^ ]*clang-tidy.* -p=' -e '^[0-9]* warnings\? generated\.$'
+  return "${PIPESTATUS[0]}"
+}
+
+core="^$root/src/(?!platform/win32/|main/)"
+windows="^$root/src/(platform/win32|main)/"
+# The sources each database has of its part: a pattern that matches none
+# would pass unseen.
+count() { grep -oP '"file": "\K[^"]+' "$1/compile_commands.json" | grep -cP "$2" || true; }
+core_count=$(count build/native "$core")
+windows_count=$(count build/clang-windows "$windows")
+echo "clang-tidy: $core_count core sources, $windows_count Windows sources"
+if [[ $core_count -eq 0 || $windows_count -eq 0 ]]; then
+  echo "no sources to check in a compile database" >&2
   exit 1
 fi
 
-mapfile -t core < <(find src -name '*.cpp' -not -path 'src/platform/win32/*' -not -path 'src/main/*' | sort)
-mapfile -t windows < <(find src/platform/win32 src/main -name '*.cpp' | sort)
-
-# A compile database with one entry per Windows source.
-mkdir -p "$windows_db"
-{
-  echo '['
-  separator=''
-  for source in "${windows[@]}"; do
-    printf '%s{"directory": "%s", "file": "%s", "arguments": ["clang++"' "$separator" "$root" "$source"
-    printf ', "%s"' "${lss_windows_clang_flags[@]}" -c "$source"
-    printf ']}\n'
-    separator=','
-  done
-  echo ']'
-} > "$windows_db/compile_commands.json"
-
-echo "clang-tidy: ${#core[@]} core sources, ${#windows[@]} Windows sources"
-# Runs clang-tidy over files with one database; its per-file count of
-# suppressed warnings (system headers) is left out of the output.
-tidy() {
-  local db=$1
-  shift
-  printf '%s\0' "$@" | xargs -0 -n 4 -P 2 clang-tidy -p "$db" --quiet 2>&1 |
-    grep -v '^[0-9]* warnings\? generated\.$'
-  return "${PIPESTATUS[1]}"
-}
-
 status=0
-tidy "$native_db" "${core[@]}" || status=1
-tidy "$windows_db" "${windows[@]}" || status=1
+tidy build/native "$core" || status=1
+tidy build/clang-windows "$windows" || status=1
 exit "$status"

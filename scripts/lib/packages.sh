@@ -2,7 +2,8 @@
 # the tests need when any of them is missing.
 
 lss_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64
-  wixl msitools osslsigncode openssl zip unzip python3 clang clang-tidy libclang-rt-14-dev)
+  wixl msitools osslsigncode openssl zip unzip python3 clang clang-tidy libclang-rt-14-dev lld
+  nlohmann-json3-dev)
 
 install_missing() {
   local missing=() package

@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <nlohmann/json.hpp>
 
-#include "harness/json.h"
 #include "harness/scheduled_tasks.h"
 #include "harness/scheduler_test.h"
 #include "harness/wine_debug_log.h"
@@ -47,25 +47,26 @@ TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
   const WineDebugLog channels;
   const CapturedRun run =
       RunCapturingOutput(PathFromEnvironment(L"LSS_CHECK_EXE"), arguments, folder(), 30s);
-  JsonValue json;
-  ASSERT_NO_THROW(json = ParseJson(run.output)) << row.what << ":\n" << run.output << run.error;
-  ASSERT_EQ(json["checks"].items.size(), 1u) << row.what;
-  const JsonValue& check = json["checks"].items[0];
-  EXPECT_EQ(check["id"].text, "task") << row.what;
-  const std::string& message = check["message"].text;
+  nlohmann::json json;
+  ASSERT_NO_THROW(json = nlohmann::json::parse(run.output))
+      << row.what << ":\n" << run.output << run.error;
+  ASSERT_EQ(json.at("checks").size(), 1u) << row.what;
+  const nlohmann::json& check = json["checks"][0];
+  EXPECT_EQ(check.at("id"), "task") << row.what;
+  const std::string message = check.at("message").get<std::string>();
   switch (row.finding) {
     case Finding::kNotFound:
-      EXPECT_EQ(check["status"].text, "WARN") << row.what;
+      EXPECT_EQ(check.at("status"), "WARN") << row.what;
       EXPECT_THAT(message, HasSubstr("no scheduled run on this machine under that name"));
       EXPECT_EQ(run.exitCode, 1u) << row.what;
       break;
     case Finding::kDisabled:
-      EXPECT_EQ(check["status"].text, "FAIL") << row.what;
+      EXPECT_EQ(check.at("status"), "FAIL") << row.what;
       EXPECT_THAT(message, HasSubstr("\" is disabled"));
       EXPECT_EQ(run.exitCode, 2u) << row.what;
       break;
     case Finding::kFound:
-      EXPECT_NE(check["status"].text, "WARN") << row.what << ": " << message;
+      EXPECT_NE(check.at("status"), "WARN") << row.what << ": " << message;
       EXPECT_THAT(message, Not(HasSubstr("There is no task")));
       EXPECT_THAT(message, Not(HasSubstr("\" is disabled")));
       break;

@@ -6,9 +6,9 @@
 
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <regex>
 
-#include "harness/json.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
@@ -16,6 +16,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using Json = nlohmann::json;
 
 struct Row {
   std::string status;
@@ -39,6 +40,36 @@ std::string IsoFromStamp(const std::string& stamp) {
 
 // "07-12-26 02:00:00:" as the report shows times.
 std::string ShownStamp(const std::string& stamp) { return stamp.substr(0, 17); }
+
+// The fields and types the README documents: the tool, its version, the
+// schema, the verdict and exit code, and each check's id, status, message and
+// details (strings only).
+bool HasDocumentedFields(const Json& json) {
+  const auto strings = [](const Json& object, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      if (!object.contains(name) || !object[name].is_string()) return false;
+    }
+    return true;
+  };
+  const auto integer = [&](const char* name) {
+    return json.contains(name) && json[name].is_number_integer();
+  };
+  if (!json.is_object() || !strings(json, {"tool", "version", "verdict"}) ||
+      !integer("schema") || !integer("exitCode") || !json.contains("checks") ||
+      !json["checks"].is_array()) {
+    return false;
+  }
+  for (const Json& check : json["checks"]) {
+    if (!check.is_object() || !strings(check, {"id", "status", "message"}) ||
+        !check.contains("details") || !check["details"].is_object()) {
+      return false;
+    }
+    for (const Json& detail : check["details"]) {
+      if (!detail.is_string()) return false;
+    }
+  }
+  return true;
+}
 
 class CheckTool : public SchedulerTest {
  protected:
@@ -99,14 +130,18 @@ class CheckTool : public SchedulerTest {
     return report;
   }
 
-  JsonValue CheckJson() {
+  // One JSON object in valid UTF-8: the parser refuses anything else, text
+  // after the object included.
+  Json CheckJson() {
     const CapturedRun run = RunCheck(L"--json");
-    JsonValue json;
+    Json json;
     try {
-      json = ParseJson(run.output);
-    } catch (const std::exception& error) {
+      json = Json::parse(run.output);
+    } catch (const Json::parse_error& error) {
       ADD_FAILURE() << error.what() << " in:\n" << run.output;
+      return json;
     }
+    EXPECT_TRUE(HasDocumentedFields(json)) << run.output;
     return json;
   }
 
@@ -181,21 +216,21 @@ TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
   }
   EndProcessesNamed(L"OUTLOOK.EXE", 0ms);
 
-  const JsonValue json = CheckJson();
-  ASSERT_EQ(json.kind, JsonValue::Kind::kObject);
-  EXPECT_EQ(json["schema"].number, 2);
-  EXPECT_EQ(json["verdict"].text, "OK");
-  EXPECT_EQ(json["exitCode"].number, 0);
-  ASSERT_EQ(json["checks"].items.size(), report.ids.size());
+  const Json json = CheckJson();
+  ASSERT_TRUE(json.is_object());
+  EXPECT_EQ(json.at("schema"), 2);
+  EXPECT_EQ(json.at("verdict"), "OK");
+  EXPECT_EQ(json.at("exitCode"), 0);
+  ASSERT_EQ(json.at("checks").size(), report.ids.size());
   for (std::size_t i = 0; i < report.ids.size(); ++i) {
-    const JsonValue& check = json["checks"].items[i];
-    EXPECT_EQ(check["id"].text, report.ids[i]);
-    EXPECT_EQ(check["status"].text, report.checks[report.ids[i]].status);
-    EXPECT_EQ(check["message"].text, report.checks[report.ids[i]].message);
+    const Json& check = json["checks"][i];
+    EXPECT_EQ(check.at("id"), report.ids[i]);
+    EXPECT_EQ(check.at("status"), report.checks[report.ids[i]].status);
+    EXPECT_EQ(check.at("message"), report.checks[report.ids[i]].message);
   }
-  const JsonValue& lastRun = json["checks"].items.back()["details"];
-  EXPECT_EQ(lastRun["start"].text, IsoFromStamp(log.front().stamp));
-  EXPECT_EQ(lastRun["end"].text, IsoFromStamp(log.back().stamp));
+  const Json& lastRun = json["checks"].back().at("details");
+  EXPECT_EQ(lastRun.at("start"), IsoFromStamp(log.front().stamp));
+  EXPECT_EQ(lastRun.at("end"), IsoFromStamp(log.back().stamp));
 }
 
 TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
@@ -209,9 +244,9 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   EXPECT_EQ(report.checks["last-run"].status, "FAIL");
   EXPECT_THAT(report.checks["last-run"].message,
               HasSubstr("logged an error: LSScheduler Error: Code = 80040111,Meaning = "));
-  const JsonValue json = CheckJson();
-  EXPECT_EQ(json["verdict"].text, "FAIL");
-  EXPECT_EQ(json["checks"].items.back()["message"].text, report.checks["last-run"].message);
+  const Json json = CheckJson();
+  EXPECT_EQ(json.at("verdict"), "FAIL");
+  EXPECT_EQ(json.at("checks").back().at("message"), report.checks["last-run"].message);
 
   // A start without options (as to lift a toolbar block) leaves an empty log
   // of its own, in a later second: the failed run stays the one judged.
@@ -224,7 +259,7 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   EXPECT_THAT(report.checks["last-run"].message,
               HasSubstr("logged an error: LSScheduler Error: Code = 80040111,Meaning = "));
   EXPECT_THAT(report.checks["last-run"].message, HasSubstr("(and 1 later start without -s)"));
-  EXPECT_EQ(CheckJson()["checks"].items.back()["details"]["laterStartsWithoutS"].text, "1");
+  EXPECT_EQ(CheckJson().at("checks").back().at("details").at("laterStartsWithoutS"), "1");
 }
 
 TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
@@ -276,12 +311,12 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   // A folder name beyond ASCII comes out as UTF-8, escaped where JSON needs it.
   const std::wstring missing = folder() + L"\\Journ\u00E9es \u65E5\u672C \"x\"";
   SetSetting(L"LogDirectory", RegValue::Sz(missing));
-  const JsonValue json = CheckJson();
-  EXPECT_EQ(json["exitCode"].number, 2);
-  const JsonValue& logFolder = json["checks"].items.at(2);
-  EXPECT_EQ(logFolder["id"].text, "log-folder");
-  EXPECT_EQ(logFolder["status"].text, "FAIL");
-  EXPECT_EQ(logFolder["details"]["folder"].text, ToUtf8(missing));
+  const Json json = CheckJson();
+  EXPECT_EQ(json.at("exitCode"), 2);
+  const Json& logFolder = json.at("checks").at(2);
+  EXPECT_EQ(logFolder.at("id"), "log-folder");
+  EXPECT_EQ(logFolder.at("status"), "FAIL");
+  EXPECT_EQ(logFolder.at("details").at("folder"), ToUtf8(missing));
 
   const CapturedRun version = RunCheck(L"--version");
   EXPECT_EQ(version.exitCode, 0u);

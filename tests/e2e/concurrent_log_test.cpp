@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
@@ -30,7 +30,7 @@ class Gate {
   void Open() { ::SetEvent(event_.get()); }
 
  private:
-  UniqueHandle event_;
+  lss::UniqueHandle event_;
 };
 
 class ConcurrentLog : public SchedulerTest {};

@@ -2,7 +2,7 @@
 // provider, and each fault the stand-ins can inject.
 #include <windows.h>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
@@ -178,7 +178,7 @@ class NameSquatter {
   HANDLE get() const { return event_.get(); }
 
  private:
-  UniqueHandle event_;
+  lss::UniqueHandle event_;
 };
 
 class ScheduledRunFault : public ScheduledRun, public ::testing::WithParamInterface<FaultCase> {};

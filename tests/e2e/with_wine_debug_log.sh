@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine with some of Wine's debug channels on,
 # their output (Wine's Unix standard error, shared by every process the test
-# starts) going to FILE, which the test reads through LSS_WINE_DEBUG_LOG. FILE
-# is shown on standard error afterwards.
-#   with_wine_debug_log.sh CHANNELS FILE COMMAND...
+# starts) going to a file in FOLDER named after the filter, which the test
+# reads through LSS_WINE_DEBUG_LOG. The file is shown on standard error
+# afterwards. The filter comes first, where gtest_add_tests puts it.
+#   with_wine_debug_log.sh --gtest_filter=FILTER CHANNELS FOLDER COMMAND...
 set -euo pipefail
 
-if [[ $# -lt 3 ]]; then
-  echo "usage: $0 CHANNELS FILE COMMAND..." >&2
+if [[ $# -lt 4 || $1 != --gtest_filter=* ]]; then
+  echo "usage: $0 --gtest_filter=FILTER CHANNELS FOLDER COMMAND..." >&2
   exit 2
 fi
-channels=$1 file=$2
-shift 2
+filter=$1 channels=$2 folder=$3
+shift 3
+name=${filter#--gtest_filter=}
+file="$folder/${name//[\/*]/_}.winedebug.txt"
+mkdir -p "$folder"
 
 export WINEDEBUG=$channels
 export LSS_WINE_DEBUG_LOG="Z:$file"
 status=0
-"$@" 2>"$file" || status=$?
+"$@" "$filter" 2>"$file" || status=$?
 cat "$file" >&2
 exit "$status"

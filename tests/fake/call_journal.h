@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "harness/narrow.h"
+
 namespace lss::test {
 
 class CallJournal {
@@ -26,14 +28,6 @@ class CallJournal {
   std::vector<std::string> lines_;
 };
 
-// UTF-16 to a printable narrow string (non-ASCII as '?'), for journal lines.
-inline std::string Narrow(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char16_t c : text) {
-    out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-  }
-  return out;
-}
+using e2e::Narrow;
 
 }  // namespace lss::test

@@ -49,6 +49,7 @@ bool FakeClock::ToLocal(std::int64_t seconds, LocalTime* out) {
 }
 
 void FakeClock::Sleep(std::uint32_t milliseconds) {
+  if (journal_ != nullptr) journal_->Add("Sleep " + std::to_string(milliseconds));
   sleeps_.push_back(milliseconds);
   milliseconds_ += milliseconds;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "fake/call_journal.h"
 #include "platform/clock.h"
 
 namespace lss::test {
@@ -11,7 +12,10 @@ namespace lss::test {
 class FakeClock final : public Clock {
  public:
   FakeClock() = default;
-  explicit FakeClock(const LocalTime& time) { SetLocalTime(time); }
+  // With a journal, each sleep is also noted there, in order with the other fakes' calls.
+  explicit FakeClock(const LocalTime& time, CallJournal* journal = nullptr) : journal_(journal) {
+    SetLocalTime(time);
+  }
 
   std::int64_t Now() override { return milliseconds_ / 1000; }
   bool ToLocal(std::int64_t seconds, LocalTime* out) override;
@@ -27,6 +31,7 @@ class FakeClock final : public Clock {
   int toLocalCalls() const { return toLocalCalls_; }
 
  private:
+  CallJournal* journal_ = nullptr;
   std::int64_t milliseconds_ = 0;
   bool failToLocal_ = false;
   int toLocalCalls_ = 0;

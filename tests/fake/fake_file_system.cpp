@@ -1,5 +1,7 @@
 #include "fake/fake_file_system.h"
 
+#include <utility>
+
 namespace lss::test {
 
 // Writes go to the end of the entry, as the real file's appends do. The file
@@ -11,17 +13,17 @@ class FakeFileSystem::FakeFile final : public File {
   }
   ~FakeFile() override {
     --owner_.openFiles_;
-    owner_.operations_.push_back({Operation::kClose, path_, {}});
+    owner_.Record(Operation::kClose, path_);
   }
 
   bool SeekToEnd() override {
-    owner_.operations_.push_back({Operation::kSeekToEnd, path_, {}});
+    owner_.Record(Operation::kSeekToEnd, path_);
     return !owner_.failSeekToEnd_;
   }
 
   bool Append(const std::uint8_t* data, std::size_t size) override {
     std::string bytes(reinterpret_cast<const char*>(data), size);
-    owner_.operations_.push_back({Operation::kAppend, path_, bytes});
+    owner_.Record(Operation::kAppend, path_, bytes);
     if (owner_.failAppend_) return false;
     owner_.files_[path_].bytes += bytes;
     return true;
@@ -33,19 +35,19 @@ class FakeFileSystem::FakeFile final : public File {
 };
 
 bool FakeFileSystem::Exists(std::u16string_view path) {
-  operations_.push_back({Operation::kExists, std::u16string(path), {}});
+  Record(Operation::kExists, path);
   return files_.count(std::u16string(path)) != 0 || folders_.count(FolderKey(path)) != 0;
 }
 
 bool FakeFileSystem::IsReadOnly(std::u16string_view path) {
-  operations_.push_back({Operation::kIsReadOnly, std::u16string(path), {}});
+  Record(Operation::kIsReadOnly, path);
   const auto found = files_.find(std::u16string(path));
   return found != files_.end() && found->second.readOnly;
 }
 
 std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
   const std::u16string key(path);
-  operations_.push_back({Operation::kCreate, key, {}});
+  Record(Operation::kCreate, key);
   if (failCreate_) return nullptr;
   if (files_.count(key) == 0) {
     const std::size_t separator = key.find_last_of(u"\\/");
@@ -61,7 +63,7 @@ std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
 
 std::unique_ptr<File> FakeFileSystem::OpenExisting(std::u16string_view path) {
   const std::u16string key(path);
-  operations_.push_back({Operation::kOpenExisting, key, {}});
+  Record(Operation::kOpenExisting, key);
   if (failOpenExisting_ || files_.count(key) == 0) return nullptr;
   return OpenFile(key);
 }
@@ -95,6 +97,13 @@ std::vector<FakeFileSystem::Operation> FakeFileSystem::OperationsOf(Operation::K
     if (operation.kind == kind) selected.push_back(operation);
   }
   return selected;
+}
+
+void FakeFileSystem::Record(Operation::Kind kind, std::u16string_view path, std::string bytes) {
+  operations_.push_back({kind, std::u16string(path), std::move(bytes)});
+  if (journal_ == nullptr) return;
+  if (kind == Operation::kCreate) journal_->Add("CreateFile " + Narrow(path));
+  if (kind == Operation::kOpenExisting) journal_->Add("OpenFile " + Narrow(path));
 }
 
 std::u16string FakeFileSystem::FolderKey(std::u16string_view path) {

@@ -2,7 +2,8 @@
 // An in-memory file system for the run log. Files are keyed by their exact
 // path; folders by their path with '/' read as '\' and trailing separators
 // dropped. Like Win32, a file can be created only inside a known folder and
-// a read-only file cannot be opened for writing. Every call is recorded.
+// a read-only file cannot be opened for writing. Every call is recorded; with
+// a journal, the opens also go there, in order with the other fakes' calls.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fake/call_journal.h"
 #include "platform/file_system.h"
 
 namespace lss::test {
@@ -24,6 +26,8 @@ class FakeFileSystem final : public FileSystem {
     std::u16string path;
     std::string bytes;  // what an Append was given
   };
+
+  explicit FakeFileSystem(CallJournal* journal = nullptr) : journal_(journal) {}
 
   bool Exists(std::u16string_view path) override;
   bool IsReadOnly(std::u16string_view path) override;
@@ -55,8 +59,10 @@ class FakeFileSystem final : public FileSystem {
   };
 
   static std::u16string FolderKey(std::u16string_view path);
+  void Record(Operation::Kind kind, std::u16string_view path, std::string bytes = {});
   std::unique_ptr<File> OpenFile(const std::u16string& path);
 
+  CallJournal* journal_;
   std::map<std::u16string, Entry> files_;
   std::set<std::u16string> folders_;
   std::vector<Operation> operations_;

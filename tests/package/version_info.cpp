@@ -6,12 +6,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 
 namespace package_test {
 namespace {
-
-using UniqueModule = lss::UniqueFunctionHandle<HMODULE, &::FreeLibrary, nullptr>;
 
 std::wstring FourParts(DWORD high, DWORD low) {
   wchar_t text[64];
@@ -64,8 +62,8 @@ std::map<std::wstring, std::wstring> ReadVersionFacts(std::wstring_view path) {
 
 std::string ReadEmbeddedManifest(std::wstring_view path) {
   const std::wstring file(path);
-  UniqueModule module(::LoadLibraryExW(file.c_str(), nullptr,
-                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  lss::UniqueModule module(::LoadLibraryExW(
+      file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   if (!module) return {};
   HRSRC resource = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
   if (resource == nullptr) return {};

@@ -10,7 +10,7 @@
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
 #include "harness/test_registry.h"
-#include "owned_handle.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/win32_check_queries.h"
 
 namespace {
@@ -62,10 +62,10 @@ TEST_P(MutexLook, FindsTheStateAndLeavesNothingBehind) {
   const std::wstring name = L"Local\\lss_win32_test_probe_" +
                             std::to_wstring(::GetCurrentProcessId()) + L"_" +
                             std::to_wstring(static_cast<int>(c.holder));
-  win32_test::OwnedHandle existing;
+  lss::UniqueHandle existing;
   std::thread owner;
-  win32_test::OwnedHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  win32_test::OwnedHandle owned(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  lss::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  lss::UniqueHandle owned(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   switch (c.holder) {
     case Holder::kNothing: break;
     case Holder::kFree: existing.reset(::CreateMutexW(nullptr, FALSE, name.c_str())); break;

@@ -10,7 +10,7 @@
 #include "check/check_events.h"
 #include "harness/scratch_files.h"
 #include "harness/wine_debug_log.h"
-#include "owned_handle.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/win32_event_log.h"
 
 namespace {
@@ -65,7 +65,7 @@ TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
   const MessageCase& c = GetParam();
   EXPECT_EQ(c.constant, c.id) << c.what;
   const std::wstring exe = e2e::PathFromEnvironment(L"LSS_CHECK_EXE");
-  const win32_test::OwnedModule module(::LoadLibraryExW(
+  const lss::UniqueModule module(::LoadLibraryExW(
       exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << c.what;
   const wchar_t* text = L"FAIL: last-run: 100% \"quoted\"";

@@ -7,13 +7,11 @@
 #include <string>
 #include <thread>
 
+#include "handles/win32_handles.h"
 #include "harness/scratch_files.h"
-#include "owned_handle.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace {
-
-using win32_test::OwnFile;
 
 const std::wstring kFolder = L"C:\\lss_win32_tests\\files";
 
@@ -72,8 +70,9 @@ TEST_P(AppendLock, IsExclusive) {
   lss::Win32FileSystem files;
   const auto file = files.Create(std::u16string(path.begin(), path.end()));
   ASSERT_NE(file, nullptr);
-  const auto other = OwnFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const lss::UniqueFile other(::CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(other);
   OVERLAPPED region{};
   region.Offset = static_cast<DWORD>(kAppendLockOffset);

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "owned_handle.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/win32_sync.h"
 
 namespace {
@@ -24,7 +24,7 @@ TEST_P(NamedMutex, IsNotOwnedByItsOpener) {
   const MutexCase& c = GetParam();
   const std::wstring name = L"Local\\lss_win32_test_mutex_" + std::to_wstring(::GetCurrentProcessId()) +
                             L"_" + std::to_wstring(static_cast<int>(c.existing));
-  win32_test::OwnedHandle existing;
+  lss::UniqueHandle existing;
   if (c.existing == Existing::kMutex) existing.reset(::CreateMutexW(nullptr, FALSE, name.c_str()));
   if (c.existing == Existing::kEvent) existing.reset(::CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
   ASSERT_EQ(static_cast<bool>(existing), c.existing != Existing::kNothing) << c.what;

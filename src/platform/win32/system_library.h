@@ -2,12 +2,10 @@
 // DLLs loaded at run time, from the system directory only.
 #include <windows.h>
 
-#include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 #include "platform/types.h"
 
 namespace lss {
-
-using UniqueModule = UniqueFunctionHandle<HMODULE, &::FreeLibrary>;
 
 // Loads `fileName` (e.g. L"mapi32.dll") from the system directory, never from
 // the current or the program's folder, so no planted copy is picked up. Null

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/local_memory.h"
-#include "platform/win32/unique_handle.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/wide_text.h"
 
 namespace lss {

@@ -1,7 +1,7 @@
 #pragma once
 // An open file handle whose writes append at the end of the file.
+#include "handles/win32_handles.h"
 #include "platform/file_system.h"
-#include "platform/win32/unique_handle.h"
 
 namespace lss {
 

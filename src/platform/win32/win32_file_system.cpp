@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/unique_handle.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/local_memory.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/wide_text.h"
 
 namespace lss {

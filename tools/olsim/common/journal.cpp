@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "common/handles.h"
 #include "common/text.h"
+#include "handles/win32_handles.h"
 
 namespace olsim {
 namespace {
@@ -17,9 +17,9 @@ namespace {
 constexpr DWORD kTurnByteHigh = 0x40000000;
 
 void AppendLine(const std::wstring& path, const std::string& line) {
-  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  const lss::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
   OVERLAPPED turn{};
   turn.OffsetHigh = kTurnByteHigh;

@@ -1,20 +1,21 @@
 #include "common/registry_values.h"
 
-#include "common/handles.h"
+#include "handles/win32_handles.h"
 
 namespace olsim {
 namespace {
 
-UniqueKey OpenForReading(HKEY root, const wchar_t* path) {
+lss::UniqueHkey OpenForReading(HKEY root, const wchar_t* path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return UniqueKey();
-  return UniqueKey(key);
+  if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return lss::UniqueHkey();
+  return lss::UniqueHkey(key);
 }
 
 }  // namespace
 
 std::optional<DWORD> ReadDword(HKEY root, const wchar_t* path, const wchar_t* name) {
-  const UniqueKey key = OpenForReading(root, path);
+  const lss::UniqueHkey key = OpenForReading(root, path);
   if (!key) return std::nullopt;
   DWORD type = 0;
   DWORD value = 0;
@@ -28,7 +29,7 @@ std::optional<DWORD> ReadDword(HKEY root, const wchar_t* path, const wchar_t* na
 }
 
 std::optional<std::wstring> ReadString(HKEY root, const wchar_t* path, const wchar_t* name) {
-  const UniqueKey key = OpenForReading(root, path);
+  const lss::UniqueHkey key = OpenForReading(root, path);
   if (!key) return std::nullopt;
   DWORD type = 0;
   DWORD size = 0;
@@ -54,7 +55,7 @@ bool WriteDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value
       ERROR_SUCCESS) {
     return false;
   }
-  const UniqueKey key(raw);
+  const lss::UniqueHkey key(raw);
   return RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                         sizeof value) == ERROR_SUCCESS;
 }

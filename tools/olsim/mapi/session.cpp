@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "common/handles.h"
 #include "common/text.h"
+#include "handles/win32_handles.h"
 #include "mapi/provider_state.h"
 
 namespace olsim {
@@ -16,7 +16,7 @@ constexpr wchar_t kSharedLogoffEvent[] = L"OlsimSharedLogoff";
 constexpr GUID kIidMapiSession = {0x00020300, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 void SignalSharedLogoff() {
-  const UniqueHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, kSharedLogoffEvent));
+  const lss::UniqueHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, kSharedLogoffEvent));
   if (event) SetEvent(event.get());
 }
 

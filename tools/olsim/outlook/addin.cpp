@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "common/handles.h"
 #include "common/registry_values.h"
+#include "handles/win32_handles.h"
 #include "outlook/larkspan_keys.h"
 
 namespace olsim {

@@ -1,8 +1,8 @@
 #pragma once
 // The add-in's synchronization as LSScheduler sees it: LSSyncMutex held for a while.
 #include "common/config.h"
-#include "common/handles.h"
 #include "common/journal.h"
+#include "handles/win32_handles.h"
 
 namespace olsim {
 
@@ -24,7 +24,7 @@ class AddinSync {
 
  private:
   // Open until this object ends, also while the mutex is kept for abandonment.
-  UniqueHandle mutex_;
+  lss::UniqueHandle mutex_;
 };
 
 }  // namespace olsim

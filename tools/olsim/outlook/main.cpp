@@ -6,9 +6,9 @@
 #include <string>
 
 #include "common/config.h"
-#include "common/handles.h"
 #include "common/journal.h"
 #include "common/text.h"
+#include "handles/win32_handles.h"
 #include "outlook/addin.h"
 #include "outlook/handoff.h"
 
@@ -20,7 +20,7 @@ constexpr wchar_t kSharedLogoffEvent[] = L"OlsimSharedLogoff";
 
 void JournalArguments(const Journal& journal) {
   int argc = 0;
-  const UniqueLocal<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
+  const lss::LocalMemory<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
   if (!argv) return;
   for (int index = 1; index < argc; ++index) {
     journal.Write("arg", {{"index", std::to_string(index)}, {"value", ToUtf8(argv.get()[index])}});
@@ -46,7 +46,7 @@ int Run() {
 
   // Created before anything is journalled: once `start` is in the journal a
   // logoff cannot be missed. Reset in case an earlier instance left it set.
-  const UniqueHandle logoffEvent(CreateEventW(nullptr, TRUE, FALSE, kSharedLogoffEvent));
+  const lss::UniqueHandle logoffEvent(CreateEventW(nullptr, TRUE, FALSE, kSharedLogoffEvent));
   if (logoffEvent) ResetEvent(logoffEvent.get());
 
   journal.Write("start", {{"cmdline", ToUtf8(GetCommandLineW())}});

@@ -5,23 +5,10 @@
 #include <stdexcept>
 
 #include "harness/scratch_files.h"
+#include "harness/text.h"
 
 namespace e2e {
 namespace {
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find(separator, start);
-    if (end == std::string_view::npos) {
-      parts.push_back(text.substr(start));
-      return parts;
-    }
-    parts.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-}
 
 std::string Unescape(std::string_view value, std::string_view line) {
   std::string text;
@@ -44,7 +31,7 @@ std::string Unescape(std::string_view value, std::string_view line) {
 }
 
 JournalEvent ParseLine(std::string_view line) {
-  const std::vector<std::string_view> parts = Split(line, '\t');
+  const std::vector<std::string_view> parts = Split(line, "\t");
   if (parts.size() < 3 || parts[0].empty()) {
     throw std::runtime_error("journal line without time, who and event: " + std::string(line));
   }
@@ -88,7 +75,7 @@ void PrintTo(const JournalEvent& event, std::ostream* out) {
 std::vector<JournalEvent> ReadJournal(std::wstring_view path) {
   if (!PathExists(path)) return {};
   const std::string bytes = ReadFileBytes(path);
-  std::vector<std::string_view> lines = Split(bytes, '\n');
+  std::vector<std::string_view> lines = Split(bytes, "\n");
   lines.pop_back();  // empty after the last LF, or a line still being written
   std::vector<JournalEvent> events;
   for (std::string_view line : lines) {

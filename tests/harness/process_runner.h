@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 
 namespace e2e {
 
@@ -20,7 +20,10 @@ struct RunResult {
 class ChildProcess {
  public:
   // CreateProcessW with the command line `"exe" arguments`. Throws on failure.
-  ChildProcess(std::wstring_view exe, std::wstring_view arguments);
+  // With `output` and `error`, the process writes to those inherited handles
+  // and gets no console.
+  ChildProcess(std::wstring_view exe, std::wstring_view arguments, HANDLE output = nullptr,
+               HANDLE error = nullptr);
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();
@@ -32,7 +35,7 @@ class ChildProcess {
  private:
   std::wstring commandLine_;
   std::chrono::steady_clock::time_point started_;
-  UniqueHandle process_;
+  lss::UniqueHandle process_;
   bool ended_ = false;
 };
 

@@ -1,26 +1,13 @@
 #include "harness/run_log_file.h"
 
 #include "harness/local_time.h"
+#include "harness/text.h"
 
 namespace e2e {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::size_t kStampLength = 18;
-
-std::vector<std::string_view> SplitLines(std::string_view bytes) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = bytes.find(kLineBreak, start);
-    if (end == std::string_view::npos) {
-      lines.push_back(bytes.substr(start));
-      return lines;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + kLineBreak.size();
-  }
-}
 
 bool StartsWithStamp(std::string_view line) {
   return line.size() > kStampLength && line[kStampLength] == ' ' &&
@@ -39,7 +26,7 @@ ParsedLog ParseLog(std::string_view bytes) {
       bytes.substr(bytes.size() - kLineBreak.size()) == kLineBreak) {
     log.problems.push_back("the file ends with a line break");
   }
-  std::vector<std::string_view> lines = SplitLines(bytes);
+  std::vector<std::string_view> lines = Split(bytes, kLineBreak);
   lines.erase(lines.begin());  // before the leading line break
   for (const std::string_view line : lines) {
     if (StartsWithStamp(line)) {

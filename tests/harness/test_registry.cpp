@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 #include "harness/text.h"
 
 namespace e2e {
@@ -74,20 +74,16 @@ void PrintTo(const RegValue& value, std::ostream* out) {
 }
 
 void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const RegValue& value) {
-  UniqueKey handle;
-  const std::wstring path(key);
-  LSTATUS status = ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, handle.put(), nullptr);
-  if (status != ERROR_SUCCESS) Fail("creating", key, status);
-  const std::wstring valueName(name);
-  status = ::RegSetValueExW(handle.get(), valueName.c_str(), 0, value.type,
-                            value.data.empty() ? nullptr : value.data.data(),
-                            static_cast<DWORD>(value.data.size()));
+  // Creates the key when it is missing.
+  const LSTATUS status = ::RegSetKeyValueW(root, std::wstring(key).c_str(),
+                                           std::wstring(name).c_str(), value.type,
+                                           value.data.empty() ? nullptr : value.data.data(),
+                                           static_cast<DWORD>(value.data.size()));
   if (status != ERROR_SUCCESS) Fail("setting a value of", key, status);
 }
 
 std::optional<RegValue> ReadValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
@@ -124,20 +120,15 @@ void DeleteKeyTree(HKEY root, std::wstring_view key) {
 }
 
 void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-  UniqueKey handle;
-  const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, handle.put());
-  if (status == ERROR_FILE_NOT_FOUND) return;
-  if (status != ERROR_SUCCESS) Fail("opening", key, status);
-  const std::wstring valueName(name);
-  status = ::RegDeleteValueW(handle.get(), valueName.c_str());
+  const LSTATUS status =
+      ::RegDeleteKeyValueW(root, std::wstring(key).c_str(), std::wstring(name).c_str());
   if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
     Fail("deleting a value of", key, status);
   }
 }
 
 bool KeyExists(HKEY root, std::wstring_view key) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   const LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status == ERROR_FILE_NOT_FOUND) return false;
@@ -146,7 +137,7 @@ bool KeyExists(HKEY root, std::wstring_view key) {
 }
 
 std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
-  UniqueKey handle;
+  lss::UniqueHkey handle;
   const std::wstring path(key);
   LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
   if (status != ERROR_SUCCESS) Fail("opening", key, status);
@@ -191,7 +182,7 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
         ERROR_SUCCESS) {
       break;
     }
-    UniqueKey child;
+    lss::UniqueHkey child;
     const std::wstring childName(name, nameLength);
     if (::RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.put()) == ERROR_SUCCESS) {
       DumpInto(child.get(), path + L"\\" + childName, out);
@@ -202,7 +193,7 @@ void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
 }  // namespace
 
 std::string DumpKeyTree(HKEY root, std::wstring_view key) {
-  UniqueKey opened;
+  lss::UniqueHkey opened;
   const std::wstring name(key);
   if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) {
     return "(no key)";

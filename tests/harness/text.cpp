@@ -17,6 +17,18 @@ std::string ToUtf8(std::wstring_view text) {
   return result;
 }
 
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t end = text.find(separator); end != std::string_view::npos;
+       end = text.find(separator, start)) {
+    parts.push_back(text.substr(start, end - start));
+    start = end + separator.size();
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
 std::wstring FromUtf8(std::string_view text) {
   if (text.empty()) return {};
   const int size =
@@ -25,13 +37,6 @@ std::wstring FromUtf8(std::string_view text) {
   std::wstring result(static_cast<std::size_t>(size), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
                         size);
-  return result;
-}
-
-std::string Narrow(std::wstring_view ascii) {
-  std::string result;
-  result.reserve(ascii.size());
-  for (const wchar_t c : ascii) result.push_back(c < 0x80 ? static_cast<char>(c) : '?');
   return result;
 }
 

@@ -2,12 +2,16 @@
 // Conversions between the test program's wide text and the 8-bit texts it reads.
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "harness/narrow.h"
 
 namespace e2e {
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
-// Only for ASCII texts such as the test's own labels.
-std::string Narrow(std::wstring_view ascii);
+
+// The parts of `text` between the separators; one more part than separators.
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator);
 
 }  // namespace e2e

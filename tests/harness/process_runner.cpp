@@ -10,21 +10,28 @@
 
 namespace e2e {
 
-ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments) {
+ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments, HANDLE output,
+                           HANDLE error) {
   commandLine_ = L"\"" + std::wstring(exe) + L"\"";
   if (!arguments.empty()) commandLine_ += L" " + std::wstring(arguments);
   std::wstring mutableLine = commandLine_;  // CreateProcessW may write into it
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  const bool redirected = output != nullptr;
+  if (redirected) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = error;
+  }
   PROCESS_INFORMATION info{};
   started_ = std::chrono::steady_clock::now();
-  if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+  if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, redirected,
+                        redirected ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &startup, &info)) {
     throw std::runtime_error("cannot start " + ToUtf8(commandLine_) + ": error " +
                              std::to_string(::GetLastError()));
   }
-  const UniqueHandle thread(info.hThread);  // not needed: closed at once
+  const lss::UniqueHandle thread(info.hThread);  // not needed: closed at once
   process_.reset(info.hProcess);
 }
 
@@ -60,7 +67,7 @@ RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
 
 int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace) {
   const auto deadline = std::chrono::steady_clock::now() + grace;
-  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const lss::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return 0;
   int killed = 0;
   PROCESSENTRY32W entry{};
@@ -68,7 +75,7 @@ int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     if (::lstrcmpiW(entry.szExeFile, std::wstring(exeName).c_str()) != 0) continue;
-    const UniqueHandle process(
+    const lss::UniqueHandle process(
         ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
     if (!process) continue;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -100,32 +107,9 @@ CapturedRun RunCapturingOutput(std::wstring_view exe, std::wstring_view argument
       if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + ToUtf8(path));
       return file;
     };
-    const UniqueFile output(create(outputPath));
-    const UniqueFile error(create(errorPath));
-
-    std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
-    if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = output.get();
-    startup.hStdError = error.get();
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &info)) {
-      throw std::runtime_error("cannot start " + ToUtf8(commandLine) + ": error " +
-                               std::to_string(::GetLastError()));
-    }
-    const UniqueHandle thread(info.hThread);
-    const UniqueHandle process(info.hProcess);
-    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
-      ::TerminateProcess(process.get(), 1);
-      ::WaitForSingleObject(process.get(), 5000);
-      throw std::runtime_error(ToUtf8(commandLine) + " did not end within " +
-                               std::to_string(limit.count()) + " ms and was killed");
-    }
-    ::GetExitCodeProcess(process.get(), &run.exitCode);
+    const lss::UniqueFile output(create(outputPath));
+    const lss::UniqueFile error(create(errorPath));
+    run.exitCode = ChildProcess(exe, arguments, output.get(), error.get()).Wait(limit).exitCode;
   }
   // Read once the files are closed on this side too.
   run.output = ReadFileBytes(outputPath);

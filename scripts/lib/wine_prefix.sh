@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# The private Wine prefix of one end-to-end test run.
-#   wine_prefix.sh setup   PREFIX WINE64 WINESERVER   a fresh prefix, ready to run programs
-#   wine_prefix.sh cleanup PREFIX WINE64 WINESERVER   stops the prefix's wineserver
+# A private Wine prefix, for the tests (a fresh one per test run) and the demo
+# (one kept between runs).
+#   wine_prefix.sh setup   PREFIX [WINE64 WINESERVER]   a fresh prefix, ready to run programs
+#   wine_prefix.sh ensure  PREFIX [WINE64 WINESERVER]   creates the prefix only when it is missing
+#   wine_prefix.sh cleanup PREFIX [WINE64 WINESERVER]   stops the prefix's wineserver
+# Wine's programs are found in /usr/lib/wine, then on the PATH, when not given.
 set -euo pipefail
 
-if [[ $# -ne 4 ]]; then
-  echo "usage: $0 setup|cleanup PREFIX WINE64 WINESERVER" >&2
+if [[ $# -ne 2 && $# -ne 4 ]]; then
+  echo "usage: $0 setup|ensure|cleanup PREFIX [WINE64 WINESERVER]" >&2
   exit 2
 fi
-action=$1 prefix=$2 wine64=$3 wineserver=$4
+action=$1 prefix=$2
+wine64=${3:-/usr/lib/wine/wine64} wineserver=${4:-/usr/lib/wine/wineserver}
+[[ -x "$wine64" ]] || wine64=$(command -v wine64)
+[[ -x "$wineserver" ]] || wineserver=$(command -v wineserver)
 
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 # Mono and Gecko would be offered for download on a new prefix; nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# wineboot, then a wait until the prefix's registry is written out, so what
+# runs next starts from a complete prefix.
+create() {
+  "$wine64" wineboot -i
+  "$wineserver" -w
+  if [[ ! -f "$prefix/system.reg" || ! -d "$prefix/drive_c/windows" ]]; then
+    echo "wineboot did not create the prefix at $prefix" >&2
+    return 1
+  fi
+}
 
 case "$action" in
   setup)
@@ -25,14 +42,7 @@ case "$action" in
       rm -rf -- "$prefix"
     fi
     started=$SECONDS
-    "$wine64" wineboot -i
-    # Wait until the prefix's registry is written out, so the tests start
-    # from a complete prefix.
-    "$wineserver" -w
-    if [[ ! -f "$prefix/system.reg" || ! -d "$prefix/drive_c/windows" ]]; then
-      echo "wineboot did not create the prefix at $prefix" >&2
-      exit 1
-    fi
+    create || exit 1
     # Keep one wineserver and Wine's own service processes up for the whole
     # run, detached from CTest's output pipes. Otherwise every test's first
     # Wine process starts them with its own output, and CTest waits for them to
@@ -41,6 +51,12 @@ case "$action" in
     "$wineserver" -p120 </dev/null >/dev/null 2>&1
     "$wine64" reg query 'HKCU\Software' </dev/null >/dev/null 2>&1
     echo "Wine prefix ready at $prefix in $((SECONDS - started)) s"
+    ;;
+  ensure)
+    if [[ ! -f "$prefix/system.reg" ]]; then
+      echo "Creating the Wine prefix $prefix (once)"
+      create >/dev/null 2>&1 || { echo "wineboot did not create the prefix at $prefix" >&2; exit 1; }
+    fi
     ;;
   cleanup)
     if [[ -d "$prefix" ]]; then

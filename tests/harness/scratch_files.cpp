@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "harness/handles.h"
+#include "handles/win32_handles.h"
 #include "harness/text.h"
 
 namespace e2e {
@@ -75,9 +75,9 @@ std::vector<std::wstring> FileNamesIn(std::wstring_view folder) {
 }
 
 std::string ReadFileBytes(std::wstring_view path) {
-  const UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const lss::UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) Fail("cannot open", path);
   std::string bytes;
   char buffer[65536];
@@ -90,8 +90,8 @@ std::string ReadFileBytes(std::wstring_view path) {
 }
 
 void WriteFileBytes(std::wstring_view path, std::string_view bytes) {
-  const UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const lss::UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) Fail("cannot create", path);
   DWORD written = 0;
   if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
