@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fake/fake_paths.h"
+
 namespace lss::test {
 
 namespace {
@@ -170,17 +172,6 @@ void FakeCheckQueries::SetMachineText(RegistryView view, std::u16string_view key
 void FakeCheckQueries::DeleteMachineText(RegistryView view, std::u16string_view key,
                                          std::u16string_view name) {
   machine_.erase({view, Upper(key), Upper(name)});
-}
-
-std::u16string FakeCheckQueries::FolderKey(std::u16string_view path) {
-  std::u16string key;
-  for (const char16_t unit : path) {
-    const char16_t normal = unit == u'/' ? u'\\' : unit;
-    if (normal == u'\\' && !key.empty() && key.back() == u'\\') continue;
-    key.push_back(normal);
-  }
-  while (!key.empty() && key.back() == u'\\') key.pop_back();
-  return key;
 }
 
 HResult FakeScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) {

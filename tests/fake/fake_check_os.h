@@ -59,7 +59,6 @@ class FakeCheckQueries final : public CheckQueries {
   std::size_t largestTailAsked = 0;
 
  private:
-  static std::u16string FolderKey(std::u16string_view path);
 
   std::map<std::u16string, std::string> files_;
   std::set<std::u16string> folders_;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "fake/fake_paths.h"
+
 namespace lss::test {
 
 // Writes go to the end of the entry, as the real file's appends do. The file
@@ -104,17 +106,6 @@ void FakeFileSystem::Record(Operation::Kind kind, std::u16string_view path, std:
   if (journal_ == nullptr) return;
   if (kind == Operation::kCreate) journal_->Add("CreateFile " + Narrow(path));
   if (kind == Operation::kOpenExisting) journal_->Add("OpenFile " + Narrow(path));
-}
-
-std::u16string FakeFileSystem::FolderKey(std::u16string_view path) {
-  std::u16string key;
-  for (const char16_t unit : path) {
-    const char16_t normal = unit == u'/' ? u'\\' : unit;
-    if (normal == u'\\' && !key.empty() && key.back() == u'\\') continue;
-    key.push_back(normal);
-  }
-  while (!key.empty() && key.back() == u'\\') key.pop_back();
-  return key;
 }
 
 }  // namespace lss::test

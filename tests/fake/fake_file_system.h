@@ -58,7 +58,6 @@ class FakeFileSystem final : public FileSystem {
     bool readOnly = false;
   };
 
-  static std::u16string FolderKey(std::u16string_view path);
   void Record(Operation::Kind kind, std::u16string_view path, std::string bytes = {});
   std::unique_ptr<File> OpenFile(const std::u16string& path);
 
