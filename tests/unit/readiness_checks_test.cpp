@@ -81,7 +81,7 @@ struct SituationCase {
   CheckStatus verdict;
   bool probeLeft = false;  // the probe file cannot be deleted
   std::u16string taskRead = u"Larkspan Nightly";  // the one task the checks read
-  std::u16string taskOption;                      // --task
+  std::u16string taskOption = {};                 // --task
 };
 
 class Situations : public testing::TestWithParam<SituationCase> {};
