@@ -1,15 +1,25 @@
-# LSScheduler detection script (Intune remediations, or any tool that reads an
-# exit code). Run it with the logged-on credentials: the checks read the
-# user's settings and logs. Exit code 1 ("remediate") when the last scheduled
-# run failed, was interrupted or left no log, when the task is missing,
-# disabled or set up so that it cannot start Outlook, or when a toolbar block
-# is pending; 0 otherwise. The one line written is the verdict and the worst
-# finding. $env:ProgramW6432 is the 64-bit Program Files in 32-bit PowerShell too.
+# LSScheduler detection script for an Intune remediation, paired with
+# LSScheduler-Remediate.ps1. Run it with the logged-on credentials: the check
+# reads the user's settings. It flags only what the remediation can fix: a
+# toolbar block left pending by an interrupted run. Exit code 1 ("remediate")
+# then, 0 otherwise. The one line written is the verdict and the finding.
+# How last night's run went is LSScheduler-Report.ps1's question.
+# The folder is the one the MSI recorded, read through the 64-bit registry
+# view (Intune runs scripts in 32-bit PowerShell, which would otherwise read
+# WOW6432Node); without that record, the 64-bit Program Files.
 
-$check = Join-Path $env:ProgramW6432 'Brinmoor\LSScheduler\LSSchedulerCheck.exe'
+$folder = $null
+try {
+  $machine = [Microsoft.Win32.RegistryKey]::OpenBaseKey('LocalMachine', 'Registry64')
+  $key = $machine.OpenSubKey('Software\Brinmoor\LSScheduler')
+  if ($key) { $folder = $key.GetValue('InstallFolder'); $key.Close() }
+  $machine.Close()
+} catch { }
+if (-not $folder) { $folder = Join-Path $env:ProgramW6432 'Brinmoor\LSScheduler' }
+$check = Join-Path $folder 'LSSchedulerCheck.exe'
 if (-not (Test-Path -LiteralPath $check)) {
   Write-Output "FAIL: $check is not installed"
   exit 1
 }
-& $check --only 'last-run,task,toolbar' --quiet
+& $check --only 'toolbar' --quiet
 exit $(if ($LASTEXITCODE -eq 0) { 0 } else { 1 })

@@ -3,10 +3,18 @@
 # is still blocked by an interrupted run, it starts LSScheduler.exe without
 # options, which restores the toolbar setting and starts nothing (its empty
 # log is skipped by the checks). Every other finding needs an administrator
-# (see the detection script's output).
+# (see LSScheduler-Report.ps1).
 # Exit code 0 when no block is left pending.
+# The folder is found as the detection script finds it.
 
-$folder = Join-Path $env:ProgramW6432 'Brinmoor\LSScheduler'
+$folder = $null
+try {
+  $machine = [Microsoft.Win32.RegistryKey]::OpenBaseKey('LocalMachine', 'Registry64')
+  $key = $machine.OpenSubKey('Software\Brinmoor\LSScheduler')
+  if ($key) { $folder = $key.GetValue('InstallFolder'); $key.Close() }
+  $machine.Close()
+} catch { }
+if (-not $folder) { $folder = Join-Path $env:ProgramW6432 'Brinmoor\LSScheduler' }
 $check = Join-Path $folder 'LSSchedulerCheck.exe'
 & $check --only 'toolbar' --quiet | Out-Null
 if ($LASTEXITCODE -ne 0) {

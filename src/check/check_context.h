@@ -17,8 +17,13 @@ struct CheckContext {
 
 // The scheduler's program file, as the process list and a task's action name it.
 inline constexpr std::u16string_view kSchedulerImage = u"LSScheduler.exe";
+// The check tool's own file, as the template's second action names it.
+inline constexpr std::u16string_view kCheckImage = u"LSSchedulerCheck.exe";
 // The task the README and the rollout guide create.
 inline constexpr std::u16string_view kDefaultTaskName = u"Larkspan Nightly";
+// What the MSI records under HKLM (64-bit view): the task it registered.
+inline constexpr std::u16string_view kInstallerKey = u"Software\\Brinmoor\\LSScheduler";
+inline constexpr std::u16string_view kInstalledTaskName = u"TaskName";
 // At most this much of a log's end is read: the scheduler's logs are a few
 // hundred bytes, anything larger is not one of its logs or not only that.
 inline constexpr std::size_t kLogTailBytes = std::size_t{64} * 1024;

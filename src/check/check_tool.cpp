@@ -32,8 +32,9 @@ constexpr std::u16string_view kUsage =
     u"  --only ID[,ID...]   run only these checks: outlook, mapi, log-folder,\n"
     u"                      wait-seconds, toolbar, outlook-running, sync-now, task,\n"
     u"                      last-run\n"
-    u"  --task NAME         the scheduled task that starts the runs (default\n"
-    u"                      \"Larkspan Nightly\"; \\Folder\\Name for one in a folder)\n"
+    u"  --task NAME         the scheduled task that starts the runs (default: the\n"
+    u"                      TaskName the MSI recorded, else \"Larkspan Nightly\";\n"
+    u"                      \\Folder\\Name for one in a folder)\n"
     u"  --max-age-hours N   fail when the last scheduled run started more than N hours\n"
     u"                      ago\n"
     u"  --eventlog          also write the verdict and every finding that is not OK to\n"
@@ -193,9 +194,7 @@ std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& option
   };
   TaskReading task;
   if (selected(u"task") || selected(u"last-run")) {
-    task = ReadScheduledTask(context, options.taskName.empty()
-                                          ? kDefaultTaskName
-                                          : std::u16string_view(options.taskName));
+    task = ReadScheduledTask(context, TaskNameToRead(context, options.taskName));
   }
   const std::vector<std::pair<std::u16string_view, std::function<CheckResult()>>> checks = {
       {u"outlook", [&] { return CheckOutlook(context); }},

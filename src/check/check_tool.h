@@ -21,7 +21,7 @@ struct CheckOptions {
   bool help = false;
   bool version = false;
   std::optional<std::int32_t> maxAgeHours;
-  std::u16string taskName;           // empty: the default task
+  std::u16string taskName;           // empty: the task the MSI recorded, or the default
   std::vector<std::u16string> only;  // check ids; empty: every check
   std::u16string error;              // set when the arguments are not usable
 };

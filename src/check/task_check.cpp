@@ -1,6 +1,7 @@
 #include "check/task_check.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "diag/text_format.h"
@@ -43,9 +44,26 @@ constexpr std::u16string_view kTimeLimit =
     u"finish in time, and the toolbar block stays until the next start of LSScheduler.exe. "
     u"Raise the task's time limit, or WaitSecondsForOutlookStart if the wait is what ran long.";
 constexpr std::u16string_view kFailed = u"The task's last run (%s) ended with 0x%08lx: %s.";
+// The exit codes of this tool as the task's last action: its verdict on the run.
+constexpr HResult kCheckWarned = 1;
+constexpr HResult kCheckFailed = 2;
+constexpr std::u16string_view kRunWarned =
+    u"The task's last run (%s) ended with 0x00000001: the check after the last run found a "
+    u"warning: its event 1001 (source LSScheduler) in the Application log names it, as do the "
+    u"last-run and toolbar checks.";
+constexpr std::u16string_view kRunFailed =
+    u"The task's last run (%s) ended with 0x00000002: the check after the last run found that "
+    u"the run failed. Its event 1002 (source LSScheduler) in the Application log says why, as "
+    u"does the last-run check.";
+constexpr std::u16string_view kNoVerdict =
+    u" Note: the task writes no verdict after its run; add the second action of the template "
+    u"(%s --only last-run,toolbar --eventlog).";
 constexpr std::u16string_view kGood = u"The task \"%s\" starts %s; %s";
 constexpr std::u16string_view kRanWell = u"its last run (%s) ended well.";
 constexpr std::u16string_view kNotRunYet = u"it has not run yet.";
+constexpr std::u16string_view kReadyToRun =
+    u"it is ready for its next run (0x00041300); the Task Scheduler does not say how its last "
+    u"run ended.";
 constexpr std::u16string_view kRunningNow = u"it is running now.";
 constexpr std::u16string_view kResultUnknown =
     u"the Task Scheduler does not say how its last run ended.";
@@ -54,21 +72,15 @@ constexpr std::u16string_view kTimeUnknown = u"time not known";
 constexpr std::u16string_view kLogonPassword = u"Password";
 constexpr std::u16string_view kLogonS4U = u"S4U";
 
-// SYSTEM, LocalService, NetworkService by each name Windows accepts.
-constexpr std::array<std::u16string_view, 12> kServiceAccounts = {
-    u"SYSTEM",
-    u"NT AUTHORITY\\SYSTEM",
-    u"S-1-5-18",
-    u"LocalSystem",
-    u"LocalService",
-    u"LOCAL SERVICE",
-    u"NT AUTHORITY\\LOCAL SERVICE",
-    u"S-1-5-19",
-    u"NetworkService",
-    u"NETWORK SERVICE",
-    u"NT AUTHORITY\\NETWORK SERVICE",
-    u"S-1-5-20",
+// SYSTEM, LocalService and NetworkService by each name Windows accepts, with
+// or without the domain "NT AUTHORITY\\" (or ".\\"), and by their SIDs.
+constexpr std::array<std::u16string_view, 6> kServiceAccountNames = {
+    u"SYSTEM",       u"LocalSystem",     u"LOCAL SERVICE",
+    u"LocalService", u"NETWORK SERVICE", u"NetworkService",
 };
+constexpr std::array<std::u16string_view, 2> kServiceAccountDomains = {u"NT AUTHORITY\\", u".\\"};
+constexpr std::array<std::u16string_view, 3> kServiceAccountSids = {u"S-1-5-18", u"S-1-5-19",
+                                                                     u"S-1-5-20"};
 
 char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
@@ -114,8 +126,9 @@ std::u16string WhenRan(const TaskInfo& info) {
 }
 
 // The last result as a finding: a failure, or how the good end reads.
+// `writesVerdict`: the task's last action is this tool, so 1 and 2 are its verdict.
 CheckResult JudgeLastResult(CheckContext& context, const TaskReading& task,
-                            std::u16string_view started) {
+                            std::u16string_view started, bool writesVerdict) {
   const TaskInfo& info = task.info;
   std::u16string ended;
   CheckStatus status = CheckStatus::kOk;
@@ -123,12 +136,18 @@ CheckResult JudgeLastResult(CheckContext& context, const TaskReading& task,
     ended = kResultUnknown;
   } else if (*info.lastResult == task_result::kTerminated) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kTimeLimit, {WhenRan(info)}));
-  } else if (*info.lastResult == task_result::kHasNotRun ||
-             *info.lastResult == task_result::kReady) {
+  } else if (*info.lastResult == task_result::kHasNotRun) {
     ended = kNotRunYet;
+    status = CheckStatus::kInfo;
+  } else if (*info.lastResult == task_result::kReady) {
+    ended = kReadyToRun;
     status = CheckStatus::kInfo;
   } else if (*info.lastResult == task_result::kRunning) {
     ended = kRunningNow;
+  } else if (writesVerdict && *info.lastResult == kCheckWarned) {
+    return MakeResult(kId, CheckStatus::kWarn, FormatText(kRunWarned, {WhenRan(info)}));
+  } else if (writesVerdict && *info.lastResult == kCheckFailed) {
+    return MakeResult(kId, CheckStatus::kFail, FormatText(kRunFailed, {WhenRan(info)}));
   } else if (*info.lastResult != 0) {
     return MakeResult(
         kId, CheckStatus::kFail,
@@ -157,16 +176,20 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
 
   CheckQueries& queries = context.os.queries;
   const std::u16string ownFolder(FolderOf(queries.ProgramPath()));
-  const std::u16string expected = ownFolder.empty()
-                                      ? std::u16string(kSchedulerImage)
-                                      : ownFolder + u"\\" + std::u16string(kSchedulerImage);
+  const auto inOwnFolder = [&](std::u16string_view image) {
+    return ownFolder.empty() ? std::u16string(image) : ownFolder + u"\\" + std::u16string(image);
+  };
+  // A program of this tool's folder; by its name alone when the folder is unknown.
+  const auto isOwn = [&](std::u16string_view path, std::u16string_view image) {
+    return ownFolder.empty() ? SameText(FileNameOf(path), image)
+                             : SameText(path, inOwnFolder(image));
+  };
+  const std::u16string expected = inOwnFolder(kSchedulerImage);
   const TaskExecAction* action = nullptr;
   std::u16string program;
   for (const TaskExecAction& candidate : info.execActions) {
     const std::u16string path = ProgramOf(queries, candidate);
-    const bool matches =
-        ownFolder.empty() ? SameText(FileNameOf(path), kSchedulerImage) : SameText(path, expected);
-    if (matches) {
+    if (isOwn(path, kSchedulerImage)) {
       action = &candidate;
       program = path;
       break;
@@ -187,9 +210,15 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
   if (!HasSchedulerFlag(arguments, u's')) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kNoS, {task.name}));
   }
-  CheckResult result = JudgeLastResult(context, task, program + u" " + action->arguments);
+  const bool writesVerdict = isOwn(ProgramOf(queries, info.execActions.back()), kCheckImage);
+  CheckResult result =
+      JudgeLastResult(context, task, program + u" " + action->arguments, writesVerdict);
   if (result.status != CheckStatus::kFail && !HasSchedulerFlag(arguments, u'e')) {
     return MakeResult(kId, CheckStatus::kWarn, FormatText(kNoE, {task.name}));
+  }
+  if (!writesVerdict && (result.status == CheckStatus::kOk || result.status == CheckStatus::kInfo)) {
+    result.status = CheckStatus::kInfo;
+    result.message += FormatText(kNoVerdict, {inOwnFolder(kCheckImage)});
   }
   return result;
 }
@@ -198,6 +227,14 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
 
 std::optional<LocalTime> TaskReading::LastRun() const {
   return result == 0 ? info.lastRun : std::nullopt;
+}
+
+std::u16string TaskNameToRead(CheckContext& context, std::u16string_view given) {
+  if (!given.empty()) return std::u16string(given);
+  std::optional<std::u16string> recorded = context.os.queries.ReadMachineText(
+      RegistryView::k64Bit, kInstallerKey, kInstalledTaskName);
+  if (recorded && !recorded->empty()) return std::move(*recorded);
+  return std::u16string(kDefaultTaskName);
 }
 
 TaskReading ReadScheduledTask(CheckContext& context, std::u16string_view name) {
@@ -228,9 +265,18 @@ CheckResult CheckTask(CheckContext& context, const TaskReading& task) {
 }
 
 bool IsServiceAccount(std::u16string_view account) {
-  const std::u16string_view trimmed = Trimmed(account);
-  for (const std::u16string_view known : kServiceAccounts) {
-    if (SameText(trimmed, known)) return true;
+  std::u16string_view name = Trimmed(account);
+  for (const std::u16string_view sid : kServiceAccountSids) {
+    if (SameText(name, sid)) return true;
+  }
+  for (const std::u16string_view domain : kServiceAccountDomains) {
+    if (name.size() > domain.size() && SameText(name.substr(0, domain.size()), domain)) {
+      name.remove_prefix(domain.size());
+      break;
+    }
+  }
+  for (const std::u16string_view known : kServiceAccountNames) {
+    if (SameText(name, known)) return true;
   }
   return false;
 }

@@ -3,7 +3,9 @@
 // administrator to, and the event --eventlog writes about it. Wine keeps only
 // part of a registered definition (no principal, an empty action), so what
 // the check then says of the action is Wine's doing: only whether the task is
-// found, and whether it is disabled, is compared here.
+// found, and whether it is disabled, is compared here. Wine runs no task, so
+// the template's two actions are run here one after the other, as Task
+// Scheduler runs them.
 #include <windows.h>
 
 #include <memory>
@@ -94,6 +96,60 @@ INSTANTIATE_TEST_SUITE_P(
                 L"Larkspan Weekly", Finding::kNotFound,
                 "warn:eventlog:ReportEventW L\"LSSchedulerCheck: WARN (exit code 1)\\ntask WARN: "
                 "There is no task \\\"Larkspan Weekly\\\""}),
+    [](const auto& row) { return std::to_string(row.index); });
+
+struct ActionsRow {
+  const char* what;
+  std::vector<std::pair<std::wstring, RegValue>> standIn;  // HKCU\Software\Olsim
+  DWORD exitCode;        // of the second action: the task's last result
+  const char* event;     // the level Wine's eventlog channel prints the event at
+  const char* lastRun;   // a part of the last-run finding
+};
+
+class TemplateActions : public SchedulerTest, public ::testing::WithParamInterface<ActionsRow> {};
+
+TEST_P(TemplateActions, EndWithTheRunsVerdictAndOneEvent) {
+  const ActionsRow& row = GetParam();
+  UseLogFolder();
+  InstallOutlook();
+  RegisterMapiProvider();
+  ConfigureStandIn(row.standIn);
+  SetSetting(L"WaitSecondsForOutlookStart", Dword(1));
+  const std::vector<ExecAction> actions =
+      ReadExecActions(PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  ASSERT_EQ(actions.size(), 2u);
+  ASSERT_THAT(ToUtf8(actions[0].command), HasSubstr("\\LSScheduler.exe\""));
+  ASSERT_THAT(ToUtf8(actions[1].command), HasSubstr("\\LSSchedulerCheck.exe\""));
+
+  EXPECT_EQ(RunScheduler(actions[0].arguments).exitCode, 0u) << row.what;
+  WaitForOutlookExit(20s);
+  const WineDebugLog channels;
+  const CapturedRun check = RunCapturingOutput(PathFromEnvironment(L"LSS_CHECK_EXE"),
+                                               actions[1].arguments, folder(), 30s);
+
+  EXPECT_EQ(check.exitCode, row.exitCode) << row.what << ":\n" << check.output << check.error;
+  EXPECT_THAT(check.output, HasSubstr(row.lastRun)) << row.what;
+  const std::string printed = channels.Added();
+  for (const char* level : {"err:", "warn:", "trace:"}) {
+    EXPECT_EQ(printed.find(std::string(level) + "eventlog:ReportEventW") != std::string::npos,
+              std::string(level) == row.event)
+        << row.what << ": " << level << " in\n" << printed;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TemplateActions,
+    ::testing::Values(
+        ActionsRow{"a run whose MAPI logon is refused",
+                   {{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(4000)}},
+                   2,
+                   "err:",
+                   "logged an error: LSScheduler Error: Code = 80040111"},
+        ActionsRow{"a good run",
+                   {{L"SyncMilliseconds", Dword(3000)}, {L"StayMilliseconds", Dword(30000)}},
+                   0,
+                   "trace:",
+                   "ended at "}),
     [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

@@ -2,8 +2,14 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+#include <xmllite.h>
+
 #include <chrono>
 #include <stdexcept>
+
+#include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 
 #include "harness/process_runner.h"
 #include "harness/text.h"
@@ -14,6 +20,20 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::wstring kSchtasks = L"C:\\windows\\system32\\schtasks.exe";
+
+template <typename Interface>
+void Release(Interface* object) noexcept {
+  object->Release();
+}
+template <typename Interface>
+using ComOwner = lss::UniqueFunctionHandle<Interface*, &Release<Interface>>;
+
+void Succeed(HRESULT result, const char* what) {
+  if (FAILED(result)) {
+    throw std::runtime_error(std::string(what) + " failed: " +
+                             std::to_string(static_cast<unsigned long>(result)));
+  }
+}
 
 void RunSchtasks(const std::wstring& arguments, const std::wstring& folder) {
   const CapturedRun run = RunCapturingOutput(kSchtasks, arguments, folder, 60s);
@@ -34,6 +54,43 @@ std::string DisabledDefinition(std::string_view utf16Xml) {
   if (at == std::wstring::npos) throw std::runtime_error("the definition has no <Enabled>true");
   text.replace(at, on.size(), L"<Enabled>false</Enabled>");
   return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+std::vector<ExecAction> ReadExecActions(const std::wstring& xmlPath) {
+  // xmllite.dll has no import library in MinGW: its one entry point by name.
+  using CreateReader = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
+  const lss::UniqueModule xmllite(::LoadLibraryW(L"xmllite.dll"));
+  if (!xmllite) throw std::runtime_error("xmllite.dll cannot be loaded");
+  const auto create = reinterpret_cast<CreateReader>(
+      reinterpret_cast<void*>(::GetProcAddress(xmllite.get(), "CreateXmlReader")));
+  if (create == nullptr) throw std::runtime_error("xmllite.dll has no CreateXmlReader");
+  ComOwner<IStream> stream;
+  Succeed(::SHCreateStreamOnFileW(xmlPath.c_str(), STGM_READ, stream.put()), "opening the file");
+  ComOwner<IXmlReader> reader;
+  Succeed(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.put()), nullptr),
+          "CreateXmlReader");
+  Succeed(reader.get()->SetInput(stream.get()), "IXmlReader::SetInput");
+
+  std::vector<ExecAction> actions;
+  std::wstring element;
+  XmlNodeType type = XmlNodeType_None;
+  HRESULT result = S_OK;
+  while ((result = reader.get()->Read(&type)) == S_OK) {
+    const WCHAR* text = nullptr;
+    if (type == XmlNodeType_Element) {
+      Succeed(reader.get()->GetLocalName(&text, nullptr), "IXmlReader::GetLocalName");
+      element = text;
+      if (element == L"Exec") actions.emplace_back();
+    } else if (type == XmlNodeType_Text && !actions.empty()) {
+      Succeed(reader.get()->GetValue(&text, nullptr), "IXmlReader::GetValue");
+      if (element == L"Command") actions.back().command += text;
+      if (element == L"Arguments") actions.back().arguments += text;
+    } else if (type == XmlNodeType_EndElement) {
+      element.clear();
+    }
+  }
+  Succeed(result, "IXmlReader::Read");
+  return actions;
 }
 
 RegisteredTask::RegisteredTask(std::wstring_view xmlPath, std::wstring name, std::wstring folder)

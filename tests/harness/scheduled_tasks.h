@@ -4,6 +4,7 @@
 // definition (no triggers, an empty action) and runs nothing.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace e2e {
 
@@ -11,6 +12,16 @@ namespace e2e {
 // with the task disabled: its settings' <Enabled>, the last one (a trigger's
 // comes first). Throws when there is none to change.
 std::string DisabledDefinition(std::string_view utf16Xml);
+
+struct ExecAction {
+  std::wstring command;
+  std::wstring arguments;
+};
+
+// The Exec actions of a task definition file, in their order, as Windows'
+// XmlLite parser reads them (Wine's task service drops them). Throws when the
+// file cannot be parsed.
+std::vector<ExecAction> ReadExecActions(const std::wstring& xmlPath);
 
 // A task registered with `schtasks /Create /XML xml /TN name /F` for the life
 // of the object, and deleted again by its destructor (or earlier by Delete).

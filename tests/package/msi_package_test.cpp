@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 #include "harness/process_runner.h"
@@ -79,6 +80,18 @@ std::vector<std::string> RegisteredTasks() {
     names.push_back(e2e::ToUtf8(name));
   }
   return names;
+}
+
+// The installed check tool's `task` finding, as JSON.
+nlohmann::json TaskFinding(const std::wstring& check, std::wstring_view moreArguments) {
+  const e2e::CapturedRun run = e2e::RunCapturingOutput(
+      check, L"--only task --json " + std::wstring(moreArguments), kLogFolder, 30s);
+  const nlohmann::json json = nlohmann::json::parse(run.output, nullptr, false);
+  if (json.is_discarded() || !json.contains("checks") || json["checks"].size() != 1) {
+    ADD_FAILURE() << "no task finding in: " << run.output << run.error;
+    return nlohmann::json::object();
+  }
+  return json["checks"][0];
 }
 
 class MsiPackage : public ::testing::Test {
@@ -150,6 +163,19 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"),
             RegValue::Sz(e2e::FromUtf8(task)));
 
+  // Without --task the check reads the task the package recorded, else the
+  // default name; --task wins over both.
+  const nlohmann::json recorded = TaskFinding(check, L"");
+  if (task.empty()) {
+    EXPECT_THAT(recorded.value("message", ""),
+                ::testing::HasSubstr("There is no task \"Larkspan Nightly\""));
+  } else {
+    EXPECT_EQ(recorded.value("details", nlohmann::json::object()).value("task", ""), task);
+    EXPECT_THAT(recorded.value("message", ""), ::testing::Not(::testing::HasSubstr("There is no task")));
+  }
+  EXPECT_THAT(TaskFinding(check, L"--task \"Brinmoor Other Task\"").value("message", ""),
+              ::testing::HasSubstr("There is no task \"Brinmoor Other Task\""));
+
   // Started with no options, the installed program writes the hand-off values.
   e2e::DeleteKeyTree(HKEY_CURRENT_USER, kLarkspanKey);
   EXPECT_EQ(e2e::RunProgram(exe, L"", 60s).exitCode, 0u);
@@ -188,8 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
         InstallCase{"Overridden", L"INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
                     L"C:\\Admin Tools\\Larkspan", nullptr, nullptr},
         InstallCase{"Scheduled", L"SCHEDULE=1", kDefaultFolder, "Larkspan Nightly", nullptr},
-        InstallCase{"ScheduledUnderItsOwnName", L"SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"",
-                    kDefaultFolder, "LSScheduler Test Run", nullptr},
+        InstallCase{"ScheduledUnderItsOwnName", L"SCHEDULE=1 TASKNAME=\"Brinmoor Sync Test\"",
+                    kDefaultFolder, "Brinmoor Sync Test", nullptr},
         // The template's action names the default folder.
         InstallCase{"ScheduledElsewhere", L"SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
                     nullptr, nullptr, R"(LaunchConditions\. Return value [^1])"},

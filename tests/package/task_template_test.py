@@ -3,8 +3,9 @@
 
 What Windows checks when it imports the task template (Wine's task service is
 more lenient), and what the README promises about it: who it runs for and how,
-its trigger and settings, and an action equal to the command line the README
-shows.
+its trigger and settings, and two actions equal to the command lines the
+README shows: LSScheduler.exe, then LSSchedulerCheck.exe of the same folder,
+whose exit code Task Scheduler keeps as the task's last result.
 """
 import pathlib
 import re
@@ -20,8 +21,9 @@ TRIGGER_ORDER = ["Enabled", "StartBoundary", "EndBoundary", "Repetition", "Execu
                  "ScheduleByMonthDayOfWeek"]
 SCHEDULES = set(TRIGGER_ORDER[6:])
 DURATION = re.compile(r"P(?:(\d+)D)?(?:T(?:(\d+)H)?(?:(\d+)M)?(?:(\d+)S)?)?")
-COMMAND_LINE = re.compile(r'^"([^"]+\\LSScheduler\.exe)" (.*)$')
-README_ACTION_MARK = "The template's action starts"
+COMMAND_LINE = re.compile(r'^"([^"]+\\LSScheduler(?:Check)?\.exe)" (.*)$')
+README_ACTION_MARK = "The template's two actions"
+CHECK_ARGUMENTS = "--only last-run,toolbar --eventlog"
 
 
 def seconds(duration):
@@ -42,16 +44,24 @@ def text(root, path):
     return None if found is None else (found.text or "").strip()
 
 
-def readme_action(readme):
-    """The program and arguments of the command line the README shows for the template."""
+def readme_actions(readme):
+    """The (program, arguments) of the command lines the README shows for the template:
+    those right after the mark, up to the first line that is not one."""
     lines = readme.read_text(encoding="utf-8").splitlines()
     for index, line in enumerate(lines):
         if README_ACTION_MARK in line:
+            actions = []
             for following in lines[index + 1:]:
                 match = COMMAND_LINE.match(following.strip())
                 if match:
-                    return match.group(1), match.group(2)
-    raise AssertionError(f'README.md shows no command line after "{README_ACTION_MARK}"')
+                    actions.append((match.group(1), match.group(2)))
+                elif actions:
+                    return actions
+    raise AssertionError(f'README.md shows no command lines after "{README_ACTION_MARK}"')
+
+
+def folder_of(path):
+    return path.rsplit("\\", 1)[0].lower()
 
 
 def main():
@@ -64,8 +74,12 @@ def main():
     children = [local(child) for child in trigger]
     principal = root.find("t:Principals/t:Principal", NS)
     principal = principal if principal is not None else ET.Element("none")
-    program, arguments = readme_action(readme)
-    command = (text(root, "t:Actions/t:Exec/t:Command") or "").strip('"')
+    shown = readme_actions(readme) + [("", "")] * 2
+    (program, arguments), (check_program, check_arguments) = shown[:2]
+    actions = root.findall("t:Actions/*", NS)
+    execs = [((text(action, "t:Command") or "").strip('"'), text(action, "t:Arguments") or "")
+             for action in actions if local(action) == "Exec"] + [("", "")] * 2
+    (command, command_arguments), (check_command, check_command_arguments) = execs[:2]
 
     checks = [
         ("UTF-16LE with a byte-order mark, as Windows exports",
@@ -93,9 +107,17 @@ def main():
         ("not stopped on batteries", text(root, "t:Settings/t:StopIfGoingOnBatteries") == "false"),
         ("the actions run as the template's principal",
          root.find("t:Actions", NS) is not None and root.find("t:Actions", NS).get("Context") == principal.get("id")),
-        ("one action", len(root.findall("t:Actions/*", NS)) == 1),
+        ("two actions, both Exec", len(actions) == 2 and all(local(a) == "Exec" for a in actions)),
+        ("first LSScheduler.exe", command.lower().endswith("\\lsscheduler.exe")),
+        ("then LSSchedulerCheck.exe", check_command.lower().endswith("\\lsschedulercheck.exe")),
+        ("both of the same folder", folder_of(command) == folder_of(check_command) != ""),
+        ("the check judges the last run and the toolbar and writes an event",
+         check_command_arguments == CHECK_ARGUMENTS),
+        ("the README shows the two actions", len(shown) == 4),
         ("the program the README shows", command == program),
-        ("the arguments the README shows", text(root, "t:Actions/t:Exec/t:Arguments") == arguments),
+        ("the arguments the README shows", command_arguments == arguments),
+        ("the check program the README shows", check_command == check_program),
+        ("the check arguments the README shows", check_command_arguments == check_arguments),
         ("no profile: Outlook's default", "-p" not in arguments.split()),
     ]
     failed = [what for what, passed in checks if not passed]

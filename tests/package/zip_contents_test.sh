@@ -14,6 +14,7 @@ expected=$(printf '%s\n' \
   README.md \
   deploy/LSScheduler-Detect.ps1 \
   deploy/LSScheduler-Remediate.ps1 \
+  deploy/LSScheduler-Report.ps1 \
   deploy/LSScheduler-settings.reg \
   deploy/LSScheduler-task.xml \
   deploy/Rollout.txt \

@@ -6,6 +6,7 @@
 
 #include "check/check_output.h"
 #include "check/check_tool.h"
+#include "check/task_check.h"
 #include "fake/fake_check_platform.h"
 #include "settings/registry_text.h"
 
@@ -28,12 +29,18 @@ constexpr char kCompleteRun[] =
 constexpr RegistryView k64Bit = RegistryView::k64Bit;
 constexpr RegistryView k32Bit = RegistryView::k32Bit;
 
+constexpr std::u16string_view kInstallerKey = u"Software\\Brinmoor\\LSScheduler";
+const TaskExecAction kRunAction{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe",
+                                u"-s -e -p Work -n Nightly"};
+const TaskExecAction kCheckAction{u"%ProgramFiles%\\Larkspan\\LSSchedulerCheck.exe",
+                                  u"--only last-run,toolbar --eventlog"};
+
 // The README's task, as the Task Scheduler reports it after its last run.
 TaskInfo GoodTask() {
   TaskInfo task;
   task.userId = u"CONTOSO\\ana";
   task.logonType = TaskLogonType::kInteractiveToken;
-  task.execActions = {{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe", u"-s -e -p Work -n Nightly"}};
+  task.execActions = {kRunAction, kCheckAction};
   task.lastRun = LocalTime{2026, 12, 7, 2, 0, 0};
   task.lastResult = 0;
   task.nextRun = LocalTime{2026, 12, 8, 2, 0, 0};
@@ -60,6 +67,7 @@ void SetUpGoodMachine(test::FakeCheckPlatform& os) {
   os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
   os.tasks.Add(u"Larkspan Nightly", GoodTask());
   os.messages.Set(1, u"Incorrect function.\r\n");
+  os.messages.Set(2, u"The system cannot find the file specified.\r\n");
   os.messages.Set(5, u"Access is denied.\r\n");
   os.clock.SetLocalTime(LocalTime{2026, 12, 8, 12, 0, 0});
 }
@@ -72,6 +80,8 @@ struct SituationCase {
   std::u16string message;  // a part of its message
   CheckStatus verdict;
   bool probeLeft = false;  // the probe file cannot be deleted
+  std::u16string taskRead = u"Larkspan Nightly";  // the one task the checks read
+  std::u16string taskOption = {};                 // --task
 };
 
 class Situations : public testing::TestWithParam<SituationCase> {};
@@ -83,7 +93,9 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   c.change(os);
   os.journal.Clear();
 
-  const std::vector<CheckResult> results = RunChecks(os.bundle, CheckOptions{});
+  CheckOptions options;
+  options.taskName = c.taskOption;
+  const std::vector<CheckResult> results = RunChecks(os.bundle, options);
 
   const CheckResult* found = nullptr;
   for (const CheckResult& result : results) {
@@ -101,7 +113,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
       << c.what;
   EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
   EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
-  EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{u"Larkspan Nightly"}) << c.what;
+  EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead}) << c.what;
 }
 
 template <typename Change>
@@ -347,9 +359,130 @@ INSTANTIATE_TEST_SUITE_P(
                       u"task", kFail,
                       u"last run (07-12-26 02:00:00) was ended by its time limit (0x00041306)",
                       kFail},
-        SituationCase{"a last run that failed",
-                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = 1; }); }, u"task",
-                      kFail, u"ended with 0x00000001: Incorrect function.", kFail},
+        SituationCase{"a last run that failed, without the check action",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions = {kRunAction};
+                          changed.lastResult = 1;
+                        });
+                      },
+                      u"task", kFail, u"ended with 0x00000001: Incorrect function.", kFail},
+        SituationCase{"last result 2 without the check action",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions = {kRunAction};
+                          changed.lastResult = 2;
+                        });
+                      },
+                      u"task", kFail,
+                      u"ended with 0x00000002: The system cannot find the file specified.", kFail},
+        SituationCase{"last result 1 after the check action",
+                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = 1; }); },
+                      u"task", kWarn,
+                      u"The task's last run (07-12-26 02:00:00) ended with 0x00000001: the check "
+                      u"after the last run found a warning: its event 1001",
+                      kWarn},
+        SituationCase{"last result 2 after the check action",
+                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = 2; }); },
+                      u"task", kFail,
+                      u"ended with 0x00000002: the check after the last run found that the run "
+                      u"failed. Its event 1002",
+                      kFail},
+        SituationCase{"last result 2 after the check action, without -e",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions.front().arguments = u"-s -n Nightly";
+                          changed.lastResult = 2;
+                        });
+                      },
+                      u"task", kFail, u"found that the run failed", kFail},
+        SituationCase{"last result 1 with the check action first",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions = {kCheckAction, kRunAction};
+                          changed.lastResult = 1;
+                        });
+                      },
+                      u"task", kFail, u"ended with 0x00000001: Incorrect function.", kFail},
+        SituationCase{"the check action missing",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions = {kRunAction}; });
+                      },
+                      u"task", kInfo,
+                      u"ended well. Note: the task writes no verdict after its run; add the second "
+                      u"action of the template (C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe "
+                      u"--only last-run,toolbar --eventlog).",
+                      kOk},
+        SituationCase{"the check action before the run's",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions = {kCheckAction, kRunAction};
+                        });
+                      },
+                      u"task", kInfo, u"ended well. Note: the task writes no verdict after its run",
+                      kOk},
+        SituationCase{"a check action of another folder",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions.back().path = u"D:\\Old\\LSSchedulerCheck.exe";
+                        });
+                      },
+                      u"task", kInfo, u"the task writes no verdict after its run", kOk},
+        SituationCase{"the check action missing and the task never run",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) {
+                          changed.execActions = {kRunAction};
+                          changed.lastRun.reset();
+                          changed.lastResult = task_result::kHasNotRun;
+                        });
+                      },
+                      u"task", kInfo,
+                      u"it has not run yet. Note: the task writes no verdict after its run", kOk},
+        SituationCase{"a last result of access denied",
+                      [](auto& os) {
+                        os.messages.Set(0x80070005, u"Access is denied.\r\n");
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = static_cast<HResult>(0x80070005); });
+                      },
+                      u"task", kFail, u"ended with 0x80070005: Access is denied.", kFail},
+        SituationCase{"a task ready for its next run",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = task_result::kReady; });
+                      },
+                      u"task", kInfo,
+                      u"-n Nightly; it is ready for its next run (0x00041300); the Task Scheduler "
+                      u"does not say how its last run ended.",
+                      kOk},
+        SituationCase{"a task running now",
+                      [](auto& os) {
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = task_result::kRunning; });
+                      },
+                      u"task", kOk, u"-n Nightly; it is running now.", kOk},
+        SituationCase{"the task name the package recorded",
+                      [](auto& os) {
+                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName",
+                                                  u"Brinmoor Sync Test");
+                        os.tasks.Add(u"Brinmoor Sync Test", GoodTask());
+                      },
+                      u"task", kOk, u"The task \"Brinmoor Sync Test\" starts", kOk, false,
+                      u"Brinmoor Sync Test"},
+        SituationCase{"--task over the name the package recorded",
+                      [](auto& os) {
+                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName",
+                                                  u"Brinmoor Sync Test");
+                      },
+                      u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk, false,
+                      u"Larkspan Nightly", u"Larkspan Nightly"},
+        SituationCase{"an empty recorded task name",
+                      [](auto& os) {
+                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName", u"");
+                      },
+                      u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk},
+        SituationCase{"a task name recorded only for 32-bit programs",
+                      [](auto& os) {
+                        os.queries.SetMachineText(k32Bit, kInstallerKey, u"TaskName",
+                                                  u"Brinmoor Sync Test");
+                      },
+                      u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk},
         SituationCase{"a task that has not run yet",
                       [](auto& os) {
                         ChangeTask(os, [](TaskInfo& changed) {
@@ -371,7 +504,50 @@ INSTANTIATE_TEST_SUITE_P(
                       [](auto& os) {
                         ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 7, 2, 5, 0}; });
                       },
-                      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk}),
+                      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk},
+        SituationCase{"a task that ran with only a start without -s since",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
+                      },
+                      u"last-run", kFail,
+                      u"The task ran at 08-12-26 02:00:00 but left no run log", kFail},
+        SituationCase{"a task that ran with only empty logs",
+                      [](auto& os) {
+                        os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
+                        os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
+                      },
+                      u"last-run", kFail,
+                      u"The task ran at 08-12-26 02:00:00 but left no run log in C:\\Logs", kFail}),
+    CaseIndex);
+
+struct AccountCase {
+  std::u16string account;
+  bool service;
+};
+
+class ServiceAccounts : public testing::TestWithParam<AccountCase> {};
+
+TEST_P(ServiceAccounts, AreKnownByEverySpelling) {
+  EXPECT_EQ(IsServiceAccount(GetParam().account), GetParam().service)
+      << std::string(GetParam().account.begin(), GetParam().account.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ServiceAccounts,
+    testing::Values(AccountCase{u"SYSTEM", true}, AccountCase{u"NT AUTHORITY\\SYSTEM", true},
+                    AccountCase{u"nt authority\\system", true}, AccountCase{u"S-1-5-18", true},
+                    AccountCase{u"LocalSystem", true}, AccountCase{u".\\LocalSystem", true},
+                    AccountCase{u"LOCAL SERVICE", true}, AccountCase{u"LocalService", true},
+                    AccountCase{u"NT AUTHORITY\\LOCAL SERVICE", true},
+                    AccountCase{u"NT AUTHORITY\\LocalService", true}, AccountCase{u"S-1-5-19", true},
+                    AccountCase{u"NETWORK SERVICE", true}, AccountCase{u"NetworkService", true},
+                    AccountCase{u"NT AUTHORITY\\NETWORK SERVICE", true},
+                    AccountCase{u" S-1-5-20 ", true}, AccountCase{u"CONTOSO\\ana", false},
+                    AccountCase{u"CONTOSO\\SYSTEM", false}, AccountCase{u"SYSTEMS", false},
+                    AccountCase{u"S-1-5-32-545", false}, AccountCase{u"S-1-5-1", false},
+                    AccountCase{u"NT AUTHORITY\\", false}, AccountCase{u"", false}),
     CaseIndex);
 
 struct OptionCase {
@@ -379,6 +555,7 @@ struct OptionCase {
   int exitCode;
   std::u16string output;  // a part of standard output
   std::u16string error;   // a part of standard error
+  std::function<void(test::FakeCheckPlatform&)> change = nullptr;  // of the good machine
 };
 
 class RecordingConsole : public Console {
@@ -396,6 +573,7 @@ TEST_P(Options, GiveTheirOutputAndExitCode) {
   const OptionCase& c = GetParam();
   test::FakeCheckPlatform os;
   SetUpGoodMachine(os);
+  if (c.change) c.change(os);
   os.process.arguments = {u"LSSchedulerCheck.exe"};
   os.process.arguments.insert(os.process.arguments.end(), c.arguments.begin(), c.arguments.end());
   RecordingConsole console;
@@ -476,6 +654,14 @@ INSTANTIATE_TEST_SUITE_P(
                    u"WARN: task: There is no task \"Other\": no scheduled run on this machine "
                    u"under that name. Create it as the README shows, or name yours with --task.\n",
                    u""},
+        OptionCase{{u"--quiet"},
+                   1,
+                   u"Set WaitSecondsForOutlookStart to 10 or more. (and 1 more)\n",
+                   u"",
+                   [](auto& os) {
+                     SetWait(os, 5);
+                     os.tasks.failure = task_result::kNotFound;
+                   }},
         OptionCase{{u"--json", u"--quiet"}, 64, u"", u"--json and --quiet cannot be combined"}),
     CaseIndex);
 
