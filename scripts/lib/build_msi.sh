@@ -42,13 +42,14 @@ done
 mkdir -p "$(dirname "$out")"
 rm -f -- "$out"
 # wixl ignores <Package Platform>; the architecture goes on its command line.
-# It also warns about AllowSameVersionUpgrades, which is seen to below.
+# It also warns about AllowSameVersionUpgrades and Schedule, seen to below.
 if ! (cd "$stage" && wixl -a x64 "${defines[@]}" -o "$out" "$root/packaging/LSScheduler.wxs" \
   deploy.wxs) 2>"$stage/wixl.log"; then
   cat -- "$stage/wixl.log" >&2
   exit 1
 fi
-grep -v -e "no property named 'AllowSameVersionUpgrades'" -e '^$' "$stage/wixl.log" >&2 || true
+grep -v -e "no property named 'AllowSameVersionUpgrades'" -e "no property named 'Schedule'" -e '^$' \
+  "$stage/wixl.log" >&2 || true
 
 # What WiX writes from the .wxs and wixl 0.101 does not.
 # <MajorUpgrade AllowSameVersionUpgrades="yes">: the upgrade row includes its
@@ -61,6 +62,10 @@ awk -F '\t' -v OFS='\t' \
   "$stage/Upgrade.idt" >"$stage/Upgrade.fixed.idt"
 mv -- "$stage/Upgrade.fixed.idt" "$stage/Upgrade.idt"
 (cd "$stage" && msibuild "$out" -i Upgrade.idt)
+# <MajorUpgrade Schedule="afterInstallInitialize">: the removal of the
+# installed version runs inside the install's transaction, so that a failure
+# rolls it back too.
+msibuild "$out" -q "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1501 WHERE \`Action\` = 'RemoveExistingProducts'"
 # <CustomAction Execute="rollback">: wixl 0.101 writes it as an immediate
 # action, which would run at once instead of only when the install is rolled
 # back; in-script and rollback (msidbCustomActionTypeInScript 0x400 |
