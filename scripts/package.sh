@@ -2,6 +2,9 @@
 # Builds the packages an administrator deploys:
 #   dist/LSScheduler-<version>-x64.msi   Windows Installer package (per machine):
 #                                         the programs, README.md and deploy/
+#   dist/LSScheduler-<version>-x64-schedule.mst
+#                                         its transform that sets SCHEDULE=1, for
+#                                         Group Policy (tied to this MSI)
 #   dist/LSScheduler-<version>-x64.zip   the programs, README.md and deploy/
 # Installs the packages it needs when they are missing, builds the programs
 # (preset mingw), and signs the programs and the MSI when LSS_SIGN_PFX names a
@@ -12,7 +15,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 source "$root/scripts/lib/build_mingw.sh"
-build_mingw package-build.log "the programs" lss_shipped_programs
+build_mingw package-build.log "the programs" lss_shipped_programs lss_make_transform
 # lss_version and lss_programs (VARIABLE=PATH for each shipped program).
 source "$build/packaging/package.env"
 
@@ -40,9 +43,13 @@ name="LSScheduler-$lss_version-x64"
 if [[ $signing == yes ]]; then
   "$root/scripts/lib/sign.sh" "$dist/$name.msi"
 fi
+# Made from the MSI just built: a transform checks the product code, which is
+# new in every build.
+"$root/scripts/lib/build_transform.sh" "$dist/$name-schedule.mst" "$dist/$name.msi" SCHEDULE=1 \
+  "$build/packaging/lss_make_transform.exe" "$build/transform-prefix"
 "$root/scripts/lib/build_zip.sh" "$dist/$name.zip" README.md deploy "${programs[@]}"
 rm -rf -- "$stage"
 
 echo
 echo "Version $lss_version, signed: $signing"
-ls -l "$dist/$name.msi" "$dist/$name.zip"
+ls -l "$dist/$name.msi" "$dist/$name-schedule.mst" "$dist/$name.zip"

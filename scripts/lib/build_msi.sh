@@ -42,13 +42,14 @@ done
 mkdir -p "$(dirname "$out")"
 rm -f -- "$out"
 # wixl ignores <Package Platform>; the architecture goes on its command line.
-# It also warns about AllowSameVersionUpgrades, which is seen to below.
+# It also warns about AllowSameVersionUpgrades and Schedule, seen to below.
 if ! (cd "$stage" && wixl -a x64 "${defines[@]}" -o "$out" "$root/packaging/LSScheduler.wxs" \
   deploy.wxs) 2>"$stage/wixl.log"; then
   cat -- "$stage/wixl.log" >&2
   exit 1
 fi
-grep -v -e "no property named 'AllowSameVersionUpgrades'" -e '^$' "$stage/wixl.log" >&2 || true
+grep -v -e "no property named 'AllowSameVersionUpgrades'" -e "no property named 'Schedule'" -e '^$' \
+  "$stage/wixl.log" >&2 || true
 
 # What WiX writes from the .wxs and wixl 0.101 does not.
 # <MajorUpgrade AllowSameVersionUpgrades="yes">: the upgrade row includes its
@@ -61,5 +62,47 @@ awk -F '\t' -v OFS='\t' \
   "$stage/Upgrade.idt" >"$stage/Upgrade.fixed.idt"
 mv -- "$stage/Upgrade.fixed.idt" "$stage/Upgrade.idt"
 (cd "$stage" && msibuild "$out" -i Upgrade.idt)
+# <MajorUpgrade Schedule="afterInstallInitialize">: the removal of the
+# installed version runs inside the install's transaction, so that a failure
+# rolls it back too.
+msibuild "$out" -q "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1501 WHERE \`Action\` = 'RemoveExistingProducts'"
+# <CustomAction Execute="rollback">: wixl 0.101 writes it as an immediate
+# action, which would run at once instead of only when the install is rolled
+# back; in-script and rollback (msidbCustomActionTypeInScript 0x400 |
+# msidbCustomActionTypeRollback 0x100) are added to the type.
+rollback=$(python3 -c '
+import sys, xml.etree.ElementTree as tree
+wix = "{http://schemas.microsoft.com/wix/2006/wi}"
+print(" ".join(action.get("Id") for action in tree.parse(sys.argv[1]).iter(wix + "CustomAction")
+               if action.get("Execute") == "rollback"))' "$root/packaging/LSScheduler.wxs")
+msiinfo export "$out" CustomAction >"$stage/CustomAction.idt"
+awk -F '\t' -v OFS='\t' -v rollback=" $rollback " \
+  'NR > 3 && index(rollback, " " $1 " ") && int($2 / 1024) % 2 == 0 { $2 += 1280 } { print }' \
+  "$stage/CustomAction.idt" >"$stage/CustomAction.fixed.idt"
+mv -- "$stage/CustomAction.fixed.idt" "$stage/CustomAction.idt"
+(cd "$stage" && msibuild "$out" -i CustomAction.idt)
 # Type="expandable": REG_EXPAND_SZ, which the Registry table marks with "#%".
 msibuild "$out" -q "UPDATE \`Registry\` SET \`Value\` = '#%[#LSSchedulerCheckExe]' WHERE \`Name\` = 'EventMessageFile'"
+
+# The public properties a managed install (Group Policy, Configuration
+# Manager, Intune) hands to the installer's service; any other is dropped on
+# the way. Kept beside those the upgrade rows already list.
+secure=$(msiinfo export "$out" Property |
+  awk -F '\t' '$1 == "SecureCustomProperties" { sub(/\r$/, "", $2); print $2 }')
+secure="${secure:+$secure;}INSTALLFOLDER;SCHEDULE;TASKNAME"
+msibuild "$out" -q "DELETE FROM \`Property\` WHERE \`Property\` = 'SecureCustomProperties'"
+msibuild "$out" -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('SecureCustomProperties', '$secure')"
+
+# The File table's Version of each program, from its version resource (the
+# fixed FILEVERSION): inventory tools read it, and Windows Installer's file
+# replacement rules compare it. Each program's File Id is its WiX variable.
+for entry in "$@"; do
+  variable=${entry%%=*} program=${entry#*=}
+  file_version=$(x86_64-w64-mingw32-windres -J coff -O rc -i "$program" |
+    awk '$1 == "FILEVERSION" { $1 = ""; gsub(/ /, ""); gsub(/,/, "."); print; exit }')
+  if [[ ! $file_version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
+    echo "$0: no version resource in $program" >&2
+    exit 1
+  fi
+  msibuild "$out" -q "UPDATE \`File\` SET \`Version\` = '$file_version' WHERE \`File\` = '$variable'"
+done

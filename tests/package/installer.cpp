@@ -1,14 +1,48 @@
 #include "installer.h"
 
 #include <msi.h>
+#include <msiquery.h>
+#include <objbase.h>
 
 #include <chrono>
+#include <stdexcept>
 
+#include "handles/unique_any.h"
 #include "harness/process_runner.h"
 
 namespace package_test {
 
 using namespace std::chrono_literals;
+
+namespace {
+
+using UniqueMsiHandle = lss::UniqueFunctionHandle<MSIHANDLE, &::MsiCloseHandle>;
+
+template <typename T>
+struct ComTraits {
+  using Handle = T*;
+  static constexpr Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle object) noexcept { object->Release(); }
+};
+
+void Check(UINT result, const char* what) {
+  if (result != ERROR_SUCCESS) {
+    throw std::runtime_error(std::string(what) + " failed: " + std::to_string(result));
+  }
+}
+
+std::wstring RecordText(MSIHANDLE record, UINT field) {
+  DWORD size = 0;
+  wchar_t empty[1] = L"";
+  ::MsiRecordGetStringW(record, field, empty, &size);
+  std::wstring text(size + 1, L'\0');
+  size += 1;
+  Check(::MsiRecordGetStringW(record, field, text.data(), &size), "MsiRecordGetString");
+  text.resize(size);
+  return text;
+}
+
+}  // namespace
 
 DWORD RunSystemTool(std::wstring_view tool, std::wstring_view arguments) {
   const std::wstring exe = L"C:\\windows\\system32\\" + std::wstring(tool);
@@ -29,6 +63,59 @@ std::wstring ProductProperty(const std::wstring& productCode, const wchar_t* pro
   DWORD size = MAX_PATH + 1;
   if (::MsiGetProductInfoW(productCode.c_str(), property, value, &size) != ERROR_SUCCESS) return {};
   return std::wstring(value, size);
+}
+
+std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const wchar_t* query,
+                                                  const std::wstring& transform) {
+  UniqueMsiHandle database;
+  Check(::MsiOpenDatabaseW(msi.c_str(), MSIDBOPEN_READONLY, database.put()), "MsiOpenDatabase");
+  if (!transform.empty()) {
+    Check(::MsiDatabaseApplyTransformW(database.get(), transform.c_str(), 0),
+          "MsiDatabaseApplyTransform");
+  }
+  UniqueMsiHandle view;
+  Check(::MsiDatabaseOpenViewW(database.get(), query, view.put()), "MsiDatabaseOpenView");
+  Check(::MsiViewExecute(view.get(), 0), "MsiViewExecute");
+  std::map<std::wstring, std::wstring> rows;
+  UniqueMsiHandle record;
+  while (::MsiViewFetch(view.get(), record.put()) == ERROR_SUCCESS) {
+    rows[RecordText(record.get(), 1)] = RecordText(record.get(), 2);
+  }
+  return rows;
+}
+
+std::wstring SummaryProperty(const std::wstring& path, UINT property) {
+  // Read with the structured-storage API: Wine's MsiGetSummaryInformation
+  // reads no properties from a transform.
+  IStorage* storage = nullptr;
+  if (FAILED(::StgOpenStorage(path.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
+                              &storage))) {
+    throw std::runtime_error("cannot open the storage");
+  }
+  lss::UniqueAny<ComTraits<IStorage>> ownedStorage(storage);
+  IPropertySetStorage* sets = nullptr;
+  IPropertyStorage* summary = nullptr;
+  if (FAILED(storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(&sets)))) {
+    throw std::runtime_error("no property sets");
+  }
+  lss::UniqueAny<ComTraits<IPropertySetStorage>> ownedSets(sets);
+  if (FAILED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &summary))) {
+    throw std::runtime_error("no summary information");
+  }
+  lss::UniqueAny<ComTraits<IPropertyStorage>> ownedSummary(summary);
+  PROPSPEC spec{};
+  spec.ulKind = PRSPEC_PROPID;
+  spec.propid = property;
+  PROPVARIANT value{};
+  if (summary->ReadMultiple(1, &spec, &value) != S_OK) return {};
+  std::wstring text;
+  if (value.vt == VT_LPSTR && value.pszVal != nullptr) {
+    for (const char* c = value.pszVal; *c != '\0'; ++c) text += static_cast<wchar_t>(*c);
+  } else if (value.vt == VT_I4) {
+    text = std::to_wstring(value.lVal);
+  }
+  ::PropVariantClear(&value);
+  return text;
 }
 
 void RemoveEveryProduct() {

@@ -3,6 +3,7 @@
 // Windows Installer's record of what is installed.
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,14 @@ std::vector<std::wstring> InstalledProducts();
 // One property of an installed product (e.g. INSTALLPROPERTY_VERSIONSTRING);
 // empty when it has none.
 std::wstring ProductProperty(const std::wstring& productCode, const wchar_t* property);
+// The rows of a query on a package, opened read-only, with `transform` applied
+// in memory when one is given: the first column of each row as the key, the
+// second as the value. Throws when the package or the transform cannot be read.
+std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const wchar_t* query,
+                                                  const std::wstring& transform = L"");
+// A property of the summary information of a package or a transform: its text
+// (ASCII), or its 32-bit number as decimal text; empty when it has none.
+std::wstring SummaryProperty(const std::wstring& path, UINT property);
 // Uninstalls every installed product, so each test starts from a clean machine.
 void RemoveEveryProduct();
 

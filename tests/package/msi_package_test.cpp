@@ -1,9 +1,11 @@
 // The MSI under Wine's Windows Installer: where it installs, what the
 // installed program does, what Add/Remove Programs shows, the task and the
-// event source it registers, upgrades, rebuilds, downgrades and removal.
+// event source it registers, the Group Policy transform, upgrades, rebuilds,
+// downgrades, removal and rollback; and what its tables say.
 #include <windows.h>
 
 #include <msi.h>
+#include <msiquery.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <sstream>
+#include <utility>
 
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
@@ -40,16 +44,26 @@ constexpr wchar_t kEventSourceKey[] =
 // Wine's task service keeps one file per task here; its schtasks /Query is a stub.
 constexpr wchar_t kTasksFolder[] = L"C:\\windows\\system32\\tasks";
 constexpr wchar_t kLogFolder[] = L"C:\\lsspackage\\MsiInstall";
+// Summary information: "Revision Number" and "Character Count" (PIDSI_*).
+constexpr UINT kRevisionNumber = 9;
+constexpr UINT kCharacterCount = 16;
 
 std::wstring Environment(const wchar_t* name) {
   const wchar_t* value = _wgetenv(name);
   return value != nullptr ? value : L"";
 }
 
+// The transform's path, known only at run time, stands as {schedule.mst} in
+// the properties.
 DWORD Install(const std::wstring& msi, std::wstring_view properties = L"",
               std::wstring_view log = L"") {
   std::wstring arguments = L"/i \"" + msi + L"\" /qn";
-  if (!properties.empty()) arguments += L" " + std::wstring(properties);
+  std::wstring given(properties);
+  const std::wstring token = L"{schedule.mst}";
+  if (const size_t at = given.find(token); at != std::wstring::npos) {
+    given.replace(at, token.size(), e2e::PathFromEnvironment(L"LSS_SCHEDULE_MST"));
+  }
+  if (!given.empty()) arguments += L" " + given;
   if (!log.empty()) arguments += L" /l*v \"" + std::wstring(log) + L"\"";
   return RunSystemTool(L"msiexec.exe", arguments);
 }
@@ -96,7 +110,14 @@ nlohmann::json TaskFinding(const std::wstring& check, std::wstring_view moreArgu
 
 class MsiPackage : public ::testing::Test {
  protected:
-  void SetUp() override { RemoveEveryProduct(); }
+  void SetUp() override {
+    RemoveEveryProduct();
+    // What a failed install leaves under Wine (see MsiRollback) goes too.
+    for (const std::string& task : RegisteredTasks()) {
+      RunSystemTool(L"schtasks.exe", L"/Delete /TN \"" + e2e::FromUtf8(task) + L"\" /F");
+    }
+    e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstallerKey);
+  }
   void TearDown() override { RemoveEveryProduct(); }
 
   const std::wstring msi_ = e2e::PathFromEnvironment(L"LSS_MSI");
@@ -216,12 +237,18 @@ INSTANTIATE_TEST_SUITE_P(
         InstallCase{"Scheduled", L"SCHEDULE=1", kDefaultFolder, "Larkspan Nightly", nullptr},
         InstallCase{"ScheduledUnderItsOwnName", L"SCHEDULE=1 TASKNAME=\"Brinmoor Sync Test\"",
                     kDefaultFolder, "Brinmoor Sync Test", nullptr},
+        // Group Policy's way: no properties, the transform of the same build.
+        InstallCase{"ScheduledByTheTransform", L"TRANSFORMS=\"{schedule.mst}\"", kDefaultFolder,
+                    "Larkspan Nightly", nullptr},
         // The template's action names the default folder.
         InstallCase{"ScheduledElsewhere", L"SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
                     nullptr, nullptr, R"(LaunchConditions\. Return value [^1])"},
         // A name the task service refuses.
         InstallCase{"RegistrationFails", L"SCHEDULE=1 TASKNAME=\"Bad|Name\"", nullptr, nullptr,
-                    R"(RegisterScheduledTask\. Return value [^1])"}),
+                    R"(RegisterScheduledTask\. Return value [^1])"},
+        // Rolled back after the task was registered: the task goes too.
+        InstallCase{"FailsAfterTheTask", L"SCHEDULE=1 LSS_TEST_FAIL_AFTER_TASK=1", nullptr, nullptr,
+                    R"(LssTestFailAfterTask\. Return value [^1])"}),
     [](const ::testing::TestParamInfo<InstallCase>& row) { return std::string(row.param.name); });
 
 TEST_F(MsiPackage, MsiUpgradeReplacesTheOlderVersionInPlaceAndRefusesADowngrade) {
@@ -266,6 +293,95 @@ TEST_F(MsiPackage, MsiUpgradeReplacesARebuildOfTheSameVersionAndKeepsItsTask) {
   ASSERT_EQ(RunSystemTool(L"msiexec.exe", L"/x \"" + rebuild + L"\" /qn"), 0u);
   EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
   EXPECT_FALSE(e2e::PathExists(kVendorFolder));
+}
+
+TEST_F(MsiPackage, ScheduleOnTheInstalledBuildRegistersAndRemovesTheTask) {
+  ASSERT_EQ(Install(msi_), 0u);
+  ASSERT_THAT(RegisteredTasks(), ::testing::IsEmpty());
+
+  ASSERT_EQ(Install(msi_, L"SCHEDULE=1"), 0u);
+  EXPECT_THAT(RegisteredTasks(), ::testing::ElementsAre("Larkspan Nightly"));
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"),
+            RegValue::Sz(L"Larkspan Nightly"));
+
+  // Another name: the recorded task makes way for it.
+  ASSERT_EQ(Install(msi_, L"SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\""), 0u);
+  EXPECT_THAT(RegisteredTasks(), ::testing::ElementsAre("LSScheduler Test Run"));
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"),
+            RegValue::Sz(L"LSScheduler Test Run"));
+
+  ASSERT_EQ(Install(msi_, L"SCHEDULE=0"), 0u);
+  EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"), RegValue::Sz(L""));
+  EXPECT_TRUE(e2e::PathExists(std::wstring(kDefaultFolder) + L"\\LSScheduler.exe"));
+}
+
+struct RollbackCase {
+  const char* name;
+  const wchar_t* before;  // the install before, SCHEDULE=1 and these properties
+  bool rebuild;           // the failing install: the rebuild (an upgrade), or the same MSI
+  const wchar_t* failing; // its properties, beside LSS_TEST_FAIL_AFTER_TASK=1
+  const char* task;       // the task there before, and again after the failure
+};
+
+class MsiRollback : public MsiPackage, public ::testing::WithParamInterface<RollbackCase> {};
+
+// Wine runs the removal of the upgraded version (RemoveExistingProducts) as an
+// msiexec of its own that is not rolled back, and its rollback writes the
+// registry values again with the failed install's properties, or removes the
+// files of an installed build: only the tasks are compared here.
+TEST_P(MsiRollback, AFailureAfterTheTaskStepLeavesTheTasksAsTheyWere) {
+  const RollbackCase& row = GetParam();
+  ASSERT_EQ(Install(msi_, L"SCHEDULE=1 " + std::wstring(row.before)), 0u);
+  ASSERT_THAT(RegisteredTasks(), ::testing::ElementsAre(row.task));
+
+  const std::wstring failing = row.rebuild ? e2e::PathFromEnvironment(L"LSS_REBUILD_MSI") : msi_;
+  EXPECT_NE(Install(failing, std::wstring(row.failing) + L" LSS_TEST_FAIL_AFTER_TASK=1"), 0u);
+  EXPECT_THAT(RegisteredTasks(), ::testing::ElementsAre(row.task));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tasks, MsiRollback,
+    ::testing::Values(
+        // The upgrade registers the recorded task again, under the same name.
+        RollbackCase{"Upgrade", L"TASKNAME=\"LSScheduler Test Run\"", true, L"",
+                     "LSScheduler Test Run"},
+        // The installed build deletes the recorded task for another name.
+        RollbackCase{"RenamedOnTheInstalledBuild", L"", false,
+                     L"SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"", "Larkspan Nightly"}),
+    [](const ::testing::TestParamInfo<RollbackCase>& row) { return std::string(row.param.name); });
+
+// What the package's tables say to a managed install and to inventory tools;
+// what the transform says it is for, and what it changes.
+TEST_F(MsiPackage, TablesListTheSecurePropertiesTheProgramsVersionsAndTheTransformsPackage) {
+  const auto properties = QueryPackage(msi_, L"SELECT `Property`, `Value` FROM `Property`");
+  std::vector<std::string> secure;
+  std::wstringstream list(properties.at(L"SecureCustomProperties"));
+  for (std::wstring name; std::getline(list, name, L';');) secure.push_back(e2e::ToUtf8(name));
+  EXPECT_THAT(secure, ::testing::IsSupersetOf({"INSTALLFOLDER", "SCHEDULE", "TASKNAME",
+                                               "WIX_UPGRADE_DETECTED"}));
+
+  const auto versions = QueryPackage(msi_, L"SELECT `File`, `Version` FROM `File`");
+  for (const auto& [file, program] : {std::pair{L"LSSchedulerExe", L"LSS_EXE"},
+                                      std::pair{L"LSSchedulerCheckExe", L"LSS_CHECK_EXE"}}) {
+    const std::wstring resource =
+        ReadVersionFacts(e2e::PathFromEnvironment(program))[L"fixed FileVersion"];
+    ASSERT_FALSE(resource.empty()) << e2e::ToUtf8(program);
+    EXPECT_EQ(e2e::ToUtf8(versions.at(file)), e2e::ToUtf8(resource)) << e2e::ToUtf8(file);
+  }
+
+  // Made for this package (its product code, version and upgrade code), it
+  // adds SCHEDULE=1 and changes nothing else of the Property table.
+  const std::wstring mst = e2e::PathFromEnvironment(L"LSS_SCHEDULE_MST");
+  const std::wstring product = properties.at(L"ProductCode") + properties.at(L"ProductVersion");
+  EXPECT_EQ(e2e::ToUtf8(SummaryProperty(mst, kRevisionNumber)),
+            e2e::ToUtf8(product + L";" + product + L";" + properties.at(L"UpgradeCode")));
+  // Validation: product code, a.b.c version, equal to the base, upgrade code.
+  EXPECT_EQ(e2e::ToUtf8(SummaryProperty(mst, kCharacterCount)), std::to_string(0x0922 << 16));
+  auto transformed = QueryPackage(msi_, L"SELECT `Property`, `Value` FROM `Property`", mst);
+  EXPECT_EQ(e2e::ToUtf8(transformed[L"SCHEDULE"]), "1");
+  transformed.erase(L"SCHEDULE");
+  EXPECT_TRUE(transformed == properties);
 }
 
 }  // namespace
