@@ -3,9 +3,10 @@
 # runs them through CMAKE_CROSSCOMPILING_EMULATOR.
 include(GoogleTest)
 
-find_program(LSS_WINESERVER NAMES wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT LSS_WINESERVER)
-  find_program(LSS_WINESERVER NAMES wineserver)
+# The wineserver that belongs to the loader the toolchain found.
+if(LSS_WINE64)
+  cmake_path(GET LSS_WINE64 PARENT_PATH lss_wine_folder)
+  set(LSS_WINESERVER "${lss_wine_folder}/wineserver")
 endif()
 
 # A private Wine prefix for a suite: <name prefix>.wine_prefix.setup creates it
