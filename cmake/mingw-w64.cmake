@@ -11,6 +11,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # No MinGW runtime DLLs next to the programs: libgcc, libstdc++ and winpthread go in statically.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+# Wine, found once: its loader runs the Windows programs (the emulator), and the
+# wineserver beside it stops a test prefix (cmake/wine_tests.cmake).
 find_program(LSS_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 if(NOT LSS_WINE64)
   find_program(LSS_WINE64 NAMES wine64 wine)

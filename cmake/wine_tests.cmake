@@ -3,9 +3,10 @@
 # runs them through CMAKE_CROSSCOMPILING_EMULATOR.
 include(GoogleTest)
 
-find_program(LSS_WINESERVER NAMES wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT LSS_WINESERVER)
-  find_program(LSS_WINESERVER NAMES wineserver)
+# The wineserver that belongs to the loader the toolchain found.
+if(LSS_WINE64)
+  cmake_path(GET LSS_WINE64 PARENT_PATH lss_wine_folder)
+  set(LSS_WINESERVER "${lss_wine_folder}/wineserver")
 endif()
 
 # A private Wine prefix for a suite: <name prefix>.wine_prefix.setup creates it
@@ -22,6 +23,50 @@ function(lss_add_wine_prefix_fixture fixture prefix folder)
     FIXTURES_SETUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 300)
   set_tests_properties(${prefix}.wine_prefix.cleanup PROPERTIES
     FIXTURES_CLEANUP ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 60)
+  set_property(GLOBAL PROPERTY LSS_WINE_PREFIX_${fixture} "${folder}")
+endfunction()
+
+# Runs <tests> in the prefix of <fixture> (which creates it first and which
+# they take turns in), with <timeout>, and an environment of the prefix,
+# Wine's diagnostics off, the programs every suite may start under one name
+# each (LSS_EXE, LSS_CHECK_EXE, LSS_TASK_TEMPLATE, as Windows paths: Z: is the
+# Linux root), and the NAME=value pairs after ENVIRONMENT.
+#   lss_set_wine_test_properties(<fixture> <timeout> TESTS <tests...> [ENVIRONMENT <pairs...>])
+function(lss_set_wine_test_properties fixture timeout)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "TESTS;ENVIRONMENT")
+  get_property(folder GLOBAL PROPERTY LSS_WINE_PREFIX_${fixture})
+  if(NOT folder)
+    message(FATAL_ERROR "No Wine prefix fixture named ${fixture}")
+  endif()
+  set_tests_properties(${arg_TESTS} PROPERTIES
+    ENVIRONMENT "WINEPREFIX=${folder};WINEDEBUG=-all;LSS_EXE=Z:$<TARGET_FILE:LSScheduler>;LSS_CHECK_EXE=Z:$<TARGET_FILE:LSSchedulerCheck>;LSS_TASK_TEMPLATE=Z:${PROJECT_SOURCE_DIR}/deploy/LSScheduler-task.xml;${arg_ENVIRONMENT}"
+    FIXTURES_REQUIRED ${fixture}
+    RESOURCE_LOCK ${fixture}
+    TIMEOUT ${timeout})
+endfunction()
+
+# A Windows GoogleTest program run under Wine: one CTest test per TEST and
+# TEST_F of SOURCES, and one per TEST_P with all its rows (named <name>.Suite.Case),
+# each with lss_set_wine_test_properties. The cases of CHANNEL_SOURCES read
+# what the Wine debug CHANNELS print (lss_add_wine_debug_gtests). A suite that
+# runs no case fails. Sets <name>_tests in the caller to the tests' names.
+#   lss_add_wine_gtest_suite(<target> NAME <name> FIXTURE <fixture> TIMEOUT <seconds>
+#     SOURCES <files...> [CHANNEL_SOURCES <files...> CHANNELS <WINEDEBUG value>]
+#     [ENVIRONMENT <NAME=value...>])
+function(lss_add_wine_gtest_suite target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "NAME;FIXTURE;TIMEOUT;CHANNELS"
+                        "SOURCES;CHANNEL_SOURCES;ENVIRONMENT")
+  gtest_add_tests(TARGET ${target} SOURCES ${arg_SOURCES} TEST_PREFIX ${arg_NAME}.
+                  TEST_LIST tests)
+  if(arg_CHANNEL_SOURCES)
+    lss_add_wine_debug_gtests(channel_tests ${arg_NAME} ${target} "${arg_CHANNELS}"
+                              ${arg_CHANNEL_SOURCES})
+    list(APPEND tests ${channel_tests})
+  endif()
+  lss_set_wine_test_properties(${arg_FIXTURE} ${arg_TIMEOUT} TESTS ${tests}
+                               ENVIRONMENT ${arg_ENVIRONMENT})
+  set_tests_properties(${tests} PROPERTIES FAIL_REGULAR_EXPRESSION "Running 0 tests")
+  set(${arg_NAME}_tests ${tests} PARENT_SCOPE)
 endfunction()
 
 # gtest_add_tests cannot wrap a case's command, so the cases that read Wine's

@@ -21,10 +21,8 @@ if [[ -z "$exe" ]]; then
   exit 1
 fi
 
-wine64=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-[[ -x "$wine64" ]] || wine64=$(command -v wine64)
-[[ -x "$wineserver" ]] || wineserver=$(command -v wineserver)
+source "$root/scripts/lib/wine.sh"
+lss_find_wine
 export WINEPREFIX="$root/build/demo-prefix"
 export WINEDEBUG=-all
 export WINE64="$wine64"  # for tools/olsim/install.sh

@@ -4,17 +4,20 @@
 #   wine_prefix.sh setup   PREFIX [WINE64 WINESERVER]   a fresh prefix, ready to run programs
 #   wine_prefix.sh ensure  PREFIX [WINE64 WINESERVER]   creates the prefix only when it is missing
 #   wine_prefix.sh cleanup PREFIX [WINE64 WINESERVER]   stops the prefix's wineserver
-# Wine's programs are found in /usr/lib/wine, then on the PATH, when not given.
+# Wine's programs are found by scripts/lib/wine.sh when not given.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine.sh"
 
 if [[ $# -ne 2 && $# -ne 4 ]]; then
   echo "usage: $0 setup|ensure|cleanup PREFIX [WINE64 WINESERVER]" >&2
   exit 2
 fi
 action=$1 prefix=$2
-wine64=${3:-/usr/lib/wine/wine64} wineserver=${4:-/usr/lib/wine/wineserver}
-[[ -x "$wine64" ]] || wine64=$(command -v wine64)
-[[ -x "$wineserver" ]] || wineserver=$(command -v wineserver)
+if [[ $# -eq 4 ]]; then
+  wine64=$3 wineserver=$4
+else
+  lss_find_wine
+fi
 
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all

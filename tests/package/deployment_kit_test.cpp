@@ -38,7 +38,7 @@ class TaskTemplate : public ::testing::TestWithParam<TaskCase> {
 
 TEST_P(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
   const TaskCase& row = GetParam();
-  const std::string original = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_XML"));
+  const std::string original = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
   e2e::MakeFreshFolder(kScratchFolder);
   const std::wstring copy = std::wstring(kScratchFolder) + L"\\task.xml";
   e2e::WriteFileBytes(copy, row.edit(original));

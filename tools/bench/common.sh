@@ -8,8 +8,10 @@
 
 bench_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 bench_build=${BUILD_DIR:-$bench_root/build/mingw}
-bench_wine=${WINE64:-/usr/lib/wine/wine64}
-bench_wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
+source "$bench_root/scripts/lib/wine.sh"
+lss_find_wine
+bench_wine=$wine64
+bench_wineserver=$wineserver
 export WINEPREFIX=${WINEPREFIX:-$bench_root/build/bench-prefix}
 export WINEDEBUG=-all
 
@@ -29,10 +31,7 @@ bench_build_targets() {
 # Creates the prefix on first use and keeps one wineserver up for every
 # start, so that no start pays for bringing it up; it is stopped at the end.
 bench_start_wine() {
-  mkdir -p "$WINEPREFIX"
-  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$bench_wine" wineboot -i >/dev/null 2>&1
-  fi
+  "$bench_root/scripts/lib/wine_prefix.sh" ensure "$WINEPREFIX" "$bench_wine" "$bench_wineserver"
   "$bench_wineserver" -p 2>/dev/null || true
   trap '"$bench_wineserver" -k 2>/dev/null || true' EXIT
 }

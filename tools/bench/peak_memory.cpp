@@ -8,13 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "handles/unique_any.h"
-
-namespace {
-
-using UniqueProcessHandle = lss::UniqueFunctionHandle<HANDLE, &::CloseHandle, nullptr>;
-
-}  // namespace
+#include "handles/win32_handles.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
@@ -28,8 +22,8 @@ int wmain(int argc, wchar_t** argv) {
                         nullptr, &startup, &started)) {
     return 3;
   }
-  const UniqueProcessHandle process(started.hProcess);
-  const UniqueProcessHandle thread(started.hThread);
+  const lss::UniqueHandle process(started.hProcess);
+  const lss::UniqueHandle thread(started.hThread);
 
   // The peaks only grow, so the last reading before the end holds them. It
   // is taken while the program runs: Wine reads them from the live process,

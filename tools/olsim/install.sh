@@ -11,7 +11,9 @@ if [[ $# -ne 2 ]]; then
 fi
 prefix=$1
 build=$2
-wine64=${WINE64:-/usr/lib/wine/wine64}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/scripts/lib/wine.sh"
+lss_find_wine
 
 if [[ -f "$build/tools/olsim/OUTLOOK.EXE" ]]; then
   from="$build/tools/olsim"
@@ -29,10 +31,7 @@ reg() {
   WINEPREFIX="$prefix" WINEDEBUG=-all "$wine64" reg "$@" >/dev/null
 }
 
-if [[ ! -f "$prefix/system.reg" ]]; then
-  # A new prefix: let Wine set it up first, without its start-up chatter.
-  WINEPREFIX="$prefix" WINEDEBUG=-all "$wine64" wineboot -i >/dev/null 2>&1
-fi
+"$root/scripts/lib/wine_prefix.sh" ensure "$prefix" "$wine64" "$wineserver"
 folder="$prefix/drive_c/Program Files/Olsim"
 mkdir -p "$folder" "$prefix/drive_c/Olsim"
 cp "$from/OUTLOOK.EXE" "$from/olmapi.dll" "$folder/"
