@@ -221,10 +221,9 @@ std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Liste
       logs.push_back({file.name, *opened, file.size});
     }
   }
+  // A time has one name, and a folder holds a name once: no two times are equal.
   std::sort(logs.begin(), logs.end(), [](const RunLogFile& a, const RunLogFile& b) {
-    const std::int64_t aTime = LinearSeconds(a.opened);
-    const std::int64_t bTime = LinearSeconds(b.opened);
-    return aTime != bTime ? aTime > bTime : a.name > b.name;
+    return LinearSeconds(a.opened) > LinearSeconds(b.opened);
   });
   return logs;
 }

@@ -57,7 +57,7 @@ struct RunLogFile {
 };
 
 // The run logs among the listed files, newest first by the time in their
-// names (for equal times, the greater name first); other names left out.
+// names; other names left out.
 std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Listed>& listed);
 
 }  // namespace lss

@@ -10,10 +10,13 @@
 namespace e2e {
 namespace {
 
-constexpr int kEntriesPerWriter = 1000;
+constexpr int kEntriesPerWriter = 5000;
+// Fewer means the writers hardly overlapped, and the run showed nothing.
+constexpr int kLeastWriterSwitches = 20;
 constexpr char kStamp[] = "06-12-26 16:45:09:";  // the writers' stopped clock
 constexpr wchar_t kFileName[] = L"Scheduler061226164509.log";
 constexpr wchar_t kGoEvent[] = L"LssE2eLogWritersGo";
+constexpr wchar_t kReadySemaphore[] = L"LssE2eLogWritersGoReady";  // the writers' "I wait"
 
 std::string EntryText(char label, int number) {
   char text[32];
@@ -21,16 +24,24 @@ std::string EntryText(char label, int number) {
   return text + std::string(100, label);
 }
 
-// Owns the gate both writers wait at.
+// Owns the gate both writers wait at; it opens once both wait there.
 class Gate {
  public:
-  Gate() : event_(::CreateEventW(nullptr, TRUE, FALSE, kGoEvent)) {}
+  Gate()
+      : event_(::CreateEventW(nullptr, TRUE, FALSE, kGoEvent)),
+        ready_(::CreateSemaphoreW(nullptr, 0, 2, kReadySemaphore)) {}
 
-  bool valid() const { return static_cast<bool>(event_); }
-  void Open() { ::SetEvent(event_.get()); }
+  bool valid() const { return event_ && ready_; }
+  bool OpenWhenBothWait() {
+    for (int writer = 0; writer < 2; ++writer) {
+      if (::WaitForSingleObject(ready_.get(), 60000) != WAIT_OBJECT_0) return false;
+    }
+    return ::SetEvent(event_.get()) != FALSE;
+  }
 
  private:
   lss::UniqueHandle event_;
+  lss::UniqueHandle ready_;
 };
 
 class ConcurrentLog : public SchedulerTest {};
@@ -43,7 +54,7 @@ TEST_F(ConcurrentLog, TwoWritersOfOneFileLoseAndGarbleNoEntry) {
   const std::wstring count = std::to_wstring(kEntriesPerWriter);
   ChildProcess a(writer, L"\"" + LogFolder() + L"\" A " + count + L" " + kGoEvent);
   ChildProcess b(writer, L"\"" + LogFolder() + L"\" B " + count + L" " + kGoEvent);
-  gate.Open();
+  ASSERT_TRUE(gate.OpenWhenBothWait());
   EXPECT_EQ(a.Wait(90s).exitCode, 0u);
   EXPECT_EQ(b.Wait(90s).exitCode, 0u);
 
@@ -71,6 +82,7 @@ TEST_F(ConcurrentLog, TwoWritersOfOneFileLoseAndGarbleNoEntry) {
   EXPECT_EQ(next[0] - 1, kEntriesPerWriter) << "entries of writer A";
   EXPECT_EQ(next[1] - 1, kEntriesPerWriter) << "entries of writer B";
   RecordProperty("WriterSwitches", switches);  // how much the two really overlapped
+  EXPECT_GE(switches, kLeastWriterSwitches) << "the writers took turns too seldom to show a race";
 }
 
 }  // namespace

@@ -190,6 +190,10 @@ TEST_P(ScheduledRunFault, LogsExactlyTheEntriesOfTheFault) {
   if (row.nameTakenByAnEvent) {
     ASSERT_NE(squatter.get(), nullptr);
   }
+  // The next waiter for LSSyncMutex, holding it open across the run so that
+  // what the run leaves behind stays to be seen.
+  const lss::UniqueHandle nextWaiter(
+      row.nameTakenByAnEvent ? nullptr : ::CreateMutexW(nullptr, FALSE, L"LSSyncMutex"));
 
   const RunResult run = RunScheduler(L"-s -e -p Work");
   const std::vector<JournalEvent> journal = WaitForOutlookExit(20s);
@@ -210,6 +214,14 @@ TEST_P(ScheduledRunFault, LogsExactlyTheEntriesOfTheFault) {
   // The toolbar comes back whatever failed.
   EXPECT_EQ(Setting(L"BlockToolbarLoad"), Dword(0));
   EXPECT_EQ(Setting(L"BlockToolbarLoadOrg"), Dword(kMinusOne));
+  // The run let go of the mutex as often as it took it: the next waiter gets
+  // it as released, not abandoned.
+  if (!row.nameTakenByAnEvent) {
+    ASSERT_TRUE(nextWaiter);
+    const DWORD wait = ::WaitForSingleObject(nextWaiter.get(), 10000);
+    EXPECT_EQ(wait, static_cast<DWORD>(WAIT_OBJECT_0)) << "0x80 is WAIT_ABANDONED";
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ::ReleaseMutex(nextWaiter.get());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ScheduledRunFault, ::testing::ValuesIn(FaultRows()));

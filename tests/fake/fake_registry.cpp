@@ -8,6 +8,8 @@ namespace lss::test {
 
 namespace {
 
+constexpr std::uint32_t kKeySetValue = 0x0002;
+
 std::u16string Lower(std::u16string_view text) {
   std::u16string out(text);
   for (char16_t& c : out) {
@@ -71,10 +73,11 @@ FakeRegistry::Node* FakeRegistry::Walk(Node* from, std::u16string_view subkey, b
   return node;
 }
 
-RegKey FakeRegistry::NewHandle(Node* node) {
+RegKey FakeRegistry::NewHandle(Node* node, std::uint32_t access) {
   const RegKey key = nextHandle_;
   nextHandle_ += 4;
   handles_[key] = node;
+  if ((access & kKeySetValue) == 0) readOnly_.insert(key);
   return key;
 }
 
@@ -99,7 +102,7 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
                   " access=" + std::to_string(access) + " -> " + std::to_string(status));
   }
   if (node == nullptr) return status;
-  *key = NewHandle(node);
+  *key = NewHandle(node, access);
   return win32_error::kSuccess;
 }
 
@@ -133,11 +136,13 @@ Status FakeRegistry::SetValue(RegKey key, std::u16string_view name, std::uint32_
   Node* node = Resolve(key);
   if (node == nullptr) return win32_error::kInvalidHandle;
   if (journal_) journal_->Add("RegSetValue " + Narrow(node->path) + " " + Narrow(name));
+  if (readOnly_.count(key) != 0) return win32_error::kAccessDenied;
   node->values[Lower(name)] = RegValue{type, std::vector<std::uint8_t>(data, data + size)};
   return win32_error::kSuccess;
 }
 
 Status FakeRegistry::CloseKey(RegKey key) {
+  readOnly_.erase(key);
   if (handles_.erase(key) == 0) {
     ++badCloses_;
     return win32_error::kInvalidHandle;

@@ -70,12 +70,13 @@ class FakeRegistry : public Registry {
   Node* Walk(Node* from, std::u16string_view subkey, bool create, Status* status);
   const Node* Find(std::u16string_view path) const;
   Node* FindOrCreate(std::u16string_view path);
-  RegKey NewHandle(Node* node);
+  RegKey NewHandle(Node* node, std::uint32_t access);
 
   CallJournal* journal_;
   Node currentUser_;
   Node localMachine_;
   std::map<RegKey, Node*> handles_;
+  std::set<RegKey> readOnly_;  // opened without KEY_SET_VALUE
   RegKey nextHandle_ = 0x1000;
   std::set<std::u16string> failing_;  // lower-case paths
   int badCloses_ = 0;

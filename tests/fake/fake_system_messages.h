@@ -25,12 +25,16 @@ class FakeSystemMessages final : public SystemMessages {
                                        std::uint32_t language) override;
 
   void Set(std::uint32_t code, std::u16string_view text) { texts_[code] = std::u16string(text); }
+  // While set, every lookup throws std::bad_alloc, as a text that cannot be
+  // allocated would.
+  void RunOutOfMemory(bool out) { outOfMemory_ = out; }
 
   const std::vector<LookupCall>& lookups() const { return lookups_; }
 
  private:
   std::map<std::uint32_t, std::u16string> texts_;
   std::vector<LookupCall> lookups_;
+  bool outOfMemory_ = false;
 };
 
 }  // namespace lss::test

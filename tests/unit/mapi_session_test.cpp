@@ -183,6 +183,7 @@ TEST_F(SessionPhase, AFailedWaitPollsAutoRunExitEveryTwoSeconds) {
                                       "WaitForMutex 2000 -> 0x00000102"}));
   EXPECT_TRUE(os.journal.Matching("ReleaseMutex").empty()) << "the mutex was never held";
   EXPECT_EQ(os.journal.Matching("Logoff").size(), 1u);
+  EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{}) << "a timed-out wait already took its time";
   ExpectEverythingReleased();
 }
 
@@ -203,6 +204,9 @@ TEST_F(SessionPhase, WaitsThatFailAtOnceDoNotSpin) {
   };
   Run();
   EXPECT_EQ(os.clock.sleeps(), (std::vector<std::uint32_t>{2000, 2000}));
+  // Any value but 0 ends the wait, and the third wait is the last.
+  EXPECT_EQ(os.journal.Matching("WaitForMutex").size(), 3u);
+  EXPECT_TRUE(os.journal.Matching("ReleaseMutex").empty()) << "the mutex was never held";
 }
 
 TEST_F(SessionPhase, ABadSeekDuringTheWaitUnwindsInOrder) {

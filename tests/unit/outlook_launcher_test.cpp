@@ -20,12 +20,14 @@ struct ParameterCase {
   std::u16string profile;
   std::u16string switches;
   std::u16string expected;
+  bool recycle = true;
 };
 
 void PrintTo(const ParameterCase& c, std::ostream* out) {
   std::string profile = test::Narrow(c.profile);
   std::replace(profile.begin(), profile.end(), '\t', ' ');
-  *out << "profile [" << profile << "] switches [" << test::Narrow(c.switches) << "]";
+  *out << "profile [" << profile << "] switches [" << test::Narrow(c.switches) << "]"
+       << (c.recycle ? "" : " without recycle");
 }
 
 class OutlookParameters : public testing::TestWithParam<ParameterCase> {};
@@ -34,6 +36,7 @@ TEST_P(OutlookParameters, AreComposedInOrder) {
   OutlookLaunchRequest request;
   request.profileName = GetParam().profile;
   request.switches = GetParam().switches;
+  request.recycle = GetParam().recycle;
   EXPECT_EQ(ComposeOutlookParameters(request), GetParam().expected);
 }
 
@@ -51,7 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParameterCase{u"end slash\\", u"", u" /profile \"end slash\\\\\" /recycle"},
         ParameterCase{u"C:\\no\\quote", u"", u" /profile C:\\no\\quote /recycle"},
         ParameterCase{u"%s %d", u"", u" /profile \"%s %d\" /recycle"},
-        ParameterCase{u"Caf\u00E9 \u65E5\u672C", u"", u" /profile \"Caf\u00E9 \u65E5\u672C\" /recycle"}),
+        ParameterCase{u"Caf\u00E9 \u65E5\u672C", u"", u" /profile \"Caf\u00E9 \u65E5\u672C\" /recycle"},
+        ParameterCase{u"Work", u"/x", u" /profile Work /x", false},
+        ParameterCase{u"", u"", u"", false}),
     CaseIndex);
 
 struct LaunchErrorCase {

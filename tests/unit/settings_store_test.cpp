@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,61 @@ TEST_F(SettingsStoreTest, EveryAccessWalksTheChainAndOpensSoftwareWithoutCreatin
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), expectedWalk);
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 9), expectedWalk);
   EXPECT_EQ(journaled.openHandles(), 0u);
+}
+
+// Writes through a store of each access, to keys that exist or not.
+struct WriteCase {
+  const char* what;
+  SettingsStore::Access access;
+  bool keysExist;
+  bool written;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.what; }
+
+class StoreWrites : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(StoreWrites, HappenOnlyThroughAReadWriteStore) {
+  const WriteCase& c = GetParam();
+  test::CallJournal journal;
+  FakeRegistry registry(&journal);
+  if (c.keysExist) registry.SetDword(kSettingsKey, u"BlockToolbarLoad", 5);
+  SettingsStore store(u"Larkspan", c.access);
+  store.SetSettingsRoot(registry, u"Brinmoor");
+
+  EXPECT_EQ(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1), c.written) << c.what;
+  EXPECT_EQ(store.WriteSettingString(u"Settings", u"LogDirectory", u"C:\\Logs"), c.written) << c.what;
+  EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"),
+            c.written ? std::optional(1) : c.keysExist ? std::optional(5) : std::nullopt)
+      << c.what;
+  EXPECT_EQ(registry.KeyExists(kSettingsKey), c.keysExist || c.written) << c.what;
+  // A read-only store does not even try: its keys are open for reading only.
+  EXPECT_EQ(journal.Matching("RegSetValue").size(), c.written ? 2u : 0u) << c.what;
+  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1),
+            c.written ? 1u : c.keysExist ? 5u : 0xFFFFFFFFu)
+      << c.what;
+  EXPECT_EQ(registry.openHandles(), 0u) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StoreWrites,
+    testing::Values(
+        WriteCase{"read-write, no keys yet", SettingsStore::Access::kReadWrite, false, true},
+        WriteCase{"read-only, keys there", SettingsStore::Access::kReadOnly, true, false},
+        WriteCase{"read-only, no keys", SettingsStore::Access::kReadOnly, false, false}),
+    CaseIndex);
+
+TEST(FakeRegistryAccess, AKeyOpenedForReadingRefusesWritesAsWindowsDoes) {
+  FakeRegistry registry;
+  registry.SetDword(kSettingsKey, u"X", 5);
+  RegKey key = kNoKey;
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, u"Software\\Brinmoor\\Larkspan\\Settings",
+                             reg::kKeyRead, &key),
+            0);
+  const std::uint8_t one[4] = {1, 0, 0, 0};
+  EXPECT_EQ(registry.SetValue(key, u"X", reg::kDword, one, 4), 5);  // ERROR_ACCESS_DENIED
+  registry.CloseKey(key);
+  EXPECT_EQ(registry.GetDword(kSettingsKey, u"X"), 5);
 }
 
 TEST(SettingsStoreUnrooted, ReadsDefaultsAndFailsWrites) {

@@ -164,13 +164,16 @@ TEST_F(StartupTest, ExitAloneBehavesLikeNoArguments) {
   EXPECT_FALSE(os.registry.Get(kSettings, u"WaitSecondsForOutlookStart"));
 }
 
+enum class Thrown { kNothing, kOutOfMemory, kOleError };
+
 // An error the session raises, caught at the application level.
 struct CaughtErrorCase {
   const char* what;
   std::vector<HResult> initializeResults;
   bool failMutex;
-  bool outOfMemory;  // the wait for the add-in runs out of memory
-  std::string report;
+  Thrown waitThrows;  // what the wait for the add-in throws
+  std::string report;  // empty: no report is logged
+  bool reportOutOfMemory = false;  // so does the lookup of the error's text
 };
 
 void PrintTo(const CaughtErrorCase& c, std::ostream* out) { *out << c.what; }
@@ -184,20 +187,25 @@ TEST_P(CaughtErrors, AreLoggedOnceAndTheToolbarStillRestored) {
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
   os.mapi.initializeResults.assign(c.initializeResults.begin(), c.initializeResults.end());
   os.sync.failCreate = c.failMutex;
-  if (c.outOfMemory) {
+  if (c.waitThrows != Thrown::kNothing) {
     os.sync.waitResults = {wait_result::kFailed};
-    os.registry.beforeQuery = [](const std::u16string&, std::u16string_view name) {
-      if (name == u"AutoRunExit") throw std::bad_alloc();
+    os.registry.beforeQuery = [&c](const std::u16string&, std::u16string_view name) {
+      if (name != u"AutoRunExit") return;
+      if (c.waitThrows == Thrown::kOutOfMemory) throw std::bad_alloc();
+      throw new COleException(static_cast<std::int32_t>(0x80004005));
     };
   }
+  os.messages.RunOutOfMemory(c.reportOutOfMemory);
   EXPECT_EQ(Run({u"-s", u"-e"}), 0) << c.what;
   const auto entries = LogEntries();
   ASSERT_GE(entries.size(), 3u) << c.what;
   EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
                           [](const std::string& entry) { return entry.rfind("LSScheduler Error", 0) == 0; }),
-            1)
+            c.report.empty() ? 0 : 1)
       << c.what;
-  EXPECT_EQ(entries[entries.size() - 2], c.report) << c.what;
+  if (!c.report.empty()) {
+    EXPECT_EQ(entries[entries.size() - 2], c.report) << c.what;
+  }
   EXPECT_EQ(entries.back(), "De-Block Larkspan Toolbar Load") << c.what;
   EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 0) << c.what;
   EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1) << c.what;
@@ -208,13 +216,18 @@ TEST_P(CaughtErrors, AreLoggedOnceAndTheToolbarStillRestored) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CaughtErrors,
     testing::Values(
-        CaughtErrorCase{"a MAPI error", {HResult(0x80040111), HResult(0x80040111)}, false, false,
+        CaughtErrorCase{"a MAPI error", {HResult(0x80040111), HResult(0x80040111)}, false, Thrown::kNothing,
                         "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
                         "Source = (null),Description = (null)"},
-        CaughtErrorCase{"a framework exception: the mutex cannot be created", {}, true, false,
+        CaughtErrorCase{"a framework exception: the mutex cannot be created", {}, true, Thrown::kNothing,
                         "LSScheduler Error: Code = 8000ffff, Description = A required resource was unavailable."},
-        CaughtErrorCase{"out of memory", {}, false, true,
-                        "LSScheduler Error: Code = 8000ffff, Description = Out of memory."}),
+        CaughtErrorCase{"out of memory", {}, false, Thrown::kOutOfMemory,
+                        "LSScheduler Error: Code = 8000ffff, Description = Out of memory."},
+        CaughtErrorCase{"a MAPI error whose text runs out of memory", {HResult(0x80040111), HResult(0x80040111)},
+                        false, Thrown::kNothing,
+                        "LSScheduler Error: Code = 80040111,Meaning = (null),Source = (null),Description = (null)",
+                        true},
+        CaughtErrorCase{"an OLE error whose report runs out of memory", {}, false, Thrown::kOleError, "", true}),
     CaseIndex);
 
 TEST_F(StartupTest, AnErrorOfAnotherKindEndsTheRunWithExitCodeZeroAndLeavesTheBlockPending) {

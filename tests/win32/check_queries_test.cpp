@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
@@ -46,6 +49,44 @@ INSTANTIATE_TEST_SUITE_P(Table, Tail,
                                          TailCase{64 * 1024, "0123456789"}, TailCase{0, ""},
                                          TailCase{4, std::nullopt}),
                          CaseIndex);
+
+struct ListCase {
+  const char16_t* pattern;
+  std::vector<std::pair<std::u16string, std::uint64_t>> listed;  // by name
+};
+
+class Listing : public testing::TestWithParam<ListCase> {};
+
+// Beside the logs: another file, and a folder whose name the pattern matches.
+TEST_P(Listing, HoldsTheFilesThePatternMatchesWithTheirSizes) {
+  const std::wstring folder = kFolder + L"\\listing";
+  e2e::MakeFreshFolder(folder);
+  e2e::WriteFileBytes(folder + L"\\Scheduler061226164509.log", "0123456789");
+  e2e::WriteFileBytes(folder + L"\\Scheduler071226020000.log", "");
+  e2e::WriteFileBytes(folder + L"\\notes.txt", "abc");
+  ASSERT_TRUE(::CreateDirectoryW((folder + L"\\Scheduler081226000000.log").c_str(), nullptr));
+  lss::Win32CheckQueries queries;
+  std::vector<std::pair<std::u16string, std::uint64_t>> listed;
+  for (const auto& file : queries.ListFiles(U16(folder), GetParam().pattern)) {
+    listed.emplace_back(file.name, file.size);
+  }
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, GetParam().listed);
+  EXPECT_TRUE(queries.ListFiles(U16(folder + L"\\missing"), GetParam().pattern).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Listing,
+    testing::Values(
+        ListCase{u"Scheduler*.log",
+                 {{u"Scheduler061226164509.log", 10}, {u"Scheduler071226020000.log", 0}}},
+        ListCase{u"*.txt", {{u"notes.txt", 3}}},
+        ListCase{u"scheduler0612????????.LOG", {{u"Scheduler061226164509.log", 10}}},
+        ListCase{u"*",
+                 {{u"Scheduler061226164509.log", 10},
+                  {u"Scheduler071226020000.log", 0},
+                  {u"notes.txt", 3}}}),
+    CaseIndex);
 
 enum class Holder { kNothing, kFree, kOtherThread, kEndedThread, kEvent };
 

@@ -74,6 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                              kNotFound, true},
                     TaskCase{"a missing folder", Definition::kNone, L"", false,
                              u"\\LSS No Folder\\Nightly", kNotFound, true},
+                    TaskCase{"a name with a slash into a missing folder", Definition::kNone, L"",
+                             false, u"LSS No Folder/Nightly", kNotFound, true},
                     TaskCase{"a missing name in a folder that exists", Definition::kTemplate,
                              L"\\LSS Win32\\Nightly", false, u"\\LSS Win32\\Missing", kNotFound,
                              true},

@@ -121,6 +121,7 @@ HResult Win32ScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) 
   if (!folder) return E_POINTER;
   ComOwner<IRegisteredTask> registered;
   result = folder.get()->GetTask(MakeBstr(name).get(), registered.put());
+  // A name with '/' in it names a task in a folder, which may be missing.
   if (result == kPathNotFound) return task_result::kNotFound;
   if (FAILED(result)) return result;
   if (!registered) return E_POINTER;

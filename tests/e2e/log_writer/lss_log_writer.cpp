@@ -1,6 +1,7 @@
 // lss_log_writer FOLDER LABEL COUNT GO_EVENT
 // Writes COUNT entries "writer LABEL entry NNNN ..." through the program's run
-// log into FOLDER, starting when the named event GO_EVENT is set. Its clock
+// log into FOLDER, starting when the named event GO_EVENT is set; it tells it
+// waits there by releasing the named semaphore GO_EVENT + "Ready" once. Its clock
 // stands still, so every writer opens the same file, Scheduler061226164509.log.
 // Exit code 0: all written; 2: bad arguments; 3: no go; 4: the log did not open;
 // 5: a write failed to move to the end of the file.
@@ -11,7 +12,7 @@
 
 #include "diag/exceptions.h"
 #include "diag/run_log.h"
-#include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace {
@@ -40,9 +41,10 @@ int wmain(int argc, wchar_t** argv) {
 
   // Both writers wait at the same gate, so their writes overlap.
   {
-    const lss::UniqueFunctionHandle<HANDLE, &::CloseHandle> go(
-        ::OpenEventW(SYNCHRONIZE, FALSE, argv[4]));
-    if (!go) return 3;
+    const lss::UniqueHandle go(::OpenEventW(SYNCHRONIZE, FALSE, argv[4]));
+    const lss::UniqueHandle ready(
+        ::OpenSemaphoreW(SEMAPHORE_MODIFY_STATE, FALSE, (std::wstring(argv[4]) + L"Ready").c_str()));
+    if (!go || !ready || !::ReleaseSemaphore(ready.get(), 1, nullptr)) return 3;
     if (::WaitForSingleObject(go.get(), 30000) != WAIT_OBJECT_0) return 3;
   }
 
