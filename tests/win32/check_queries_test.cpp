@@ -1,5 +1,5 @@
-// The check tool's queries against the real system: where each reads from,
-// and that a look at a mutex leaves nothing behind.
+// The check tool's queries against the real system: where each reads from.
+// The files, the look at a mutex and the registry views are in tests/contract.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -46,111 +46,6 @@ INSTANTIATE_TEST_SUITE_P(Table, Tail,
                                          TailCase{64 * 1024, "0123456789"}, TailCase{0, ""},
                                          TailCase{4, std::nullopt}),
                          CaseIndex);
-
-enum class Holder { kNothing, kFree, kOtherThread, kEndedThread, kEvent };
-
-struct ProbeCase {
-  const char* what;
-  Holder holder;  // what has the name before the look
-  lss::MutexState state;
-};
-
-class MutexLook : public testing::TestWithParam<ProbeCase> {};
-
-TEST_P(MutexLook, FindsTheStateAndLeavesNothingBehind) {
-  const ProbeCase& c = GetParam();
-  const std::wstring name = L"Local\\lss_win32_test_probe_" +
-                            std::to_wstring(::GetCurrentProcessId()) + L"_" +
-                            std::to_wstring(static_cast<int>(c.holder));
-  lss::UniqueHandle existing;
-  std::thread owner;
-  lss::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  lss::UniqueHandle owned(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  switch (c.holder) {
-    case Holder::kNothing: break;
-    case Holder::kFree: existing.reset(::CreateMutexW(nullptr, FALSE, name.c_str())); break;
-    case Holder::kEvent: existing.reset(::CreateEventW(nullptr, TRUE, FALSE, name.c_str())); break;
-    case Holder::kOtherThread:
-    case Holder::kEndedThread:
-      existing.reset(::CreateMutexW(nullptr, FALSE, name.c_str()));
-      owner = std::thread([&, ends = c.holder == Holder::kEndedThread] {
-        ::WaitForSingleObject(existing.get(), INFINITE);
-        ::SetEvent(owned.get());
-        if (!ends) ::WaitForSingleObject(done.get(), INFINITE);
-        if (!ends) ::ReleaseMutex(existing.get());
-      });
-      ::WaitForSingleObject(owned.get(), INFINITE);
-      if (c.holder == Holder::kEndedThread) owner.join();  // it ends owning the mutex
-      break;
-  }
-
-  lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.ProbeMutex(U16(name)).state, c.state) << c.what;
-
-  if (owner.joinable()) {
-    ::SetEvent(done.get());
-    owner.join();
-  }
-  if (c.holder == Holder::kNothing) {
-    // The look created nothing.
-    EXPECT_EQ(::OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()), nullptr) << c.what;
-    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << c.what;
-  } else if (c.holder != Holder::kEvent) {
-    // The look gave back what its wait took: another thread gets the mutex at once.
-    DWORD otherThread = WAIT_FAILED;
-    std::thread([&] {
-      otherThread = ::WaitForSingleObject(existing.get(), 0);
-      if (otherThread == WAIT_OBJECT_0) ::ReleaseMutex(existing.get());
-    }).join();
-    EXPECT_EQ(otherThread, static_cast<DWORD>(WAIT_OBJECT_0)) << c.what;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, MutexLook,
-    testing::Values(
-        ProbeCase{"a missing name", Holder::kNothing, lss::MutexState::kMissing},
-        ProbeCase{"a free mutex", Holder::kFree, lss::MutexState::kFree},
-        ProbeCase{"a mutex another thread holds", Holder::kOtherThread, lss::MutexState::kHeld},
-        ProbeCase{"a mutex whose owner ended", Holder::kEndedThread, lss::MutexState::kAbandoned},
-        ProbeCase{"the name of an event", Holder::kEvent, lss::MutexState::kOtherObject}),
-    CaseIndex);
-
-struct ViewCase {
-  const char* what;
-  const wchar_t* writtenUnder;  // below HKLM
-  lss::RegistryView view;
-  std::optional<std::u16string> read;
-};
-
-class RegistryViews : public testing::TestWithParam<ViewCase> {};
-
-// A mail client registered by 32-bit Outlook lands in WOW6432Node; this
-// 64-bit tool must see it there through the 32-bit view alone.
-TEST_P(RegistryViews, ReadTheirOwnPartOfSoftware) {
-  const ViewCase& c = GetParam();
-  const std::wstring key = L"LssWin32Test\\Clients\\Mail";
-  e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\LssWin32Test");
-  e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\WOW6432Node\\LssWin32Test");
-  e2e::SetValue(HKEY_LOCAL_MACHINE, std::wstring(c.writtenUnder) + key, L"",
-                e2e::RegValue::Sz(L"Microsoft Outlook"));
-  lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.ReadMachineText(c.view, U16(L"Software\\" + key), u""), c.read) << c.what;
-  e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\LssWin32Test");
-  e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\WOW6432Node\\LssWin32Test");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, RegistryViews,
-    testing::Values(ViewCase{"32-bit only, 32-bit view", L"Software\\WOW6432Node\\",
-                             lss::RegistryView::k32Bit, u"Microsoft Outlook"},
-                    ViewCase{"32-bit only, 64-bit view", L"Software\\WOW6432Node\\",
-                             lss::RegistryView::k64Bit, std::nullopt},
-                    ViewCase{"64-bit, 64-bit view", L"Software\\", lss::RegistryView::k64Bit,
-                             u"Microsoft Outlook"},
-                    ViewCase{"64-bit, 32-bit view", L"Software\\", lss::RegistryView::k32Bit,
-                             std::nullopt}),
-    CaseIndex);
 
 struct RunningCase {
   const char16_t* asked;
