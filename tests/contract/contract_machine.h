@@ -62,4 +62,14 @@ class ContractMachine {
 // win32_contract_machine.cpp under Wine.
 std::unique_ptr<ContractMachine> MakeContractMachine();
 
+// True when the tables run under Wine. A row that Wine cannot show as
+// Windows does carries the reason and is skipped there; the fakes still hold
+// it to Windows' answer.
+bool OnWine();
+
+// What Wine run by root does otherwise than Windows: the read-only attribute
+// is the Unix file's missing write permission, which root does not need.
+inline constexpr const char* kRootWritesReadOnlyFiles =
+    "Wine run as root opens a read-only file for writing (Windows: ERROR_ACCESS_DENIED)";
+
 }  // namespace lss::contract

@@ -83,4 +83,6 @@ std::unique_ptr<ContractMachine> MakeContractMachine() {
   return std::make_unique<FakeContractMachine>();
 }
 
+bool OnWine() { return false; }
+
 }  // namespace lss::contract

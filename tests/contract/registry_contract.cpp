@@ -29,11 +29,16 @@ Bytes Utf16(std::u16string_view text) {
 class RegistryContract : public testing::Test {
  protected:
   // Creates the key (a backslash path below `root`) and stores one value there.
+  // A text without its final NUL is stored as it is given only when no NUL
+  // follows it in memory (Windows adds one that does), so the data is copied
+  // in front of two bytes that are none.
   void Put(RegKey root, std::u16string_view key, std::uint32_t access, std::u16string_view name,
            std::uint32_t type, const Bytes& data) {
     UniqueKey opened(registry);
     ASSERT_EQ(registry.CreateKey(root, key, reg::kKeyReadWrite | access, opened.put()), 0);
-    ASSERT_EQ(registry.SetValue(opened.get(), name, type, data.data(),
+    Bytes padded = data;
+    padded.insert(padded.end(), {0xFF, 0xFF});
+    ASSERT_EQ(registry.SetValue(opened.get(), name, type, padded.data(),
                                 static_cast<std::uint32_t>(data.size())),
               0);
   }

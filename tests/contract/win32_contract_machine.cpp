@@ -63,7 +63,10 @@ class Win32ContractMachine final : public ContractMachine {
   }
   std::optional<std::string> Contents(std::u16string_view path) override {
     const std::wstring name = Wide(path);
-    if (!e2e::PathExists(name)) return std::nullopt;
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return std::nullopt;
+    }
     return e2e::ReadFileBytes(name);
   }
   void PutMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
@@ -111,6 +114,12 @@ class Win32ContractMachine final : public ContractMachine {
 
 std::unique_ptr<ContractMachine> MakeContractMachine() {
   return std::make_unique<Win32ContractMachine>();
+}
+
+bool OnWine() {
+  // Wine's ntdll exports its version; Windows' does not.
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 }  // namespace lss::contract
