@@ -36,15 +36,15 @@ TEST_P(LocalCalendar, IsUtcPlusFiveAndAHalfHours) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LocalCalendar,
-    testing::Values(LocalCase{0, true, {1970, 1, 1, 5, 30, 0}},
-                    LocalCase{-1, true, {1970, 1, 1, 5, 29, 59}},
-                    LocalCase{1796581800, true, {2026, 12, 7, 0, 0, 0}},   // 18:30 UTC the day before
-                    LocalCase{1796581799, true, {2026, 12, 6, 23, 59, 59}},
-                    LocalCase{1782863999, true, {2026, 7, 1, 5, 29, 59}},  // midsummer: no daylight time
-                    LocalCase{951762600, true, {2000, 2, 29, 0, 0, 0}},    // a leap day
-                    LocalCase{-11644473600, true, {1601, 1, 1, 5, 30, 0}},  // the first FILETIME
-                    LocalCase{-11644473601, false, {}},
-                    LocalCase{std::numeric_limits<std::int64_t>::max(), false, {}}),
+    testing::Values(
+        LocalCase{0, true, {1970, 1, 1, 5, 30, 0}}, LocalCase{-1, true, {1970, 1, 1, 5, 29, 59}},
+        LocalCase{1796581800, true, {2026, 12, 7, 0, 0, 0}},  // 18:30 UTC the day before
+        LocalCase{1796581799, true, {2026, 12, 6, 23, 59, 59}},
+        LocalCase{1782863999, true, {2026, 7, 1, 5, 29, 59}},   // midsummer: no daylight time
+        LocalCase{951762600, true, {2000, 2, 29, 0, 0, 0}},     // a leap day
+        LocalCase{-11644473600, true, {1601, 1, 1, 5, 30, 0}},  // the first FILETIME
+        LocalCase{-11644473601, false, {}},
+        LocalCase{std::numeric_limits<std::int64_t>::max(), false, {}}),
     [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

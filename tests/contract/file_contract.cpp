@@ -79,8 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "abc+"},
         OpenCase{"create over an empty file", true, u"S.log", Before::kFile, "", true, "+"},
         OpenCase{"open an existing file", false, u"S.log", Before::kFile, "abc", true, "abc+"},
-        OpenCase{"open a missing file", false, u"S.log", Before::kNothing, "", false,
-                 std::nullopt},
+        OpenCase{"open a missing file", false, u"S.log", Before::kNothing, "", false, std::nullopt},
         OpenCase{"create over a read-only file", true, u"S.log", Before::kReadOnlyFile, "abc",
                  false, "abc", kRootWritesReadOnlyFiles},
         OpenCase{"open a read-only file", false, u"S.log", Before::kReadOnlyFile, "abc", false,
@@ -124,8 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TwoHandlesCase{"created twice", true, {{1, "a"}, {2, "bb"}, {1, "c"}}, "abbc"},
         TwoHandlesCase{"created, then opened", false, {{1, "a"}, {2, "bb"}, {1, "c"}}, "abbc"},
-        TwoHandlesCase{"the second writes first", false, {{2, "x"}, {1, "yy"}, {2, "z"}},
-                       "xyyz"}),
+        TwoHandlesCase{"the second writes first", false, {{2, "x"}, {1, "yy"}, {2, "z"}}, "xyyz"}),
     RowIndex);
 
 // --- names of files and folders --------------------------------------------------
@@ -164,8 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"a folder in another case", u"\\LOGS", true, false, true, false},
         NameCase{"a file", u"\\Logs\\Run.log", true, true, false, false},
         NameCase{"a file with slashes", u"/Logs/Run.log", true, true, false, false},
-        NameCase{"a file with a doubled separator", u"\\Logs\\\\Run.log", true, true, false,
-                 false},
+        NameCase{"a file with a doubled separator", u"\\Logs\\\\Run.log", true, true, false, false},
         NameCase{"a file in another case", u"\\logs\\RUN.LOG", true, true, false, false},
         NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", false, false, false,
                  false},
@@ -207,15 +204,21 @@ TEST_P(Listing, HoldsTheMatchingFilesWithTheirSizes) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Listing,
     testing::Values(
-        ListCase{"the logs, not the text file nor the folder", u"\\Logs", u"LSScheduler_*.log",
+        ListCase{"the logs, not the text file nor the folder",
+                 u"\\Logs",
+                 u"LSScheduler_*.log",
                  {"LSScheduler_1.log 3", "LSScheduler_2.log 0"}},
         ListCase{"by their extension", u"\\Logs", u"*.txt", {"notes.txt 5"}},
-        ListCase{"everything but the folder", u"\\Logs", u"*",
+        ListCase{"everything but the folder",
+                 u"\\Logs",
+                 u"*",
                  {"LSScheduler_1.log 3", "LSScheduler_2.log 0", "notes.txt 5"}},
-        ListCase{"one character open", u"\\Logs", u"LSScheduler_?.log",
+        ListCase{"one character open",
+                 u"\\Logs",
+                 u"LSScheduler_?.log",
                  {"LSScheduler_1.log 3", "LSScheduler_2.log 0"}},
-        ListCase{"a pattern in another case", u"\\Logs", u"lsscheduler_1.LOG",
-                 {"LSScheduler_1.log 3"}},
+        ListCase{
+            "a pattern in another case", u"\\Logs", u"lsscheduler_1.LOG", {"LSScheduler_1.log 3"}},
         ListCase{"a folder with a trailing separator", u"\\Logs\\", u"*.txt", {"notes.txt 5"}},
         ListCase{"no match", u"\\Logs", u"*.csv", {}},
         ListCase{"a missing folder", u"\\Gone", u"*", {}}),
@@ -225,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct ReplaceCase {
   const char* what;
-  bool remove;  // RemoveFile, or CreateEmptyFile
+  bool remove;           // RemoveFile, or CreateEmptyFile
   const char16_t* name;  // in the scratch folder, which holds a.log, ro.log and a folder Sub
   Status status;
   std::optional<std::string> after;  // the file's bytes afterwards; nothing: none
@@ -250,20 +253,18 @@ TEST_P(Replace, AnswersWithWin32sErrorCodes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Replace,
-    testing::Values(ReplaceCase{"delete a file", true, u"a.log", 0, std::nullopt},
-                    ReplaceCase{"delete a read-only file", true, u"ro.log", 5, "abc"},
-                    ReplaceCase{"delete a missing file", true, u"b.log", 2, std::nullopt},
-                    ReplaceCase{"delete in a missing folder", true, u"Gone\\a.log", 3,
-                                std::nullopt},
-                    ReplaceCase{"delete a folder", true, u"Sub", 5, std::nullopt},
-                    ReplaceCase{"create a new file", false, u"b.log", 0, ""},
-                    ReplaceCase{"create over a file", false, u"a.log", 0, ""},
-                    ReplaceCase{"create over a read-only file", false, u"ro.log", 5, "abc",
-                                kRootWritesReadOnlyFiles},
-                    ReplaceCase{"create in a missing folder", false, u"Gone\\b.log", 3,
-                                std::nullopt},
-                    ReplaceCase{"create where a folder has the name", false, u"Sub", 5,
-                                std::nullopt}),
+    testing::Values(
+        ReplaceCase{"delete a file", true, u"a.log", 0, std::nullopt},
+        ReplaceCase{"delete a read-only file", true, u"ro.log", 5, "abc"},
+        ReplaceCase{"delete a missing file", true, u"b.log", 2, std::nullopt},
+        ReplaceCase{"delete in a missing folder", true, u"Gone\\a.log", 3, std::nullopt},
+        ReplaceCase{"delete a folder", true, u"Sub", 5, std::nullopt},
+        ReplaceCase{"create a new file", false, u"b.log", 0, ""},
+        ReplaceCase{"create over a file", false, u"a.log", 0, ""},
+        ReplaceCase{"create over a read-only file", false, u"ro.log", 5, "abc",
+                    kRootWritesReadOnlyFiles},
+        ReplaceCase{"create in a missing folder", false, u"Gone\\b.log", 3, std::nullopt},
+        ReplaceCase{"create where a folder has the name", false, u"Sub", 5, std::nullopt}),
     RowIndex);
 
 }  // namespace

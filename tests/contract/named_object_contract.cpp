@@ -112,16 +112,16 @@ using namespace wait_result;  // NOLINT(google-build-using-namespace): the table
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NamedMutex,
-    testing::Values(
-        MutexCase{"a new name", Holder::kNothing, true, kObject0, true, kObject0},
-        MutexCase{"an existing free mutex", Holder::kFree, true, kObject0, true, kObject0},
-        MutexCase{"a mutex another thread holds", Holder::kOtherThread, true, kTimeout, false,
-                  kTimeout},
-        MutexCase{"a mutex whose owner ended: taken, and free once released", Holder::kEndedThread,
-                  true, kAbandoned, true, kObject0},
-        MutexCase{"the name of an event", Holder::kEvent, false, 0, false, 0},
-        MutexCase{"the name in another case is another mutex", Holder::kOtherCaseHolder, true,
-                  kObject0, true, kObject0}),
+    testing::Values(MutexCase{"a new name", Holder::kNothing, true, kObject0, true, kObject0},
+                    MutexCase{"an existing free mutex", Holder::kFree, true, kObject0, true,
+                              kObject0},
+                    MutexCase{"a mutex another thread holds", Holder::kOtherThread, true, kTimeout,
+                              false, kTimeout},
+                    MutexCase{"a mutex whose owner ended: taken, and free once released",
+                              Holder::kEndedThread, true, kAbandoned, true, kObject0},
+                    MutexCase{"the name of an event", Holder::kEvent, false, 0, false, 0},
+                    MutexCase{"the name in another case is another mutex", Holder::kOtherCaseHolder,
+                              true, kObject0, true, kObject0}),
     RowIndex);
 
 TEST_F(NamedObjectContract, OneThreadTakesAMutexAsOftenAsItWaits) {
@@ -166,17 +166,17 @@ TEST_P(MutexLook, FindsTheStateAndLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MutexLook,
-    testing::Values(
-        LookCase{"a missing name", Holder::kNothing, MutexState::kMissing, MutexState::kMissing},
-        LookCase{"a free mutex", Holder::kFree, MutexState::kFree, MutexState::kFree},
-        LookCase{"a mutex another thread holds", Holder::kOtherThread, MutexState::kHeld,
-                 MutexState::kHeld},
-        LookCase{"a mutex whose owner ended", Holder::kEndedThread, MutexState::kAbandoned,
-                 MutexState::kFree},
-        LookCase{"the name of an event", Holder::kEvent, MutexState::kOtherObject,
-                 MutexState::kOtherObject},
-        LookCase{"the name in another case", Holder::kOtherCaseHolder, MutexState::kMissing,
-                 MutexState::kMissing}),
+    testing::Values(LookCase{"a missing name", Holder::kNothing, MutexState::kMissing,
+                             MutexState::kMissing},
+                    LookCase{"a free mutex", Holder::kFree, MutexState::kFree, MutexState::kFree},
+                    LookCase{"a mutex another thread holds", Holder::kOtherThread,
+                             MutexState::kHeld, MutexState::kHeld},
+                    LookCase{"a mutex whose owner ended", Holder::kEndedThread,
+                             MutexState::kAbandoned, MutexState::kFree},
+                    LookCase{"the name of an event", Holder::kEvent, MutexState::kOtherObject,
+                             MutexState::kOtherObject},
+                    LookCase{"the name in another case", Holder::kOtherCaseHolder,
+                             MutexState::kMissing, MutexState::kMissing}),
     RowIndex);
 
 }  // namespace

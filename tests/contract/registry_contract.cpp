@@ -53,7 +53,7 @@ struct ValueCase {
   const char* what;
   std::uint32_t type;
   Bytes data;
-  std::uint32_t asInt;   // ReadSettingInt with the default -1
+  std::uint32_t asInt;    // ReadSettingInt with the default -1
   std::u16string asText;  // ReadSettingString with an empty default
 };
 void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.what; }
@@ -86,27 +86,42 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ValueTypes,
     testing::Values(
         ValueCase{"REG_DWORD 16", reg::kDword, {0x10, 0, 0, 0}, 16, u"\u0010"},
-        ValueCase{"REG_DWORD -1", reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFF,
-                  u"\uFFFF\uFFFF"},
+        ValueCase{
+            "REG_DWORD -1", reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFF, u"\uFFFF\uFFFF"},
         ValueCase{"REG_SZ \"7\"", reg::kSz, {'7', 0, 0, 0}, 55, u"7"},
-        ValueCase{"REG_SZ \"77\" is too long for an int", reg::kSz, {'7', 0, '7', 0, 0, 0},
-                  0xFFFFFFFF, u"77"},
+        ValueCase{"REG_SZ \"77\" is too long for an int",
+                  reg::kSz,
+                  {'7', 0, '7', 0, 0, 0},
+                  0xFFFFFFFF,
+                  u"77"},
         ValueCase{"REG_SZ unterminated", reg::kSz, {'C', 0, ':', 0}, 0x003A0043, u"C:"},
-        ValueCase{"REG_SZ of odd size drops the last byte", reg::kSz, {'C', 0, ':', 0, 'x'},
-                  0xFFFFFFFF, u"C:"},
+        ValueCase{"REG_SZ of odd size drops the last byte",
+                  reg::kSz,
+                  {'C', 0, ':', 0, 'x'},
+                  0xFFFFFFFF,
+                  u"C:"},
         ValueCase{"REG_SZ of one byte", reg::kSz, {'x'}, 0x78, u""},
         ValueCase{"REG_SZ without data", reg::kSz, {}, 0, u""},
-        ValueCase{"REG_SZ beyond Latin-1", reg::kSz, {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE},
-                  0xFFFFFFFF, u"\u20AC\U0001F600"},
+        ValueCase{"REG_SZ beyond Latin-1",
+                  reg::kSz,
+                  {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE},
+                  0xFFFFFFFF,
+                  u"\u20AC\U0001F600"},
         ValueCase{"REG_EXPAND_SZ is read raw", reg::kExpandSz, Utf16(u"%SystemRoot%\\x"),
                   0xFFFFFFFF, u"%SystemRoot%\\x"},
-        ValueCase{"REG_MULTI_SZ up to its first NUL", reg::kMultiSz,
-                  {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}, 0xFFFFFFFF, u"a"},
-        ValueCase{"REG_BINARY of 2 bytes zero-fills", reg::kBinary, {0x34, 0x12}, 0x1234,
-                  u"\u1234"},
+        ValueCase{"REG_MULTI_SZ up to its first NUL",
+                  reg::kMultiSz,
+                  {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0},
+                  0xFFFFFFFF,
+                  u"a"},
+        ValueCase{
+            "REG_BINARY of 2 bytes zero-fills", reg::kBinary, {0x34, 0x12}, 0x1234, u"\u1234"},
         ValueCase{"REG_BINARY of 3 bytes", reg::kBinary, {1, 2, 3}, 0x030201, u"\u0201"},
-        ValueCase{"REG_QWORD is too long for an int", kQword, {1, 0, 0, 0, 0, 0, 0, 0},
-                  0xFFFFFFFF, u"\u0001"},
+        ValueCase{"REG_QWORD is too long for an int",
+                  kQword,
+                  {1, 0, 0, 0, 0, 0, 0, 0},
+                  0xFFFFFFFF,
+                  u"\u0001"},
         ValueCase{"REG_NONE without data", reg::kNone, {}, 0, u""}),
     RowIndex);
 
@@ -133,8 +148,8 @@ TEST_P(QuerySizes, GiveTheStoredSizeAndMoreDataWhenShort) {
   Bytes buffer(c.capacity.value_or(0) + 1, 0xCC);
   std::uint32_t type = 0;
   std::uint32_t size = c.capacity.value_or(0);
-  EXPECT_EQ(registry.QueryValue(opened.get(), u"Value", &type,
-                                c.capacity ? buffer.data() : nullptr, &size),
+  EXPECT_EQ(registry.QueryValue(opened.get(), u"Value", &type, c.capacity ? buffer.data() : nullptr,
+                                &size),
             c.status)
       << c.what;
   EXPECT_EQ(size, c.size) << c.what;
@@ -160,17 +175,17 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"an odd value one byte short", reg::kBinary, {1, 2, 3}, 2, kMoreData, 3},
         SizeCase{"an odd value in its size", reg::kBinary, {1, 2, 3}, 3, 0, 3},
         SizeCase{"a REG_DWORD one byte short", reg::kDword, {1, 0, 0, 0}, 3, kMoreData, 4},
-        SizeCase{"a REG_QWORD in a DWORD's size", kQword, {1, 0, 0, 0, 0, 0, 0, 0}, 4, kMoreData,
-                 8},
-        SizeCase{"a REG_EXPAND_SZ one byte short", reg::kExpandSz, Utf16(u"%TEMP%"), 13,
-                 kMoreData, 14}),
+        SizeCase{
+            "a REG_QWORD in a DWORD's size", kQword, {1, 0, 0, 0, 0, 0, 0, 0}, 4, kMoreData, 8},
+        SizeCase{"a REG_EXPAND_SZ one byte short", reg::kExpandSz, Utf16(u"%TEMP%"), 13, kMoreData,
+                 14}),
     RowIndex);
 
 // --- what is missing -----------------------------------------------------------
 
 struct MissingCase {
   const char* what;
-  const char16_t* key;    // below the scratch key, which holds Present\Value
+  const char16_t* key;  // below the scratch key, which holds Present\Value
   const char16_t* value;
   Status open;
   Status query;  // when the key opened
@@ -184,8 +199,9 @@ TEST_P(MissingParts, AreNotFound) {
   Put(kCurrentUser, std::u16string(kScratchKey) + u"\\Present", 0, u"Value", reg::kDword,
       {1, 0, 0, 0});
   RegKey key = 0x1234;
-  ASSERT_EQ(registry.OpenKey(kCurrentUser, std::u16string(kScratchKey) + c.key, reg::kKeyRead, &key),
-            c.open)
+  ASSERT_EQ(
+      registry.OpenKey(kCurrentUser, std::u16string(kScratchKey) + c.key, reg::kKeyRead, &key),
+      c.open)
       << c.what;
   if (c.open != 0) {
     EXPECT_EQ(key, kNoKey) << c.what;
@@ -203,8 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MissingCase{"names in another case", u"\\PRESENT", u"value", 0, 0},
                     MissingCase{"a missing value", u"\\Present", u"Other", 0, 2},
                     MissingCase{"a missing key", u"\\Absent", u"Value", 2, 0},
-                    MissingCase{"a missing level above the key", u"\\Absent\\Present", u"Value",
-                                2, 0}),
+                    MissingCase{"a missing level above the key", u"\\Absent\\Present", u"Value", 2,
+                                0}),
     RowIndex);
 
 TEST_F(RegistryContract, AReadOnlyStoreCreatesNothing) {
@@ -252,22 +268,22 @@ TEST_P(RegistryViews, SeparateHklmSoftwareOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RegistryViews,
-    testing::Values(
-        ViewCase{"HKLM, no view asked", kLocalMachine, u"Software\\LSSContract\\Both", 0, u"64"},
-        ViewCase{"HKLM, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Both", kWow64_64Key,
-                 u"64"},
-        ViewCase{"HKLM, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Both", kWow64_32Key,
-                 u"32"},
-        ViewCase{"HKLM, WOW6432Node named", kLocalMachine,
-                 u"Software\\WOW6432Node\\LSSContract\\Both", 0, u"32"},
-        ViewCase{"HKLM, 32-bit only, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Only32",
-                 kWow64_64Key, std::nullopt},
-        ViewCase{"HKLM, 32-bit only, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Only32",
-                 kWow64_32Key, u"32"},
-        ViewCase{"HKCU, 64-bit view", kCurrentUser, u"Software\\LSSContract\\Shared", kWow64_64Key,
-                 u"user"},
-        ViewCase{"HKCU, 32-bit view", kCurrentUser, u"Software\\LSSContract\\Shared", kWow64_32Key,
-                 u"user"}),
+    testing::Values(ViewCase{"HKLM, no view asked", kLocalMachine, u"Software\\LSSContract\\Both",
+                             0, u"64"},
+                    ViewCase{"HKLM, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Both",
+                             kWow64_64Key, u"64"},
+                    ViewCase{"HKLM, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Both",
+                             kWow64_32Key, u"32"},
+                    ViewCase{"HKLM, WOW6432Node named", kLocalMachine,
+                             u"Software\\WOW6432Node\\LSSContract\\Both", 0, u"32"},
+                    ViewCase{"HKLM, 32-bit only, 64-bit view", kLocalMachine,
+                             u"Software\\LSSContract\\Only32", kWow64_64Key, std::nullopt},
+                    ViewCase{"HKLM, 32-bit only, 32-bit view", kLocalMachine,
+                             u"Software\\LSSContract\\Only32", kWow64_32Key, u"32"},
+                    ViewCase{"HKCU, 64-bit view", kCurrentUser, u"Software\\LSSContract\\Shared",
+                             kWow64_64Key, u"user"},
+                    ViewCase{"HKCU, 32-bit view", kCurrentUser, u"Software\\LSSContract\\Shared",
+                             kWow64_32Key, u"user"}),
     RowIndex);
 
 // --- the check tool's reads of HKLM through a view ----------------------------
@@ -282,7 +298,8 @@ struct MachineTextCase {
 };
 void PrintTo(const MachineTextCase& c, std::ostream* out) { *out << c.what; }
 
-class MachineTexts : public RegistryContract, public testing::WithParamInterface<MachineTextCase> {};
+class MachineTexts : public RegistryContract,
+                     public testing::WithParamInterface<MachineTextCase> {};
 
 // A mail client registered by 32-bit Outlook lands in WOW6432Node; the 64-bit
 // check tool must see it there through the 32-bit view alone.
@@ -295,19 +312,20 @@ TEST_P(MachineTexts, AreReadThroughTheirOwnView) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MachineTexts,
-    testing::Values(
-        MachineTextCase{"32-bit only, 32-bit view", RegistryView::k32Bit, RegistryView::k32Bit,
-                        u"\\Clients\\Mail", u"", u"Microsoft Outlook"},
-        MachineTextCase{"32-bit only, 64-bit view", RegistryView::k32Bit, RegistryView::k64Bit,
-                        u"\\Clients\\Mail", u"", std::nullopt},
-        MachineTextCase{"64-bit, 64-bit view", RegistryView::k64Bit, RegistryView::k64Bit,
-                        u"\\Clients\\Mail", u"", u"Microsoft Outlook"},
-        MachineTextCase{"64-bit, 32-bit view", RegistryView::k64Bit, RegistryView::k32Bit,
-                        u"\\Clients\\Mail", u"", std::nullopt},
-        MachineTextCase{"a missing value", RegistryView::k64Bit, RegistryView::k64Bit,
-                        u"\\Clients\\Mail", u"DLLPathEx", std::nullopt},
-        MachineTextCase{"a missing key", RegistryView::k64Bit, RegistryView::k64Bit,
-                        u"\\Clients\\News", u"", std::nullopt}),
+    testing::Values(MachineTextCase{"32-bit only, 32-bit view", RegistryView::k32Bit,
+                                    RegistryView::k32Bit, u"\\Clients\\Mail", u"",
+                                    u"Microsoft Outlook"},
+                    MachineTextCase{"32-bit only, 64-bit view", RegistryView::k32Bit,
+                                    RegistryView::k64Bit, u"\\Clients\\Mail", u"", std::nullopt},
+                    MachineTextCase{"64-bit, 64-bit view", RegistryView::k64Bit,
+                                    RegistryView::k64Bit, u"\\Clients\\Mail", u"",
+                                    u"Microsoft Outlook"},
+                    MachineTextCase{"64-bit, 32-bit view", RegistryView::k64Bit,
+                                    RegistryView::k32Bit, u"\\Clients\\Mail", u"", std::nullopt},
+                    MachineTextCase{"a missing value", RegistryView::k64Bit, RegistryView::k64Bit,
+                                    u"\\Clients\\Mail", u"DLLPathEx", std::nullopt},
+                    MachineTextCase{"a missing key", RegistryView::k64Bit, RegistryView::k64Bit,
+                                    u"\\Clients\\News", u"", std::nullopt}),
     RowIndex);
 
 }  // namespace

@@ -78,7 +78,8 @@ class Win32ContractMachine final : public ContractMachine {
                           KEY_SET_VALUE | bits, nullptr, opened.put(), nullptr) != ERROR_SUCCESS ||
         ::RegSetValueExW(opened.get(), Wide(name).c_str(), 0, REG_SZ,
                          reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) !=
+            ERROR_SUCCESS) {
       throw std::runtime_error("cannot write the machine's text");
     }
   }

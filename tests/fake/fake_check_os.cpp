@@ -38,8 +38,8 @@ std::u16string ParentOf(std::u16string_view path) {
 
 }  // namespace
 
-std::map<std::u16string, std::string>::iterator FakeCheckQueries::FindFile(
-    std::u16string_view path) {
+std::map<std::u16string, std::string>::const_iterator FakeCheckQueries::FindFile(
+    std::u16string_view path) const {
   const std::u16string key = PathKey(path);
   return std::find_if(files_.begin(), files_.end(),
                       [&](const auto& file) { return PathKey(file.first) == key; });
@@ -175,7 +175,7 @@ void FakeCheckQueries::AddFile(std::u16string_view path, std::string_view bytes,
 }
 
 std::optional<std::string> FakeCheckQueries::Contents(std::u16string_view path) const {
-  const auto found = const_cast<FakeCheckQueries*>(this)->FindFile(path);
+  const auto found = FindFile(path);
   if (found == files_.end()) return std::nullopt;
   return found->second;
 }

@@ -61,7 +61,7 @@ class FakeCheckQueries final : public CheckQueries {
   std::size_t largestTailAsked = 0;
 
  private:
-  std::map<std::u16string, std::string>::iterator FindFile(std::u16string_view path);
+  std::map<std::u16string, std::string>::const_iterator FindFile(std::u16string_view path) const;
 
   std::map<std::u16string, std::string> files_;  // by the path as first named
   std::set<std::u16string> readOnly_;             // by PathKey
