@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "harness/narrow.h"
+#include "common/narrow.h"
 
 namespace lss::test {
 
@@ -27,7 +27,5 @@ class CallJournal {
  private:
   std::vector<std::string> lines_;
 };
-
-using e2e::Narrow;
 
 }  // namespace lss::test

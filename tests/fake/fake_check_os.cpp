@@ -38,12 +38,14 @@ std::u16string ParentOf(std::u16string_view path) {
 
 }  // namespace
 
-bool FakeCheckQueries::IsFile(std::u16string_view path) {
-  for (const auto& [name, bytes] : files_) {
-    if (Upper(name) == Upper(path)) return true;
-  }
-  return false;
+std::map<std::u16string, std::string>::const_iterator FakeCheckQueries::FindFile(
+    std::u16string_view path) const {
+  const std::u16string key = PathKey(path);
+  return std::find_if(files_.begin(), files_.end(),
+                      [&](const auto& file) { return PathKey(file.first) == key; });
 }
+
+bool FakeCheckQueries::IsFile(std::u16string_view path) { return FindFile(path) != files_.end(); }
 
 bool FakeCheckQueries::IsFolder(std::u16string_view path) {
   return folders_.count(FolderKey(path)) != 0;
@@ -67,7 +69,7 @@ std::vector<CheckQueries::Listed> FakeCheckQueries::ListFiles(std::u16string_vie
 std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view path,
                                                              std::size_t maxBytes) {
   largestTailAsked = std::max(largestTailAsked, maxBytes);
-  const auto found = files_.find(std::u16string(path));
+  const auto found = FindFile(path);
   if (found == files_.end()) return std::nullopt;
   const std::string& bytes = found->second;
   const std::size_t kept = std::min(bytes.size(), maxBytes);
@@ -76,15 +78,28 @@ std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view
 
 Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
   if (folders_.count(FolderKey(ParentOf(path))) == 0) return 3;  // ERROR_PATH_NOT_FOUND
-  if (denyCreate_ || folders_.count(FolderKey(path)) != 0) return win32_error::kAccessDenied;
+  if (denyCreate_ || folders_.count(FolderKey(path)) != 0 || readOnly_.count(PathKey(path)) != 0) {
+    return win32_error::kAccessDenied;
+  }
+  const auto found = FindFile(path);
+  if (found != files_.end()) files_.erase(found);  // replaced, under the name now given
   files_[std::u16string(path)].clear();
   return win32_error::kSuccess;
 }
 
 Status FakeCheckQueries::RemoveFile(std::u16string_view path) {
-  const auto found = files_.find(std::u16string(path));
-  if (found == files_.end()) return win32_error::kFileNotFound;
-  if (denyDelete_) return win32_error::kAccessDenied;
+  const auto found = FindFile(path);
+  if (found == files_.end()) {
+    if (folders_.count(FolderKey(path)) != 0) return win32_error::kAccessDenied;  // a folder
+    const std::u16string parent = FolderKey(ParentOf(path));
+    const bool parentKnown =
+        folders_.count(parent) != 0 || std::any_of(files_.begin(), files_.end(), [&](auto& file) {
+          return FolderKey(ParentOf(file.first)) == parent;
+        });
+    if (!parentKnown) return 3;  // ERROR_PATH_NOT_FOUND
+    return win32_error::kFileNotFound;
+  }
+  if (denyDelete_ || readOnly_.count(PathKey(path)) != 0) return win32_error::kAccessDenied;
   files_.erase(found);
   return win32_error::kSuccess;
 }
@@ -141,7 +156,7 @@ bool FakeCheckQueries::IsProgramRunning(std::u16string_view imageName) {
 
 MutexProbe FakeCheckQueries::ProbeMutex(std::u16string_view name) {
   probedMutexes.emplace_back(name);
-  return mutex;
+  return objects != nullptr ? objects->Probe(name) : mutex;
 }
 
 std::optional<std::u16string> FakeCheckQueries::ReadMachineText(RegistryView view,
@@ -154,12 +169,13 @@ std::optional<std::u16string> FakeCheckQueries::ReadMachineText(RegistryView vie
 
 void FakeCheckQueries::AddFolder(std::u16string_view path) { folders_.insert(FolderKey(path)); }
 
-void FakeCheckQueries::AddFile(std::u16string_view path, std::string_view bytes) {
+void FakeCheckQueries::AddFile(std::u16string_view path, std::string_view bytes, bool readOnly) {
   files_[std::u16string(path)] = std::string(bytes);
+  if (readOnly) readOnly_.insert(PathKey(path));
 }
 
 std::optional<std::string> FakeCheckQueries::Contents(std::u16string_view path) const {
-  const auto found = files_.find(std::u16string(path));
+  const auto found = FindFile(path);
   if (found == files_.end()) return std::nullopt;
   return found->second;
 }

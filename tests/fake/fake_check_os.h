@@ -1,8 +1,8 @@
 #pragma once
 // Stand-ins for the check tool's own queries, the task query and the event
-// write. Files are kept by their exact path; folders by their path with '/'
-// read as '\' and trailing separators dropped. Like Win32, a file can be
-// created only inside a known folder, and IsFile and the names of programs,
+// write. Files and folders are named as on Windows (fake_paths.h). Like
+// Win32, a file can be created only inside a known folder, a read-only file
+// can be neither replaced nor deleted, and the names of programs,
 // environment variables, tasks and registry keys match without regard to case.
 #include <cstdint>
 #include <map>
@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fake/fake_named_objects.h"
 #include "platform/check_queries.h"
 #include "platform/event_log.h"
 #include "platform/scheduled_tasks.h"
@@ -36,7 +37,7 @@ class FakeCheckQueries final : public CheckQueries {
                                                 std::u16string_view name) override;
 
   void AddFolder(std::u16string_view path);
-  void AddFile(std::u16string_view path, std::string_view bytes = {});
+  void AddFile(std::u16string_view path, std::string_view bytes = {}, bool readOnly = false);
   std::optional<std::string> Contents(std::u16string_view path) const;
   // `key` below HKLM, e.g. u"Software\\Clients\\Mail"; `name` empty for the default value.
   void SetMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
@@ -52,15 +53,18 @@ class FakeCheckQueries final : public CheckQueries {
   std::map<std::u16string, std::u16string> environment;  // by upper-case name
   // Image names of this user's other running programs, e.g. u"OUTLOOK.EXE".
   std::vector<std::u16string> runningPrograms;
-  // What a look at any mutex finds.
+  // What a look at any mutex finds, unless the looks go to `objects`.
   MutexProbe mutex{MutexState::kMissing, 0};
+  FakeNamedObjects* objects = nullptr;
   std::vector<std::u16string> probedMutexes;
   // The largest tail any ReadTail call asked for.
   std::size_t largestTailAsked = 0;
 
  private:
+  std::map<std::u16string, std::string>::const_iterator FindFile(std::u16string_view path) const;
 
-  std::map<std::u16string, std::string> files_;
+  std::map<std::u16string, std::string> files_;  // by the path as first named
+  std::set<std::u16string> readOnly_;             // by PathKey
   std::set<std::u16string> folders_;
   std::map<std::tuple<RegistryView, std::u16string, std::u16string>, std::u16string> machine_;
   bool denyCreate_ = false;

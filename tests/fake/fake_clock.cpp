@@ -1,10 +1,15 @@
 #include "fake/fake_clock.h"
 
+#include <cstdint>
+
 namespace lss::test {
 
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
+// What a FILETIME can hold: 100 ns ticks from 1601 up to the largest signed 64-bit count.
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+constexpr std::int64_t kLatest = INT64_MAX / 10'000'000 - kSecondsFrom1601To1970;
 
 // Days since 1970-01-01 of a proleptic Gregorian date, and back (the
 // era-based conversions, exact for every date).
@@ -38,7 +43,8 @@ std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor) {
 
 bool FakeClock::ToLocal(std::int64_t seconds, LocalTime* out) {
   ++toLocalCalls_;
-  if (failToLocal_) return false;
+  if (failToLocal_ || seconds < -kSecondsFrom1601To1970 || seconds > kLatest) return false;
+  seconds += zoneSeconds_;
   const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
   const std::int64_t ofDay = seconds - days * kSecondsPerDay;
   CivilFromDays(days, out);
@@ -56,7 +62,7 @@ void FakeClock::Sleep(std::uint32_t milliseconds) {
 
 void FakeClock::SetLocalTime(const LocalTime& time) {
   SetNow(DaysFromCivil(time.year, time.month, time.day) * kSecondsPerDay + time.hour * 3600 +
-         time.minute * 60 + time.second);
+         time.minute * 60 + time.second - zoneSeconds_);
 }
 
 }  // namespace lss::test

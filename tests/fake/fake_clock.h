@@ -1,6 +1,8 @@
 #pragma once
-// A clock that stands still until told otherwise. Local time is the UTC
-// calendar time of Now(), so SetLocalTime and ToLocal round-trip exactly.
+// A clock that stands still until told otherwise. Local time is the calendar
+// time of Now() in a zone of fixed offset from UTC (none unless told), so
+// SetLocalTime and ToLocal round-trip exactly. Like Win32, only times from
+// 1601 on can be converted.
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +28,8 @@ class FakeClock final : public Clock {
   void SetLocalTime(const LocalTime& time);
   // While set, ToLocal reports that the time cannot be converted.
   void FailToLocal(bool fail) { failToLocal_ = fail; }
+  // Local time is UTC plus this many minutes, all year round.
+  void SetZoneOffset(int minutes) { zoneSeconds_ = minutes * 60; }
 
   const std::vector<std::uint32_t>& sleeps() const { return sleeps_; }
   int toLocalCalls() const { return toLocalCalls_; }
@@ -33,6 +37,7 @@ class FakeClock final : public Clock {
  private:
   CallJournal* journal_ = nullptr;
   std::int64_t milliseconds_ = 0;
+  std::int64_t zoneSeconds_ = 0;
   bool failToLocal_ = false;
   int toLocalCalls_ = 0;
   std::vector<std::uint32_t> sleeps_;

@@ -10,7 +10,8 @@ namespace lss::test {
 // system must outlive its files.
 class FakeFileSystem::FakeFile final : public File {
  public:
-  FakeFile(FakeFileSystem& owner, std::u16string path) : owner_(owner), path_(std::move(path)) {
+  FakeFile(FakeFileSystem& owner, std::u16string path, std::u16string key)
+      : owner_(owner), path_(std::move(path)), key_(std::move(key)) {
     ++owner_.openFiles_;
   }
   ~FakeFile() override {
@@ -27,69 +28,70 @@ class FakeFileSystem::FakeFile final : public File {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     owner_.Record(Operation::kAppend, path_, bytes);
     if (owner_.failAppend_) return false;
-    owner_.files_[path_].bytes += bytes;
+    owner_.files_.at(key_).bytes += bytes;
     return true;
   }
 
  private:
   FakeFileSystem& owner_;
-  std::u16string path_;
+  std::u16string path_;  // as the program named it
+  std::u16string key_;
 };
 
 bool FakeFileSystem::Exists(std::u16string_view path) {
   Record(Operation::kExists, path);
-  return files_.count(std::u16string(path)) != 0 || folders_.count(FolderKey(path)) != 0;
+  return files_.count(PathKey(path)) != 0 || folders_.count(FolderKey(path)) != 0;
 }
 
 bool FakeFileSystem::IsReadOnly(std::u16string_view path) {
   Record(Operation::kIsReadOnly, path);
-  const auto found = files_.find(std::u16string(path));
+  const auto found = files_.find(PathKey(path));
   return found != files_.end() && found->second.readOnly;
 }
 
 std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
-  const std::u16string key(path);
-  Record(Operation::kCreate, key);
+  const std::u16string key = PathKey(path);
+  Record(Operation::kCreate, path);
   if (failCreate_) return nullptr;
   if (files_.count(key) == 0) {
-    const std::size_t separator = key.find_last_of(u"\\/");
+    const std::size_t separator = path.find_last_of(u"\\/");
     const std::u16string_view folder =
         separator == std::u16string::npos ? std::u16string_view() : path.substr(0, separator);
     if (folders_.count(FolderKey(folder)) == 0 || folders_.count(FolderKey(path)) != 0) {
       return nullptr;
     }
-    files_[key];
+    files_[key].path = path;
   }
-  return OpenFile(key);
+  return OpenFile(path);
 }
 
 std::unique_ptr<File> FakeFileSystem::OpenExisting(std::u16string_view path) {
-  const std::u16string key(path);
-  Record(Operation::kOpenExisting, key);
-  if (failOpenExisting_ || files_.count(key) == 0) return nullptr;
-  return OpenFile(key);
+  Record(Operation::kOpenExisting, path);
+  if (failOpenExisting_ || files_.count(PathKey(path)) == 0) return nullptr;
+  return OpenFile(path);
 }
 
-std::unique_ptr<File> FakeFileSystem::OpenFile(const std::u16string& path) {
-  if (files_.at(path).readOnly) return nullptr;  // no write access, as on Win32
-  return std::make_unique<FakeFile>(*this, path);
+std::unique_ptr<File> FakeFileSystem::OpenFile(std::u16string_view path) {
+  std::u16string key = PathKey(path);
+  if (files_.at(key).readOnly) return nullptr;  // no write access, as on Win32
+  return std::make_unique<FakeFile>(*this, std::u16string(path), std::move(key));
 }
 
 void FakeFileSystem::AddFolder(std::u16string_view path) { folders_.insert(FolderKey(path)); }
 
 void FakeFileSystem::AddFile(std::u16string_view path, std::string_view bytes, bool readOnly) {
-  files_[std::u16string(path)] = Entry{std::string(bytes), readOnly};
+  files_[PathKey(path)] = Entry{std::u16string(path), std::string(bytes), readOnly};
 }
 
 std::optional<std::string> FakeFileSystem::Contents(std::u16string_view path) const {
-  const auto found = files_.find(std::u16string(path));
+  const auto found = files_.find(PathKey(path));
   if (found == files_.end()) return std::nullopt;
   return found->second.bytes;
 }
 
 std::vector<std::u16string> FakeFileSystem::FilePaths() const {
   std::vector<std::u16string> paths;
-  for (const auto& [path, entry] : files_) paths.push_back(path);
+  for (const auto& [key, entry] : files_) paths.push_back(entry.path);
   return paths;
 }
 

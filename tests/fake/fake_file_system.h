@@ -1,7 +1,6 @@
 #pragma once
-// An in-memory file system for the run log. Files are keyed by their exact
-// path; folders by their path with '/' read as '\' and trailing separators
-// dropped. Like Win32, a file can be created only inside a known folder and
+// An in-memory file system for the run log. Files and folders are named as
+// on Windows (fake_paths.h). Like Win32, a file can be created only inside a known folder and
 // a read-only file cannot be opened for writing. Every call is recorded; with
 // a journal, the opens also go there, in order with the other fakes' calls.
 #include <cstdint>
@@ -54,15 +53,16 @@ class FakeFileSystem final : public FileSystem {
  private:
   class FakeFile;
   struct Entry {
+    std::u16string path;  // as first named
     std::string bytes;
     bool readOnly = false;
   };
 
   void Record(Operation::Kind kind, std::u16string_view path, std::string bytes = {});
-  std::unique_ptr<File> OpenFile(const std::u16string& path);
+  std::unique_ptr<File> OpenFile(std::u16string_view path);
 
   CallJournal* journal_;
-  std::map<std::u16string, Entry> files_;
+  std::map<std::u16string, Entry> files_;  // by PathKey
   std::set<std::u16string> folders_;
   std::vector<Operation> operations_;
   bool failCreate_ = false;

@@ -36,14 +36,18 @@ std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view p
 MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
   lastName = name;
   journal_.Add("CreateMutex " + Narrow(name));
-  if (failCreate) return 0;
-  ++openHandles;
-  return 0x4242;
+  const MutexHandle mutex = objects != nullptr ? objects->Open(name, true)
+                           : failCreate         ? 0
+                                                : 0x4242;
+  if (mutex != 0) ++openHandles;
+  return mutex;
 }
 
-std::uint32_t FakeSync::WaitForMutex(MutexHandle, std::uint32_t milliseconds) {
+std::uint32_t FakeSync::WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) {
   std::uint32_t result = wait_result::kObject0;
-  if (!waitResults.empty()) {
+  if (objects != nullptr) {
+    result = objects->Wait(mutex);
+  } else if (!waitResults.empty()) {
     result = waitResults.front();
     waitResults.pop_front();
   }
@@ -52,16 +56,18 @@ std::uint32_t FakeSync::WaitForMutex(MutexHandle, std::uint32_t milliseconds) {
   return result;
 }
 
-bool FakeSync::ReleaseHeldMutex(MutexHandle) {
+bool FakeSync::ReleaseHeldMutex(MutexHandle mutex) {
   journal_.Add("ReleaseMutex");
+  if (objects != nullptr) return objects->Release(mutex);
   const bool wasHeld = held;
   held = false;
   return wasHeld;
 }
 
-void FakeSync::CloseMutex(MutexHandle) {
+void FakeSync::CloseMutex(MutexHandle mutex) {
   --openHandles;
   journal_.Add("CloseMutex");
+  if (objects != nullptr) objects->Close(mutex);
 }
 
 HResult FakeMapiSession::Logoff(std::uintptr_t uiParam, std::uint32_t flags,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fake/call_journal.h"
+#include "fake/fake_named_objects.h"
 #include "platform/mapi.h"
 #include "platform/process.h"
 #include "platform/shell.h"
@@ -53,6 +54,8 @@ class FakeSync : public Sync {
   bool failCreate = false;
   // Results of successive waits; when empty, waits succeed.
   std::deque<std::uint32_t> waitResults;
+  // When set, the mutexes are these objects' instead of the script above.
+  FakeNamedObjects* objects = nullptr;
   std::u16string lastName;
   bool held = false;
   int openHandles = 0;

@@ -30,13 +30,29 @@ std::vector<std::u16string_view> Split(std::u16string_view path) {
   return parts;
 }
 
+// KEY_WOW64_32KEY: a 64-bit process asks for the 32-bit programs' view, in
+// which HKLM\Software is HKLM\Software\WOW6432Node.
+constexpr std::uint32_t kWow64_32Key = 0x0200;
+
+// The path below HKLM that `parts` (starting at the root) names in the
+// 32-bit view; empty when the view changes nothing there.
+std::u16string ThirtyTwoBitPath(const std::vector<std::u16string_view>& parts) {
+  if (parts.size() < 2 || Lower(parts[0]) != u"hklm" || Lower(parts[1]) != u"software" ||
+      (parts.size() > 2 && Lower(parts[2]) == u"wow6432node")) {
+    return {};
+  }
+  std::u16string path = u"Software\\WOW6432Node";
+  for (std::size_t i = 2; i < parts.size(); ++i) path += u"\\" + std::u16string(parts[i]);
+  return path;
+}
+
 }  // namespace
 
 FakeRegistry::FakeRegistry(CallJournal* journal) : journal_(journal) {
   currentUser_.path = u"HKCU";
   localMachine_.path = u"HKLM";
   FindOrCreate(u"HKCU\\Software");  // a user's registry always has these
-  FindOrCreate(u"HKLM\\SOFTWARE");
+  FindOrCreate(u"HKLM\\SOFTWARE\\WOW6432Node");
 }
 
 FakeRegistry::~FakeRegistry() = default;
@@ -95,6 +111,15 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
                            std::uint32_t access, bool create, RegKey* key) {
   *key = kNoKey;
   Node* from = Resolve(parent);
+  std::u16string redirected;
+  if (from != nullptr && (access & kWow64_32Key) != 0) {
+    const std::u16string full = from->path + u"\\" + std::u16string(subkey);
+    redirected = ThirtyTwoBitPath(Split(full));
+    if (!redirected.empty()) {
+      from = &localMachine_;
+      subkey = redirected;
+    }
+  }
   Status status = win32_error::kInvalidHandle;
   Node* node = from ? Walk(from, subkey, create, &status) : nullptr;
   if (journal_) {

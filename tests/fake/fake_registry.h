@@ -1,7 +1,8 @@
 #pragma once
 // An in-memory registry with Win32's semantics where the program relies on
 // them: case-insensitive names, backslash paths, ERROR_MORE_DATA,
-// ERROR_FILE_NOT_FOUND, values of any type and size. Keys can be made to fail.
+// ERROR_FILE_NOT_FOUND, values of any type and size, and the 32-bit view of
+// HKLM\Software (KEY_WOW64_32KEY) in its WOW6432Node. Keys can be made to fail.
 #include <cstdint>
 #include <functional>
 #include <map>

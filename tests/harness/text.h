@@ -4,9 +4,12 @@
 #include <string_view>
 #include <vector>
 
-#include "harness/narrow.h"
+#include "common/narrow.h"
 
 namespace e2e {
+
+using lss::test::Narrow;
+using lss::test::NarrowText;
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);

@@ -10,8 +10,6 @@
 namespace lss {
 namespace {
 
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
-
 using test::FakeRegistry;
 
 constexpr std::u16string_view kSettingsKey = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
@@ -26,34 +24,6 @@ class SettingsStoreTest : public testing::Test {
   FakeRegistry registry;
   SettingsStore store{u"Larkspan"};
 };
-
-struct IntReadCase {
-  const char* what;
-  std::uint32_t type;
-  std::vector<std::uint8_t> data;
-  std::uint32_t expected;
-};
-
-void PrintTo(const IntReadCase& c, std::ostream* out) { *out << c.what; }
-
-class IntReads : public SettingsStoreTest, public testing::WithParamInterface<IntReadCase> {};
-
-TEST_P(IntReads, ReadTheStoredBytesOrTheDefault) {
-  const IntReadCase& c = GetParam();
-  registry.Set(kSettingsKey, u"Value", c.type, c.data);
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"value", -1), c.expected) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, IntReads,
-    testing::Values(
-        IntReadCase{"dword", reg::kDword, {0x10, 0, 0, 0}, 16},
-        IntReadCase{"dword -1", reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFF},
-        IntReadCase{"REG_SZ \"7\"", reg::kSz, {'7', 0, 0, 0}, 55},
-        IntReadCase{"REG_SZ \"77\"", reg::kSz, {'7', 0, '7', 0, 0, 0}, 0xFFFFFFFF},
-        IntReadCase{"binary of 2 bytes zero-fills", reg::kBinary, {0x34, 0x12}, 0x1234},
-        IntReadCase{"no data", reg::kNone, {}, 0},
-        IntReadCase{"qword is too long", 11, {1, 0, 0, 0, 0, 0, 0, 0}, 0xFFFFFFFF}), CaseIndex);
 
 TEST_F(SettingsStoreTest, FirstReadCreatesTheKeysButNoValue) {
   EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoadOrg", -1), 0xFFFFFFFFu);
@@ -79,36 +49,6 @@ TEST_F(SettingsStoreTest, WritesCreateNestedSectionsWithExactEncodings) {
             (std::vector<std::uint8_t>{'a', 0, 'b', 0, 0, 0}));
   EXPECT_EQ(store.ReadSettingString(u"Settings\\AdminOptions", u"TaskName", u"x"), u"");
 }
-
-struct StringReadCase {
-  const char* what;
-  std::uint32_t type;
-  std::vector<std::uint8_t> data;
-  std::u16string expected;
-};
-
-void PrintTo(const StringReadCase& c, std::ostream* out) { *out << c.what; }
-
-class StringReads : public SettingsStoreTest, public testing::WithParamInterface<StringReadCase> {};
-
-TEST_P(StringReads, ReadUpToTheFirstNul) {
-  const StringReadCase& c = GetParam();
-  registry.Set(kSettingsKey, u"LogDirectory", c.type, c.data);
-  EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), c.expected) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, StringReads,
-    testing::Values(
-        StringReadCase{"terminated", reg::kSz, {'C', 0, ':', 0, 0, 0}, u"C:"},
-        StringReadCase{"unterminated", reg::kSz, {'C', 0, ':', 0}, u"C:"},
-        StringReadCase{"odd size drops the last byte", reg::kSz, {'C', 0, ':', 0, 'x'}, u"C:"},
-        StringReadCase{"one byte", reg::kSz, {'x'}, u""},
-        StringReadCase{"no data", reg::kSz, {}, u""},
-        StringReadCase{"dword 1", reg::kDword, {1, 0, 0, 0}, u"\u0001"},
-        StringReadCase{"embedded NUL", reg::kMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0}, u"a"},
-        StringReadCase{"beyond Latin-1", reg::kSz, {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE},
-                       u"\u20AC\U0001F600"}), CaseIndex);
 
 TEST_F(SettingsStoreTest, MissingValuesGiveTheDefault) {
   EXPECT_EQ(store.ReadSettingInt(u"Settings", u"Missing", 7), 7u);

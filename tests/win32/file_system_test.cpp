@@ -15,43 +15,6 @@ namespace {
 
 const std::wstring kFolder = L"C:\\lss_win32_tests\\files";
 
-struct OpenCase {
-  const char* what;
-  bool create;  // Create, or OpenExisting
-  std::optional<std::string> before;
-  bool opens;
-  std::optional<std::string> after;  // after appending "+"; nothing: no file
-};
-
-class OpenForAppend : public testing::TestWithParam<OpenCase> {};
-
-TEST_P(OpenForAppend, NeverTruncates) {
-  const OpenCase& c = GetParam();
-  e2e::MakeFreshFolder(kFolder);
-  const std::wstring path = kFolder + L"\\S.log";
-  if (c.before) e2e::WriteFileBytes(path, *c.before);
-  lss::Win32FileSystem files;
-  const std::u16string name(path.begin(), path.end());
-  auto file = c.create ? files.Create(name) : files.OpenExisting(name);
-  ASSERT_EQ(file != nullptr, c.opens) << c.what;
-  if (file) {
-    EXPECT_TRUE(file->SeekToEnd()) << c.what;
-    EXPECT_TRUE(file->Append(reinterpret_cast<const std::uint8_t*>("+"), 1)) << c.what;
-    file.reset();
-  }
-  EXPECT_EQ(e2e::PathExists(path) ? std::optional(e2e::ReadFileBytes(path)) : std::nullopt, c.after)
-      << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, OpenForAppend,
-    testing::Values(OpenCase{"create a new file", true, std::nullopt, true, "+"},
-                    OpenCase{"create over an existing file", true, "abc", true, "abc+"},
-                    OpenCase{"create over an empty file", true, "", true, "+"},
-                    OpenCase{"open an existing file", false, "abc", true, "abc+"},
-                    OpenCase{"open a missing file", false, std::nullopt, false, std::nullopt}),
-    [](const auto& row) { return std::to_string(row.index); });
-
 // The byte every appender locks around its write (see Win32File::Append).
 constexpr ULONGLONG kAppendLockOffset = 0x7FFFFFFFFFFFFFFEull;
 

@@ -1,10 +1,11 @@
 #pragma once
 // Wide text as a printable 8-bit string, for labels and journal lines: the
-// Wine suites and the native fakes alike. Header-only and portable.
+// native fakes and the Wine suites alike. Header-only and portable, so the
+// fakes need nothing of the Wine harness.
 #include <string>
 #include <string_view>
 
-namespace e2e {
+namespace lss::test {
 
 // Only for ASCII texts: any other character becomes '?'.
 template <typename Char>
@@ -17,4 +18,4 @@ std::string NarrowText(std::basic_string_view<Char> text) {
 inline std::string Narrow(std::wstring_view text) { return NarrowText(text); }
 inline std::string Narrow(std::u16string_view text) { return NarrowText(text); }
 
-}  // namespace e2e
+}  // namespace lss::test

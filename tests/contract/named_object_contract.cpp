@@ -1,0 +1,183 @@
+// What named mutexes do, through the scheduler's Sync and the check tool's
+// look at a mutex: free, held by another thread, abandoned by one, missing,
+// or a name that belongs to another kind of object.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "contract/contract_machine.h"
+
+namespace lss::contract {
+namespace {
+
+constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
+
+enum class Holder {
+  kNothing,          // nothing has the name
+  kFree,             // a mutex nobody owns
+  kOtherThread,      // a mutex another thread owns
+  kEndedThread,      // a mutex whose owning thread ended
+  kEvent,            // an event
+  kOtherCaseHolder,  // a mutex another thread owns, under the name in upper case
+};
+
+class NamedObjectContract : public testing::Test {
+ protected:
+  // Gives the name its holder. A handle kept open here keeps the object alive.
+  void Prepare(Holder holder) {
+    switch (holder) {
+      case Holder::kNothing: break;
+      case Holder::kFree: keeper_ = sync.OpenNamedMutex(name); break;
+      case Holder::kOtherThread: machine->HoldOnOtherThread(name); break;
+      case Holder::kEndedThread:
+        keeper_ = sync.OpenNamedMutex(name);
+        machine->RunOnOtherThread([&] {
+          const MutexHandle mine = sync.OpenNamedMutex(name);
+          sync.WaitForMutex(mine, 0);
+          sync.CloseMutex(mine);  // the thread still owns it, and ends so
+        });
+        break;
+      case Holder::kEvent: machine->PutOtherObject(name); break;
+      case Holder::kOtherCaseHolder: {
+        std::u16string upper = name;
+        for (std::size_t i = kMutexPrefix.size(); i < upper.size(); ++i) {
+          if (upper[i] >= u'a' && upper[i] <= u'z') upper[i] = char16_t(upper[i] - 32);
+        }
+        machine->HoldOnOtherThread(upper);
+        break;
+      }
+    }
+  }
+  void TearDown() override {
+    if (keeper_ != 0) sync.CloseMutex(keeper_);
+  }
+
+  std::unique_ptr<ContractMachine> machine = MakeContractMachine();
+  Sync& sync = machine->sync();
+  // One name per test, in lower case after the prefix.
+  std::u16string name = std::u16string(kMutexPrefix) + TestName();
+
+ private:
+  static std::u16string TestName() {
+    const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+    std::u16string text;
+    for (const char c : std::string(test.test_suite_name()) + "_" + test.name()) {
+      const bool keep = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+      text.push_back(keep ? char16_t(c) : c >= 'A' && c <= 'Z' ? char16_t(c + 32) : u'_');
+    }
+    return text;
+  }
+
+  MutexHandle keeper_ = 0;
+};
+
+// --- the scheduler's mutex -------------------------------------------------------
+
+struct MutexCase {
+  const char* what;
+  Holder holder;
+  bool opens;
+  std::uint32_t wait;             // our wait of 0 ms after opening
+  bool released;                  // our first release
+  std::uint32_t otherThreadWait;  // another thread's wait of 0 ms afterwards
+};
+void PrintTo(const MutexCase& c, std::ostream* out) { *out << c.what; }
+
+class NamedMutex : public NamedObjectContract, public testing::WithParamInterface<MutexCase> {};
+
+// The opener does not own the mutex: ownership comes with a wait, once per
+// wait, and goes with as many releases.
+TEST_P(NamedMutex, IsOwnedByTheWaitThatTookIt) {
+  const MutexCase& c = GetParam();
+  Prepare(c.holder);
+  const MutexHandle mutex = sync.OpenNamedMutex(name);
+  ASSERT_EQ(mutex != 0, c.opens) << c.what;
+  if (mutex == 0) return;
+  EXPECT_EQ(sync.WaitForMutex(mutex, 0), c.wait) << c.what;
+  EXPECT_EQ(sync.ReleaseHeldMutex(mutex), c.released) << c.what;
+  EXPECT_FALSE(sync.ReleaseHeldMutex(mutex)) << c.what << ": released more often than taken";
+  std::uint32_t otherThread = wait_result::kFailed;
+  machine->RunOnOtherThread([&] {
+    otherThread = sync.WaitForMutex(mutex, 0);
+    if (otherThread == wait_result::kObject0) sync.ReleaseHeldMutex(mutex);
+  });
+  EXPECT_EQ(otherThread, c.otherThreadWait) << c.what;
+  sync.CloseMutex(mutex);
+}
+
+using namespace wait_result;  // NOLINT(google-build-using-namespace): the table reads better
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NamedMutex,
+    testing::Values(MutexCase{"a new name", Holder::kNothing, true, kObject0, true, kObject0},
+                    MutexCase{"an existing free mutex", Holder::kFree, true, kObject0, true,
+                              kObject0},
+                    MutexCase{"a mutex another thread holds", Holder::kOtherThread, true, kTimeout,
+                              false, kTimeout},
+                    MutexCase{"a mutex whose owner ended: taken, and free once released",
+                              Holder::kEndedThread, true, kAbandoned, true, kObject0},
+                    MutexCase{"the name of an event", Holder::kEvent, false, 0, false, 0},
+                    MutexCase{"the name in another case is another mutex", Holder::kOtherCaseHolder,
+                              true, kObject0, true, kObject0}),
+    RowIndex);
+
+TEST_F(NamedObjectContract, OneThreadTakesAMutexAsOftenAsItWaits) {
+  const MutexHandle mutex = sync.OpenNamedMutex(name);
+  ASSERT_NE(mutex, 0u);
+  EXPECT_EQ(sync.WaitForMutex(mutex, 0), kObject0);
+  EXPECT_EQ(sync.WaitForMutex(mutex, 0), kObject0);
+  EXPECT_TRUE(sync.ReleaseHeldMutex(mutex));
+  std::uint32_t otherThread = kFailed;
+  machine->RunOnOtherThread([&] { otherThread = sync.WaitForMutex(mutex, 0); });
+  EXPECT_EQ(otherThread, kTimeout) << "still held once";
+  EXPECT_TRUE(sync.ReleaseHeldMutex(mutex));
+  EXPECT_FALSE(sync.ReleaseHeldMutex(mutex));
+  sync.CloseMutex(mutex);
+}
+
+// --- the check tool's look at a mutex ------------------------------------------
+
+struct LookCase {
+  const char* what;
+  Holder holder;
+  MutexState state;
+  MutexState secondLook;  // from another thread, after the first
+};
+void PrintTo(const LookCase& c, std::ostream* out) { *out << c.what; }
+
+class MutexLook : public NamedObjectContract, public testing::WithParamInterface<LookCase> {};
+
+// The look creates nothing and gives back what its wait took, so a second
+// look from another thread finds the mutex as the first left it.
+TEST_P(MutexLook, FindsTheStateAndLeavesNothingBehind) {
+  const LookCase& c = GetParam();
+  Prepare(c.holder);
+  CheckQueries& queries = machine->queries();
+  const MutexProbe first = queries.ProbeMutex(name);
+  EXPECT_EQ(first.state, c.state) << c.what;
+  EXPECT_EQ(first.error, 0) << c.what;
+  std::optional<MutexState> second;
+  machine->RunOnOtherThread([&] { second = queries.ProbeMutex(name).state; });
+  EXPECT_EQ(second, c.secondLook) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MutexLook,
+    testing::Values(LookCase{"a missing name", Holder::kNothing, MutexState::kMissing,
+                             MutexState::kMissing},
+                    LookCase{"a free mutex", Holder::kFree, MutexState::kFree, MutexState::kFree},
+                    LookCase{"a mutex another thread holds", Holder::kOtherThread,
+                             MutexState::kHeld, MutexState::kHeld},
+                    LookCase{"a mutex whose owner ended", Holder::kEndedThread,
+                             MutexState::kAbandoned, MutexState::kFree},
+                    LookCase{"the name of an event", Holder::kEvent, MutexState::kOtherObject,
+                             MutexState::kOtherObject},
+                    LookCase{"the name in another case", Holder::kOtherCaseHolder,
+                             MutexState::kMissing, MutexState::kMissing}),
+    RowIndex);
+
+}  // namespace
+}  // namespace lss::contract

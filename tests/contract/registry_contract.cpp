@@ -1,0 +1,332 @@
+// What the registry does, read through the program's own reading code
+// (SettingsStore) and through the raw query: each value type, the sizes a
+// query is given, missing keys and values, and the two views of HKLM.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "contract/contract_machine.h"
+#include "settings/settings_store.h"
+#include "settings/unique_key.h"
+
+namespace lss::contract {
+namespace {
+
+constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
+using Bytes = std::vector<std::uint8_t>;
+
+// UTF-16LE bytes with the terminating NUL, encoded here rather than by the program.
+Bytes Utf16(std::u16string_view text) {
+  Bytes bytes;
+  for (const char16_t c : text) bytes.insert(bytes.end(), {std::uint8_t(c), std::uint8_t(c >> 8)});
+  bytes.insert(bytes.end(), {0, 0});
+  return bytes;
+}
+
+class RegistryContract : public testing::Test {
+ protected:
+  // Creates the key (a backslash path below `root`) and stores one value there.
+  // A text without its final NUL is stored as it is given only when no NUL
+  // follows it in memory (Windows adds one that does), so the data is copied
+  // in front of two bytes that are none.
+  void Put(RegKey root, std::u16string_view key, std::uint32_t access, std::u16string_view name,
+           std::uint32_t type, const Bytes& data) {
+    UniqueKey opened(registry);
+    ASSERT_EQ(registry.CreateKey(root, key, reg::kKeyReadWrite | access, opened.put()), 0);
+    Bytes padded = data;
+    padded.insert(padded.end(), {0xFF, 0xFF});
+    ASSERT_EQ(registry.SetValue(opened.get(), name, type, padded.data(),
+                                static_cast<std::uint32_t>(data.size())),
+              0);
+  }
+
+  std::unique_ptr<ContractMachine> machine = MakeContractMachine();
+  Registry& registry = machine->registry();
+};
+
+// --- each value type through the program's reads and the raw query ---------
+
+struct ValueCase {
+  const char* what;
+  std::uint32_t type;
+  Bytes data;
+  std::uint32_t asInt;    // ReadSettingInt with the default -1
+  std::u16string asText;  // ReadSettingString with an empty default
+};
+void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.what; }
+
+class ValueTypes : public RegistryContract, public testing::WithParamInterface<ValueCase> {};
+
+TEST_P(ValueTypes, ReadAsIntAsTextAndRaw) {
+  const ValueCase& c = GetParam();
+  Put(kCurrentUser, std::u16string(kScratchKey) + u"\\Store\\Values", 0, u"Value", c.type, c.data);
+  SettingsStore store(u"Store", SettingsStore::Access::kReadOnly);
+  store.SetSettingsRoot(registry, u"LSSContract");
+  EXPECT_EQ(store.ReadSettingInt(u"Values", u"value", -1), c.asInt) << c.what;
+  EXPECT_EQ(store.ReadSettingString(u"Values", u"VALUE"), c.asText) << c.what;
+  EXPECT_EQ(store.ReadSettingType(u"Values", u"Value"), c.type) << c.what;
+
+  UniqueKey key = store.OpenSectionKey(u"Values");
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  ASSERT_EQ(registry.QueryValue(key.get(), u"Value", &type, nullptr, &size), 0) << c.what;
+  EXPECT_EQ(type, c.type) << c.what;
+  EXPECT_EQ(size, c.data.size()) << c.what;
+  Bytes read(c.data.size() + 2, 0xCC);
+  size = static_cast<std::uint32_t>(read.size());
+  ASSERT_EQ(registry.QueryValue(key.get(), u"Value", &type, read.data(), &size), 0) << c.what;
+  read.resize(size);
+  EXPECT_EQ(read, c.data) << c.what << ": the stored bytes, unchanged and unexpanded";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ValueTypes,
+    testing::Values(
+        ValueCase{"REG_DWORD 16", reg::kDword, {0x10, 0, 0, 0}, 16, u"\u0010"},
+        ValueCase{
+            "REG_DWORD -1", reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFF, u"\uFFFF\uFFFF"},
+        ValueCase{"REG_SZ \"7\"", reg::kSz, {'7', 0, 0, 0}, 55, u"7"},
+        ValueCase{"REG_SZ \"77\" is too long for an int",
+                  reg::kSz,
+                  {'7', 0, '7', 0, 0, 0},
+                  0xFFFFFFFF,
+                  u"77"},
+        ValueCase{"REG_SZ unterminated", reg::kSz, {'C', 0, ':', 0}, 0x003A0043, u"C:"},
+        ValueCase{"REG_SZ of odd size drops the last byte",
+                  reg::kSz,
+                  {'C', 0, ':', 0, 'x'},
+                  0xFFFFFFFF,
+                  u"C:"},
+        ValueCase{"REG_SZ of one byte", reg::kSz, {'x'}, 0x78, u""},
+        ValueCase{"REG_SZ without data", reg::kSz, {}, 0, u""},
+        ValueCase{"REG_SZ beyond Latin-1",
+                  reg::kSz,
+                  {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE},
+                  0xFFFFFFFF,
+                  u"\u20AC\U0001F600"},
+        ValueCase{"REG_EXPAND_SZ is read raw", reg::kExpandSz, Utf16(u"%SystemRoot%\\x"),
+                  0xFFFFFFFF, u"%SystemRoot%\\x"},
+        ValueCase{"REG_MULTI_SZ up to its first NUL",
+                  reg::kMultiSz,
+                  {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0},
+                  0xFFFFFFFF,
+                  u"a"},
+        ValueCase{
+            "REG_BINARY of 2 bytes zero-fills", reg::kBinary, {0x34, 0x12}, 0x1234, u"\u1234"},
+        ValueCase{"REG_BINARY of 3 bytes", reg::kBinary, {1, 2, 3}, 0x030201, u"\u0201"},
+        ValueCase{"REG_QWORD is too long for an int",
+                  kQword,
+                  {1, 0, 0, 0, 0, 0, 0, 0},
+                  0xFFFFFFFF,
+                  u"\u0001"},
+        ValueCase{"REG_NONE without data", reg::kNone, {}, 0, u""}),
+    RowIndex);
+
+// --- the size a raw query is given ------------------------------------------
+
+struct SizeCase {
+  const char* what;
+  std::uint32_t type;
+  Bytes data;
+  std::optional<std::uint32_t> capacity;  // nothing: no buffer, the size alone
+  Status status;
+  std::uint32_t size;  // what the query leaves in *size
+};
+void PrintTo(const SizeCase& c, std::ostream* out) { *out << c.what; }
+
+class QuerySizes : public RegistryContract, public testing::WithParamInterface<SizeCase> {};
+
+TEST_P(QuerySizes, GiveTheStoredSizeAndMoreDataWhenShort) {
+  const SizeCase& c = GetParam();
+  const std::u16string key = std::u16string(kScratchKey) + u"\\Sizes";
+  Put(kCurrentUser, key, 0, u"Value", c.type, c.data);
+  UniqueKey opened(registry);
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, key, reg::kKeyRead, opened.put()), 0);
+  Bytes buffer(c.capacity.value_or(0) + 1, 0xCC);
+  std::uint32_t type = 0;
+  std::uint32_t size = c.capacity.value_or(0);
+  EXPECT_EQ(registry.QueryValue(opened.get(), u"Value", &type, c.capacity ? buffer.data() : nullptr,
+                                &size),
+            c.status)
+      << c.what;
+  EXPECT_EQ(size, c.size) << c.what;
+  EXPECT_EQ(type, c.type) << c.what;
+  if (c.capacity && c.status == 0) {
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + size), c.data) << c.what;
+    EXPECT_EQ(buffer[size], 0xCC) << c.what << ": nothing written beyond the data";
+  }
+}
+
+constexpr Status kMoreData = 234;  // ERROR_MORE_DATA
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, QuerySizes,
+    testing::Values(
+        SizeCase{"no buffer: the size alone", reg::kSz, Utf16(u"abc"), std::nullopt, 0, 8},
+        SizeCase{"a buffer of 0 bytes", reg::kSz, Utf16(u"abc"), 0, kMoreData, 8},
+        SizeCase{"an odd buffer", reg::kSz, Utf16(u"abc"), 3, kMoreData, 8},
+        SizeCase{"one byte short", reg::kSz, Utf16(u"abc"), 7, kMoreData, 8},
+        SizeCase{"exactly the size", reg::kSz, Utf16(u"abc"), 8, 0, 8},
+        SizeCase{"a larger buffer", reg::kSz, Utf16(u"abc"), 64, 0, 8},
+        SizeCase{"an empty value in 0 bytes", reg::kBinary, {}, 0, 0, 0},
+        SizeCase{"an odd value one byte short", reg::kBinary, {1, 2, 3}, 2, kMoreData, 3},
+        SizeCase{"an odd value in its size", reg::kBinary, {1, 2, 3}, 3, 0, 3},
+        SizeCase{"a REG_DWORD one byte short", reg::kDword, {1, 0, 0, 0}, 3, kMoreData, 4},
+        SizeCase{
+            "a REG_QWORD in a DWORD's size", kQword, {1, 0, 0, 0, 0, 0, 0, 0}, 4, kMoreData, 8},
+        SizeCase{"a REG_EXPAND_SZ one byte short", reg::kExpandSz, Utf16(u"%TEMP%"), 13, kMoreData,
+                 14}),
+    RowIndex);
+
+// --- what is missing -----------------------------------------------------------
+
+struct MissingCase {
+  const char* what;
+  const char16_t* key;  // below the scratch key, which holds Present\Value
+  const char16_t* value;
+  Status open;
+  Status query;  // when the key opened
+};
+void PrintTo(const MissingCase& c, std::ostream* out) { *out << c.what; }
+
+class MissingParts : public RegistryContract, public testing::WithParamInterface<MissingCase> {};
+
+TEST_P(MissingParts, AreNotFound) {
+  const MissingCase& c = GetParam();
+  Put(kCurrentUser, std::u16string(kScratchKey) + u"\\Present", 0, u"Value", reg::kDword,
+      {1, 0, 0, 0});
+  RegKey key = 0x1234;
+  ASSERT_EQ(
+      registry.OpenKey(kCurrentUser, std::u16string(kScratchKey) + c.key, reg::kKeyRead, &key),
+      c.open)
+      << c.what;
+  if (c.open != 0) {
+    EXPECT_EQ(key, kNoKey) << c.what;
+    return;
+  }
+  UniqueKey opened(key, registry);
+  std::uint32_t size = 4;
+  std::uint8_t data[4] = {};
+  EXPECT_EQ(registry.QueryValue(opened.get(), c.value, nullptr, data, &size), c.query) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MissingParts,
+    testing::Values(MissingCase{"key and value", u"\\Present", u"Value", 0, 0},
+                    MissingCase{"names in another case", u"\\PRESENT", u"value", 0, 0},
+                    MissingCase{"a missing value", u"\\Present", u"Other", 0, 2},
+                    MissingCase{"a missing key", u"\\Absent", u"Value", 2, 0},
+                    MissingCase{"a missing level above the key", u"\\Absent\\Present", u"Value", 2,
+                                0}),
+    RowIndex);
+
+TEST_F(RegistryContract, AReadOnlyStoreCreatesNothing) {
+  SettingsStore store(u"Store", SettingsStore::Access::kReadOnly);
+  store.SetSettingsRoot(registry, u"LSSContract");
+  EXPECT_EQ(store.ReadSettingInt(u"Values", u"Value", 7), 7u);
+  EXPECT_EQ(store.ReadSettingString(u"Values", u"Value", u"dflt"), u"dflt");
+  RegKey key = kNoKey;
+  EXPECT_EQ(registry.OpenKey(kCurrentUser, kScratchKey, reg::kKeyRead, &key), 2);
+}
+
+// --- the 32-bit and 64-bit views ----------------------------------------------
+
+struct ViewCase {
+  const char* what;
+  RegKey root;
+  const char16_t* key;
+  std::uint32_t access;
+  std::optional<std::u16string> bits;  // the value read; nothing: the key is not found
+};
+void PrintTo(const ViewCase& c, std::ostream* out) { *out << c.what; }
+
+class RegistryViews : public RegistryContract, public testing::WithParamInterface<ViewCase> {};
+
+// A 64-bit program sees its own HKLM\Software unless it asks for the 32-bit
+// view, which is WOW6432Node; HKCU\Software is one for both.
+TEST_P(RegistryViews, SeparateHklmSoftwareOnly) {
+  const ViewCase& c = GetParam();
+  const std::u16string scratch(kScratchKey);
+  Put(kLocalMachine, scratch + u"\\Both", kWow64_64Key, u"Bits", reg::kSz, Utf16(u"64"));
+  Put(kLocalMachine, scratch + u"\\Both", kWow64_32Key, u"Bits", reg::kSz, Utf16(u"32"));
+  Put(kLocalMachine, scratch + u"\\Only32", kWow64_32Key, u"Bits", reg::kSz, Utf16(u"32"));
+  Put(kCurrentUser, scratch + u"\\Shared", kWow64_32Key, u"Bits", reg::kSz, Utf16(u"user"));
+
+  UniqueKey opened(registry);
+  const Status status = registry.OpenKey(c.root, c.key, reg::kKeyRead | c.access, opened.put());
+  ASSERT_EQ(status, c.bits ? 0 : 2) << c.what;
+  if (!c.bits) return;
+  Bytes read(64);
+  auto size = static_cast<std::uint32_t>(read.size());
+  ASSERT_EQ(registry.QueryValue(opened.get(), u"Bits", nullptr, read.data(), &size), 0) << c.what;
+  read.resize(size);
+  EXPECT_EQ(read, Utf16(*c.bits)) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RegistryViews,
+    testing::Values(ViewCase{"HKLM, no view asked", kLocalMachine, u"Software\\LSSContract\\Both",
+                             0, u"64"},
+                    ViewCase{"HKLM, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Both",
+                             kWow64_64Key, u"64"},
+                    ViewCase{"HKLM, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Both",
+                             kWow64_32Key, u"32"},
+                    ViewCase{"HKLM, WOW6432Node named", kLocalMachine,
+                             u"Software\\WOW6432Node\\LSSContract\\Both", 0, u"32"},
+                    ViewCase{"HKLM, 32-bit only, 64-bit view", kLocalMachine,
+                             u"Software\\LSSContract\\Only32", kWow64_64Key, std::nullopt},
+                    ViewCase{"HKLM, 32-bit only, 32-bit view", kLocalMachine,
+                             u"Software\\LSSContract\\Only32", kWow64_32Key, u"32"},
+                    ViewCase{"HKCU, 64-bit view", kCurrentUser, u"Software\\LSSContract\\Shared",
+                             kWow64_64Key, u"user"},
+                    ViewCase{"HKCU, 32-bit view", kCurrentUser, u"Software\\LSSContract\\Shared",
+                             kWow64_32Key, u"user"}),
+    RowIndex);
+
+// --- the check tool's reads of HKLM through a view ----------------------------
+
+struct MachineTextCase {
+  const char* what;
+  RegistryView written;
+  RegistryView read;
+  const char16_t* key;  // below the scratch key, which holds Clients\Mail
+  const char16_t* name;
+  std::optional<std::u16string> text;
+};
+void PrintTo(const MachineTextCase& c, std::ostream* out) { *out << c.what; }
+
+class MachineTexts : public RegistryContract,
+                     public testing::WithParamInterface<MachineTextCase> {};
+
+// A mail client registered by 32-bit Outlook lands in WOW6432Node; the 64-bit
+// check tool must see it there through the 32-bit view alone.
+TEST_P(MachineTexts, AreReadThroughTheirOwnView) {
+  const MachineTextCase& c = GetParam();
+  const std::u16string scratch(kScratchKey);
+  machine->PutMachineText(c.written, scratch + u"\\Clients\\Mail", u"", u"Microsoft Outlook");
+  EXPECT_EQ(machine->queries().ReadMachineText(c.read, scratch + c.key, c.name), c.text) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MachineTexts,
+    testing::Values(MachineTextCase{"32-bit only, 32-bit view", RegistryView::k32Bit,
+                                    RegistryView::k32Bit, u"\\Clients\\Mail", u"",
+                                    u"Microsoft Outlook"},
+                    MachineTextCase{"32-bit only, 64-bit view", RegistryView::k32Bit,
+                                    RegistryView::k64Bit, u"\\Clients\\Mail", u"", std::nullopt},
+                    MachineTextCase{"64-bit, 64-bit view", RegistryView::k64Bit,
+                                    RegistryView::k64Bit, u"\\Clients\\Mail", u"",
+                                    u"Microsoft Outlook"},
+                    MachineTextCase{"64-bit, 32-bit view", RegistryView::k64Bit,
+                                    RegistryView::k32Bit, u"\\Clients\\Mail", u"", std::nullopt},
+                    MachineTextCase{"a missing value", RegistryView::k64Bit, RegistryView::k64Bit,
+                                    u"\\Clients\\Mail", u"DLLPathEx", std::nullopt},
+                    MachineTextCase{"a missing key", RegistryView::k64Bit, RegistryView::k64Bit,
+                                    u"\\Clients\\News", u"", std::nullopt}),
+    RowIndex);
+
+}  // namespace
+}  // namespace lss::contract
