@@ -210,8 +210,8 @@ std::u16string FakeScheduledTasks::Key(std::u16string_view path) {
 }
 
 Status FakeEventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                            std::u16string_view text) {
-  if (result == 0) events.push_back({std::u16string(source), type, eventId, std::u16string(text)});
+                            const std::vector<std::u16string>& strings) {
+  if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
   return result;
 }
 

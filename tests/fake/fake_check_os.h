@@ -95,13 +95,13 @@ class FakeScheduledTasks final : public ScheduledTasks {
 class FakeEventLog final : public EventLog {
  public:
   Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                std::u16string_view text) override;
+                const std::vector<std::u16string>& strings) override;
 
   struct Event {
     std::u16string source;
     EventType type;
     std::uint32_t id;
-    std::u16string text;
+    std::vector<std::u16string> strings;
   };
   std::vector<Event> events;
   Status result = 0;  // what every Report answers; an event is kept only on 0
