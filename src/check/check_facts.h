@@ -10,8 +10,8 @@
 namespace lss {
 
 struct CheckFacts {
-  std::u16string computer;  // NetBIOS name; empty when it cannot be read
-  std::u16string user;      // DOMAIN\name; empty when it cannot be read
+  std::u16string computer;   // NetBIOS name; empty when it cannot be read
+  std::u16string user;       // DOMAIN\name; empty when it cannot be read
   std::u16string checkedAt;  // UTC, "2026-12-08T12:00:00Z"; empty when out of range
   // The file version of the LSScheduler.exe beside the tool; nothing when
   // there is none or it has no version resource.

@@ -7,10 +7,13 @@ namespace lss {
 namespace {
 
 constexpr std::size_t kIdColumn = 17;
+constexpr std::size_t kStatusColumn = 7;
+
+// The event's strings for what the last-run check did not find, and for a
+// scheduler without a version.
 constexpr std::u16string_view kLastRunId = u"last-run";
 constexpr std::u16string_view kEventNothing = u"-";
 constexpr std::u16string_view kEventNoVersion = u"not found";
-constexpr std::size_t kStatusColumn = 7;
 
 void Pad(std::u16string& line, std::u16string_view text, std::size_t width) {
   line += text;
@@ -117,8 +120,7 @@ std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16strin
                         u",\"checkedAt\":" + JsonString(facts.checkedAt) +
                         u",\"schedulerVersion\":" +
                         (facts.schedulerVersion ? JsonString(*facts.schedulerVersion) : u"null") +
-                        u",\"verdict\":" +
-                        JsonString(StatusName(verdict)) + u",\"exitCode\":" +
+                        u",\"verdict\":" + JsonString(StatusName(verdict)) + u",\"exitCode\":" +
                         ToDecimal(ExitCodeOf(verdict)) + u",\"checks\":[";
   for (std::size_t i = 0; i < results.size(); ++i) {
     const CheckResult& result = results[i];

@@ -152,8 +152,8 @@ CheckResult JudgeMachine(CheckContext& context, std::u16string_view id, std::u16
   } else if (isProgram && header.machine == pe_machine::kX86) {
     result = MakeResult(id, CheckStatus::kFail, FormatText(kProgram32Bit, {path}));
   } else {
-    result =
-        MakeResult(id, CheckStatus::kWarn, FormatText(kProgramNotX64, {path, DescribePeHeader(header)}));
+    result = MakeResult(id, CheckStatus::kWarn,
+                        FormatText(kProgramNotX64, {path, DescribePeHeader(header)}));
   }
   result.details.emplace_back(u"machine", isProgram ? PeMachineName(header.machine) : u"");
   return result;

@@ -75,7 +75,7 @@ std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view
 }
 
 std::optional<std::string> FakeCheckQueries::ReadHead(std::u16string_view path,
-                                                     std::size_t maxBytes) {
+                                                      std::size_t maxBytes) {
   largestHeadAsked = std::max(largestHeadAsked, maxBytes);
   const auto found = files_.find(std::u16string(path));
   if (found == files_.end()) return std::nullopt;

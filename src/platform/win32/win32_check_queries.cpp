@@ -112,15 +112,15 @@ std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_vie
 }
 
 std::optional<std::string> Win32CheckQueries::ReadHead(std::u16string_view path,
-                                                      std::size_t maxBytes) {
+                                                       std::size_t maxBytes) {
   const std::wstring name = ToWide(path);
   const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
-  std::string head(static_cast<std::size_t>(
-                       std::min<std::uint64_t>(static_cast<std::uint64_t>(size.QuadPart), maxBytes)),
+  std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(
+                       static_cast<std::uint64_t>(size.QuadPart), maxBytes)),
                    '\0');
   std::size_t done = 0;
   while (done < head.size()) {
