@@ -23,8 +23,10 @@ Status Win32EventLog::Report(std::u16string_view source, EventType type, std::ui
   const UniqueEventSource eventSource(::RegisterEventSourceW(nullptr, sourceName.c_str()));
   if (!eventSource) return static_cast<Status>(::GetLastError());
   std::vector<std::wstring> wide;
+  wide.reserve(strings.size());
   for (const std::u16string& text : strings) wide.push_back(ToWide(text));
   std::vector<LPCWSTR> pointers;
+  pointers.reserve(wide.size());
   for (const std::wstring& text : wide) pointers.push_back(text.c_str());
   if (!::ReportEventW(eventSource.get(), static_cast<WORD>(type), 0, eventId, nullptr,
                       static_cast<WORD>(pointers.size()), 0,
