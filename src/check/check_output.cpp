@@ -9,6 +9,12 @@ namespace {
 constexpr std::size_t kIdColumn = 17;
 constexpr std::size_t kStatusColumn = 7;
 
+// The event's strings for what the last-run check did not find, and for a
+// scheduler without a version.
+constexpr std::u16string_view kLastRunId = u"last-run";
+constexpr std::u16string_view kEventNothing = u"-";
+constexpr std::u16string_view kEventNoVersion = u"not found";
+
 void Pad(std::u16string& line, std::u16string_view text, std::size_t width) {
   line += text;
   line.append(text.size() < width ? width - text.size() : 1, u' ');
@@ -51,16 +57,32 @@ std::u16string FormatQuiet(const std::vector<CheckResult>& results) {
   return line + u"\n";
 }
 
-std::u16string FormatEventText(const std::vector<CheckResult>& results) {
+std::vector<std::u16string> EventStrings(const std::vector<CheckResult>& results,
+                                         const CheckFacts& facts) {
   const CheckStatus verdict = Verdict(results);
-  std::u16string text =
-      FormatText(u"LSSchedulerCheck: %s (exit code %d)",
-                 {StatusName(verdict), static_cast<std::int32_t>(ExitCodeOf(verdict))});
+  std::u16string findings;
+  const CheckResult* lastRun = nullptr;
   for (const CheckResult& result : results) {
+    if (result.id == kLastRunId) lastRun = &result;
     if (result.status != CheckStatus::kWarn && result.status != CheckStatus::kFail) continue;
-    text += FormatText(u"\n%s %s: %s", {result.id, StatusName(result.status), result.message});
+    if (!findings.empty()) findings += u'\n';
+    findings += FormatText(u"%s %s: %s", {result.id, StatusName(result.status), result.message});
   }
-  return text;
+  const auto lastRunDetail = [&](std::u16string_view name) {
+    if (lastRun != nullptr) {
+      for (const auto& [detail, value] : lastRun->details) {
+        if (detail == name && !value.empty()) return value;
+      }
+    }
+    return std::u16string(kEventNothing);
+  };
+  return {std::u16string(StatusName(verdict)),
+          ToDecimal(ExitCodeOf(verdict)),
+          findings,
+          lastRunDetail(u"file"),
+          lastRunDetail(u"start"),
+          lastRunDetail(u"end"),
+          facts.schedulerVersion.value_or(std::u16string(kEventNoVersion))};
 }
 
 std::u16string JsonString(std::u16string_view text) {
@@ -89,11 +111,16 @@ std::u16string JsonString(std::u16string_view text) {
   return out;
 }
 
-std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version) {
+std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version,
+                          const CheckFacts& facts) {
   const CheckStatus verdict = Verdict(results);
   std::u16string json = u"{\"tool\":\"LSSchedulerCheck\",\"schema\":" + ToDecimal(kJsonSchema) +
-                        u",\"version\":" + JsonString(version) + u",\"verdict\":" +
-                        JsonString(StatusName(verdict)) + u",\"exitCode\":" +
+                        u",\"version\":" + JsonString(version) + u",\"computer\":" +
+                        JsonString(facts.computer) + u",\"user\":" + JsonString(facts.user) +
+                        u",\"checkedAt\":" + JsonString(facts.checkedAt) +
+                        u",\"schedulerVersion\":" +
+                        (facts.schedulerVersion ? JsonString(*facts.schedulerVersion) : u"null") +
+                        u",\"verdict\":" + JsonString(StatusName(verdict)) + u",\"exitCode\":" +
                         ToDecimal(ExitCodeOf(verdict)) + u",\"checks\":[";
   for (std::size_t i = 0; i < results.size(); ++i) {
     const CheckResult& result = results[i];

@@ -5,6 +5,7 @@
 
 #include "check/check_context.h"
 #include "check/check_events.h"
+#include "check/check_facts.h"
 #include "check/check_output.h"
 #include "check/last_run.h"
 #include "check/readiness_checks.h"
@@ -126,9 +127,11 @@ std::vector<std::u16string> ParseIds(std::u16string_view text, std::u16string* e
   }
 }
 
-// The one event: its type and ID follow the verdict, its text names every
-// finding that needs something done.
-Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& results) {
+// The one event: its type and ID follow the verdict, its insertion strings
+// carry the verdict, every finding that needs something done, and the run
+// that was judged.
+Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& results,
+                        const CheckFacts& facts) {
   const CheckStatus verdict = Verdict(results);
   const EventType type = verdict == CheckStatus::kFail   ? EventType::kError
                          : verdict == CheckStatus::kWarn ? EventType::kWarning
@@ -136,7 +139,7 @@ Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& resul
   const std::uint32_t id = verdict == CheckStatus::kFail   ? check_event::kFail
                            : verdict == CheckStatus::kWarn ? check_event::kWarn
                                                            : check_event::kOk;
-  return os.eventLog.Report(check_event::kSource, type, id, FormatEventText(results));
+  return os.eventLog.Report(check_event::kSource, type, id, EventStrings(results, facts));
 }
 
 }  // namespace
@@ -232,14 +235,15 @@ int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view versio
     return 0;
   }
   std::vector<CheckResult> results = RunChecks(os, options);
+  const CheckFacts facts = GatherCheckFacts(os);
   if (options.eventLog) {
-    if (const Status status = ReportToEventLog(os, results); status != 0) {
+    if (const Status status = ReportToEventLog(os, results, facts); status != 0) {
       results.push_back(
           MakeResult(kEventLogId, CheckStatus::kWarn,
                      FormatText(kEventNotWritten, {WindowsErrorText(os.messages, status)})));
     }
   }
-  const std::u16string report = options.json    ? FormatJson(results, version)
+  const std::u16string report = options.json    ? FormatJson(results, version, facts)
                                 : options.quiet ? FormatQuiet(results)
                                                 : FormatTable(results);
   console.Write(OutputStream::kOutput, report);

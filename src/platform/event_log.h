@@ -1,7 +1,9 @@
 #pragma once
 // Writing one event to the Application log under a registered source.
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -17,11 +19,12 @@ class EventLog {
   EventLog& operator=(const EventLog&) = delete;
   virtual ~EventLog() = default;
 
-  // RegisterEventSourceW(NULL, source), ReportEventW with the one string
-  // `text` (category 0, no user, no binary data), DeregisterEventSource.
-  // 0, or the Win32 error code of the step that failed.
+  // RegisterEventSourceW(NULL, source), ReportEventW with `strings` as the
+  // event's insertion strings, in order (category 0, no user, no binary
+  // data), DeregisterEventSource. 0, or the Win32 error code of the step
+  // that failed.
   virtual Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                        std::u16string_view text) = 0;
+                        const std::vector<std::u16string>& strings) = 0;
 };
 
 }  // namespace lss

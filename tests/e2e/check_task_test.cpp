@@ -18,8 +18,10 @@
 namespace e2e {
 namespace {
 
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 enum class Definition { kTemplate, kDisabled };
 enum class Finding { kFound, kNotFound, kDisabled };
@@ -31,7 +33,7 @@ struct TaskRow {
   bool deletedAgain;
   const wchar_t* taskOption;  // --task's value; null: none, the default name
   Finding finding;
-  const char* event;  // the start of the event as Wine's eventlog channel shows it
+  const char* findings;  // the start of the event's findings; null: not compared
 };
 
 class TaskCheck : public SchedulerTest, public ::testing::WithParamInterface<TaskRow> {};
@@ -73,29 +75,53 @@ TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
       EXPECT_THAT(message, Not(HasSubstr("\" is disabled")));
       break;
   }
-  EXPECT_THAT(channels.Added(), HasSubstr(row.event)) << row.what;
+
+  // The event: Wine's advapi channel shows the source, the type, the id and
+  // the number of strings; its eventlog channel each string on its own line.
+  const std::string added = channels.Added();
+  const std::string verdict = json.at("verdict");
+  EXPECT_THAT(added, HasSubstr("fixme:advapi:RegisterEventSourceW ((null),L\"LSScheduler\")"))
+      << row.what;
+  const char* call = verdict == "FAIL"   ? ",0x0001,0x0000,0x000003ea,\\w+,0x0007,"
+                     : verdict == "WARN" ? ",0x0002,0x0000,0x000003e9,\\w+,0x0007,"
+                                         : ",0x0004,0x0000,0x000003e8,\\w+,0x0007,";
+  EXPECT_THAT(added, ContainsRegex(std::string("fixme:advapi:ReportEventW \\(\\w+") + call))
+      << row.what << ":\n" << added;
+  const std::string level = verdict == "FAIL" ? "err" : verdict == "WARN" ? "warn" : "trace";
+  const std::string prefix = level + ":eventlog:ReportEventW L\"";
+  const auto shown = [&](const std::string& text) { return prefix + text + "\""; };
+  const std::vector<std::string> strings = channels.AddedLines("eventlog:ReportEventW");
+  ASSERT_EQ(strings.size(), 7u) << row.what << ":\n" << added;
+  EXPECT_EQ(strings[0], shown(verdict)) << row.what;
+  EXPECT_EQ(strings[1], shown(std::to_string(run.exitCode))) << row.what;
+  if (row.findings != nullptr) {
+    EXPECT_THAT(strings[2], StartsWith(prefix + row.findings)) << row.what;
+  }
+  // No last-run check, so no log, start or end.
+  EXPECT_EQ(strings[3], shown("-")) << row.what;
+  EXPECT_EQ(strings[4], shown("-")) << row.what;
+  EXPECT_EQ(strings[5], shown("-")) << row.what;
+  // The LSScheduler.exe beside the tool is built with the tool's version.
+  EXPECT_EQ(strings[6], shown(json.at("version").get<std::string>())) << row.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TaskCheck,
     ::testing::Values(
         TaskRow{"the template under the default name", Definition::kTemplate, L"Larkspan Nightly",
-                false, nullptr, Finding::kFound, "eventlog:ReportEventW L\"LSSchedulerCheck: "},
+                false, nullptr, Finding::kFound, nullptr},
         TaskRow{"the template in a folder, named with --task", Definition::kTemplate,
                 L"\\Brinmoor\\Larkspan Nightly", false, L"\\Brinmoor\\Larkspan Nightly",
-                Finding::kFound, "eventlog:ReportEventW L\"LSSchedulerCheck: "},
+                Finding::kFound, nullptr},
         TaskRow{"a disabled copy", Definition::kDisabled, L"Larkspan Nightly", false, nullptr,
                 Finding::kDisabled,
-                "err:eventlog:ReportEventW L\"LSSchedulerCheck: FAIL (exit code 2)\\ntask FAIL: "
-                "The task \\\"Larkspan Nightly\\\" is disabled"},
+                "task FAIL: The task \\\"Larkspan Nightly\\\" is disabled"},
         TaskRow{"the template deleted again", Definition::kTemplate, L"Larkspan Nightly", true,
                 nullptr, Finding::kNotFound,
-                "warn:eventlog:ReportEventW L\"LSSchedulerCheck: WARN (exit code 1)\\ntask WARN: "
-                "There is no task \\\"Larkspan Nightly\\\""},
+                "task WARN: There is no task \\\"Larkspan Nightly\\\""},
         TaskRow{"another name than the task's", Definition::kTemplate, L"Larkspan Nightly", false,
                 L"Larkspan Weekly", Finding::kNotFound,
-                "warn:eventlog:ReportEventW L\"LSSchedulerCheck: WARN (exit code 1)\\ntask WARN: "
-                "There is no task \\\"Larkspan Weekly\\\""}),
+                "task WARN: There is no task \\\"Larkspan Weekly\\\""}),
     [](const auto& row) { return std::to_string(row.index); });
 
 struct ActionsRow {

@@ -4,6 +4,7 @@
 // (check_task_test.cpp): these run every other check.
 #include <windows.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -36,6 +37,16 @@ struct Report {
 std::string IsoFromStamp(const std::string& stamp) {
   return "20" + stamp.substr(6, 2) + "-" + stamp.substr(3, 2) + "-" + stamp.substr(0, 2) + "T" +
          stamp.substr(9, 8);
+}
+
+// The time now in UTC, as the JSON's checkedAt gives it.
+std::string UtcNow() {
+  SYSTEMTIME now{};
+  ::GetSystemTime(&now);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth,
+                now.wDay, now.wHour, now.wMinute, now.wSecond);
+  return text;
 }
 
 // "07-12-26 02:00:00:" as the report shows times.
@@ -216,9 +227,27 @@ TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
   }
   EndProcessesNamed(L"OUTLOOK.EXE", 0ms);
 
+  const std::string before = UtcNow();
   const Json json = CheckJson();
+  const std::string after = UtcNow();
   ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.at("schema"), 2);
+  EXPECT_EQ(json.at("schema"), 3);
+  // Where and when it ran, and the scheduler beside it (built with the tool's version).
+  wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD computerLength = MAX_COMPUTERNAME_LENGTH + 1;
+  ASSERT_TRUE(::GetComputerNameW(computer, &computerLength));
+  EXPECT_EQ(json.at("computer"), ToUtf8(computer));
+  wchar_t user[257] = {};
+  DWORD userLength = 257;
+  ASSERT_TRUE(::GetUserNameW(user, &userLength));
+  EXPECT_THAT(json.at("user").get<std::string>(), testing::EndsWith("\\" + ToUtf8(user)));
+  EXPECT_TRUE(std::regex_match(json.at("checkedAt").get<std::string>(),
+                               std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ")));
+  EXPECT_LE(before, json.at("checkedAt").get<std::string>());
+  EXPECT_GE(after, json.at("checkedAt").get<std::string>());
+  EXPECT_EQ(json.at("schedulerVersion"), json.at("version"));
+  EXPECT_EQ(json["checks"][0].at("details").at("machine"), "x64");
+  EXPECT_EQ(json["checks"][1].at("details").at("machine"), "x64");
   EXPECT_EQ(json.at("verdict"), "OK");
   EXPECT_EQ(json.at("exitCode"), 0);
   ASSERT_EQ(json.at("checks").size(), report.ids.size());
@@ -300,6 +329,24 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   EXPECT_EQ(DumpKeyTree(HKEY_CURRENT_USER, kProductKey), "(no key)");
   EXPECT_EQ(report.exitCode, 1u) << report.output;
   ExpectAllOkBut(report, {{"log-folder", "WARN"}, {"last-run", "WARN"}});
+
+  // A 32-bit OUTLOOK.EXE where the App Paths entry points fails it: only its
+  // header is read.
+  const std::wstring office32 = folder() + L"\\Office32";
+  MakeFreshFolder(office32);
+  std::string header(0x200, '\0');
+  header.replace(0, 2, "MZ");
+  header[0x3C] = static_cast<char>(0x80);
+  header.replace(0x80, 6, std::string("PE\0\0\x4C\x01", 6));
+  WriteFileBytes(office32 + L"\\OUTLOOK.EXE", header);
+  SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", RegValue::Sz(office32 + L"\\"));
+  report = Check();
+  EXPECT_EQ(report.exitCode, 2u);
+  EXPECT_EQ(report.checks["outlook"].status, "FAIL");
+  EXPECT_EQ(report.checks["outlook"].message,
+            "32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a 32-bit "
+            "Outlook's MAPI; install 64-bit Office (" +
+                ToUtf8(office32) + "\\OUTLOOK.EXE is x86).");
 
   // Removing the App Paths entry fails the outlook check.
   DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathsKey);

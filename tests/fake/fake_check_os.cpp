@@ -76,6 +76,22 @@ std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view
   return Tail{bytes.substr(bytes.size() - kept), bytes.size()};
 }
 
+std::optional<std::string> FakeCheckQueries::ReadHead(std::u16string_view path,
+                                                      std::size_t maxBytes) {
+  largestHeadAsked = std::max(largestHeadAsked, maxBytes);
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) return std::nullopt;
+  return found->second.substr(0, maxBytes);
+}
+
+std::optional<std::u16string> FakeCheckQueries::FileVersion(std::u16string_view path) {
+  if (!IsFile(path)) return std::nullopt;
+  for (const auto& [name, version] : fileVersions) {
+    if (Upper(name) == Upper(path)) return version;
+  }
+  return std::nullopt;
+}
+
 Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
   if (folders_.count(FolderKey(ParentOf(path))) == 0) return 3;  // ERROR_PATH_NOT_FOUND
   if (denyCreate_ || folders_.count(FolderKey(path)) != 0 || readOnly_.count(PathKey(path)) != 0) {
@@ -210,8 +226,8 @@ std::u16string FakeScheduledTasks::Key(std::u16string_view path) {
 }
 
 Status FakeEventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                            std::u16string_view text) {
-  if (result == 0) events.push_back({std::u16string(source), type, eventId, std::u16string(text)});
+                            const std::vector<std::u16string>& strings) {
+  if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
   return result;
 }
 

@@ -6,6 +6,8 @@
 // LSS_WINE_DEBUG_LOG instead.
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace e2e {
 
@@ -16,6 +18,9 @@ class WineDebugLog {
 
   // Everything printed since the mark.
   std::string Added() const;
+  // The lines printed since the mark that hold `text`, in order, each without
+  // the thread number Wine puts in front ("0108:") and without its line break.
+  std::vector<std::string> AddedLines(std::string_view text) const;
 
  private:
   std::wstring path_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,12 +49,28 @@ TaskInfo GoodTask() {
   return task;
 }
 
+// A program file's first `size` bytes: "MZ", e_lfanew at 0x3C, and at that
+// offset "PE\0\0" and the machine type (little-endian), as far as they fit.
+std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
+                        std::size_t size = 0x200) {
+  std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
+  const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
+                             static_cast<char>(machine >> 8);
+  for (std::size_t i = 0; i < header.size() && offset + i < bytes.size(); ++i) {
+    bytes[offset + i] = header[i];
+  }
+  return bytes.substr(0, size);
+}
+
 // A machine on which every check passes.
 void SetUpGoodMachine(test::FakeCheckPlatform& os) {
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
   os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE");
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll");
+  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
   os.queries.AddFolder(u"C:\\Windows\\System32");
   os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
   os.queries.SetMachineText(k64Bit, kMail, u"", u"Microsoft Outlook");
@@ -64,6 +82,7 @@ void SetUpGoodMachine(test::FakeCheckPlatform& os) {
   os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
   os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
   os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
   os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
   os.tasks.Add(u"Larkspan Nightly", GoodTask());
   os.messages.Set(1, u"Incorrect function.\r\n");
@@ -136,7 +155,97 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Situations,
     testing::Values(
         SituationCase{"all well", [](auto&) {}, u"outlook", kOk,
-                      u"Outlook is at C:\\Office\\OUTLOOK.EXE.", kOk},
+                      u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
+        SituationCase{"32-bit OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x14C));
+                      },
+                      u"outlook", kFail,
+                      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
+                      u"32-bit Outlook's MAPI; install 64-bit Office (C:\\Office\\OUTLOOK.EXE "
+                      u"is x86).",
+                      kFail},
+        SituationCase{"ARM64 OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0xAA64));
+                      },
+                      u"outlook", kWarn,
+                      u"C:\\Office\\OUTLOOK.EXE is not an x64 program file (found: ARM64): "
+                      u"LSScheduler.exe, a 64-bit program, may not be able to use it. Repair or "
+                      u"reinstall 64-bit Office.",
+                      kWarn},
+        SituationCase{"OUTLOOK.EXE of another machine type",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x1C4));
+                      },
+                      u"outlook", kWarn, u"(found: machine type 0x1C4)", kWarn},
+        SituationCase{"OUTLOOK.EXE cut short in its DOS header",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0x80, 0x3E));
+                      },
+                      u"outlook", kWarn,
+                      u"(found: not a complete program file (it ends after 62 bytes, inside its "
+                      u"DOS header))",
+                      kWarn},
+        SituationCase{"OUTLOOK.EXE with MZ but no PE signature",
+                      [](auto& os) {
+                        std::string bytes = ProgramFile(0x8664);
+                        bytes[0x81] = 'X';
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes);
+                      },
+                      u"outlook", kWarn,
+                      u"(found: not a program file (no PE signature at offset 0x80))", kWarn},
+        SituationCase{"OUTLOOK.EXE without MZ",
+                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", "#!"); },
+                      u"outlook", kWarn,
+                      u"(found: not a program file (it does not start with MZ))", kWarn},
+        SituationCase{"a PE offset past the end of OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0x7FFFFFFF, 0x300));
+                      },
+                      u"outlook", kWarn,
+                      u"(found: not a complete program file (its PE header offset 0x7FFFFFFF "
+                      u"points past the 512 bytes read))",
+                      kWarn},
+        SituationCase{"a PE header ending just past the end of OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0x1FB, 0x200));
+                      },
+                      u"outlook", kWarn, u"offset 0x1FB points past the 512 bytes read", kWarn},
+        SituationCase{"a PE header beyond the first 512 bytes",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0xFFA, 0x1200));
+                      },
+                      u"outlook", kOk, u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
+        SituationCase{"a PE header beyond the first 4 KiB",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0xFFB, 0x1200));
+                      },
+                      u"outlook", kWarn, u"offset 0xFFB points past the 512 bytes read", kWarn},
+        SituationCase{"a 32-bit MAPI library",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
+                      },
+                      u"mapi", kFail,
+                      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
+                      u"32-bit Outlook's MAPI; install 64-bit Office (C:\\Office\\olmapi32.dll "
+                      u"is x86).",
+                      kFail},
+        SituationCase{"a MAPI library that is not a program file",
+                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ""); },
+                      u"mapi", kWarn,
+                      u"C:\\Office\\olmapi32.dll is not an x64 program file (found: not a "
+                      u"program file (it does not start with MZ))",
+                      kWarn},
+        SituationCase{"an x64 MAPI library", [](auto&) {}, u"mapi", kOk,
+                      u"MAPI can reach the mail client Microsoft Outlook "
+                      u"(C:\\Office\\olmapi32.dll, x64).",
+                      kOk},
         SituationCase{"no App Paths key", [](auto& os) { os.registry.DeleteKey(kAppPaths); },
                       u"outlook", kFail,
                       u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\"", kFail},
@@ -593,7 +702,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{{}, 0, u"\nVerdict: OK (exit code 0)\n", u""},
         OptionCase{{u"--json"},
                    0,
-                   u"{\"tool\":\"LSSchedulerCheck\",\"schema\":2,\"version\":\"1.2.3.4\","
+                   u"{\"tool\":\"LSSchedulerCheck\",\"schema\":3,\"version\":\"1.2.3.4\","
+                   u"\"computer\":\"PC-0417\",\"user\":\"BRINMOOR\\\\avery\","
+                   u"\"checkedAt\":\"2026-12-08T12:00:00Z\",\"schedulerVersion\":\"1.0.0.7\","
                    u"\"verdict\":\"OK\",\"exitCode\":0,",
                    u""},
         OptionCase{{u"--json"},
@@ -668,23 +779,25 @@ INSTANTIATE_TEST_SUITE_P(
 struct EventCase {
   const char* what;
   std::function<void(test::FakeCheckPlatform&)> change;
-  Status result;  // of the event write
+  std::vector<std::u16string> arguments;  // besides --eventlog
+  Status result;                          // of the event write
   EventType type;
   std::uint32_t id;
-  std::u16string text;  // the whole text of the event
+  std::vector<std::u16string> strings;  // the event's insertion strings
   int exitCode;
   std::u16string output;  // a part of the table
 };
 
 class Events : public testing::TestWithParam<EventCase> {};
 
-TEST_P(Events, CarryTheVerdictAndTheFindings) {
+TEST_P(Events, CarryTheVerdictTheFindingsAndTheRun) {
   const EventCase& c = GetParam();
   test::FakeCheckPlatform os;
   SetUpGoodMachine(os);
   c.change(os);
   os.eventLog.result = c.result;
   os.process.arguments = {u"LSSchedulerCheck.exe", u"--eventlog"};
+  os.process.arguments.insert(os.process.arguments.end(), c.arguments.begin(), c.arguments.end());
   RecordingConsole console;
   EXPECT_EQ(RunCheckTool(os.bundle, console, u"1.2.3.4"), c.exitCode) << c.what;
   EXPECT_NE(console.output.find(c.output), std::u16string::npos)
@@ -698,21 +811,30 @@ TEST_P(Events, CarryTheVerdictAndTheFindings) {
   EXPECT_EQ(event.source, u"LSScheduler") << c.what;
   EXPECT_EQ(event.type, c.type) << c.what;
   EXPECT_EQ(event.id, c.id) << c.what;
-  EXPECT_EQ(event.text, c.text) << c.what;
+  EXPECT_EQ(event.strings, c.strings) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Events,
     testing::Values(
         EventCase{"all well, Outlook open",
-                  [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; }, 0,
-                  EventType::kInformation, 1000, u"LSSchedulerCheck: OK (exit code 0)", 0,
+                  [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
+                  {},
+                  0,
+                  EventType::kInformation,
+                  1000,
+                  {u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+                   u"2026-12-07T02:03:41", u"1.0.0.7"},
+                  0,
                   u"Verdict: OK"},
-        EventCase{"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 0,
-                  EventType::kWarning, 1001,
-                  u"LSSchedulerCheck: WARN (exit code 1)\ntask WARN: There is no task \"Larkspan "
-                  u"Nightly\": no scheduled run on this machine under that name. Create it as the "
-                  u"README shows, or name yours with --task.",
+        EventCase{"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; },
+                  {}, 0, EventType::kWarning, 1001,
+                  {u"WARN", u"1",
+                   u"task WARN: There is no task \"Larkspan Nightly\": no scheduled run on this "
+                   u"machine under that name. Create it as the README shows, or name yours with "
+                   u"--task.",
+                   u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+                   u"2026-12-07T02:03:41", u"1.0.0.7"},
                   1, u"Verdict: WARN"},
         EventCase{
             "a failure and a warning",
@@ -720,16 +842,87 @@ INSTANTIATE_TEST_SUITE_P(
               SetWait(os, 5);
               os.queries.mutex = {MutexState::kOtherObject, 0};
             },
-            0, EventType::kError, 1002,
-            u"LSSchedulerCheck: FAIL (exit code 2)\nwait-seconds WARN: A run waits only 5 s "
-            u"for Outlook to start: the add-in may not have started its synchronization when "
-            u"the wait ends. Set WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The "
-            u"name LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for "
-            u"the add-in and logs an error. Restart the session or the computer.",
+            {}, 0, EventType::kError, 1002,
+            {u"FAIL", u"2",
+             u"wait-seconds WARN: A run waits only 5 s for Outlook to start: the add-in may not "
+             u"have started its synchronization when the wait ends. Set "
+             u"WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The name LSSyncMutex "
+             u"belongs to another kind of object: a -s -e run cannot wait for the add-in and logs "
+             u"an error. Restart the session or the computer.",
+             u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+             u"2026-12-07T02:03:41", u"1.0.0.7"},
             2, u"Verdict: FAIL"},
-        EventCase{"a write that fails", [](auto&) {}, 5, EventType::kInformation, 1000, u"", 1,
+        EventCase{"a newest log that is not a log, no LSScheduler.exe beside the tool",
+                  [](auto& os) {
+                    os.queries.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
+                    os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+                  },
+                  {u"--only", u"last-run"}, 0, EventType::kWarning, 1001,
+                  {u"WARN", u"1",
+                   u"last-run WARN: The newest log C:\\Logs\\Scheduler081226020000.log is not in "
+                   u"the scheduler's format (it does not begin with a line break): the last run "
+                   u"cannot be judged.",
+                   u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found"},
+                  1, u"Verdict: WARN"},
+        EventCase{"no last-run check, a scheduler without a version",
+                  [](auto& os) { os.queries.fileVersions.clear(); },
+                  {u"--only", u"toolbar"}, 0, EventType::kInformation, 1000,
+                  {u"OK", u"0", u"", u"-", u"-", u"-", u"not found"},
+                  0, u"Verdict: OK"},
+        EventCase{"a write that fails", [](auto&) {}, {}, 5, EventType::kInformation, 1000, {},
+                  1,
                   u"eventlog         WARN   The verdict could not be written to the Application "
                   u"log: Access is denied.\n\nVerdict: WARN (exit code 1)"}),
+    CaseIndex);
+
+struct FactsCase {
+  const char* what;
+  std::function<void(test::FakeCheckPlatform&)> change;
+  std::u16string json;  // a part of the JSON
+};
+
+class JsonFacts : public testing::TestWithParam<FactsCase> {};
+
+TEST_P(JsonFacts, SayWhereAndWhenTheCheckRan) {
+  const FactsCase& c = GetParam();
+  test::FakeCheckPlatform os;
+  SetUpGoodMachine(os);
+  c.change(os);
+  os.process.arguments = {u"LSSchedulerCheck.exe", u"--json", u"--only", u"toolbar"};
+  RecordingConsole console;
+  RunCheckTool(os.bundle, console, u"1.2.3.4");
+  EXPECT_NE(console.output.find(c.json), std::u16string::npos)
+      << c.what << ": " << std::string(console.output.begin(), console.output.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, JsonFacts,
+    testing::Values(
+        FactsCase{"no LSScheduler.exe beside the tool",
+                  [](auto& os) {
+                    os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+                  },
+                  u",\"schedulerVersion\":null,"},
+        FactsCase{"a scheduler without a version resource",
+                  [](auto& os) { os.queries.fileVersions.clear(); }, u",\"schedulerVersion\":null,"},
+        FactsCase{"a tool whose own path is unknown",
+                  [](auto& os) { os.queries.programPath.clear(); }, u",\"schedulerVersion\":null,"},
+        FactsCase{"no computer or user name",
+                  [](auto& os) {
+                    os.queries.computerName.clear();
+                    os.queries.userName.clear();
+                  },
+                  u",\"computer\":\"\",\"user\":\"\","},
+        FactsCase{"the start of 1970", [](auto& os) { os.clock.SetNow(0); },
+                  u",\"checkedAt\":\"1970-01-01T00:00:00Z\","},
+        FactsCase{"a leap day", [](auto& os) { os.clock.SetNow(1709251199); },
+                  u",\"checkedAt\":\"2024-02-29T23:59:59Z\","},
+        FactsCase{"the last second of 1969", [](auto& os) { os.clock.SetNow(-1); },
+                  u",\"checkedAt\":\"1969-12-31T23:59:59Z\","},
+        FactsCase{"the last second of 9999", [](auto& os) { os.clock.SetNow(253402300799); },
+                  u",\"checkedAt\":\"9999-12-31T23:59:59Z\","},
+        FactsCase{"a time after 9999", [](auto& os) { os.clock.SetNow(253402300800); },
+                  u",\"checkedAt\":\"\","}),
     CaseIndex);
 
 struct JsonCase {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <regex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -14,6 +16,7 @@
 #include "harness/scratch_files.h"
 #include "harness/test_registry.h"
 #include "handles/win32_handles.h"
+#include "check/pe_header.h"
 #include "platform/win32/win32_check_queries.h"
 
 namespace {
@@ -94,6 +97,72 @@ INSTANTIATE_TEST_SUITE_P(Table, ActionArguments,
                                              {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
                                          SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}),
                          CaseIndex);
+
+// A program file's first bytes: "MZ", e_lfanew, and at it the PE signature
+// and the machine type, in a file of `size` bytes.
+std::string ProgramBytes(std::uint16_t machine, std::uint32_t offset, std::size_t size) {
+  std::string bytes(std::max<std::size_t>(size, offset + 6), '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
+  bytes.replace(offset, 6, std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
+                               static_cast<char>(machine >> 8));
+  return bytes.substr(0, size);
+}
+
+struct HeaderCase {
+  std::optional<std::string> bytes;  // nothing: no file
+  std::u16string found;              // DescribePeHeader of what was read
+};
+
+class ProgramHeader : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(ProgramHeader, IsReadFromTheFilesFirstBytes) {
+  const HeaderCase& c = GetParam();
+  e2e::MakeFreshFolder(kFolder);
+  const std::wstring path = kFolder + L"\\program.exe";
+  if (c.bytes) e2e::WriteFileBytes(path, *c.bytes);
+  lss::Win32CheckQueries queries;
+  EXPECT_EQ(lss::DescribePeHeader(lss::ReadPeHeader(queries, U16(path))), c.found);
+  // Nothing in these files is a version resource.
+  EXPECT_EQ(queries.FileVersion(U16(path)), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProgramHeader,
+    testing::Values(HeaderCase{ProgramBytes(0x8664, 0x80, 0x400), u"x64"},
+                    HeaderCase{ProgramBytes(0x14C, 0x80, 0x86), u"x86"},
+                    HeaderCase{ProgramBytes(0xAA64, 0xF00, 0x2000), u"ARM64"},
+                    HeaderCase{ProgramBytes(0x8664, 0x80, 0x30),
+                               u"not a complete program file (it ends after 48 bytes, inside its "
+                               u"DOS header)"},
+                    HeaderCase{ProgramBytes(0x8664, 0x80, 0x84),
+                               u"not a complete program file (its PE header offset 0x80 points "
+                               u"past the 132 bytes read)"},
+                    HeaderCase{std::string("MZ") + std::string(0x3E, 'x'),
+                               u"not a complete program file (its PE header offset 0x78787878 "
+                               u"points past the 64 bytes read)"},
+                    HeaderCase{std::nullopt, u"the file could not be read"}),
+    CaseIndex);
+
+TEST(CheckQueries, KnowTheComputerTheUserAndAProgramsVersion) {
+  lss::Win32CheckQueries queries;
+  wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  ASSERT_NE(::GetEnvironmentVariableW(L"COMPUTERNAME", computer, MAX_COMPUTERNAME_LENGTH + 1), 0u);
+  EXPECT_EQ(queries.ComputerName(), U16(computer));
+  wchar_t user[257] = {};
+  ASSERT_NE(::GetEnvironmentVariableW(L"USERNAME", user, 257), 0u);
+  const std::u16string account = queries.UserName();
+  const std::u16string name = u"\\" + U16(user);
+  ASSERT_GT(account.size(), name.size());
+  EXPECT_EQ(account.substr(account.size() - name.size()), name);
+  const std::optional<std::u16string> version =
+      queries.FileVersion(U16(e2e::PathFromEnvironment(L"LSS_CHECK_EXE")));
+  ASSERT_TRUE(version.has_value());
+  const std::string narrow(version->begin(), version->end());
+  EXPECT_TRUE(std::regex_match(narrow, std::regex("\\d+\\.\\d+\\.\\d+\\.\\d+"))) << narrow;
+  EXPECT_EQ(queries.FileVersion(u"C:\\lss_win32_tests\\missing.exe"), std::nullopt);
+}
 
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;

@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "check/check_events.h"
 #include "harness/scratch_files.h"
@@ -15,52 +17,71 @@
 
 namespace {
 
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 
 struct EventCase {
   const char* what;
   lss::EventType type;
   std::uint32_t id;
-  const char16_t* text;
-  const char* call;  // type, category and id as Wine's stub shows them
-  const char* shown;
+  std::vector<std::u16string> strings;
+  const char* call;   // type, category, id and string count as Wine's stub shows them
+  std::vector<std::string> shown;  // each string on its own line, in order
 };
 
 class EventLogReport : public testing::TestWithParam<EventCase> {};
 
-TEST_P(EventLogReport, PassesTheTypeTheIdAndTheWholeText) {
+TEST_P(EventLogReport, PassesTheTypeTheIdAndEachString) {
   const EventCase& c = GetParam();
   const e2e::WineDebugLog channels;
   lss::Win32EventLog log;
-  EXPECT_EQ(log.Report(u"LSScheduler", c.type, c.id, c.text), 0) << c.what;
+  EXPECT_EQ(log.Report(u"LSScheduler", c.type, c.id, c.strings), 0) << c.what;
   const std::string added = channels.Added();
-  EXPECT_THAT(added, HasSubstr(c.call)) << c.what;
-  EXPECT_THAT(added, HasSubstr(c.shown)) << c.what;
+  EXPECT_THAT(added, HasSubstr("fixme:advapi:RegisterEventSourceW ((null),L\"LSScheduler\")"))
+      << c.what;
+  EXPECT_THAT(added, ContainsRegex(c.call)) << c.what;
+  EXPECT_EQ(channels.AddedLines("eventlog:ReportEventW"), c.shown) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, EventLogReport,
-    testing::Values(EventCase{"information", lss::EventType::kInformation, 1000, u"OK",
-                              ",0x0004,0x0000,0x000003e8,",
-                              "trace:eventlog:ReportEventW L\"OK\"\n"},
-                    EventCase{"warning", lss::EventType::kWarning, 1001, u"WARN: task: not found",
-                              ",0x0002,0x0000,0x000003e9,",
-                              "warn:eventlog:ReportEventW L\"WARN: task: not found\"\n"},
-                    EventCase{"error, two lines", lss::EventType::kError, 1002,
-                              u"FAIL\r\nlast-run: an error", ",0x0001,0x0000,0x000003ea,",
-                              "err:eventlog:ReportEventW L\"FAIL\\r\\nlast-run: an error\"\n"}),
+    testing::Values(
+        EventCase{"information, one string", lss::EventType::kInformation, 1000, {u"OK"},
+                  "ReportEventW \\(\\w+,0x0004,0x0000,0x000003e8,\\w+,0x0001,",
+                  {"trace:eventlog:ReportEventW L\"OK\""}},
+        EventCase{"warning, three strings, one empty", lss::EventType::kWarning, 1001,
+                  {u"WARN", u"", u"task WARN: not found"},
+                  "ReportEventW \\(\\w+,0x0002,0x0000,0x000003e9,\\w+,0x0003,",
+                  {"warn:eventlog:ReportEventW L\"WARN\"", "warn:eventlog:ReportEventW L\"\"",
+                   "warn:eventlog:ReportEventW L\"task WARN: not found\""}},
+        EventCase{"error, a string of two lines", lss::EventType::kError, 1002,
+                  {u"FAIL", u"2", u"a\nlast-run: an error"},
+                  "ReportEventW \\(\\w+,0x0001,0x0000,0x000003ea,\\w+,0x0003,",
+                  {"err:eventlog:ReportEventW L\"FAIL\"", "err:eventlog:ReportEventW L\"2\"",
+                   "err:eventlog:ReportEventW L\"a\\nlast-run: an error\""}}),
     [](const auto& row) { return std::to_string(row.index); });
 
 struct MessageCase {
   const char* what;
   std::uint32_t constant;  // as the check tool passes it
   DWORD id;                // as the message table must hold it
+  const wchar_t* text;     // the event's text with the row's insertion strings
 };
+
+// One text for each insertion: a finding with a percent sign and quotes, and
+// a second line, must come through as it stands.
+const wchar_t* const kInserts[] = {L"FAIL",
+                                   L"2",
+                                   L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second",
+                                   L"C:\\Logs\\Scheduler071226020000.log",
+                                   L"2026-12-07T02:00:00",
+                                   L"2026-12-07T02:03:41",
+                                   L"1.0.0.7"};
 
 class CheckMessageTable : public testing::TestWithParam<MessageCase> {};
 
-// Event Viewer loads the file as data and formats the event's text into the
-// message of the event's id.
+// Event Viewer loads the file as data and formats the event's insertion
+// strings into the message of the event's id.
 TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
   const MessageCase& c = GetParam();
   EXPECT_EQ(c.constant, c.id) << c.what;
@@ -68,20 +89,40 @@ TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
   const lss::UniqueModule module(::LoadLibraryExW(
       exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << c.what;
-  const wchar_t* text = L"FAIL: last-run: 100% \"quoted\"";
-  const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(text)};
-  wchar_t buffer[256] = {};
-  const DWORD length =
-      ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(),
-                       c.id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 256,
-                       reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts)));
-  EXPECT_EQ(std::wstring(buffer, length), text) << c.what;
+  DWORD_PTR inserts[std::size(kInserts)];
+  for (std::size_t i = 0; i < std::size(kInserts); ++i) {
+    inserts[i] = reinterpret_cast<DWORD_PTR>(kInserts[i]);
+  }
+  wchar_t buffer[1024] = {};
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(), c.id,
+      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 1024, reinterpret_cast<va_list*>(inserts));
+  EXPECT_EQ(std::wstring(buffer, length), c.text) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CheckMessageTable,
-                         testing::Values(MessageCase{"OK", lss::check_event::kOk, 1000},
-                                         MessageCase{"WARN", lss::check_event::kWarn, 1001},
-                                         MessageCase{"FAIL", lss::check_event::kFail, 1002}),
-                         [](const auto& row) { return std::to_string(row.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckMessageTable,
+    testing::Values(
+        MessageCase{"OK", lss::check_event::kOk, 1000,
+                    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
+                    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
+                    L"Run started: 2026-12-07T02:00:00\r\n"
+                    L"Run ended: 2026-12-07T02:03:41\r\n"
+                    L"LSScheduler.exe version: 1.0.0.7"},
+        MessageCase{"WARN", lss::check_event::kWarn, 1001,
+                    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
+                    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n"
+                    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
+                    L"Run started: 2026-12-07T02:00:00\r\n"
+                    L"Run ended: 2026-12-07T02:03:41\r\n"
+                    L"LSScheduler.exe version: 1.0.0.7"},
+        MessageCase{"FAIL", lss::check_event::kFail, 1002,
+                    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
+                    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n"
+                    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
+                    L"Run started: 2026-12-07T02:00:00\r\n"
+                    L"Run ended: 2026-12-07T02:03:41\r\n"
+                    L"LSScheduler.exe version: 1.0.0.7"}),
+    [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "handles/unique_any.h"
 #include "platform/win32/wide_text.h"
@@ -16,14 +17,20 @@ using UniqueEventSource = UniqueFunctionHandle<HANDLE, &::DeregisterEventSource>
 }  // namespace
 
 Status Win32EventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                             std::u16string_view text) {
+                             const std::vector<std::u16string>& strings) {
+  if (strings.size() > 0xFFFF) return ERROR_INVALID_PARAMETER;
   const std::wstring sourceName = ToWide(source);
   const UniqueEventSource eventSource(::RegisterEventSourceW(nullptr, sourceName.c_str()));
   if (!eventSource) return static_cast<Status>(::GetLastError());
-  const std::wstring message = ToWide(text);
-  LPCWSTR strings[] = {message.c_str()};
-  if (!::ReportEventW(eventSource.get(), static_cast<WORD>(type), 0, eventId, nullptr, 1, 0,
-                      strings, nullptr)) {
+  std::vector<std::wstring> wide;
+  wide.reserve(strings.size());
+  for (const std::u16string& text : strings) wide.push_back(ToWide(text));
+  std::vector<LPCWSTR> pointers;
+  pointers.reserve(wide.size());
+  for (const std::wstring& text : wide) pointers.push_back(text.c_str());
+  if (!::ReportEventW(eventSource.get(), static_cast<WORD>(type), 0, eventId, nullptr,
+                      static_cast<WORD>(pointers.size()), 0,
+                      pointers.empty() ? nullptr : pointers.data(), nullptr)) {
     return static_cast<Status>(::GetLastError());
   }
   return ERROR_SUCCESS;
