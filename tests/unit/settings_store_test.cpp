@@ -10,6 +10,8 @@
 namespace lss {
 namespace {
 
+constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
+
 using test::FakeRegistry;
 
 constexpr std::u16string_view kSettingsKey = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
