@@ -55,7 +55,7 @@ std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
     const std::size_t separator = key.find_last_of(u"\\/");
     const std::u16string_view folder =
         separator == std::u16string::npos ? std::u16string_view() : path.substr(0, separator);
-    if (folders_.count(FolderKey(folder)) == 0 || folders_.count(FolderKey(path)) != 0) {
+    if (!FolderExists(folder) || FolderExists(path)) {
       return nullptr;
     }
     files_[key];
@@ -75,10 +75,66 @@ std::unique_ptr<File> FakeFileSystem::OpenFile(const std::u16string& path) {
   return std::make_unique<FakeFile>(*this, path);
 }
 
+Status FakeFileSystem::CreateFolder(std::u16string_view path) {
+  Record(Operation::kCreateFolder, path);
+  if (files_.count(std::u16string(path)) != 0 || FolderExists(path)) {
+    return win32_error::kAlreadyExists;
+  }
+  if (!FolderExists(ParentOf(FolderKey(path)))) return win32_error::kPathNotFound;
+  if (denyCreateFolder_) return win32_error::kAccessDenied;
+  folders_.insert(FolderKey(path));
+  return win32_error::kSuccess;
+}
+
+std::vector<FileSystem::Entry> FakeFileSystem::ListFolder(std::u16string_view folder,
+                                                          std::u16string_view pattern) {
+  Record(Operation::kListFolder, folder, Narrow(pattern));
+  std::vector<FileSystem::Entry> listed;
+  if (!FolderExists(folder)) return listed;
+  const std::u16string wanted = FolderKey(folder);
+  const auto inFolder = [&](std::u16string_view path) {
+    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
+           FolderKey(ParentOf(path)) == wanted;
+  };
+  const auto nameOf = [](std::u16string_view path) {
+    return std::u16string(path.substr(path.find_last_of(u"\\/") + 1));
+  };
+  for (const auto& [path, entry] : files_) {
+    if (inFolder(path) && MatchesWildcard(pattern, nameOf(path))) {
+      listed.push_back({nameOf(path), false, entry.link});
+    }
+  }
+  for (const std::u16string& path : folders_) {
+    if (inFolder(path) && MatchesWildcard(pattern, nameOf(path))) {
+      listed.push_back({nameOf(path), true, false});
+    }
+  }
+  return listed;
+}
+
+Status FakeFileSystem::RemoveFile(std::u16string_view path) {
+  Record(Operation::kRemoveFile, path);
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) {
+    return FolderExists(path) ? win32_error::kAccessDenied : win32_error::kFileNotFound;
+  }
+  if (found->second.readOnly) return win32_error::kAccessDenied;
+  files_.erase(found);
+  return win32_error::kSuccess;
+}
+
 void FakeFileSystem::AddFolder(std::u16string_view path) { folders_.insert(FolderKey(path)); }
 
+void FakeFileSystem::AddLink(std::u16string_view path) {
+  files_[std::u16string(path)] = Stored{{}, false, true};
+}
+
+bool FakeFileSystem::FolderExists(std::u16string_view path) const {
+  return folders_.count(FolderKey(path)) != 0;
+}
+
 void FakeFileSystem::AddFile(std::u16string_view path, std::string_view bytes, bool readOnly) {
-  files_[std::u16string(path)] = Entry{std::string(bytes), readOnly};
+  files_[std::u16string(path)] = Stored{std::string(bytes), readOnly};
 }
 
 std::optional<std::string> FakeFileSystem::Contents(std::u16string_view path) const {
@@ -106,6 +162,9 @@ void FakeFileSystem::Record(Operation::Kind kind, std::u16string_view path, std:
   if (journal_ == nullptr) return;
   if (kind == Operation::kCreate) journal_->Add("CreateFile " + Narrow(path));
   if (kind == Operation::kOpenExisting) journal_->Add("OpenFile " + Narrow(path));
+  if (kind == Operation::kCreateFolder) journal_->Add("CreateDirectory " + Narrow(path));
+  if (kind == Operation::kListFolder) journal_->Add("FindFirstFile " + Narrow(path));
+  if (kind == Operation::kRemoveFile) journal_->Add("DeleteFile " + Narrow(path));
 }
 
 }  // namespace lss::test

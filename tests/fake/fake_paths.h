@@ -1,6 +1,7 @@
 #pragma once
 // How the fakes name a folder: one backslash between levels and none at the
-// end, so "C:\Logs", "C:/Logs/" and "C:\\Logs" are one folder, as on Windows.
+// end, so "C:\Logs", "C:/Logs/" and "C:\\Logs" are one folder, as on Windows;
+// and how they match a listing's wildcards.
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,28 @@ inline std::u16string FolderKey(std::u16string_view path) {
   }
   while (!key.empty() && key.back() == u'\\') key.pop_back();
   return key;
+}
+
+// The parent folder's part of a path; empty when it has none.
+inline std::u16string_view ParentOf(std::u16string_view path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return separator == std::u16string_view::npos ? std::u16string_view()
+                                                : path.substr(0, separator);
+}
+
+// Win32's wildcards, without regard to case: * any run, ? any one character.
+inline bool MatchesWildcard(std::u16string_view pattern, std::u16string_view name) {
+  const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+  if (pattern.empty()) return name.empty();
+  if (pattern.front() == u'*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+      if (MatchesWildcard(pattern.substr(1), name.substr(skip))) return true;
+    }
+    return false;
+  }
+  return !name.empty() &&
+         (pattern.front() == u'?' || fold(pattern.front()) == fold(name.front())) &&
+         MatchesWildcard(pattern.substr(1), name.substr(1));
 }
 
 }  // namespace lss::test

@@ -14,6 +14,8 @@ class Win32CheckQueries final : public CheckQueries {
   std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override;
+  Status CreateFolder(std::u16string_view path) override;
+  Status RemoveFolder(std::u16string_view path) override;
   std::u16string SystemDirectory() override;
   std::u16string ProgramPath() override;
   std::u16string ExpandEnvironment(std::u16string_view text) override;
