@@ -1,5 +1,6 @@
 #include "check/readiness_checks.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "diag/log_retention.h"
@@ -88,6 +89,9 @@ constexpr std::u16string_view kLogFolderNoParent =
 constexpr std::u16string_view kLogFolderParentDenied =
     u"The log folder %s does not exist, and runs cannot create it: no folder can be created in "
     u"%s (%s). Create the folder, or give the user the right to create it.";
+constexpr std::u16string_view kLogFolderBadName =
+    u"The log folder %s does not exist, and runs cannot create it: its name holds a character "
+    u"that Windows does not allow in names (< > : \" | ? *). Set LogDirectory to another folder.";
 constexpr std::u16string_view kLogFolderProbeLeft =
     u"The test folder %s cannot be removed: %s. Give the user full rights on %s.";
 constexpr std::u16string_view kLogFolderNoCreate =
@@ -237,6 +241,12 @@ std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
 CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& folder) {
   constexpr std::u16string_view kId = u"log-folder";
   CheckQueries& files = context.os.queries;
+  // A drive's colon and the \\?\ prefix aside.
+  const std::size_t nameStart = folder.rfind(u"\\\\?\\", 0) == 0 ? 6 : 2;
+  if (folder.find_first_of(u"<>:\"|?*", std::min(nameStart, folder.size())) !=
+      std::u16string::npos) {
+    return MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderBadName, {folder}));
+  }
   for (std::u16string_view name = WithoutTrailingSeparators(folder);;) {
     const std::size_t separator = name.find_last_of(u"\\/");
     if (separator == std::u16string_view::npos) break;

@@ -251,6 +251,13 @@ INSTANTIATE_TEST_SUITE_P(
                       },
                       u"log-folder", kFail,
                       u"no folder can be created in C:\\ (Access is denied)", kFail},
+        SituationCase{"a missing folder with a name Windows refuses",
+                      [](auto& os) {
+                        os.queries.AddFolder(u"C:\\");
+                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs \"x\"");
+                      },
+                      u"log-folder", kFail,
+                      u"its name holds a character that Windows does not allow in names", kFail},
         SituationCase{"a missing folder on a missing drive",
                       [](auto& os) { os.registry.SetString(kSettings, u"LogDirectory", u"Q:\\Logs"); },
                       u"log-folder", kFail, u"no folder above it exists (no such drive or share)",
