@@ -5,6 +5,7 @@
 
 #include "diag/com_error.h"
 #include "diag/exceptions.h"
+#include "diag/log_retention.h"
 #include "outlook/mapi_session.h"
 #include "outlook/outlook_launcher.h"
 #include "settings/hand_off.h"
@@ -121,8 +122,14 @@ void CLSSchedulerApp::RunScheduledSession(const CSchedulerCommandLineInfo& optio
 }
 
 void CLSSchedulerApp::OpenRunLog() {
-  const std::u16string folder = settings_.ReadSettingString(kSettingsSection, kLogDirectory);
-  log_.Open(platform().clock, platform().files, folder);
+  Platform& os = platform();
+  const std::u16string folder =
+      settings_.ReadSettingExpandable(kSettingsSection, kLogDirectory, os.environment);
+  log_.Open(os.clock, os.files, folder);
+  if (!log_.IsOpen() || !log_.openedAt()) return;
+  const std::int32_t days =
+      RetentionDays(settings_.ReadSettingInt(kSettingsSection, kLogRetentionDays, 0));
+  DeleteOldRunLogs(os.files, folder, *log_.openedAt(), days, log_.path());
 }
 
 }  // namespace lss

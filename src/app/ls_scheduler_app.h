@@ -21,6 +21,8 @@ class CLSSchedulerApp : public CWinApp {
   // Throws _com_error and CException* for the caller's handlers.
   void RunScheduledSession(const CSchedulerCommandLineInfo& options,
                            std::uint32_t waitMilliseconds);
+  // Opens the log in LogDirectory (REG_EXPAND_SZ expanded), then deletes
+  // the logs older than LogRetentionDays.
   void OpenRunLog();
 
  private:

@@ -231,7 +231,8 @@ std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Liste
 CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
                          const std::optional<LocalTime>& taskLastRun) {
   CheckQueries& files = context.os.queries;
-  const std::u16string folder = context.settings.ReadSettingString(kSettingsSection, kLogDirectory);
+  const std::u16string folder =
+      context.settings.ReadSettingExpandable(kSettingsSection, kLogDirectory, files);
   if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
 
   const std::vector<RunLogFile> logs =

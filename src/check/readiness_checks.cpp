@@ -1,8 +1,10 @@
 #include "check/readiness_checks.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "check/pe_header.h"
+#include "diag/log_retention.h"
 #include "diag/run_log.h"
 #include "diag/text_format.h"
 #include "outlook/outlook_launcher.h"
@@ -78,10 +80,29 @@ constexpr std::u16string_view kLogFolderOk = u"Runs log to %s.";
 constexpr std::u16string_view kLogFolderNotSet =
     u"LogDirectory is not set: runs leave no record. Set it to an existing folder.";
 constexpr std::u16string_view kLogFolderNotText =
-    u"LogDirectory is %s, not REG_SZ: runs read its text as it stands. Store it as REG_SZ.";
-constexpr std::u16string_view kLogFolderMissing =
-    u"LogDirectory %s is not an existing folder: runs leave no record (they never create it). "
-    u"Create the folder.";
+    u"LogDirectory is %s, not REG_SZ or REG_EXPAND_SZ: runs read its text as it stands. Store it "
+    u"as REG_SZ, or as REG_EXPAND_SZ to use environment variables.";
+constexpr std::u16string_view kLogFolderTooLong =
+    u"LogDirectory %s is too long: a log file in it would have a path of %d characters, and "
+    u"Windows opens at most 259 for this program, so runs leave no record. Use a shorter folder.";
+constexpr std::u16string_view kLogFolderIsFile =
+    u"LogDirectory %s is a file, not a folder: runs leave no record. Set it to a folder.";
+constexpr std::u16string_view kLogFolderCreatedByRun =
+    u"The log folder %s does not exist yet; the next run creates it.";
+constexpr std::u16string_view kLogFolderParentIsFile =
+    u"The log folder %s does not exist, and runs cannot create it: %s is a file. Set LogDirectory "
+    u"to another folder.";
+constexpr std::u16string_view kLogFolderNoParent =
+    u"The log folder %s does not exist, and runs cannot create it: no folder above it exists (no "
+    u"such drive or share). Set LogDirectory to another folder.";
+constexpr std::u16string_view kLogFolderParentDenied =
+    u"The log folder %s does not exist, and runs cannot create it: no folder can be created in "
+    u"%s (%s). Create the folder, or give the user the right to create it.";
+constexpr std::u16string_view kLogFolderBadName =
+    u"The log folder %s does not exist, and runs cannot create it: its name holds a character "
+    u"that Windows does not allow in names (< > : \" | ? *). Set LogDirectory to another folder.";
+constexpr std::u16string_view kLogFolderProbeLeft =
+    u"The test folder %s cannot be removed: %s. Give the user full rights on %s.";
 constexpr std::u16string_view kLogFolderNoCreate =
     u"No file can be created in %s: %s. Give the user the right to write there.";
 constexpr std::u16string_view kLogFolderNoDelete =
@@ -238,22 +259,82 @@ CheckResult CheckMapi(CheckContext& context) {
   return result;
 }
 
+namespace {
+
+std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
+  const std::size_t last = path.find_last_not_of(u"\\/");
+  return last == std::u16string_view::npos ? std::u16string_view() : path.substr(0, last + 1);
+}
+
+// Whether a run can create the missing `folder`, judged as the run walks up
+// to the nearest folder that exists (CreateFolderWithParents): that folder
+// must accept a new folder, which is made and removed again.
+CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& folder) {
+  constexpr std::u16string_view kId = u"log-folder";
+  CheckQueries& files = context.os.queries;
+  // A drive's colon and the \\?\ prefix aside.
+  const std::size_t nameStart = folder.rfind(u"\\\\?\\", 0) == 0 ? 6 : 2;
+  if (folder.find_first_of(u"<>:\"|?*", std::min(nameStart, folder.size())) !=
+      std::u16string::npos) {
+    return MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderBadName, {folder}));
+  }
+  for (std::u16string_view name = WithoutTrailingSeparators(folder);;) {
+    const std::size_t separator = name.find_last_of(u"\\/");
+    if (separator == std::u16string_view::npos) break;
+    const std::u16string_view level = name.substr(0, separator + 1);  // a part of `folder`
+    name = WithoutTrailingSeparators(level);
+    if (name.empty()) break;
+    if (files.IsFile(name)) {
+      return MakeResult(kId, CheckStatus::kFail,
+                        FormatText(kLogFolderParentIsFile, {folder, std::u16string(name)}));
+    }
+    if (!files.IsFolder(level)) continue;
+    const std::u16string probe = RunLogPath(level, kProbeFileName);
+    if (const Status created = files.CreateFolder(probe); created != 0) {
+      return MakeResult(
+          kId, CheckStatus::kFail,
+          FormatText(kLogFolderParentDenied, {folder, std::u16string(level),
+                                              WindowsErrorText(context.os.messages, created)}));
+    }
+    if (const Status removed = files.RemoveFolder(probe); removed != 0) {
+      return MakeResult(
+          kId, CheckStatus::kFail,
+          FormatText(kLogFolderProbeLeft,
+                     {probe, WindowsErrorText(context.os.messages, removed),
+                      std::u16string(level)}));
+    }
+    return MakeResult(kId, CheckStatus::kInfo, FormatText(kLogFolderCreatedByRun, {folder}));
+  }
+  return MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderNoParent, {folder}));
+}
+
+}  // namespace
+
 CheckResult CheckLogFolder(CheckContext& context) {
   constexpr std::u16string_view kId = u"log-folder";
   SettingsStore& settings = context.settings;
   CheckQueries& files = context.os.queries;
-  const std::optional<std::uint32_t> type =
-      settings.ReadSettingType(kSettingsSection, kLogDirectory);
-  const std::u16string folder = settings.ReadSettingString(kSettingsSection, kLogDirectory);
-  if (!type || folder.empty()) {
+  const std::optional<SettingsStore::Text> stored =
+      settings.ReadSettingText(kSettingsSection, kLogDirectory);
+  if (!stored || stored->text.empty()) {
     return MakeResult(kId, CheckStatus::kWarn, std::u16string(kLogFolderNotSet));
   }
+  // As a run reads it.
+  const std::u16string folder =
+      stored->type == reg::kExpandSz ? files.ExpandEnvironment(stored->text) : stored->text;
+  const std::size_t logPathLength = RunLogPath(folder, u"Scheduler000000000000.log").size();
   CheckResult result;
-  if (*type != reg::kSz) {
+  if (stored->type != reg::kSz && stored->type != reg::kExpandSz) {
     result = MakeResult(kId, CheckStatus::kFail,
-                        FormatText(kLogFolderNotText, {RegistryTypeName(*type)}));
+                        FormatText(kLogFolderNotText, {RegistryTypeName(stored->type)}));
+  } else if (logPathLength > kLongestRunLogPath) {
+    result = MakeResult(
+        kId, CheckStatus::kFail,
+        FormatText(kLogFolderTooLong, {folder, static_cast<std::int32_t>(logPathLength)}));
+  } else if (files.IsFile(folder)) {
+    result = MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderIsFile, {folder}));
   } else if (!files.IsFolder(folder)) {
-    result = MakeResult(kId, CheckStatus::kFail, FormatText(kLogFolderMissing, {folder}));
+    result = JudgeFolderCreation(context, folder);
   } else {
     const std::u16string probe = RunLogPath(folder, kProbeFileName);
     if (const Status created = files.CreateEmptyFile(probe); created != 0) {
@@ -269,6 +350,9 @@ CheckResult CheckLogFolder(CheckContext& context) {
     }
   }
   result.details.emplace_back(u"folder", folder);
+  result.details.emplace_back(
+      u"retentionDays",
+      ToDecimal(RetentionDays(settings.ReadSettingInt(kSettingsSection, kLogRetentionDays, 0))));
   return result;
 }
 

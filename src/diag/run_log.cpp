@@ -67,19 +67,57 @@ std::optional<StampedLine> ParseRunLogLine(std::u16string_view line) {
   return StampedLine{*time, line.substr(kStampLength + 1)};
 }
 
+bool CreateFolderWithParents(FileSystem& files, std::u16string_view folder) {
+  constexpr std::u16string_view kSeparators = u"\\/";
+  const auto withoutTrailingSeparators = [&](std::u16string_view path) {
+    const std::size_t last = path.find_last_not_of(kSeparators);
+    return last == std::u16string_view::npos ? std::u16string_view() : path.substr(0, last + 1);
+  };
+  // Up to the nearest folder that exists; a level keeps its trailing
+  // separator while it is looked at, so that a root such as C:\ is found.
+  std::vector<std::u16string_view> missing;  // the deepest first
+  for (std::u16string_view level = folder;;) {
+    const std::u16string_view name = withoutTrailingSeparators(level);
+    if (name.empty() || files.Exists(level)) break;
+    missing.push_back(name);
+    const std::size_t separator = name.find_last_of(kSeparators);
+    if (separator == std::u16string_view::npos) break;
+    level = name.substr(0, separator + 1);
+  }
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    // Made by another run in the meantime counts as made.
+    const Status status = files.CreateFolder(*level);
+    if (status != win32_error::kSuccess && status != win32_error::kAlreadyExists) return false;
+  }
+  return true;
+}
+
 void RunLog::Open(Clock& clock, FileSystem& files, std::u16string_view folder) {
   if (folder.empty()) return;
   clock_ = &clock;
 
   std::u16string name(kFileNamePrefix);
-  name += LocalTimeStamp(clock, kOpenStampPattern);
+  LocalTime now;
+  if (clock.ToLocal(clock.Now(), &now)) {
+    if (const std::optional<std::u16string> stamp = FormatLocalTime(kOpenStampPattern, now)) {
+      name += *stamp;
+      openedAt_ = now;
+    }
+  }
   name += kFileNameSuffix;
   std::u16string path = RunLogPath(folder, name);
+  if (path.size() > kLongestRunLogPath) {
+    path_ = std::move(path);
+    return;
+  }
 
   // Create never truncates: a second instance opening the same name in the
   // same second appends to the first one's entries instead of erasing them.
   if (!files.Exists(path)) {
     file_ = files.Create(path);
+    if (!file_ && !files.Exists(folder) && CreateFolderWithParents(files, folder)) {
+      file_ = files.Create(path);
+    }
   } else if (!files.IsReadOnly(path)) {
     file_ = files.OpenExisting(path);
   }

@@ -16,6 +16,10 @@ inline constexpr std::u16string_view kRunLogFilePattern = u"Scheduler*.log";
 // Characters of text per line of the file; longer entries go on in
 // continuation lines without a stamp.
 inline constexpr std::size_t kRunLogLineLength = 200;
+// The longest log file path Windows opens for this program, which is not
+// long-path aware: MAX_PATH less its NUL. A folder whose log file would have
+// a longer path gets no log; nothing is cut short.
+inline constexpr std::size_t kLongestRunLogPath = 259;
 
 // "<folder>\<name>", with no second backslash when the folder ends in one.
 std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name);
@@ -31,19 +35,28 @@ struct StampedLine {
 };
 std::optional<StampedLine> ParseRunLogLine(std::u16string_view line);
 
+// Creates `folder` and every missing folder above it, top down. False at the
+// first that cannot be made: a parent that is a file, no right to create it,
+// a missing drive or share, an invalid name.
+bool CreateFolderWithParents(FileSystem& files, std::u16string_view folder);
+
 class RunLog {
  public:
   RunLog() = default;
   RunLog(const RunLog&) = delete;
   RunLog& operator=(const RunLog&) = delete;
 
-  // Opens "<folder>\Scheduler<ddmmyyHHMMSS>.log"; an empty folder, a
-  // read-only file or a failed open leave the log closed. Reports nothing.
-  // The clock is kept for the entry stamps.
+  // Opens "<folder>\Scheduler<ddmmyyHHMMSS>.log". A missing folder is
+  // created first, with its missing parents. An empty folder, a path longer
+  // than kLongestRunLogPath, a read-only file, or a failed creation or open
+  // leave the log closed. Reports nothing. The clock is kept for the entry
+  // stamps.
   void Open(Clock& clock, FileSystem& files, std::u16string_view folder);
   bool IsOpen() const { return file_ != nullptr; }
   // The log file's name, once a folder was given (also when it did not open).
   const std::u16string& path() const { return path_; }
+  // The local time in the log file's name; nothing when the name holds none.
+  const std::optional<LocalTime>& openedAt() const { return openedAt_; }
 
   // Writes one stamped entry. Does nothing while closed. Output errors are
   // dropped; a failed move to the end throws CFileException* (bad seek).
@@ -55,6 +68,7 @@ class RunLog {
   Clock* clock_ = nullptr;
   std::unique_ptr<File> file_;
   std::u16string path_;
+  std::optional<LocalTime> openedAt_;
 };
 
 }  // namespace lss

@@ -82,6 +82,14 @@ std::optional<LocalTime> ParseLocalTime(std::u16string_view pattern, std::u16str
   return time;
 }
 
+bool IsCalendarTime(const LocalTime& time) {
+  if (!IsValid(time) || time.second > 59) return false;
+  constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = time.year % 4 == 0 && (time.year % 100 != 0 || time.year % 400 == 0);
+  const int days = time.month == 2 && leap ? 29 : kDaysInMonth[time.month - 1];
+  return time.day <= days;
+}
+
 std::int64_t LinearSeconds(const LocalTime& time) {
   // Days from 1 March of year 0 (civil calendar), then the time of day.
   const std::int64_t y = time.year - (time.month <= 2 ? 1 : 0);

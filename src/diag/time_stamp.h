@@ -19,6 +19,10 @@ std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const
 // Nothing when it does not match or a field lies outside its calendar range.
 std::optional<LocalTime> ParseLocalTime(std::u16string_view pattern, std::u16string_view text);
 
+// True for a time a clock shows: a day that its month has (29 February only
+// in a leap year) and seconds below 60.
+bool IsCalendarTime(const LocalTime& time);
+
 // Seconds on a linear scale (the civil calendar without time zones), for
 // ordering local times and taking their differences.
 std::int64_t LinearSeconds(const LocalTime& time);

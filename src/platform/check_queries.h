@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/environment.h"
 #include "platform/types.h"
 
 namespace lss {
@@ -34,7 +35,7 @@ struct MutexProbe {
   Status error = 0;  // the Win32 error behind kUnknown
 };
 
-class CheckQueries {
+class CheckQueries : public Environment {
  public:
   CheckQueries() = default;
   CheckQueries(const CheckQueries&) = delete;
@@ -75,6 +76,10 @@ class CheckQueries {
   virtual Status CreateEmptyFile(std::u16string_view path) = 0;
   // Deletes a file. 0, or the Win32 error code of the failure.
   virtual Status RemoveFile(std::u16string_view path) = 0;
+  // Creates an empty folder inside an existing one (CreateDirectoryW), and
+  // removes an empty folder (RemoveDirectoryW). 0, or the Win32 error code.
+  virtual Status CreateFolder(std::u16string_view path) = 0;
+  virtual Status RemoveFolder(std::u16string_view path) = 0;
   // The system directory (GetSystemDirectoryW), without a trailing
   // backslash; empty when it cannot be found.
   virtual std::u16string SystemDirectory() = 0;
@@ -88,10 +93,9 @@ class CheckQueries {
   // gives it (the account of the process's token); empty when it cannot be
   // read.
   virtual std::u16string UserName() = 0;
-  // `text` with this process's environment variables (%NAME%) replaced
-  // (ExpandEnvironmentStringsW); unknown names stay as they are. The text
-  // unchanged when it cannot be expanded.
-  virtual std::u16string ExpandEnvironment(std::u16string_view text) = 0;
+  // `text` with this process's environment variables (%NAME%) replaced, as
+  // Environment promises; the check reads the scheduler's settings with it.
+  std::u16string ExpandEnvironment(std::u16string_view text) override = 0;
   // The arguments in `arguments` split by the standard Windows rules for a
   // command line (quotes group, backslashes before a quote escape it), as
   // if they followed a program name. Empty for an empty or blank text.

@@ -1,9 +1,13 @@
 #pragma once
-// The files the run log needs.
+// The files and folders the run log needs.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/types.h"
 
 namespace lss {
 
@@ -40,6 +44,26 @@ class FileSystem {
   // Opens an existing file for appending without truncating it. Shared for
   // reading and writing. Null on failure.
   virtual std::unique_ptr<File> OpenExisting(std::u16string_view path) = 0;
+
+  // Creates one folder (CreateDirectoryW) inside an existing one. 0, or the
+  // Win32 error: ERROR_ALREADY_EXISTS when anything of that name exists,
+  // ERROR_PATH_NOT_FOUND when the parent is missing or is a file.
+  virtual Status CreateFolder(std::u16string_view path) = 0;
+
+  struct Entry {
+    std::u16string name;  // without the folder
+    bool isFolder = false;
+    bool isLink = false;  // a reparse point: a symbolic link, junction or mount point
+  };
+  // The entries directly inside `folder` whose names match `pattern` with
+  // the wildcards * and ? (FindFirstFileW, which may match a short 8.3 name
+  // too), in no particular order; never "." or "..". Looks into no entry and
+  // follows no link. Empty when the folder is missing or cannot be read.
+  virtual std::vector<Entry> ListFolder(std::u16string_view folder,
+                                        std::u16string_view pattern) = 0;
+  // Deletes a file (DeleteFileW); a folder or a read-only file stays. 0, or
+  // the Win32 error.
+  virtual Status RemoveFile(std::u16string_view path) = 0;
 };
 
 }  // namespace lss

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the program needs from the operating system, in one bundle.
 #include "platform/clock.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/mapi.h"
 #include "platform/process.h"
@@ -20,6 +21,7 @@ struct Platform {
   Sync& sync;
   Mapi& mapi;
   SystemMessages& messages;
+  Environment& environment;
 };
 
 }  // namespace lss

@@ -11,8 +11,10 @@ using HResult = std::int32_t;  // COM/MAPI result; only 0 counts as success
 namespace win32_error {
 inline constexpr Status kSuccess = 0;
 inline constexpr Status kFileNotFound = 2;
+inline constexpr Status kPathNotFound = 3;
 inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kInvalidHandle = 6;
+inline constexpr Status kAlreadyExists = 183;
 inline constexpr Status kMoreData = 234;
 }  // namespace win32_error
 

@@ -18,6 +18,7 @@ inline constexpr std::u16string_view kBlockToolbarLoad = u"BlockToolbarLoad";
 inline constexpr std::u16string_view kBlockToolbarLoadOrg = u"BlockToolbarLoadOrg";
 inline constexpr std::u16string_view kWaitSecondsForOutlookStart = u"WaitSecondsForOutlookStart";
 inline constexpr std::u16string_view kLogDirectory = u"LogDirectory";
+inline constexpr std::u16string_view kLogRetentionDays = u"LogRetentionDays";
 
 // Settings\AdminOptions: the hand-off values
 inline constexpr std::u16string_view kTaskName = u"TaskName";

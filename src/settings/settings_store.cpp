@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include <utility>
 #include <vector>
 
 #include "settings/registry_text.h"
@@ -91,22 +92,37 @@ bool SettingsStore::WriteSettingInt(std::u16string_view section, std::u16string_
 std::u16string SettingsStore::ReadSettingString(std::u16string_view section,
                                                 std::u16string_view name,
                                                 std::u16string_view defaultValue) {
+  std::optional<Text> stored = ReadSettingText(section, name);
+  return stored ? std::move(stored->text) : std::u16string(defaultValue);
+}
+
+std::optional<SettingsStore::Text> SettingsStore::ReadSettingText(std::u16string_view section,
+                                                                  std::u16string_view name) {
   UniqueKey key = OpenSectionKey(section);
   if (!key) {
-    return std::u16string(defaultValue);
+    return std::nullopt;
   }
   std::uint32_t type = 0;
   std::uint32_t size = 0;
   if (registry_->QueryValue(key.get(), name, &type, nullptr, &size) != 0) {
-    return std::u16string(defaultValue);
+    return std::nullopt;
   }
   // One spare character takes an odd last byte, so the read never runs past the buffer.
   const std::size_t chars = size / 2;
   std::vector<std::uint8_t> buffer((chars + 1) * 2, 0);
   if (registry_->QueryValue(key.get(), name, &type, buffer.data(), &size) != 0) {
-    return std::u16string(defaultValue);  // missing by now, or grown in between
+    return std::nullopt;  // missing by now, or grown in between
   }
-  return DecodeRegistryText(buffer.data(), chars);
+  return Text{type, DecodeRegistryText(buffer.data(), chars)};
+}
+
+std::u16string SettingsStore::ReadSettingExpandable(std::u16string_view section,
+                                                    std::u16string_view name,
+                                                    Environment& environment) {
+  std::optional<Text> stored = ReadSettingText(section, name);
+  if (!stored) return {};
+  if (stored->type != reg::kExpandSz) return std::move(stored->text);
+  return environment.ExpandEnvironment(stored->text);
 }
 
 bool SettingsStore::WriteSettingString(std::u16string_view section, std::u16string_view name,

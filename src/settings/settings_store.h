@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/environment.h"
 #include "platform/registry.h"
 #include "settings/unique_key.h"
 
@@ -36,6 +37,18 @@ class SettingsStore {
   // `defaultValue` when missing or unreadable.
   std::u16string ReadSettingString(std::u16string_view section, std::u16string_view name,
                                    std::u16string_view defaultValue = {});
+  // What ReadSettingString reads, with the type the registry reported;
+  // nothing when missing or unreadable. The same registry calls.
+  struct Text {
+    std::uint32_t type = 0;
+    std::u16string text;
+  };
+  std::optional<Text> ReadSettingText(std::u16string_view section, std::u16string_view name);
+  // ReadSettingString's text (empty by default), with the environment's
+  // variables replaced when the value is REG_EXPAND_SZ; any other type as it
+  // stands, a % included, as Windows programs read REG_SZ.
+  std::u16string ReadSettingExpandable(std::u16string_view section, std::u16string_view name,
+                                       Environment& environment);
   // Stores REG_SZ: the text up to its first NUL, and one NUL.
   bool WriteSettingString(std::u16string_view section, std::u16string_view name,
                           std::u16string_view value);

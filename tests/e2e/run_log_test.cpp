@@ -133,18 +133,81 @@ TEST_F(RunLog, TwoStartsInTheSameSecondAppendToOneFile) {
   EXPECT_THAT(Texts(TheLog()), ElementsAre(kNotFound, kNotFound));
 }
 
-TEST_F(RunLog, MissingFolderGivesNoFileAndTheRunGoesOn) {
-  const std::wstring missing = folder() + L"\\missing";
-  SetSetting(L"LogDirectory", RegValue::Sz(missing));
+TEST_F(RunLog, AFolderThatCannotBeCreatedGivesNoLogAndTheRunGoesOn) {
+  // Given a log folder below a file: no folder can be made there.
+  WriteFileBytes(folder() + L"\\file", "not a folder");
+  SetSetting(L"LogDirectory", RegValue::Sz(folder() + L"\\file\\logs"));
 
   const RunResult run = RunScheduler(L"-s -n Nightly");
 
   EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_FALSE(PathExists(missing));  // the folder is never created
-  EXPECT_THAT(FileNamesIn(folder()), IsEmpty());
+  EXPECT_THAT(FileNamesIn(folder()), ElementsAre(L"file"));
+  EXPECT_EQ(ReadFileBytes(folder() + L"\\file"), "not a folder");
   EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L"Nightly"));
   EXPECT_EQ(AdminOption(L"TaskRun"), Dword(1));
   EXPECT_EQ(AdminOption(L"AutoRunExit"), Dword(0));
+}
+
+TEST_F(RunLog, AnExpandableFolderPerUserIsExpandedAndCreated) {
+  // Given the per-user folder of the guide, in a part of it no run made yet.
+  const wchar_t* localAppData = _wgetenv(L"LOCALAPPDATA");
+  ASSERT_NE(localAppData, nullptr);
+  const std::wstring perUser = std::wstring(localAppData) + L"\\Larkspan\\lsse2e";
+  RemoveTree(perUser);
+  SetSetting(L"LogDirectory", RegValue::ExpandSz(L"%LOCALAPPDATA%\\Larkspan\\lsse2e\\Logs"));
+
+  const RunResult run = RunScheduler(L"-s");
+
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::vector<std::wstring> logs = FileNamesIn(perUser + L"\\Logs");
+  ASSERT_EQ(logs.size(), 1u);
+  ASSERT_TRUE(IsLogFileName(logs[0])) << Narrow(logs[0]);
+  ExpectWithinRuns(*ParseFileStamp(Narrow(logs[0].substr(9, 12))), "the log's name");
+  const ParsedLog log = ParseLog(ReadFileBytes(perUser + L"\\Logs\\" + logs[0]));
+  EXPECT_THAT(log.problems, IsEmpty());
+  EXPECT_THAT(Texts(log.entries), ElementsAre(kNotFound));
+  RemoveTree(perUser);
+}
+
+TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
+  // Given logs of earlier runs and things that only look like them, 30 days kept.
+  UseLogFolder();
+  SetSetting(L"LogRetentionDays", Dword(30));
+  const LocalSeconds now = LocalNow();
+  constexpr LocalSeconds kDay = 86400;
+  const std::wstring oldName = LogFileNameAt(now - 31 * kDay);
+  const std::vector<std::wstring> old{oldName, LogFileNameAt(now - 400 * kDay)};
+  const std::wstring digits = oldName.substr(9, 12);
+  const std::vector<std::wstring> kept{LogFileNameAt(now - 29 * kDay),
+                                       L"Scheduler" + digits + L".txt",
+                                       L"Other" + digits + L".log",
+                                       L"Scheduler" + digits + L"0.log",
+                                       L"Scheduler" + digits + L".log.bak"};
+  for (const std::wstring& name : old) WriteFileBytes(LogFolder() + L"\\" + name, "old");
+  for (const std::wstring& name : kept) WriteFileBytes(LogFolder() + L"\\" + name, "kept");
+  const std::wstring readOnly = LogFileNameAt(now - 60 * kDay);
+  WriteFileBytes(LogFolder() + L"\\" + readOnly, "read-only");
+  SetReadOnly(LogFolder() + L"\\" + readOnly);
+  const std::wstring folderNamedLikeALog = LogFileNameAt(now - 70 * kDay);
+  MakeFreshFolder(LogFolder() + L"\\" + folderNamedLikeALog);
+  WriteFileBytes(LogFolder() + L"\\" + folderNamedLikeALog + L"\\" + oldName, "inside");
+
+  const RunResult run = RunScheduler(L"");
+
+  EXPECT_EQ(run.exitCode, 0u);
+  std::vector<std::wstring> left = FileNamesIn(LogFolder());
+  std::vector<std::wstring> newLogs;
+  for (const std::wstring& name : left) {
+    const bool earlier = std::count(kept.begin(), kept.end(), name) != 0 || name == readOnly ||
+                         name == folderNamedLikeALog;
+    if (!earlier) newLogs.push_back(name);
+  }
+  ASSERT_EQ(newLogs.size(), 1u) << "the run's own log, and nothing old";
+  ExpectWithinRuns(*ParseFileStamp(Narrow(newLogs[0].substr(9, 12))), "the run's own log");
+  EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + newLogs[0]), "");  // nothing said about it
+  EXPECT_EQ(left.size(), kept.size() + 3);
+  EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + readOnly), "read-only");
+  EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + folderNamedLikeALog + L"\\" + oldName), "inside");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fake/fake_environment.h"
 #include "fake/fake_paths.h"
 
 namespace lss::test {
@@ -14,26 +15,6 @@ std::u16string Upper(std::u16string_view text) {
   std::u16string out(text);
   for (char16_t& c : out) c = Fold(c);
   return out;
-}
-
-// Win32's wildcards, without regard to case: * any run, ? any one character.
-bool Matches(std::u16string_view pattern, std::u16string_view name) {
-  if (pattern.empty()) return name.empty();
-  if (pattern.front() == u'*') {
-    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
-      if (Matches(pattern.substr(1), name.substr(skip))) return true;
-    }
-    return false;
-  }
-  return !name.empty() &&
-         (pattern.front() == u'?' || Fold(pattern.front()) == Fold(name.front())) &&
-         Matches(pattern.substr(1), name.substr(1));
-}
-
-std::u16string ParentOf(std::u16string_view path) {
-  const std::size_t separator = path.find_last_of(u"\\/");
-  return std::u16string(separator == std::u16string_view::npos ? std::u16string_view()
-                                                               : path.substr(0, separator));
 }
 
 }  // namespace
@@ -61,7 +42,7 @@ std::vector<CheckQueries::Listed> FakeCheckQueries::ListFiles(std::u16string_vie
       continue;
     }
     const std::u16string name = path.substr(separator + 1);
-    if (Matches(pattern, name)) listed.push_back({name, bytes.size()});
+    if (MatchesWildcard(pattern, name)) listed.push_back({name, bytes.size()});
   }
   return listed;
 }
@@ -120,24 +101,23 @@ Status FakeCheckQueries::RemoveFile(std::u16string_view path) {
   return win32_error::kSuccess;
 }
 
+Status FakeCheckQueries::CreateFolder(std::u16string_view path) {
+  if (IsFile(path) || IsFolder(path)) return win32_error::kAlreadyExists;
+  if (!IsFolder(ParentOf(FolderKey(path)))) return win32_error::kPathNotFound;
+  if (denyCreate_) return win32_error::kAccessDenied;
+  folders_.insert(FolderKey(path));
+  return win32_error::kSuccess;
+}
+
+Status FakeCheckQueries::RemoveFolder(std::u16string_view path) {
+  if (!IsFolder(path)) return win32_error::kFileNotFound;
+  if (denyDelete_) return win32_error::kAccessDenied;
+  folders_.erase(FolderKey(path));
+  return win32_error::kSuccess;
+}
+
 std::u16string FakeCheckQueries::ExpandEnvironment(std::u16string_view text) {
-  std::u16string out;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const std::size_t open = text.find(u'%', at);
-    const std::size_t close = open == std::u16string_view::npos ? open : text.find(u'%', open + 1);
-    if (close == std::u16string_view::npos) break;
-    out += text.substr(at, open - at);
-    const auto value = environment.find(Upper(text.substr(open + 1, close - open - 1)));
-    if (value == environment.end()) {
-      out += text.substr(open, close - open);  // the closing % may open the next name
-      at = close;
-    } else {
-      out += value->second;
-      at = close + 1;
-    }
-  }
-  return out + std::u16string(text.substr(std::min(at, text.size())));
+  return ExpandVariables(environment, text);
 }
 
 std::vector<std::u16string> FakeCheckQueries::SplitArguments(std::u16string_view arguments) {

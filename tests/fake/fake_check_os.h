@@ -29,6 +29,8 @@ class FakeCheckQueries final : public CheckQueries {
   std::optional<std::u16string> FileVersion(std::u16string_view path) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override;
+  Status CreateFolder(std::u16string_view path) override;
+  Status RemoveFolder(std::u16string_view path) override;
   std::u16string SystemDirectory() override { return systemDirectory; }
   std::u16string ProgramPath() override { return programPath; }
   std::u16string ComputerName() override { return computerName; }
@@ -48,7 +50,8 @@ class FakeCheckQueries final : public CheckQueries {
                       std::u16string_view text);
   void DeleteMachineText(RegistryView view, std::u16string_view key, std::u16string_view name);
 
-  // CreateEmptyFile, RemoveFile fail with ERROR_ACCESS_DENIED.
+  // CreateEmptyFile and CreateFolder, RemoveFile and RemoveFolder fail with
+  // ERROR_ACCESS_DENIED.
   void DenyProbeCreate(bool deny) { denyCreate_ = deny; }
   void DenyProbeDelete(bool deny) { denyDelete_ = deny; }
 

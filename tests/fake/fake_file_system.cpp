@@ -57,7 +57,7 @@ std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
     const std::size_t separator = path.find_last_of(u"\\/");
     const std::u16string_view folder =
         separator == std::u16string::npos ? std::u16string_view() : path.substr(0, separator);
-    if (folders_.count(FolderKey(folder)) == 0 || folders_.count(FolderKey(path)) != 0) {
+    if (!FolderExists(folder) || FolderExists(path)) {
       return nullptr;
     }
     files_[key].path = path;
@@ -77,7 +77,65 @@ std::unique_ptr<File> FakeFileSystem::OpenFile(std::u16string_view path) {
   return std::make_unique<FakeFile>(*this, std::u16string(path), std::move(key));
 }
 
-void FakeFileSystem::AddFolder(std::u16string_view path) { folders_.insert(FolderKey(path)); }
+Status FakeFileSystem::CreateFolder(std::u16string_view path) {
+  Record(Operation::kCreateFolder, path);
+  if (files_.count(PathKey(path)) != 0 || FolderExists(path)) {
+    return win32_error::kAlreadyExists;
+  }
+  if (!FolderExists(ParentOf(FolderKey(path)))) return win32_error::kPathNotFound;
+  if (denyCreateFolder_) return win32_error::kAccessDenied;
+  folders_.emplace(FolderKey(path), FolderName(path));
+  return win32_error::kSuccess;
+}
+
+std::vector<FileSystem::Entry> FakeFileSystem::ListFolder(std::u16string_view folder,
+                                                          std::u16string_view pattern) {
+  Record(Operation::kListFolder, folder, Narrow(pattern));
+  std::vector<FileSystem::Entry> listed;
+  if (!FolderExists(folder)) return listed;
+  const std::u16string wanted = FolderKey(folder);
+  const auto inFolder = [&](std::u16string_view path) {
+    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
+           FolderKey(ParentOf(path)) == wanted;
+  };
+  const auto nameOf = [](std::u16string_view path) {
+    return std::u16string(path.substr(path.find_last_of(u"\\/") + 1));
+  };
+  for (const auto& [key, entry] : files_) {
+    if (inFolder(entry.path) && MatchesWildcard(pattern, nameOf(entry.path))) {
+      listed.push_back({nameOf(entry.path), false, entry.link});
+    }
+  }
+  for (const auto& [key, path] : folders_) {
+    if (inFolder(path) && MatchesWildcard(pattern, nameOf(path))) {
+      listed.push_back({nameOf(path), true, false});
+    }
+  }
+  return listed;
+}
+
+Status FakeFileSystem::RemoveFile(std::u16string_view path) {
+  Record(Operation::kRemoveFile, path);
+  const auto found = files_.find(PathKey(path));
+  if (found == files_.end()) {
+    return FolderExists(path) ? win32_error::kAccessDenied : win32_error::kFileNotFound;
+  }
+  if (found->second.readOnly) return win32_error::kAccessDenied;
+  files_.erase(found);
+  return win32_error::kSuccess;
+}
+
+void FakeFileSystem::AddFolder(std::u16string_view path) {
+  folders_.emplace(FolderKey(path), FolderName(path));
+}
+
+void FakeFileSystem::AddLink(std::u16string_view path) {
+  files_[PathKey(path)] = Entry{std::u16string(path), {}, false, true};
+}
+
+bool FakeFileSystem::FolderExists(std::u16string_view path) const {
+  return folders_.count(FolderKey(path)) != 0;
+}
 
 void FakeFileSystem::AddFile(std::u16string_view path, std::string_view bytes, bool readOnly) {
   files_[PathKey(path)] = Entry{std::u16string(path), std::string(bytes), readOnly};
@@ -108,6 +166,9 @@ void FakeFileSystem::Record(Operation::Kind kind, std::u16string_view path, std:
   if (journal_ == nullptr) return;
   if (kind == Operation::kCreate) journal_->Add("CreateFile " + Narrow(path));
   if (kind == Operation::kOpenExisting) journal_->Add("OpenFile " + Narrow(path));
+  if (kind == Operation::kCreateFolder) journal_->Add("CreateDirectory " + Narrow(path));
+  if (kind == Operation::kListFolder) journal_->Add("FindFirstFile " + Narrow(path));
+  if (kind == Operation::kRemoveFile) journal_->Add("DeleteFile " + Narrow(path));
 }
 
 }  // namespace lss::test

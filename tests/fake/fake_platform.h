@@ -4,6 +4,7 @@
 
 #include "fake/call_journal.h"
 #include "fake/fake_clock.h"
+#include "fake/fake_environment.h"
 #include "fake/fake_file_system.h"
 #include "fake/fake_os.h"
 #include "fake/fake_registry.h"
@@ -22,8 +23,9 @@ struct FakePlatform {
   FakeSync sync{journal};
   FakeMapi mapi{journal};
   FakeSystemMessages messages;
+  FakeEnvironment environment{journal};
 
-  Platform bundle{process, registry, clock, files, shell, sync, mapi, messages};
+  Platform bundle{process, registry, clock, files, shell, sync, mapi, messages, environment};
 };
 
 }  // namespace lss::test

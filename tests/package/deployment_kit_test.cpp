@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false}),
     [](const ::testing::TestParamInfo<TaskCase>& row) { return std::string(row.param.name); });
 
-TEST(SettingsExample, ImportsAndTheNextRunLogsIntoTheFolderItNames) {
+TEST(SettingsExample, ImportsAndTheNextRunLogsIntoThePerUserFolderItNames) {
   e2e::DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Brinmoor");
   const std::wstring reg = e2e::PathFromEnvironment(L"LSS_SETTINGS_REG");
   ASSERT_EQ(RunSystemTool(L"reg.exe", L"import \"" + reg + L"\""), 0u);
@@ -89,15 +89,16 @@ TEST(SettingsExample, ImportsAndTheNextRunLogsIntoTheFolderItNames) {
   const auto wait = e2e::ReadValue(HKEY_CURRENT_USER, kSettingsKey, L"WaitSecondsForOutlookStart");
   ASSERT_TRUE(wait.has_value());
   EXPECT_EQ(wait->type, static_cast<DWORD>(REG_DWORD));
-  const auto folderValue = e2e::ReadValue(HKEY_CURRENT_USER, kSettingsKey, L"LogDirectory");
-  ASSERT_TRUE(folderValue.has_value());
-  ASSERT_EQ(folderValue->type, static_cast<DWORD>(REG_SZ));
-  ASSERT_GE(folderValue->data.size(), 4u);
-  // REG_SZ: UTF-16LE with its terminating NUL.
-  const std::wstring folder(reinterpret_cast<const wchar_t*>(folderValue->data.data()),
-                            folderValue->data.size() / 2 - 1);
+  EXPECT_EQ(e2e::ReadValue(HKEY_CURRENT_USER, kSettingsKey, L"LogRetentionDays"),
+            e2e::RegValue::Dword(30));
+  // The guide's folder per user, expanded by the run.
+  EXPECT_EQ(e2e::ReadValue(HKEY_CURRENT_USER, kSettingsKey, L"LogDirectory"),
+            e2e::RegValue::ExpandSz(L"%LOCALAPPDATA%\\Larkspan\\Logs"));
+  const wchar_t* localAppData = _wgetenv(L"LOCALAPPDATA");
+  ASSERT_NE(localAppData, nullptr);
+  const std::wstring folder = std::wstring(localAppData) + L"\\Larkspan\\Logs";
 
-  e2e::MakeFreshFolder(folder);
+  e2e::RemoveTree(folder);  // the run creates it
   EXPECT_EQ(e2e::RunProgram(e2e::PathFromEnvironment(L"LSS_EXE"), L"", 60s).exitCode, 0u);
   const std::vector<std::wstring> logs = e2e::FileNamesIn(folder);
   ASSERT_EQ(logs.size(), 1u) << e2e::ToUtf8(folder);

@@ -4,11 +4,13 @@
 The Group Policy template (deploy/policy/Larkspan.admx and its en-US ADML)
 against the values the program reads: each policy writes, under the
 program's settings key, a value the program reads as a setting, with the
-type it reads it as; every such setting has a policy; every string and
-presentation the ADMX refers to is in the ADML, and each presentation shows
-exactly its policy's elements. The program's reads are the
-ReadSettingInt/ReadSettingString calls on the Settings section in the
-scheduler's core; the names are the constants of setting_names.h.
+type it reads it as (a text read with ReadSettingExpandable is written as
+REG_EXPAND_SZ, any other text as REG_SZ); every such setting has a policy;
+every string and presentation the ADMX refers to is in the ADML, and each
+presentation shows exactly its policy's elements. The program's reads are
+the ReadSettingInt/ReadSettingString/ReadSettingExpandable calls on the
+Settings section in the scheduler's core; the names are the constants of
+setting_names.h.
 """
 import pathlib
 import re
@@ -21,14 +23,16 @@ NAMES_HEADER = "src/settings/setting_names.h"
 # Read in the Settings section, but the program's own state (the toolbar
 # block), which no administrator sets.
 PROGRAM_STATE = {"BlockToolbarLoad", "BlockToolbarLoadOrg"}
-READ = re.compile(r"ReadSetting(Int|String)\(\s*kSettingsSection\s*,\s*(k\w+)")
+READ = re.compile(r"ReadSetting(Int|String|Expandable)\(\s*kSettingsSection\s*,\s*(k\w+)")
 CONSTANT = re.compile(r'constexpr std::u16string_view (k\w+) = u"([^"]*)";')
 REFERENCE = re.compile(r"\$\((string|presentation)\.([^)]+)\)")
 # The element that writes each kind of read, and the control that shows it.
-ELEMENT_FOR = {"Int": "decimal", "String": "text"}
+ELEMENT_FOR = {"Int": "decimal", "String": "text", "Expandable": "text"}
 CONTROL_FOR = {"decimal": "decimalTextBox", "text": "textBox"}
-# Written by these attributes as another type than the program reads.
+# The attribute that makes each element write another type (REG_SZ for a
+# decimal, REG_EXPAND_SZ for a text), and whether each kind of read wants it.
 OTHER_TYPE = {"decimal": "storeAsText", "text": "expandable"}
+WANTS_OTHER_TYPE = {"Int": False, "String": False, "Expandable": True}
 
 
 def local(element):
@@ -89,7 +93,8 @@ def main():
                 problems.append(f"{name}: {value} is not a setting the program reads")
                 continue
             covered.add(value)
-            if kind != ELEMENT_FOR[settings[value]] or element.get(OTHER_TYPE.get(kind, "")) == "true":
+            other_type = element.get(OTHER_TYPE.get(kind, "")) == "true"
+            if kind != ELEMENT_FOR[settings[value]] or other_type != WANTS_OTHER_TYPE[settings[value]]:
                 problems.append(f"{name}: {value} written by <{kind} {' '.join(element.attrib)}>, "
                                 f"the program reads it with ReadSetting{settings[value]}")
         presentation = REFERENCE.fullmatch(policy.get("presentation", ""))

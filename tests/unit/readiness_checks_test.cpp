@@ -130,6 +130,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty()) << c.what;
   EXPECT_EQ(os.queries.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
       << c.what;
+  EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe")) << c.what;
   EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
   EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
   EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead}) << c.what;
@@ -316,14 +317,88 @@ INSTANTIATE_TEST_SUITE_P(
                       kWarn},
         SituationCase{"LogDirectory of another type",
                       [](auto& os) {
-                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
+                        os.registry.Set(kSettings, u"LogDirectory", reg::kMultiSz,
                                         EncodeRegistryText(u"C:\\Logs"));
                       },
-                      u"log-folder", kFail, u"LogDirectory is REG_EXPAND_SZ, not REG_SZ", kFail},
-        SituationCase{
-            "log folder missing",
-            [](auto& os) { os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Nowhere"); },
-            u"log-folder", kFail, u"LogDirectory C:\\Nowhere is not an existing folder", kFail},
+                      u"log-folder", kFail,
+                      u"LogDirectory is REG_MULTI_SZ, not REG_SZ or REG_EXPAND_SZ", kFail},
+        SituationCase{"REG_EXPAND_SZ LogDirectory is expanded",
+                      [](auto& os) {
+                        os.queries.environment[u"LOGS"] = u"C:\\Logs";
+                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
+                                        EncodeRegistryText(u"%Logs%"));
+                      },
+                      u"log-folder", kOk, u"Runs log to C:\\Logs.", kOk},
+        SituationCase{"last-run reads the expanded folder",
+                      [](auto& os) {
+                        os.queries.environment[u"LOGS"] = u"C:\\Logs";
+                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
+                                        EncodeRegistryText(u"%Logs%\\"));
+                      },
+                      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk},
+        SituationCase{"REG_SZ LogDirectory keeps its %",
+                      [](auto& os) {
+                        os.queries.environment[u"LOGS"] = u"C:\\Logs";
+                        os.registry.SetString(kSettings, u"LogDirectory", u"%Logs%");
+                      },
+                      u"log-folder", kFail,
+                      u"The log folder %Logs% does not exist, and runs cannot create it: no folder "
+                      u"above it exists",
+                      kFail},
+        SituationCase{"a missing folder a run creates",
+                      [](auto& os) {
+                        os.queries.AddFolder(u"C:\\");
+                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
+                      },
+                      u"log-folder", kInfo,
+                      u"The log folder C:\\Users\\ana\\Logs does not exist yet; the next run "
+                      u"creates it.",
+                      kFail},
+        SituationCase{"a missing folder below a file",
+                      [](auto& os) {
+                        os.queries.AddFolder(u"C:\\");
+                        os.queries.AddFile(u"C:\\Users");
+                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
+                      },
+                      u"log-folder", kFail,
+                      u"The log folder C:\\Users\\ana\\Logs does not exist, and runs cannot create "
+                      u"it: C:\\Users is a file.",
+                      kFail},
+        SituationCase{"a missing folder where none may be created",
+                      [](auto& os) {
+                        os.queries.AddFolder(u"C:\\");
+                        os.queries.DenyProbeCreate(true);
+                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\New\\Logs");
+                      },
+                      u"log-folder", kFail,
+                      u"no folder can be created in C:\\ (Access is denied)", kFail},
+        SituationCase{"a missing folder with a name Windows refuses",
+                      [](auto& os) {
+                        os.queries.AddFolder(u"C:\\");
+                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs \"x\"");
+                      },
+                      u"log-folder", kFail,
+                      u"its name holds a character that Windows does not allow in names", kFail},
+        SituationCase{"a missing folder on a missing drive",
+                      [](auto& os) { os.registry.SetString(kSettings, u"LogDirectory", u"Q:\\Logs"); },
+                      u"log-folder", kFail, u"no folder above it exists (no such drive or share)",
+                      kFail},
+        SituationCase{"LogDirectory is a file",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Logfile");
+                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logfile");
+                      },
+                      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder",
+                      kFail},
+        SituationCase{"a folder too long for a log file",
+                      [](auto& os) {
+                        os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
+                        os.queries.AddFolder(u"C:\\" + std::u16string(240, u'd'));
+                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
+                                        EncodeRegistryText(u"C:\\%DEEP%"));
+                      },
+                      u"log-folder", kFail,
+                      u"is too long: a log file in it would have a path of 269 characters", kFail},
         SituationCase{"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); },
                       u"log-folder", kFail,
                       u"No file can be created in C:\\Logs: Access is denied.", kFail},
@@ -713,6 +788,11 @@ INSTANTIATE_TEST_SUITE_P(
                    u"\"2026-12-07T02:00:00\"",
                    u""},
         OptionCase{{u"--json"}, 0, u"{\"id\":\"outlook-running\",\"status\":\"INFO\",", u""},
+        OptionCase{{u"--json"},
+                   0,
+                   u"{\"id\":\"log-folder\",\"status\":\"OK\",\"message\":\"Runs log to "
+                   u"C:\\\\Logs.\",\"details\":{\"folder\":\"C:\\\\Logs\",\"retentionDays\":\"0\"}}",
+                   u""},
         OptionCase{
             {u"--help"}, 0, u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]]", u""},
         OptionCase{{u"/?"}, 0, u"Exit code: 0 all OK", u""},

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "diag/exceptions.h"
+#include "diag/log_retention.h"
 #include "diag/run_log.h"
 #include "fake/fake_clock.h"
 #include "fake/fake_file_system.h"
@@ -78,7 +79,7 @@ TEST_F(RunLogTest, UnusableTargetsLeaveTheLogClosed) {
     const char* name;
     void (*arrange)(FakeFileSystem&);
   } cases[] = {
-      {"missing folder", [](FakeFileSystem&) {}},
+      {"missing folder on a missing drive", [](FakeFileSystem&) {}},
       {"read-only file", [](FakeFileSystem& f) { f.AddFile(kLogPath, "old", true); }},
       {"create fails", [](FakeFileSystem& f) { f.AddFolder(u"C:\\Logs"); f.FailCreate(true); }},
       {"open fails", [](FakeFileSystem& f) { f.AddFile(kLogPath, "old"); f.FailOpenExisting(true); }},
@@ -95,6 +96,61 @@ TEST_F(RunLogTest, UnusableTargetsLeaveTheLogClosed) {
     const auto contents = files.Contents(kLogPath);
     EXPECT_TRUE(!contents || *contents == "old") << c.name;
   }
+}
+
+// Given the folders and files there are, the folders a run creates for its
+// log and whether the log opens.
+struct FolderCase {
+  const char* what;
+  std::u16string folder;
+  void (*arrange)(FakeFileSystem&);
+  std::vector<std::u16string> created;  // CreateFolder calls, in order
+  bool opens;
+};
+
+TEST_F(RunLogTest, CreatesAMissingFolderWithItsParents) {
+  const auto drive = [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); };
+  const std::u16string longest(259 - 26, u'x');  // its log file's path: 259 characters
+  const FolderCase cases[] = {
+      {"existing folder", u"C:\\Logs", [](FakeFileSystem& f) { f.AddFolder(u"C:\\Logs"); }, {}, true},
+      {"missing folder", u"C:\\Logs", drive, {u"C:\\Logs"}, true},
+      {"missing parents", u"C:\\Users\\ana\\Logs\\", drive,
+       {u"C:\\Users", u"C:\\Users\\ana", u"C:\\Users\\ana\\Logs"}, true},
+      {"forward slashes", u"C:/Users/ana/", drive, {u"C:/Users", u"C:/Users/ana"}, true},
+      {"a parent that is a file", u"C:\\Users\\ana\\Logs",
+       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.AddFile(u"C:\\Users"); },
+       {u"C:\\Users", u"C:\\Users\\ana"}, false},
+      {"the folder is a file", u"C:\\Logs",
+       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.AddFile(u"C:\\Logs"); }, {}, false},
+      {"creation refused", u"C:\\Logs",
+       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.DenyCreateFolder(true); }, {u"C:\\Logs"},
+       false},
+      {"missing drive", u"Q:\\Logs", drive, {u"Q:"}, false},
+      {"log path of 259 characters", u"C:\\" + longest.substr(3), drive,
+       {u"C:\\" + longest.substr(3)}, true},
+      {"log path of 260 characters", u"C:\\" + longest.substr(2), drive, {}, false},
+  };
+  for (const FolderCase& c : cases) {
+    FakeFileSystem files;
+    c.arrange(files);
+    RunLog log;
+    log.Open(clock_, files, c.folder);
+    EXPECT_EQ(log.IsOpen(), c.opens) << c.what;
+    std::vector<std::u16string> created;
+    for (const Op& op : files.OperationsOf(Op::kCreateFolder)) created.push_back(op.path);
+    EXPECT_EQ(created, c.created) << c.what;
+    if (c.opens) {
+      EXPECT_TRUE(files.Contents(RunLogPath(c.folder, u"Scheduler061226164509.log"))) << c.what;
+    }
+  }
+}
+
+TEST_F(RunLogTest, APathLongerThanWindowsOpensIsNotTriedAtAll) {
+  files_.AddFolder(u"C:\\" + std::u16string(300, u'x'));
+  log_.Open(clock_, files_, u"C:\\" + std::u16string(300, u'x'));
+  EXPECT_FALSE(log_.IsOpen());
+  EXPECT_TRUE(files_.operations().empty());
+  EXPECT_EQ(log_.path().size(), 3 + 300 + 26u);  // not cut short
 }
 
 TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
@@ -201,6 +257,87 @@ TEST_F(RunLogTest, ClosesTheFileWithTheLog) {
     EXPECT_EQ(files_.openFiles(), 1);
   }
   EXPECT_EQ(files_.openFiles(), 0);
+}
+
+// Given one entry in C:\Logs (or elsewhere), whether a run started at
+// `start` that keeps logs for `days` days deletes it.
+struct RetentionCase {
+  const char* what;
+  std::u16string path;
+  bool deleted;
+  std::int32_t days = 30;
+  LocalTime start = kSixDecember;  // 06-12-26 16:45:09
+  enum Kind { kFile, kReadOnly, kFolder, kLink } kind = kFile;
+};
+
+void PrintTo(const RetentionCase& c, std::ostream* out) { *out << c.what; }
+
+class Retention : public testing::TestWithParam<RetentionCase> {};
+
+TEST_P(Retention, DeletesExactlyTheOldLogs) {
+  const RetentionCase& c = GetParam();
+  FakeFileSystem files;
+  files.AddFolder(u"C:\\Logs");
+  files.AddFolder(u"C:\\Logs\\sub");
+  files.AddFolder(u"C:\\Other");
+  switch (c.kind) {
+    case RetentionCase::kFile: files.AddFile(c.path, "old"); break;
+    case RetentionCase::kReadOnly: files.AddFile(c.path, "old", true); break;
+    case RetentionCase::kFolder: files.AddFolder(c.path); break;
+    case RetentionCase::kLink: files.AddLink(c.path); break;
+  }
+  DeleteOldRunLogs(files, u"C:\\Logs\\", c.start, c.days, kLogPath);
+  const bool present = files.Contents(c.path).has_value() || files.FolderExists(c.path);
+  EXPECT_EQ(!present, c.deleted) << c.what;
+  const bool tried = !files.OperationsOf(Op::kRemoveFile).empty();
+  EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnly) << c.what;
+  EXPECT_EQ(files.OperationsOf(Op::kListFolder).size(), c.days > 0 ? 1u : 0u) << c.what;
+}
+
+constexpr LocalTime kNewYear{2027, 1, 2, 0, 0, 0};
+using R = RetentionCase;
+INSTANTIATE_TEST_SUITE_P(
+    Table, Retention,
+    testing::Values(
+        R{"exactly 30 days old", u"C:\\Logs\\Scheduler061126164509.log", false},
+        R{"a second under 30 days", u"C:\\Logs\\Scheduler061126164510.log", false},
+        R{"a second over 30 days", u"C:\\Logs\\Scheduler061126164508.log", true},
+        R{"a year old", u"C:\\Logs\\Scheduler061225164509.log", true},
+        R{"over a year boundary", u"C:\\Logs\\Scheduler311226235959.log", true, 1, kNewYear},
+        R{"one day before a new year", u"C:\\Logs\\Scheduler010127000000.log", false, 1, kNewYear},
+        R{"newer than the run", u"C:\\Logs\\Scheduler071226000000.log", false},
+        R{"another prefix", u"C:\\Logs\\XScheduler061125000000.log", false},
+        R{"another letter case", u"C:\\Logs\\scheduler061125000000.log", false},
+        R{"another letter case of the extension", u"C:\\Logs\\Scheduler061125000000.LOG", false},
+        R{"another extension", u"C:\\Logs\\Scheduler061125000000.txt", false},
+        R{"a longer extension", u"C:\\Logs\\Scheduler061125000000.logs", false},
+        R{"11 digits", u"C:\\Logs\\Scheduler06112500000.log", false},
+        R{"13 digits", u"C:\\Logs\\Scheduler0611250000000.log", false},
+        R{"a blank in the digits", u"C:\\Logs\\Scheduler 61125000000.log", false},
+        R{"31 November", u"C:\\Logs\\Scheduler311125000000.log", false},
+        R{"29 February of a common year", u"C:\\Logs\\Scheduler290225000000.log", false},
+        R{"29 February of a leap year", u"C:\\Logs\\Scheduler290224000000.log", true},
+        R{"second 60", u"C:\\Logs\\Scheduler061125000060.log", false},
+        R{"hour 24", u"C:\\Logs\\Scheduler061125240000.log", false},
+        R{"its own log, even when old", std::u16string(kLogPath), false, 1, kNewYear},
+        R{"a read-only old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30, kSixDecember,
+          R::kReadOnly},
+        R{"a folder named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
+          kSixDecember, R::kFolder},
+        R{"a link named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
+          kSixDecember, R::kLink},
+        R{"in a folder inside", u"C:\\Logs\\sub\\Scheduler061125000000.log", false},
+        R{"in another folder", u"C:\\Other\\Scheduler061125000000.log", false},
+        R{"0 days keeps all", u"C:\\Logs\\Scheduler061100000000.log", false, 0},
+        R{"negative keeps all", u"C:\\Logs\\Scheduler061100000000.log", false, -5},
+        R{"the largest value", u"C:\\Logs\\Scheduler010100000000.log", false, 0x7FFFFFFF},
+        R{"3650 days", u"C:\\Logs\\Scheduler051216164508.log", true, 3650}),
+    [](const testing::TestParamInfo<RetentionCase>& row) { return std::to_string(row.index); });
+
+TEST(RetentionDays, MissingZeroAndNegativeKeepEveryLog) {
+  const std::pair<std::uint32_t, std::int32_t> cases[] = {
+      {0, 0}, {1, 1}, {30, 30}, {3650, 3650}, {0x7FFFFFFF, 0x7FFFFFFF}, {0x80000000, 0}, {0xFFFFFFFF, 0}};
+  for (const auto& [stored, days] : cases) EXPECT_EQ(RetentionDays(stored), days) << stored;
 }
 
 }  // namespace

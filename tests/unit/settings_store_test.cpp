@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_environment.h"
 #include "fake/fake_registry.h"
+#include "settings/registry_text.h"
 #include "settings/settings_store.h"
 
 namespace lss {
@@ -51,6 +53,51 @@ TEST_F(SettingsStoreTest, WritesCreateNestedSectionsWithExactEncodings) {
             (std::vector<std::uint8_t>{'a', 0, 'b', 0, 0, 0}));
   EXPECT_EQ(store.ReadSettingString(u"Settings\\AdminOptions", u"TaskName", u"x"), u"");
 }
+
+// A path setting as a run reads it, given the variables of its environment.
+struct ExpandableReadCase {
+  const char* what;
+  std::uint32_t type;
+  std::u16string stored;
+  std::u16string expected;
+  bool expanded;  // the environment was asked
+};
+
+void PrintTo(const ExpandableReadCase& c, std::ostream* out) { *out << c.what; }
+
+class ExpandableReads : public SettingsStoreTest,
+                        public testing::WithParamInterface<ExpandableReadCase> {};
+
+TEST_P(ExpandableReads, ExpandOnlyREG_EXPAND_SZ) {
+  const ExpandableReadCase& c = GetParam();
+  test::CallJournal journal;
+  test::FakeEnvironment environment(journal);
+  environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
+  environment.variables[u"DEEP"] = u"C:\\" + std::u16string(300, u'd');
+  registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));
+  EXPECT_EQ(store.ReadSettingExpandable(u"Settings", u"LogDirectory", environment), c.expected)
+      << c.what;
+  EXPECT_EQ(journal.Matching("ExpandEnvironmentStrings").size(), c.expanded ? 1u : 0u) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExpandableReads,
+    testing::Values(
+        ExpandableReadCase{"REG_SZ keeps % literal", reg::kSz,
+                           u"%LOCALAPPDATA%\\Larkspan\\Logs", u"%LOCALAPPDATA%\\Larkspan\\Logs",
+                           false},
+        ExpandableReadCase{"REG_EXPAND_SZ is expanded", reg::kExpandSz,
+                           u"%LocalAppData%\\Larkspan\\Logs",
+                           u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs", true},
+        ExpandableReadCase{"an unset variable stays as written", reg::kExpandSz,
+                           u"C:\\%NOSUCH%\\Logs", u"C:\\%NOSUCH%\\Logs", true},
+        ExpandableReadCase{"a lone % stays", reg::kExpandSz, u"C:\\100%\\Logs",
+                           u"C:\\100%\\Logs", true},
+        ExpandableReadCase{"longer than MAX_PATH, whole", reg::kExpandSz, u"%DEEP%\\Logs",
+                           u"C:\\" + std::u16string(300, u'd') + u"\\Logs", true},
+        ExpandableReadCase{"another type as it stands", reg::kMultiSz, u"%DEEP%",
+                           u"%DEEP%", false}),
+    CaseIndex);
 
 TEST_F(SettingsStoreTest, MissingValuesGiveTheDefault) {
   EXPECT_EQ(store.ReadSettingInt(u"Settings", u"Missing", 7), 7u);

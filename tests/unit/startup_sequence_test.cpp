@@ -71,6 +71,105 @@ TEST_F(StartupTest, NoArgumentsWritesTheHandOffValuesAndNothingElse) {
   EXPECT_EQ(Step("RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad"), -1);
   EXPECT_EQ(os.process.comDepth, 0);
   EXPECT_EQ(os.registry.openHandles(), 0u);
+  // An existing folder given as REG_SZ, no retention: no call beyond the log's own.
+  for (const char* call : {"ExpandEnvironmentStrings", "CreateDirectory", "FindFirstFile",
+                           "DeleteFile"}) {
+    EXPECT_EQ(os.journal.Matching(call), std::vector<std::string>{}) << call;
+  }
+  EXPECT_EQ(os.journal.Matching("CreateFile").size(), 1u);
+}
+
+// Given LogDirectory's type and text, where the log of a run goes; nothing
+// for no log. The run goes on the same either way.
+struct LogFolderCase {
+  const char* what;
+  std::uint32_t type;
+  std::u16string stored;
+  std::u16string logFile;
+  bool denyCreateFolder = false;
+};
+
+void PrintTo(const LogFolderCase& c, std::ostream* out) { *out << c.what; }
+
+class LogFolderSetting : public StartupTest, public testing::WithParamInterface<LogFolderCase> {};
+
+TEST_P(LogFolderSetting, NamesTheFolderTheRunCreatesAndLogsIn) {
+  const LogFolderCase& c = GetParam();
+  os.files.AddFolder(u"C:\\");
+  os.files.DenyCreateFolder(c.denyCreateFolder);
+  os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
+  os.environment.variables[u"DEEP"] = std::u16string(300, u'd');
+  std::vector<std::uint8_t> data;
+  for (const char16_t unit : c.stored + u'\0') {
+    data.push_back(static_cast<std::uint8_t>(unit));
+    data.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  os.registry.Set(kSettings, u"LogDirectory", c.type, data);
+  EXPECT_EQ(Run({u"-n", u"Nightly"}), 0) << c.what;
+  const std::vector<std::u16string> expected =
+      c.logFile.empty() ? std::vector<std::u16string>{} : std::vector{c.logFile};
+  EXPECT_EQ(os.files.FilePaths(), expected) << c.what;
+  if (!c.logFile.empty()) {
+    EXPECT_EQ(os.files.Contents(c.logFile), "") << c.what;
+  }
+  EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LogFolderSetting,
+    testing::Values(
+        LogFolderCase{"REG_SZ keeps % literal", reg::kSz, u"C:\\%LOCALAPPDATA%\\Logs",
+                      u"C:\\%LOCALAPPDATA%\\Logs\\Scheduler061226164509.log"},
+        LogFolderCase{"REG_EXPAND_SZ is expanded, its missing folders created", reg::kExpandSz,
+                      u"%LOCALAPPDATA%\\Larkspan\\Logs",
+                      u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs\\Scheduler061226164509.log"},
+        LogFolderCase{"an unset variable stays as written", reg::kExpandSz, u"C:\\%NOSUCH%\\Logs",
+                      u"C:\\%NOSUCH%\\Logs\\Scheduler061226164509.log"},
+        LogFolderCase{"longer than MAX_PATH once expanded: no log, nothing cut short",
+                      reg::kExpandSz, u"C:\\%DEEP%", u""},
+        LogFolderCase{"creation refused: no log", reg::kExpandSz,
+                      u"%LOCALAPPDATA%\\Larkspan\\Logs", u"", true}),
+    CaseIndex);
+
+TEST_F(StartupTest, AMissingFolderIsCreatedInTheStepOfTheLog) {
+  os.files.AddFolder(u"C:\\");
+  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\Nightly");
+  Run({});
+  std::ptrdiff_t at = -1;
+  for (const std::string step :
+       {"CoInitialize", "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogDirectory",
+        "CreateFile C:\\Logs\\Nightly\\Scheduler061226164509.log", "CreateDirectory C:\\Logs",
+        "CreateDirectory C:\\Logs\\Nightly",
+        "CreateFile C:\\Logs\\Nightly\\Scheduler061226164509.log", "CoUninitialize"}) {
+    at = Step(step, at + 1);
+    ASSERT_GE(at, 0) << step << " missing or out of order";
+  }
+  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Nightly\\Scheduler061226164509.log"), "");
+}
+
+TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) {
+  ConfigureLog();
+  os.registry.SetDword(kSettings, u"LogRetentionDays", 30);
+  os.files.AddFile(u"C:\\Logs\\Scheduler051126164509.log", "old");
+  os.files.AddFile(u"C:\\Logs\\Scheduler011126000000.log", "old, read-only", true);
+  os.files.AddFile(u"C:\\Logs\\Scheduler071126000000.log", "recent");
+  Run({});
+  std::ptrdiff_t at = -1;
+  for (const std::string step :
+       {"CreateFile C:\\Logs\\Scheduler061226164509.log",
+        "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogRetentionDays",
+        "FindFirstFile C:\\Logs", "CoUninitialize"}) {
+    at = Step(step, at + 1);
+    ASSERT_GE(at, 0) << step << " missing or out of order";
+  }
+  EXPECT_EQ(os.journal.Matching("DeleteFile"),
+            (std::vector<std::string>{"DeleteFile C:\\Logs\\Scheduler011126000000.log",
+                                      "DeleteFile C:\\Logs\\Scheduler051126164509.log"}));
+  EXPECT_EQ(os.files.FilePaths(),
+            (std::vector<std::u16string>{u"C:\\Logs\\Scheduler011126000000.log",
+                                         u"C:\\Logs\\Scheduler061226164509.log",
+                                         u"C:\\Logs\\Scheduler071126000000.log"}));
+  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
 }
 
 TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
@@ -86,6 +185,7 @@ TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
       "CoInitialize",
       "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogDirectory",
       "CreateFile C:\\Logs\\Scheduler061226164509.log",
+      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogRetentionDays",
       "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
       "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
       "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",

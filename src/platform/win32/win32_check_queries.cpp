@@ -11,6 +11,7 @@
 #include "handles/win32_handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_program_version.h"
+#include "platform/win32/win32_environment.h"
 
 namespace lss {
 namespace {
@@ -150,6 +151,17 @@ Status Win32CheckQueries::RemoveFile(std::u16string_view path) {
   return ::DeleteFileW(name.c_str()) ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
 }
 
+Status Win32CheckQueries::CreateFolder(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  return ::CreateDirectoryW(name.c_str(), nullptr) ? ERROR_SUCCESS
+                                                   : static_cast<Status>(::GetLastError());
+}
+
+Status Win32CheckQueries::RemoveFolder(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  return ::RemoveDirectoryW(name.c_str()) ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
+}
+
 std::u16string Win32CheckQueries::SystemDirectory() {
   wchar_t buffer[MAX_PATH + 1];
   const UINT length = ::GetSystemDirectoryW(buffer, MAX_PATH + 1);
@@ -183,17 +195,7 @@ std::u16string Win32CheckQueries::UserName() {
 }
 
 std::u16string Win32CheckQueries::ExpandEnvironment(std::u16string_view text) {
-  const std::wstring source = ToWide(text);
-  DWORD needed = ::ExpandEnvironmentStringsW(source.c_str(), nullptr, 0);
-  // A variable may grow between the two calls; try again with its new size.
-  for (int attempt = 0; attempt < 3 && needed != 0; ++attempt) {
-    std::wstring expanded(needed, L'\0');
-    const DWORD written = ::ExpandEnvironmentStringsW(source.c_str(), expanded.data(), needed);
-    if (written == 0) break;
-    if (written <= needed) return FromWide(expanded.c_str());
-    needed = written;
-  }
-  return std::u16string(text);
+  return ExpandEnvironmentText(text);
 }
 
 std::vector<std::u16string> Win32CheckQueries::SplitArguments(std::u16string_view arguments) {

@@ -16,6 +16,8 @@ class Win32CheckQueries final : public CheckQueries {
   std::optional<std::u16string> FileVersion(std::u16string_view path) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override;
+  Status CreateFolder(std::u16string_view path) override;
+  Status RemoveFolder(std::u16string_view path) override;
   std::u16string SystemDirectory() override;
   std::u16string ProgramPath() override;
   std::u16string ComputerName() override;

@@ -44,4 +44,34 @@ std::unique_ptr<File> Win32FileSystem::OpenExisting(std::u16string_view path) {
   return OpenForAppend(path, OPEN_EXISTING);
 }
 
+Status Win32FileSystem::CreateFolder(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  return ::CreateDirectoryW(name.c_str(), nullptr) ? ERROR_SUCCESS
+                                                   : static_cast<Status>(::GetLastError());
+}
+
+std::vector<FileSystem::Entry> Win32FileSystem::ListFolder(std::u16string_view folder,
+                                                           std::u16string_view pattern) {
+  std::wstring query = ToWide(folder);
+  if (!query.empty() && query.back() != L'\\') query.push_back(L'\\');
+  query += ToWide(pattern);
+  std::vector<Entry> listed;
+  WIN32_FIND_DATAW found{};
+  const UniqueFind search(::FindFirstFileW(query.c_str(), &found));
+  if (!search) return listed;
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..") continue;
+    listed.push_back({FromWide(found.cFileName),
+                      (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                      (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (::FindNextFileW(search.get(), &found));
+  return listed;
+}
+
+Status Win32FileSystem::RemoveFile(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
+  return ::DeleteFileW(name.c_str()) ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
+}
+
 }  // namespace lss

@@ -1,5 +1,6 @@
 #pragma once
-// File attributes and opening files for appending.
+// File attributes, opening files for appending, making folders, listing
+// and deleting files.
 #include "platform/file_system.h"
 
 namespace lss {
@@ -12,6 +13,9 @@ class Win32FileSystem final : public FileSystem {
   bool IsReadOnly(std::u16string_view path) override;
   std::unique_ptr<File> Create(std::u16string_view path) override;
   std::unique_ptr<File> OpenExisting(std::u16string_view path) override;
+  Status CreateFolder(std::u16string_view path) override;
+  std::vector<Entry> ListFolder(std::u16string_view folder, std::u16string_view pattern) override;
+  Status RemoveFile(std::u16string_view path) override;
 };
 
 }  // namespace lss

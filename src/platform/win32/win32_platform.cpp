@@ -3,6 +3,6 @@
 namespace lss {
 
 Win32Platform::Win32Platform()
-    : bundle_{process_, registry_, clock_, files_, shell_, sync_, mapi_, messages_} {}
+    : bundle_{process_, registry_, clock_, files_, shell_, sync_, mapi_, messages_, environment_} {}
 
 }  // namespace lss

@@ -2,6 +2,7 @@
 // The real operating system: one Win32 implementation of every interface.
 #include "platform/platform.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_mapi.h"
 #include "platform/win32/win32_process.h"
@@ -30,6 +31,7 @@ class Win32Platform {
   Win32Sync sync_;
   Win32Mapi mapi_;
   Win32SystemMessages messages_;
+  Win32Environment environment_;
   Platform bundle_;
 };
 
