@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "check/pe_header.h"
 #include "diag/run_log.h"
 #include "diag/text_format.h"
 #include "outlook/outlook_launcher.h"
@@ -21,7 +22,7 @@ constexpr std::int32_t kShortestGoodWait = 10;
 constexpr std::int32_t kNonePending = -1;
 
 // --- outlook
-constexpr std::u16string_view kOutlookFound = u"Outlook is at %s.";
+constexpr std::u16string_view kOutlookFound = u"Outlook is at %s (x64).";
 constexpr std::u16string_view kOutlookNoKey =
     u"The App Paths entry HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
     u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\". Install or repair Outlook.";
@@ -45,7 +46,7 @@ constexpr std::u16string_view kOutlookFileMissing =
     u"Repair Outlook.";
 
 // --- mapi
-constexpr std::u16string_view kMapiOk = u"MAPI can reach the mail client %s (%s).";
+constexpr std::u16string_view kMapiOk = u"MAPI can reach the mail client %s (%s, x64).";
 constexpr std::u16string_view kMapiNoLibrary =
     u"The system's MAPI library %s is missing: a -s -e run cannot log on. Repair Windows' "
     u"mail components or reinstall Outlook.";
@@ -63,6 +64,14 @@ constexpr std::u16string_view kMapiDllMissing =
 constexpr std::u16string_view kMapiDllUnchecked =
     u"The mail client %s names %s as its MAPI library (not checked: it holds environment "
     u"variables).";
+
+// --- outlook and mapi: the machine type of the program file found
+constexpr std::u16string_view kProgram32Bit =
+    u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a 32-bit Outlook's "
+    u"MAPI; install 64-bit Office (%s is x86).";
+constexpr std::u16string_view kProgramNotX64 =
+    u"%s is not an x64 program file (found: %s): LSScheduler.exe, a 64-bit program, may not "
+    u"be able to use it. Repair or reinstall 64-bit Office.";
 
 // --- log-folder
 constexpr std::u16string_view kLogFolderOk = u"Runs log to %s.";
@@ -128,6 +137,28 @@ std::u16string RegistryTypeName(std::uint32_t type) {
   }
 }
 
+using Detail = std::pair<std::u16string, std::u16string>;
+
+// The finding on an existing program file of Outlook's: `okMessage` when it is
+// built for x64, FAIL for x86, WARN for anything else. Its machine type goes
+// into the details (empty when the file is not a program file).
+CheckResult JudgeMachine(CheckContext& context, std::u16string_view id, std::u16string_view path,
+                         std::u16string okMessage) {
+  const PeHeader header = ReadPeHeader(context.os.queries, path);
+  const bool isProgram = header.problem == PeHeader::Problem::kNone;
+  CheckResult result;
+  if (isProgram && header.machine == pe_machine::kX64) {
+    result = MakeResult(id, CheckStatus::kOk, std::move(okMessage));
+  } else if (isProgram && header.machine == pe_machine::kX86) {
+    result = MakeResult(id, CheckStatus::kFail, FormatText(kProgram32Bit, {path}));
+  } else {
+    result =
+        MakeResult(id, CheckStatus::kWarn, FormatText(kProgramNotX64, {path, DescribePeHeader(header)}));
+  }
+  result.details.emplace_back(u"machine", isProgram ? PeMachineName(header.machine) : u"");
+  return result;
+}
+
 std::u16string ClientKey(std::u16string_view client) {
   return std::u16string(kMailClientsKey) + u"\\" + std::u16string(client);
 }
@@ -163,9 +194,9 @@ CheckResult CheckOutlook(CheckContext& context) {
   } else if (!context.os.queries.IsFile(found.path)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
   } else {
-    result = MakeResult(kId, CheckStatus::kOk, FormatText(kOutlookFound, {found.path}));
+    result = JudgeMachine(context, kId, found.path, FormatText(kOutlookFound, {found.path}));
   }
-  result.details.emplace_back(u"path", found.path);
+  result.details.insert(result.details.begin(), Detail(u"path", found.path));
   return result;
 }
 
@@ -200,10 +231,10 @@ CheckResult CheckMapi(CheckContext& context) {
   } else if (!queries.IsFile(dll)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kMapiDllMissing, {client, dll}));
   } else {
-    result = MakeResult(kId, CheckStatus::kOk, FormatText(kMapiOk, {client, dll}));
+    result = JudgeMachine(context, kId, dll, FormatText(kMapiOk, {client, dll}));
   }
-  result.details.emplace_back(u"client", client);
-  result.details.emplace_back(u"library", dll);
+  result.details.insert(result.details.begin(),
+                        {Detail(u"client", client), Detail(u"library", dll)});
   return result;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the check tool alone asks of the operating system: files and folders,
 // the user's running programs, a look at a named mutex, the machine's registry
-// views, and a few texts of its own process. The scheduler never links these.
+// views, and a few texts of its own process and machine. The scheduler never links these.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -62,6 +62,14 @@ class CheckQueries {
   // Reads at most `maxBytes` from the end of an existing file, sharing it with
   // its writers. Nothing when it cannot be opened or read.
   virtual std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) = 0;
+  // Reads at most `maxBytes` from the start of an existing file, sharing it
+  // with its writers; fewer when the file is shorter. Nothing when it cannot
+  // be opened or read.
+  virtual std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) = 0;
+  // The file version of a program file's version resource (its
+  // VS_FIXEDFILEINFO) as "a.b.c.d". Nothing when the file or its version
+  // resource is missing or unreadable.
+  virtual std::optional<std::u16string> FileVersion(std::u16string_view path) = 0;
   // Creates an empty file (replacing one of that name) and closes it again.
   // 0, or the Win32 error code of the failure.
   virtual Status CreateEmptyFile(std::u16string_view path) = 0;
@@ -73,6 +81,13 @@ class CheckQueries {
   // The full path of this program's own file (GetModuleFileNameW); empty
   // when it cannot be read.
   virtual std::u16string ProgramPath() = 0;
+  // The computer's NetBIOS name (GetComputerNameW); empty when it cannot be
+  // read.
+  virtual std::u16string ComputerName() = 0;
+  // This process's user as DOMAIN\name, as GetUserNameExW's NameSamCompatible
+  // gives it (the account of the process's token); empty when it cannot be
+  // read.
+  virtual std::u16string UserName() = 0;
   // `text` with this process's environment variables (%NAME%) replaced
   // (ExpandEnvironmentStringsW); unknown names stay as they are. The text
   // unchanged when it cannot be expanded.

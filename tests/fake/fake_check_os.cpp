@@ -74,6 +74,22 @@ std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view
   return Tail{bytes.substr(bytes.size() - kept), bytes.size()};
 }
 
+std::optional<std::string> FakeCheckQueries::ReadHead(std::u16string_view path,
+                                                     std::size_t maxBytes) {
+  largestHeadAsked = std::max(largestHeadAsked, maxBytes);
+  const auto found = files_.find(std::u16string(path));
+  if (found == files_.end()) return std::nullopt;
+  return found->second.substr(0, maxBytes);
+}
+
+std::optional<std::u16string> FakeCheckQueries::FileVersion(std::u16string_view path) {
+  if (!IsFile(path)) return std::nullopt;
+  for (const auto& [name, version] : fileVersions) {
+    if (Upper(name) == Upper(path)) return version;
+  }
+  return std::nullopt;
+}
+
 Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
   if (folders_.count(FolderKey(ParentOf(path))) == 0) return 3;  // ERROR_PATH_NOT_FOUND
   if (denyCreate_ || folders_.count(FolderKey(path)) != 0) return win32_error::kAccessDenied;

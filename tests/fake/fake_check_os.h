@@ -24,10 +24,14 @@ class FakeCheckQueries final : public CheckQueries {
   bool IsFolder(std::u16string_view path) override;
   std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
   std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
+  std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) override;
+  std::optional<std::u16string> FileVersion(std::u16string_view path) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override;
   std::u16string SystemDirectory() override { return systemDirectory; }
   std::u16string ProgramPath() override { return programPath; }
+  std::u16string ComputerName() override { return computerName; }
+  std::u16string UserName() override { return userName; }
   std::u16string ExpandEnvironment(std::u16string_view text) override;
   std::vector<std::u16string> SplitArguments(std::u16string_view arguments) override;
   bool IsProgramRunning(std::u16string_view imageName) override;
@@ -59,6 +63,12 @@ class FakeCheckQueries final : public CheckQueries {
   std::vector<std::u16string> probedMutexes;
   // The largest tail any ReadTail call asked for.
   std::size_t largestTailAsked = 0;
+  // The largest head any ReadHead call asked for.
+  std::size_t largestHeadAsked = 0;
+  std::u16string computerName = u"PC-0417";
+  std::u16string userName = u"BRINMOOR\\avery";
+  // File versions by path (without regard to case), for files that have one.
+  std::map<std::u16string, std::u16string> fileVersions;
 
  private:
 

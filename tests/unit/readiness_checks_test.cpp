@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,12 +42,28 @@ TaskInfo GoodTask() {
   return task;
 }
 
+// A program file's first `size` bytes: "MZ", e_lfanew at 0x3C, and at that
+// offset "PE\0\0" and the machine type (little-endian), as far as they fit.
+std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
+                        std::size_t size = 0x200) {
+  std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
+  const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
+                             static_cast<char>(machine >> 8);
+  for (std::size_t i = 0; i < header.size() && offset + i < bytes.size(); ++i) {
+    bytes[offset + i] = header[i];
+  }
+  return bytes.substr(0, size);
+}
+
 // A machine on which every check passes.
 void SetUpGoodMachine(test::FakeCheckPlatform& os) {
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
   os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE");
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll");
+  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
   os.queries.AddFolder(u"C:\\Windows\\System32");
   os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
   os.queries.SetMachineText(k64Bit, kMail, u"", u"Microsoft Outlook");
@@ -124,7 +142,97 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Situations,
     testing::Values(
         SituationCase{"all well", [](auto&) {}, u"outlook", kOk,
-                      u"Outlook is at C:\\Office\\OUTLOOK.EXE.", kOk},
+                      u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
+        SituationCase{"32-bit OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x14C));
+                      },
+                      u"outlook", kFail,
+                      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
+                      u"32-bit Outlook's MAPI; install 64-bit Office (C:\\Office\\OUTLOOK.EXE "
+                      u"is x86).",
+                      kFail},
+        SituationCase{"ARM64 OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0xAA64));
+                      },
+                      u"outlook", kWarn,
+                      u"C:\\Office\\OUTLOOK.EXE is not an x64 program file (found: ARM64): "
+                      u"LSScheduler.exe, a 64-bit program, may not be able to use it. Repair or "
+                      u"reinstall 64-bit Office.",
+                      kWarn},
+        SituationCase{"OUTLOOK.EXE of another machine type",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x1C4));
+                      },
+                      u"outlook", kWarn, u"(found: machine type 0x1C4)", kWarn},
+        SituationCase{"OUTLOOK.EXE cut short in its DOS header",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0x80, 0x3E));
+                      },
+                      u"outlook", kWarn,
+                      u"(found: not a complete program file (it ends after 62 bytes, inside its "
+                      u"DOS header))",
+                      kWarn},
+        SituationCase{"OUTLOOK.EXE with MZ but no PE signature",
+                      [](auto& os) {
+                        std::string bytes = ProgramFile(0x8664);
+                        bytes[0x81] = 'X';
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes);
+                      },
+                      u"outlook", kWarn,
+                      u"(found: not a program file (no PE signature at offset 0x80))", kWarn},
+        SituationCase{"OUTLOOK.EXE without MZ",
+                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", "#!"); },
+                      u"outlook", kWarn,
+                      u"(found: not a program file (it does not start with MZ))", kWarn},
+        SituationCase{"a PE offset past the end of OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0x7FFFFFFF, 0x300));
+                      },
+                      u"outlook", kWarn,
+                      u"(found: not a complete program file (its PE header offset 0x7FFFFFFF "
+                      u"points past the 512 bytes read))",
+                      kWarn},
+        SituationCase{"a PE header ending just past the end of OUTLOOK.EXE",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0x1FB, 0x200));
+                      },
+                      u"outlook", kWarn, u"offset 0x1FB points past the 512 bytes read", kWarn},
+        SituationCase{"a PE header beyond the first 512 bytes",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0xFFA, 0x1200));
+                      },
+                      u"outlook", kOk, u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
+        SituationCase{"a PE header beyond the first 4 KiB",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                                           ProgramFile(0x8664, 0xFFB, 0x1200));
+                      },
+                      u"outlook", kWarn, u"offset 0xFFB points past the 512 bytes read", kWarn},
+        SituationCase{"a 32-bit MAPI library",
+                      [](auto& os) {
+                        os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
+                      },
+                      u"mapi", kFail,
+                      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
+                      u"32-bit Outlook's MAPI; install 64-bit Office (C:\\Office\\olmapi32.dll "
+                      u"is x86).",
+                      kFail},
+        SituationCase{"a MAPI library that is not a program file",
+                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ""); },
+                      u"mapi", kWarn,
+                      u"C:\\Office\\olmapi32.dll is not an x64 program file (found: not a "
+                      u"program file (it does not start with MZ))",
+                      kWarn},
+        SituationCase{"an x64 MAPI library", [](auto&) {}, u"mapi", kOk,
+                      u"MAPI can reach the mail client Microsoft Outlook "
+                      u"(C:\\Office\\olmapi32.dll, x64).",
+                      kOk},
         SituationCase{"no App Paths key", [](auto& os) { os.registry.DeleteKey(kAppPaths); },
                       u"outlook", kFail,
                       u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\"", kFail},

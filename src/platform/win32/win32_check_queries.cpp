@@ -10,6 +10,7 @@
 
 #include "handles/win32_handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_program_version.h"
 
 namespace lss {
 namespace {
@@ -33,6 +34,22 @@ std::vector<BYTE> ProcessUser(HANDLE process) {
 }
 
 PSID SidOf(std::vector<BYTE>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
+
+// DOMAIN\name of the account that owns this process's token; empty when it
+// cannot be read.
+std::u16string TokenAccount() {
+  std::vector<BYTE> user = ProcessUser(::GetCurrentProcess());
+  if (user.empty()) return {};
+  wchar_t name[256 + 1];
+  wchar_t domain[256 + 1];
+  DWORD nameLength = 256 + 1;
+  DWORD domainLength = 256 + 1;
+  SID_NAME_USE use{};
+  if (!::LookupAccountSidW(nullptr, SidOf(user), name, &nameLength, domain, &domainLength, &use)) {
+    return {};
+  }
+  return FromWide(domain) + u"\\" + FromWide(name);
+}
 
 }  // namespace
 
@@ -94,6 +111,33 @@ std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_vie
   return tail;
 }
 
+std::optional<std::string> Win32CheckQueries::ReadHead(std::u16string_view path,
+                                                      std::size_t maxBytes) {
+  const std::wstring name = ToWide(path);
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  std::string head(static_cast<std::size_t>(
+                       std::min<std::uint64_t>(static_cast<std::uint64_t>(size.QuadPart), maxBytes)),
+                   '\0');
+  std::size_t done = 0;
+  while (done < head.size()) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(head.size() - done, 1u << 20));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), head.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;  // the file was cut short meanwhile
+    done += read;
+  }
+  head.resize(done);
+  return head;
+}
+
+std::optional<std::u16string> Win32CheckQueries::FileVersion(std::u16string_view path) {
+  return ReadFileVersion(path);
+}
+
 Status Win32CheckQueries::CreateEmptyFile(std::u16string_view path) {
   const std::wstring name = ToWide(path);
   const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -123,6 +167,19 @@ std::u16string Win32CheckQueries::ProgramPath() {
     if (length < capacity) return FromWide(buffer.c_str(), length);
   }
   return {};
+}
+
+std::u16string Win32CheckQueries::ComputerName() {
+  wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!::GetComputerNameW(buffer, &length)) return {};
+  return FromWide(buffer, length);
+}
+
+std::u16string Win32CheckQueries::UserName() {
+  // The token's account gives what GetUserNameExW's NameSamCompatible gives,
+  // without importing secur32.dll for it.
+  return TokenAccount();
 }
 
 std::u16string Win32CheckQueries::ExpandEnvironment(std::u16string_view text) {

@@ -5,22 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace lss {
 
-std::optional<std::u16string> ReadProgramVersion() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::nullopt;
-    if (length < path.size()) break;
-    path.resize(path.size() * 2);  // cut short: try again with more room
-  }
+std::optional<std::u16string> ReadFileVersion(std::u16string_view path) {
+  const std::wstring name = ToWide(path);
   DWORD ignored = 0;
-  const DWORD size = ::GetFileVersionInfoSizeW(path.data(), &ignored);
+  const DWORD size = ::GetFileVersionInfoSizeW(name.c_str(), &ignored);
   if (size == 0) return std::nullopt;
   std::vector<BYTE> block(size);
-  if (!::GetFileVersionInfoW(path.data(), 0, size, block.data())) return std::nullopt;
+  if (!::GetFileVersionInfoW(name.c_str(), 0, size, block.data())) return std::nullopt;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedSize = 0;
   if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
@@ -31,7 +26,18 @@ std::optional<std::u16string> ReadProgramVersion() {
                             std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
                             std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
                             std::to_wstring(LOWORD(fixed->dwFileVersionLS));
-  return std::u16string(text.begin(), text.end());
+  return FromWide(text.c_str());
+}
+
+std::optional<std::u16string> ReadProgramVersion() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::nullopt;
+    if (length < path.size()) return ReadFileVersion(FromWide(path.data(), length));
+    path.resize(path.size() * 2);  // cut short: try again with more room
+  }
 }
 
 }  // namespace lss
