@@ -6,6 +6,7 @@
 #include "check/check_output.h"
 #include "check/check_tool.h"
 #include "check/last_run.h"
+#include "check/pe_header.h"
 #include "diag/run_log.h"
 #include "diag/text_format.h"
 #include "settings/setting_names.h"
@@ -235,6 +236,15 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
   const auto orNone = [](const std::u16string* value, std::u16string_view none) {
     return value != nullptr ? *value : std::u16string(none);
   };
+  const auto orUnknown = [](std::u16string value) {
+    return value.empty() ? std::u16string(u"?") : value;
+  };
+  const auto versionOf = [&](std::u16string_view path) {
+    return queries.FileVersion(path).value_or(std::u16string(kNoVersion));
+  };
+  const auto machineOf = [&](std::u16string_view path) {
+    return DescribePeHeader(ReadPeHeader(queries, path));
+  };
   std::u16string text;
   const auto line = [&](std::u16string_view name, std::u16string_view value) {
     text += FormatText(u"%s: %s\n", {name, value});
@@ -250,15 +260,29 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
   }
   line(u"Windows", windows);
 
+  line(u"Computer", orUnknown(queries.ComputerName()));
+  line(u"User", orUnknown(queries.UserName()));
+
   const std::u16string self = queries.ProgramPath();
   const std::u16string scheduler = RunLogPath(FolderOf(self), u"LSScheduler.exe");
-  line(u"LSScheduler.exe", queries.IsFile(scheduler) ? scheduler : scheduler + u" (missing)");
+  line(u"LSScheduler.exe", queries.IsFile(scheduler)
+                               ? FormatText(u"%s, version %s", {scheduler, versionOf(scheduler)})
+                               : scheduler + u" (missing)");
   line(u"LSSchedulerCheck.exe",
        FormatText(u"%s, version %s", {self, version.empty() ? kNoVersion : version}));
 
-  line(u"Outlook", orNone(Detail(results, u"outlook", u"path"), kNotFound));
+  const std::u16string* outlook = Detail(results, u"outlook", u"path");
+  line(u"Outlook", outlook == nullptr              ? std::u16string(kNotFound)
+                   : !queries.IsFile(*outlook) ? *outlook + u" (missing)"
+                                               : FormatText(u"%s, version %s, %s",
+                                    {*outlook, versionOf(*outlook), machineOf(*outlook)}));
   line(u"Mail client", orNone(Detail(results, u"mapi", u"client"), kNotFound));
-  line(u"MAPI library", orNone(Detail(results, u"mapi", u"library"), kNotFound));
+  const std::u16string* library = Detail(results, u"mapi", u"library");
+  const std::u16string libraryFile =
+      library == nullptr ? std::u16string() : queries.ExpandEnvironment(*library);
+  line(u"MAPI library", library == nullptr                ? std::u16string(kNotFound)
+                        : !queries.IsFile(libraryFile) ? *library + u" (missing)"
+                                                       : FormatText(u"%s, %s", {libraryFile, machineOf(libraryFile)}));
 
   const std::u16string installFolder = machine(kPackageKey, u"InstallFolder");
   const std::u16string taskName = machine(kPackageKey, u"TaskName");

@@ -164,6 +164,18 @@ constexpr char kRun[] =
     "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
     "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
 
+// The first bytes of a program file built for `machine`.
+std::string ProgramFile(std::uint16_t machine) {
+  std::string bytes(0x46, '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  bytes[0x3C] = 0x40;
+  bytes.replace(0x40, 4, std::string("PE\0\0", 4));
+  bytes[0x44] = static_cast<char>(machine & 0xFF);
+  bytes[0x45] = static_cast<char>(machine >> 8);
+  return bytes;
+}
+
 // A user whose settings name a log folder with eleven run logs, one of them
 // empty, and a file that is not a run log.
 void SetUpUser(test::FakeCheckPlatform& os) {
@@ -193,6 +205,26 @@ int Collect(test::FakeCheckPlatform& os, RecordingConsole& console,
 TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine) {
   test::FakeCheckPlatform os;
   SetUpUser(os);
+  os.registry.SetString(u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE",
+                        u"Path", u"C:\\Office\\");
+  os.queries.AddFolder(u"C:\\Office");
+  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
+  os.queries.fileVersions[u"C:\\Office\\OUTLOOK.EXE"] = u"16.0.1.2";
+  os.queries.AddFolder(u"C:\\Windows\\System32");
+  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
+  const RegistryView k64Bit = RegistryView::k64Bit;
+  os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail", u"", u"Microsoft Outlook");
+  os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail\\Microsoft Outlook",
+                            u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
+  const std::u16string_view windows = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  os.queries.SetMachineText(k64Bit, windows, u"ProductName", u"Windows 10 Pro");
+  os.queries.SetMachineText(k64Bit, windows, u"DisplayVersion", u"23H2");
+  os.queries.SetMachineText(k64Bit, u"Software\\Brinmoor\\LSScheduler", u"InstallFolder",
+                            u"C:\\Program Files\\Larkspan\\");
+  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
+  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.queries.fileVersions[u"C:\\Program Files\\Larkspan\\LSScheduler.exe"] = u"2.1.0.7";
   RecordingConsole table;
   const int verdict = Collect(os, table, {});
   RecordingConsole json;
@@ -227,13 +259,19 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
                                u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
   EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\task.xml"),
             "\xFF\xFE" + Utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
-  const std::string machine = os.queries.Contents(u"C:\\Temp\\b\\machine.txt").value_or("?");
-  EXPECT_NE(machine.find("Windows: 10.0.22631\r\n"), std::string::npos) << machine;
-  EXPECT_NE(machine.find("LSSchedulerCheck.exe: C:\\Program Files\\Larkspan\\"
-                         "LSSchedulerCheck.exe, version 1.2.3.4\r\n"),
-            std::string::npos)
-      << machine;
-  EXPECT_NE(machine.find("MSI TaskName: (not recorded)\r\n"), std::string::npos) << machine;
+  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\machine.txt"),
+            "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
+            "Computer: PC-0417\r\n"
+            "User: BRINMOOR\\avery\r\n"
+            "LSScheduler.exe: C:\\Program Files\\Larkspan\\LSScheduler.exe, version "
+            "2.1.0.7\r\n"
+            "LSSchedulerCheck.exe: C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe, version "
+            "1.2.3.4\r\n"
+            "Outlook: C:\\Office\\OUTLOOK.EXE, version 16.0.1.2, x64\r\n"
+            "Mail client: Microsoft Outlook\r\n"
+            "MAPI library: C:\\Office\\olmapi32.dll, x86\r\n"
+            "MSI InstallFolder: C:\\Program Files\\Larkspan\\\r\n"
+            "MSI TaskName: (not recorded)\r\n");
 
   EXPECT_NE(console.output.find(u"\nThe support bundle is in C:\\Temp\\b: check.json, check.txt, "
                                 u"Scheduler201226020000.log, Scheduler191226020000.log, "),
