@@ -75,9 +75,9 @@ TEST(CollectQueries, CreateFoldersAndNewFilesButReplaceNothing) {
   EXPECT_EQ(queries.WriteNewFile(U16(kFolder + L"\\missing\\f"), "x"), ERROR_PATH_NOT_FOUND);
   EXPECT_FALSE(e2e::PathExists(kFolder + L"\\missing"));
 
-  EXPECT_TRUE(std::regex_match(e2e::ToUtf8(std::wstring(queries.WindowsVersion().begin(),
-                                                        queries.WindowsVersion().end())),
-                               std::regex("\\d+\\.\\d+\\.\\d+")));
+  const std::u16string version = queries.WindowsVersion();
+  const std::string shown = e2e::ToUtf8(std::wstring(version.begin(), version.end()));
+  EXPECT_TRUE(std::regex_match(shown, std::regex("\\d+\\.\\d+\\.\\d+"))) << shown;
 }
 
 TEST(CollectQueries, ReadAUserKeyWhole) {
