@@ -136,14 +136,14 @@ std::optional<std::u16string> RoundTripText(const std::vector<std::uint8_t>& dat
   return text;
 }
 
-std::u16string HexDigits(std::uint32_t value, int width) {
+std::u16string HexDigits(std::uint32_t value, std::size_t width) {
   constexpr char16_t kHex[] = u"0123456789abcdef";
   std::u16string digits;
   do {
     digits.insert(digits.begin(), kHex[value & 0xF]);
     value >>= 4;
   } while (value != 0);
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), u'0');
+  if (digits.size() < width) digits.insert(0, width - digits.size(), u'0');
   return digits;
 }
 
@@ -173,8 +173,9 @@ std::u16string ValueLine(const RegistryValueRead& value) {
     }
   }
   if (value.type == reg::kDword && value.data.size() == 4) {
-    const std::uint32_t number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
-                                 static_cast<std::uint32_t>(value.data[3]) << 24;
+    const std::uint32_t number =
+        std::uint32_t{value.data[0]} | std::uint32_t{value.data[1]} << 8 |
+        std::uint32_t{value.data[2]} << 16 | std::uint32_t{value.data[3]} << 24;
     return line + u"dword:" + HexDigits(number, 8);
   }
   AppendHex(line, value.type, value.data);
@@ -236,7 +237,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
   const auto orNone = [](const std::u16string* value, std::u16string_view none) {
     return value != nullptr ? *value : std::u16string(none);
   };
-  const auto orUnknown = [](std::u16string value) {
+  const auto orUnknown = [](const std::u16string& value) {
     return value.empty() ? std::u16string(u"?") : value;
   };
   const auto versionOf = [&](std::u16string_view path) {
