@@ -9,6 +9,7 @@
 #include "check/check_output.h"
 #include "check/last_run.h"
 #include "check/readiness_checks.h"
+#include "check/support_bundle.h"
 #include "check/task_check.h"
 #include "diag/text_format.h"
 #include "settings/setting_names.h"
@@ -41,11 +42,17 @@ constexpr std::u16string_view kUsage =
     u"  --eventlog          also write the verdict and every finding that is not OK to\n"
     u"                      the Application log (source LSScheduler, event 1000 OK,\n"
     u"                      1001 WARN, 1002 FAIL)\n"
+    u"  --collect FOLDER    run every check and write a support bundle into FOLDER,\n"
+    u"                      a new or empty folder: check.json, check.txt, the newest\n"
+    u"                      10 run logs, settings.reg (the user's settings, for\n"
+    u"                      reg import), task.xml and machine.txt (versions and\n"
+    u"                      paths). No mail data, no profile contents.\n"
     u"  --help              print this text\n"
     u"  --version           print the program's version\n"
     u"\n"
     u"Statuses: OK; INFO, a fact that needs nothing done; WARN; FAIL.\n"
-    u"Exit code: 0 all OK, 1 a warning, 2 a failure, 64 wrong arguments.\n";
+    u"Exit code: 0 all OK, 1 a warning, 2 a failure, 64 wrong arguments (or a\n"
+    u"--collect folder that is not new or empty), 74 a bundle file not written.\n";
 constexpr std::u16string_view kUnknownOption = u"unknown option: %s";
 constexpr std::u16string_view kUnexpectedArgument = u"unexpected argument: %s";
 constexpr std::u16string_view kBadHours =
@@ -53,6 +60,9 @@ constexpr std::u16string_view kBadHours =
 constexpr std::u16string_view kMissingValue = u"%s needs %s";
 constexpr std::u16string_view kUnknownCheck = u"unknown check \"%s\"; the checks are: %s";
 constexpr std::u16string_view kJsonAndQuiet = u"--json and --quiet cannot be combined";
+constexpr std::u16string_view kCollectAlone =
+    u"--collect runs every check and writes both reports: it cannot be combined with --json, "
+    u"--quiet, --only or --eventlog";
 constexpr std::u16string_view kErrorLine =
     u"LSSchedulerCheck: %s\nTry 'LSSchedulerCheck --help'.\n";
 constexpr std::u16string_view kVersionLine = u"LSSchedulerCheck %s\n";
@@ -69,6 +79,7 @@ struct ValueOption {
 constexpr ValueOption kMaxAgeOption{u"--max-age-hours", u"a number of hours"};
 constexpr ValueOption kTaskOption{u"--task", u"a task name"};
 constexpr ValueOption kOnlyOption{u"--only", u"a list of check ids"};
+constexpr ValueOption kCollectOption{u"--collect", u"a folder"};
 
 std::optional<std::int32_t> ParseHours(std::u16string_view text) {
   if (text.empty() || text.size() > 6) return std::nullopt;
@@ -176,6 +187,8 @@ CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
       if (!options.error.empty()) break;
       const std::vector<std::u16string> ids = ParseIds(value, &options.error);
       options.only.insert(options.only.end(), ids.begin(), ids.end());
+    } else if (TakeValue(arguments, i, kCollectOption, &value, &options.error)) {
+      options.collectFolder = value;
     } else if (!argument.empty() && (argument[0] == u'-' || argument[0] == u'/')) {
       options.error = FormatText(kUnknownOption, {argument});
     } else {
@@ -183,6 +196,10 @@ CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
     }
   }
   if (options.error.empty() && options.json && options.quiet) options.error = kJsonAndQuiet;
+  if (options.error.empty() && !options.collectFolder.empty() &&
+      (options.json || options.quiet || options.eventLog || !options.only.empty())) {
+    options.error = kCollectAlone;
+  }
   return options;
 }
 
@@ -234,6 +251,7 @@ int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view versio
                   FormatText(kVersionLine, {version.empty() ? kNoVersion : version}));
     return 0;
   }
+  if (!options.collectFolder.empty()) return CollectSupportBundle(os, console, options, version);
   std::vector<CheckResult> results = RunChecks(os, options);
   const CheckFacts facts = GatherCheckFacts(os);
   if (options.eventLog) {

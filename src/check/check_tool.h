@@ -23,6 +23,7 @@ struct CheckOptions {
   std::optional<std::int32_t> maxAgeHours;
   std::u16string taskName;           // empty: the task the MSI recorded, or the default
   std::vector<std::u16string> only;  // check ids; empty: every check
+  std::u16string collectFolder;      // --collect: where the support bundle goes
   std::u16string error;              // set when the arguments are not usable
 };
 
@@ -31,7 +32,8 @@ const std::vector<std::u16string_view>& CheckIds();
 
 // Reads the arguments (without the program's own name) by the usual
 // conventions: --json, --quiet, --eventlog, --help (-h, /?), --version,
-// --max-age-hours N, --task NAME, --only ID[,ID...] (a value also after "=").
+// --max-age-hours N, --task NAME, --only ID[,ID...], --collect FOLDER (a
+// value also after "=").
 CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments);
 
 // The checks the options ask for, in the order of the report, with the

@@ -1,8 +1,9 @@
 #pragma once
 // Everything the check tool needs from the operating system, in one bundle:
-// its own queries, and the parts of the scheduler's seam it shares.
+// its own queries, those of its support bundle, and the parts of the scheduler's seam it shares.
 #include "platform/check_queries.h"
 #include "platform/clock.h"
+#include "platform/collect_queries.h"
 #include "platform/event_log.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -19,6 +20,7 @@ struct CheckPlatform {
   Registry& registry;
   Clock& clock;
   SystemMessages& messages;
+  CollectQueries& collect;  // the support bundle's files and reads
 };
 
 }  // namespace lss

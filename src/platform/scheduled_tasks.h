@@ -50,6 +50,7 @@ struct TaskInfo {
   // the task_result codes; none when the service does not say.
   std::optional<HResult> lastResult;
   std::optional<LocalTime> nextRun;  // IRegisteredTask::get_NextRunTime; none when not given
+  std::u16string xml;  // IRegisteredTask::get_Xml: the whole definition; empty when not given
 };
 
 class ScheduledTasks {

@@ -4,12 +4,14 @@
 // (check_task_test.cpp): these run every other check.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "harness/scheduled_tasks.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
@@ -32,6 +34,15 @@ struct Report {
   std::string output;
   std::string error;
 };
+
+// Every file of a folder with its bytes, for comparing before and after.
+std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
+  std::map<std::wstring, std::string> contents;
+  for (const std::wstring& name : FileNamesIn(folder)) {
+    contents[name] = ReadFileBytes(folder + L"\\" + name);
+  }
+  return contents;
+}
 
 // "07-12-26 02:00:00:" as the JSON's "2026-12-07T02:00:00".
 std::string IsoFromStamp(const std::string& stamp) {
@@ -375,6 +386,95 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   EXPECT_EQ(usage.exitCode, 64u);
   EXPECT_THAT(usage.error, HasSubstr("unknown option: --frobnicate"));
   EXPECT_EQ(usage.output, "");
+}
+
+TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) {
+  SetUpAsTheDemo(2);
+  // Settings of every kind reg export writes, in nested keys.
+  const std::wstring larkspan = L"Software\\Brinmoor\\Larkspan";
+  const auto raw = [](DWORD type, std::vector<std::uint8_t> bytes) {
+    return RegValue{type, std::move(bytes)};
+  };
+  std::vector<std::uint8_t> blob;
+  for (int i = 0; i < 100; ++i) blob.push_back(static_cast<std::uint8_t>(i * 7));
+  SetSetting(L"Quoted \"name\" \\ here", RegValue::Sz(L"C:\\x \"y\" \\\\z"));
+  SetSetting(L"", RegValue::Sz(L"the default"));
+  SetSetting(L"Journ\u00E9e \u65E5", RegValue::Sz(L"\u00E9t\u00E9"));
+  SetSetting(L"Expand", RegValue::ExpandSz(L"%LOCALAPPDATA%\\Logs"));
+  SetSetting(L"Blob", RegValue::Binary(blob));
+  SetSetting(L"Empty", RegValue::Binary({}));
+  SetSetting(L"Multi", raw(REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}));
+  SetSetting(L"Quad", raw(REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}));
+  SetSetting(L"None", raw(REG_NONE, {9}));
+  // Not here: REG_SZ data without its NUL, which settings.reg writes as hex(1)
+  // with the bytes as they are; Wine's reg import adds a NUL to it.
+  SetSetting(L"Line\\nbreak", raw(REG_SZ, {'a', 0, '\r', 0, '\n', 0, 'b', 0, 0, 0}));
+  SetSetting(L"Short dword", raw(REG_DWORD, {1, 2}));
+  SetAdminOption(L"BlockToolbarLoadOrg", Dword(kMinusOne));
+  SetValue(HKEY_CURRENT_USER, larkspan + L"\\Settings\\AdminOptions\\Deep\\Deeper", L"Level",
+           Dword(4));
+  SetValue(HKEY_CURRENT_USER, larkspan + L"\\Other", L"Kind", raw(0x20, {1, 2, 3}));
+
+  const std::wstring kit = folder() + L"\\template.xml";
+  WriteFileBytes(kit, ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE")));
+  const RegisteredTask task(kit, L"Larkspan Nightly", folder());
+  ASSERT_EQ(RunScheduler(L"-s -e -p Work -n Nightly").exitCode, 0u);
+  WaitForOutlookExit(15s);
+  ::Sleep(1100);  // an empty log of its own, a second later
+  ASSERT_EQ(RunScheduler(L"").exitCode, 0u);
+  const std::vector<std::wstring> logs = LogFiles();
+  ASSERT_EQ(logs.size(), 2u);
+
+  const CapturedRun table = RunCapturingOutput(checkExe_, L"", folder(), 30s);
+  const CapturedRun json = RunCapturingOutput(checkExe_, L"--json", folder(), 30s);
+  const std::string settings = DumpKeyTree(HKEY_CURRENT_USER, larkspan);
+  const std::wstring bundle = folder() + L"\\bundles\\2026\\pc";
+  const CapturedRun collect =
+      RunCapturingOutput(checkExe_, L"--collect \"" + bundle + L"\"", folder(), 30s);
+  EXPECT_EQ(collect.exitCode, table.exitCode) << collect.output << collect.error;
+  EXPECT_EQ(collect.error, "");
+  EXPECT_THAT(collect.output, StartsWith(table.output));
+
+  std::vector<std::wstring> expected = {L"check.json", L"check.txt", L"machine.txt",
+                                        L"settings.reg", L"task.xml"};
+  expected.insert(expected.end(), logs.begin(), logs.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(FileNamesIn(bundle), expected);
+  for (const std::wstring& log : logs) {
+    EXPECT_EQ(ReadFileBytes(bundle + L"\\" + log), ReadFileBytes(LogFolder() + L"\\" + log))
+        << ToUtf8(log);
+  }
+  EXPECT_EQ(ReadFileBytes(bundle + L"\\check.txt"), table.output);
+  EXPECT_EQ(Json::parse(ReadFileBytes(bundle + L"\\check.json")), Json::parse(json.output));
+  const std::string taskXml = ReadFileBytes(bundle + L"\\task.xml");
+  // UTF-16 with its byte-order mark; Wine's copy of the task has no XML declaration.
+  EXPECT_THAT(taskXml, StartsWith(std::string("\xFF\xFE<\0", 4)));
+  EXPECT_THAT(taskXml, HasSubstr(std::string("<\0T\0a\0s\0k\0 \0", 12)));
+  const std::string machine = ReadFileBytes(bundle + L"\\machine.txt");
+  EXPECT_TRUE(std::regex_search(machine, std::regex("\r\nLSScheduler\\.exe: .*\\\\LSScheduler\\.exe, "
+                                                    "version \\d+\\.\\d+\\.\\d+\\.\\d+\r\n")))
+      << machine;
+  EXPECT_THAT(machine, HasSubstr("\r\nOutlook: " + std::string(kOutlookExe) + ", version "));
+  EXPECT_THAT(machine, HasSubstr(", x64\r\nMail client: Olsim\r\nMAPI library: "));
+
+  // reg import into the emptied key gives the same values, types and bytes.
+  DeleteKeyTree(HKEY_CURRENT_USER, larkspan);
+  const CapturedRun import = RunCapturingOutput(
+      L"C:\\windows\\system32\\reg.exe", L"import \"" + bundle + L"\\settings.reg\"", folder(),
+      30s);
+  EXPECT_EQ(import.exitCode, 0u) << import.output << import.error;
+  EXPECT_EQ(DumpKeyTree(HKEY_CURRENT_USER, larkspan), settings);
+
+  // A second bundle into the same folder is refused and changes nothing.
+  const std::map<std::wstring, std::string> written = FolderContents(bundle);
+  const CapturedRun again =
+      RunCapturingOutput(checkExe_, L"--collect \"" + bundle + L"\"", folder(), 30s);
+  EXPECT_EQ(again.exitCode, 64u);
+  EXPECT_EQ(again.error, "LSSchedulerCheck: " + ToUtf8(bundle) +
+                             " is not empty: the support bundle never overwrites anything. Name "
+                             "a new or empty folder.\r\n");
+  EXPECT_EQ(again.output, "");
+  EXPECT_EQ(FolderContents(bundle), written);
 }
 
 }  // namespace

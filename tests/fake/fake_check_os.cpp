@@ -176,6 +176,17 @@ std::optional<std::string> FakeCheckQueries::Contents(std::u16string_view path) 
   return found->second;
 }
 
+bool FakeCheckQueries::HasEntries(std::u16string_view folder) const {
+  const std::u16string wanted = FolderKey(folder);
+  for (const auto& [path, bytes] : files_) {
+    if (FolderKey(ParentOf(path)) == wanted) return true;
+  }
+  for (const std::u16string& known : folders_) {
+    if (known != wanted && FolderKey(ParentOf(known)) == wanted) return true;
+  }
+  return false;
+}
+
 void FakeCheckQueries::SetMachineText(RegistryView view, std::u16string_view key,
                                       std::u16string_view name, std::u16string_view text) {
   machine_[{view, Upper(key), Upper(name)}] = std::u16string(text);

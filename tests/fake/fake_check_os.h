@@ -45,6 +45,8 @@ class FakeCheckQueries final : public CheckQueries {
   void AddFolder(std::u16string_view path);
   void AddFile(std::u16string_view path, std::string_view bytes = {}, bool readOnly = false);
   std::optional<std::string> Contents(std::u16string_view path) const;
+  // True when a file or folder lies directly inside `folder`.
+  bool HasEntries(std::u16string_view folder) const;
   // `key` below HKLM, e.g. u"Software\\Clients\\Mail"; `name` empty for the default value.
   void SetMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
                       std::u16string_view text);

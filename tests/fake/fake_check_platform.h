@@ -3,6 +3,7 @@
 #include "fake/call_journal.h"
 #include "fake/fake_check_os.h"
 #include "fake/fake_clock.h"
+#include "fake/fake_collect_queries.h"
 #include "fake/fake_os.h"
 #include "fake/fake_registry.h"
 #include "fake/fake_system_messages.h"
@@ -19,8 +20,9 @@ struct FakeCheckPlatform {
   FakeRegistry registry{&journal};
   FakeClock clock{LocalTime{2026, 12, 6, 16, 45, 9}};
   FakeSystemMessages messages;
+  FakeCollectQueries collect{queries, registry};
 
-  CheckPlatform bundle{queries, tasks, eventLog, process, registry, clock, messages};
+  CheckPlatform bundle{queries, tasks, eventLog, process, registry, clock, messages, collect};
 };
 
 }  // namespace lss::test

@@ -162,7 +162,7 @@ Status FakeRegistry::SetValue(RegKey key, std::u16string_view name, std::uint32_
   if (node == nullptr) return win32_error::kInvalidHandle;
   if (journal_) journal_->Add("RegSetValue " + Narrow(node->path) + " " + Narrow(name));
   if (readOnly_.count(key) != 0) return win32_error::kAccessDenied;
-  node->values[Lower(name)] = RegValue{type, std::vector<std::uint8_t>(data, data + size)};
+  Store(node, name, RegValue{type, std::vector<std::uint8_t>(data, data + size)});
   return win32_error::kSuccess;
 }
 
@@ -200,7 +200,7 @@ FakeRegistry::Node* FakeRegistry::FindOrCreate(std::u16string_view path) {
 
 void FakeRegistry::Set(std::u16string_view path, std::u16string_view name, std::uint32_t type,
                        std::vector<std::uint8_t> data) {
-  FindOrCreate(path)->values[Lower(name)] = RegValue{type, std::move(data)};
+  Store(FindOrCreate(path), name, RegValue{type, std::move(data)});
 }
 
 void FakeRegistry::SetDword(std::u16string_view path, std::u16string_view name,
@@ -248,7 +248,10 @@ std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
 }
 
 void FakeRegistry::DeleteValue(std::u16string_view path, std::u16string_view name) {
-  if (Node* node = const_cast<Node*>(Find(path))) node->values.erase(Lower(name));
+  if (Node* node = const_cast<Node*>(Find(path))) {
+    node->values.erase(Lower(name));
+    node->valueNames.erase(Lower(name));
+  }
 }
 
 void FakeRegistry::DeleteKey(std::u16string_view path) {
@@ -257,6 +260,26 @@ void FakeRegistry::DeleteKey(std::u16string_view path) {
   if (Node* parent = const_cast<Node*>(Find(path.substr(0, cut)))) {
     parent->children.erase(Lower(path.substr(cut + 1)));
   }
+}
+
+void FakeRegistry::Store(Node* node, std::u16string_view name, RegValue value) {
+  // Like Windows, a value keeps the spelling of its name when it is replaced.
+  node->valueNames.emplace(Lower(name), std::u16string(name));
+  node->values[Lower(name)] = std::move(value);
+}
+
+Status FakeRegistry::List(std::u16string_view path, std::vector<std::u16string>* subkeys,
+                          std::vector<std::pair<std::u16string, RegValue>>* values) const {
+  const Node* node = Find(path);
+  if (node == nullptr) return win32_error::kFileNotFound;
+  if (failing_.count(Lower(node->path)) != 0) return win32_error::kAccessDenied;
+  for (const auto& [name, child] : node->children) {
+    subkeys->push_back(child->path.substr(child->path.rfind(u'\\') + 1));
+  }
+  for (const auto& [name, value] : node->values) {
+    values->emplace_back(node->valueNames.at(name), value);
+  }
+  return win32_error::kSuccess;
 }
 
 void FakeRegistry::FailKey(std::u16string_view path) { failing_.insert(Lower(path)); }

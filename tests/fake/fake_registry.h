@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fake/call_journal.h"
@@ -49,6 +50,11 @@ class FakeRegistry : public Registry {
   void DeleteValue(std::u16string_view path, std::u16string_view name);
   void DeleteKey(std::u16string_view path);
   std::size_t ValueCount(std::u16string_view path) const;
+  // What enumerating the key finds: its subkeys' and values' names as first
+  // created, ordered by name without regard to case. ERROR_FILE_NOT_FOUND for
+  // a missing key, ERROR_ACCESS_DENIED for a failing one.
+  Status List(std::u16string_view path, std::vector<std::u16string>* subkeys,
+              std::vector<std::pair<std::u16string, RegValue>>* values) const;
   // Open or create of this key path (and below) fails with ERROR_ACCESS_DENIED.
   void FailKey(std::u16string_view path);
   // Called before every query, with the key's path and the value name.
@@ -62,6 +68,7 @@ class FakeRegistry : public Registry {
     std::u16string path;  // as first created, e.g. HKCU\Software
     std::map<std::u16string, std::unique_ptr<Node>> children;  // by lower-case name
     std::map<std::u16string, RegValue> values;                 // by lower-case name
+    std::map<std::u16string, std::u16string> valueNames;       // lower-case: as first set
   };
 
   Node* Resolve(RegKey key);
@@ -71,6 +78,7 @@ class FakeRegistry : public Registry {
   Node* Walk(Node* from, std::u16string_view subkey, bool create, Status* status);
   const Node* Find(std::u16string_view path) const;
   Node* FindOrCreate(std::u16string_view path);
+  static void Store(Node* node, std::u16string_view name, RegValue value);
   RegKey NewHandle(Node* node, std::uint32_t access);
 
   CallJournal* journal_;

@@ -4,6 +4,7 @@
 #include "platform/check_platform.h"
 #include "platform/win32/win32_check_queries.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_collect_queries.h"
 #include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
@@ -29,6 +30,7 @@ class Win32CheckPlatform {
   Win32Registry registry_;
   Win32Clock clock_;
   Win32SystemMessages messages_;
+  Win32CollectQueries collect_;
   CheckPlatform bundle_;
 };
 

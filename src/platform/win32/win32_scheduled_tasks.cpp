@@ -146,6 +146,8 @@ HResult Win32ScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) 
   date = 0;
   result = registered.get()->get_NextRunTime(&date);
   read.nextRun = FromDate(result, date);
+  UniqueBstr xml;
+  if (SUCCEEDED(registered.get()->get_Xml(xml.put()))) read.xml = FromBstr(xml);
   *task = std::move(read);
   return 0;
 }

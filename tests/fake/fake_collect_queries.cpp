@@ -1,0 +1,69 @@
+#include "fake/fake_collect_queries.h"
+
+#include <utility>
+#include <vector>
+
+#include "fake/fake_paths.h"
+
+namespace lss::test {
+
+namespace {
+
+constexpr Status kPathNotFound = 3;
+constexpr Status kFileExists = 80;
+constexpr Status kAlreadyExists = 183;
+
+std::u16string ParentOf(std::u16string_view path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return std::u16string(separator == std::u16string_view::npos ? std::u16string_view()
+                                                               : path.substr(0, separator));
+}
+
+}  // namespace
+
+PathKind FakeCollectQueries::Look(std::u16string_view path) {
+  if (!unexaminable.empty() && FolderKey(path) == FolderKey(unexaminable)) {
+    return PathKind::kUnknown;
+  }
+  if (files_.IsFile(path)) return PathKind::kFile;
+  if (!files_.IsFolder(path)) return PathKind::kMissing;
+  return files_.HasEntries(path) ? PathKind::kFolderWithEntries : PathKind::kEmptyFolder;
+}
+
+Status FakeCollectQueries::CreateFolders(std::u16string_view path) {
+  if (createFailure != 0) return createFailure;
+  std::vector<std::u16string> levels;
+  for (std::u16string level(path); !level.empty() && level.back() != u':';
+       level = ParentOf(level)) {
+    if (files_.IsFile(level)) return levels.empty() ? kAlreadyExists : kPathNotFound;
+    levels.push_back(level);
+  }
+  for (const std::u16string& level : levels) files_.AddFolder(level);
+  return win32_error::kSuccess;
+}
+
+Status FakeCollectQueries::WriteNewFile(std::u16string_view path, std::string_view bytes) {
+  ++writes;
+  if (!files_.IsFolder(ParentOf(path))) return kPathNotFound;
+  if (files_.IsFile(path) || files_.IsFolder(path)) return kFileExists;
+  if (!failingName.empty() && path.size() >= failingName.size() &&
+      path.substr(path.size() - failingName.size()) == failingName) {
+    return writeFailure;
+  }
+  files_.AddFile(path, bytes);
+  return win32_error::kSuccess;
+}
+
+Status FakeCollectQueries::ReadUserKey(std::u16string_view key, RegistryKeyRead* read) {
+  std::vector<std::pair<std::u16string, RegValue>> values;
+  RegistryKeyRead listed;
+  const Status status = registry_.List(u"HKCU\\" + std::u16string(key), &listed.subkeys, &values);
+  if (status != 0) return status;
+  for (auto& [name, value] : values) {
+    listed.values.push_back({name, value.type, std::move(value.data)});
+  }
+  *read = std::move(listed);
+  return win32_error::kSuccess;
+}
+
+}  // namespace lss::test
