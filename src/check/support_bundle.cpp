@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "check/check_facts.h"
 #include "check/check_output.h"
 #include "check/check_tool.h"
 #include "check/last_run.h"
@@ -354,7 +355,7 @@ std::optional<std::u16string> TaskXml(CheckPlatform& os, const std::vector<Check
 bool WriteBundle(CheckPlatform& os, const std::vector<CheckResult>& results,
                  std::u16string_view version, std::u16string_view table, BundleWriter& writer,
                  std::vector<std::u16string>* notes) {
-  if (!writer.Write(kJsonFile, ConsoleBytes(FormatJson(results, version))) ||
+  if (!writer.Write(kJsonFile, ConsoleBytes(FormatJson(results, version, GatherCheckFacts(os)))) ||
       !writer.Write(kTableFile, ConsoleBytes(table)) || !CopyRunLogs(os, results, writer, notes)) {
     return false;
   }

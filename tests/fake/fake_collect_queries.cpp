@@ -13,12 +13,6 @@ constexpr Status kPathNotFound = 3;
 constexpr Status kFileExists = 80;
 constexpr Status kAlreadyExists = 183;
 
-std::u16string ParentOf(std::u16string_view path) {
-  const std::size_t separator = path.find_last_of(u"\\/");
-  return std::u16string(separator == std::u16string_view::npos ? std::u16string_view()
-                                                               : path.substr(0, separator));
-}
-
 }  // namespace
 
 PathKind FakeCollectQueries::Look(std::u16string_view path) {
@@ -34,7 +28,7 @@ Status FakeCollectQueries::CreateFolders(std::u16string_view path) {
   if (createFailure != 0) return createFailure;
   std::vector<std::u16string> levels;
   for (std::u16string level(path); !level.empty() && level.back() != u':';
-       level = ParentOf(level)) {
+       level = std::u16string(ParentOf(level))) {
     if (files_.IsFile(level)) return levels.empty() ? kAlreadyExists : kPathNotFound;
     levels.push_back(level);
   }
