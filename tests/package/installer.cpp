@@ -103,11 +103,11 @@ std::wstring SummaryProperty(const std::wstring& path, UINT property) {
     throw std::runtime_error("no summary information");
   }
   lss::UniqueAny<ComTraits<IPropertyStorage>> ownedSummary(summary);
-  PROPSPEC spec{};
-  spec.ulKind = PRSPEC_PROPID;
-  spec.propid = property;
+  PROPSPEC wanted{};
+  wanted.ulKind = PRSPEC_PROPID;
+  wanted.propid = property;
   PROPVARIANT value{};
-  if (summary->ReadMultiple(1, &spec, &value) != S_OK) return {};
+  if (summary->ReadMultiple(1, &wanted, &value) != S_OK) return {};
   std::wstring text;
   if (value.vt == VT_LPSTR && value.pszVal != nullptr) {
     for (const char* c = value.pszVal; *c != '\0'; ++c) text += static_cast<wchar_t>(*c);
