@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "check/check_context.h"
 #include "check/check_facts.h"
 #include "check/check_output.h"
 #include "check/check_tool.h"
@@ -33,7 +34,6 @@ constexpr std::u16string_view kMachineFile = u"machine.txt";
 constexpr std::u16string_view kCurrentUserRoot = u"HKEY_CURRENT_USER";
 constexpr std::u16string_view kRegHeader = u"Windows Registry Editor Version 5.00\r\n\r\n";
 constexpr std::u16string_view kWindowsKey = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-constexpr std::u16string_view kPackageKey = u"Software\\Brinmoor\\LSScheduler";
 
 constexpr std::u16string_view kRefusedFile =
     u"%s is a file: the support bundle needs a new or empty folder.";
@@ -286,8 +286,8 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
                         : !queries.IsFile(libraryFile) ? *library + u" (missing)"
                                                        : FormatText(u"%s, %s", {libraryFile, machineOf(libraryFile)}));
 
-  const std::u16string installFolder = machine(kPackageKey, u"InstallFolder");
-  const std::u16string taskName = machine(kPackageKey, u"TaskName");
+  const std::u16string installFolder = machine(kInstallerKey, u"InstallFolder");
+  const std::u16string taskName = machine(kInstallerKey, kInstalledTaskName);
   line(u"MSI InstallFolder", installFolder.empty() ? kNotRecorded : installFolder);
   line(u"MSI TaskName", taskName.empty() ? kNotRecorded : taskName);
   return text;
