@@ -103,6 +103,26 @@ std::int64_t LinearSeconds(const LocalTime& time) {
          time.second;
 }
 
+LocalTime CalendarTime(std::int64_t seconds) {
+  // Days from 1 March of year 0 counted in 400-year eras, as in LinearSeconds.
+  const std::int64_t secondOfDay = ((seconds % 86400) + 86400) % 86400;
+  const std::int64_t days = (seconds - secondOfDay) / 86400;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const std::int64_t dayOfEra = days - era * 146097;
+  const std::int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+  LocalTime time;
+  time.day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+  time.month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+  time.year = static_cast<int>(yearOfEra + era * 400 + (time.month <= 2 ? 1 : 0));
+  time.hour = static_cast<int>(secondOfDay / 3600);
+  time.minute = static_cast<int>(secondOfDay / 60 % 60);
+  time.second = static_cast<int>(secondOfDay % 60);
+  return time;
+}
+
 std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern) {
   LocalTime local;
   if (!clock.ToLocal(clock.Now(), &local)) return {};

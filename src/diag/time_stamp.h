@@ -27,6 +27,10 @@ bool IsCalendarTime(const LocalTime& time);
 // ordering local times and taking their differences.
 std::int64_t LinearSeconds(const LocalTime& time);
 
+// The reverse of LinearSeconds: the calendar time `seconds` stands for. Its
+// year must fit an int (beyond year 30000 nothing here needs it).
+LocalTime CalendarTime(std::int64_t seconds);
+
 // The clock's current local time formatted by `pattern`; empty when the time
 // cannot be converted or formatted.
 std::u16string LocalTimeStamp(Clock& clock, std::u16string_view pattern);
