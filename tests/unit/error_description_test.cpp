@@ -95,54 +95,51 @@ TEST(ComError, MessageReportAndDescription) {
   }
 }
 
+// Each kind's report, after "LSScheduler Error: Code = ".
 TEST(ExceptionReport, DescribesEachKindAndDisposesOfIt) {
   struct Case {
-    const char* name;
     std::function<CException*()> make;
     std::u16string expected;
     std::u16string_view textForZero = {};
   } cases[] = {
-      {"memory", [] { return CMemoryException::Instance(); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Out of memory."},
-      {"resource", [] { return CResourceException::Instance(); },
-       u"LSScheduler Error: Code = 8000ffff, Description = A required resource was unavailable."},
-      {"not supported", [] { return CNotSupportedException::Instance(); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Attempted an unsupported operation."},
-      {"invalid argument", [] { return CInvalidArgException::Instance(); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Encountered an improper argument."},
-      {"bad seek", [] { return new CFileException(CFileException::kBadSeek, u"C:\\Logs\\S.log"); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Seek failed on C:\\Logs\\S.log"},
-      {"bad seek unnamed", [] { return new CFileException(CFileException::kBadSeek, u""); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Seek failed on an unnamed file"},
-      {"generic file error", [] { return new CFileException(CFileException::kGeneric, u"x"); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Unknown error 0x8000FFFF"},
-      {"ole with system text", [] { return new COleException(Code(0x80070057)); },
-       u"LSScheduler Error: Code = 80070057, Description = Invalid parameter.\r\n"},
-      {"ole without system text", [] { return new COleException(Code(0x80004005)); },
-       u"LSScheduler Error: Code = 80004005, Description = Unknown error 0x80004005"},
-      {"ole with code 0", [] { return new COleException(0); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Unknown error 0x0"},
-      {"dispatch", [] { return new COleDispatchException(Code(0x80020009), u"Outlook", u"Busy"); },
-       u"LSScheduler Error: Code = 80020009, Description = Outlook:Busy"},
-      {"dispatch without source",
-       [] { return new COleDispatchException(Code(0x80020009), u"", u"Busy"); },
-       u"LSScheduler Error: Code = 80020009, Description = Busy"},
-      {"dispatch with code 0", [] { return new COleDispatchException(0, u"", u""); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Unknown error 0x0"},
+      {[] { return CMemoryException::Instance(); }, u"8000ffff, Description = Out of memory."},
+      {[] { return CResourceException::Instance(); },
+       u"8000ffff, Description = A required resource was unavailable."},
+      {[] { return CNotSupportedException::Instance(); },
+       u"8000ffff, Description = Attempted an unsupported operation."},
+      {[] { return CInvalidArgException::Instance(); },
+       u"8000ffff, Description = Encountered an improper argument."},
+      {[] { return new CFileException(CFileException::kBadSeek, u"C:\\Logs\\S.log"); },
+       u"8000ffff, Description = Seek failed on C:\\Logs\\S.log"},
+      {[] { return new CFileException(CFileException::kBadSeek, u""); },
+       u"8000ffff, Description = Seek failed on an unnamed file"},
+      {[] { return new CFileException(CFileException::kGeneric, u"x"); },
+       u"8000ffff, Description = Unknown error 0x8000FFFF"},
+      {[] { return new COleException(Code(0x80070057)); },
+       u"80070057, Description = Invalid parameter.\r\n"},
+      {[] { return new COleException(Code(0x80004005)); },
+       u"80004005, Description = Unknown error 0x80004005"},
+      {[] { return new COleException(0); }, u"8000ffff, Description = Unknown error 0x0"},
+      {[] { return new COleDispatchException(Code(0x80020009), u"Outlook", u"Busy"); },
+       u"80020009, Description = Outlook:Busy"},
+      {[] { return new COleDispatchException(Code(0x80020009), u"", u"Busy"); },
+       u"80020009, Description = Busy"},
+      {[] { return new COleDispatchException(0, u"", u""); },
+       u"8000ffff, Description = Unknown error 0x0"},
       // Code 0 with a system text: the dispatch error takes the trimmed
       // message, the OLE error its own text with the line break.
-      {"dispatch code 0, system text", [] { return new COleDispatchException(0, u"", u""); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Done.", u"Done.\r\n"},
-      {"ole code 0, system text", [] { return new COleException(0); },
-       u"LSScheduler Error: Code = 8000ffff, Description = Done.\r\n", u"Done.\r\n"},
+      {[] { return new COleDispatchException(0, u"", u""); }, u"8000ffff, Description = Done.",
+       u"Done.\r\n"},
+      {[] { return new COleException(0); }, u"8000ffff, Description = Done.\r\n", u"Done.\r\n"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(test::Narrow(c.expected));
     FakeSystemMessages messages;
     messages.Set(0x80070057, u"Invalid parameter.\r\n");
     if (!c.textForZero.empty()) messages.Set(0, c.textForZero);
     // Heap objects must be freed here, process-wide ones left alone: ASan
     // reports a leak or a bad free otherwise.
-    EXPECT_EQ(ExceptionReport(c.make(), messages), c.expected) << c.name;
+    EXPECT_EQ(ExceptionReport(c.make(), messages), u"LSScheduler Error: Code = " + c.expected);
   }
 }
 

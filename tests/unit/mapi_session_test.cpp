@@ -36,23 +36,18 @@ struct CourseCase {
   std::string entries;
 };
 
-class SessionCourse : public testing::TestWithParam<CourseCase> {
- protected:
-  SessionCourse() {
-    settings.SetSettingsRoot(os.registry, u"Brinmoor");
-    os.files.AddFolder(u"C:\\Logs");
-    log.Open(os.clock, os.files, u"C:\\Logs");
-    os.journal.Clear();
-  }
-
-  test::FakePlatform os;
-  SettingsStore settings{u"Larkspan"};
-  RunLog log;
-};
+class SessionCourse : public testing::TestWithParam<CourseCase> {};
 
 TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
   const CourseCase& c = GetParam();
   SCOPED_TRACE(c.what);
+  test::FakePlatform os;
+  SettingsStore settings{u"Larkspan"};
+  settings.SetSettingsRoot(os.registry, u"Brinmoor");
+  RunLog log;
+  os.files.AddFolder(u"C:\\Logs");
+  log.Open(os.clock, os.files, u"C:\\Logs");
+  os.journal.Clear();
   os.mapi.initializeResults.assign(c.initializeResults.begin(), c.initializeResults.end());
   os.mapi.logonResult = c.logonResult;
   os.mapi.logoffResult = c.logoffResult;

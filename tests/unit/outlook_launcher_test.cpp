@@ -184,12 +184,6 @@ INSTANTIATE_TEST_SUITE_P(
                    kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
                        "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
                        "dynamic-link library was not found."},
-        // A text of several lines is written as several lines.
-        LaunchCase{"multi-line error", u"C:\\O\\", 5,
-                   u"C:\\O\\OUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kFailed,
-                   kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
-                       "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The operating system "
-                       "denied\r\naccess to the specified file."},
         LaunchCase{"not found: no start and no wait", u"", 42, u"", LaunchResult::kFailed,
                    "\r\n06-12-26 16:45:09: LSScheduler Error: Can't find Outlook.exe"}),
     test::CaseIndex);

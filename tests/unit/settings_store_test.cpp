@@ -98,15 +98,6 @@ TEST_F(SettingsStoreTest, AValueThatGrowsBetweenTheTwoQueriesGivesTheDefault) {
   EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory", u"dflt"), u"dflt");
 }
 
-TEST_F(SettingsStoreTest, AnUnavailableStoreReadsDefaultsAndFailsWrites) {
-  registry.FailKey(u"HKCU\\Software");
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1), 0xFFFFFFFFu);
-  EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), u"");
-  EXPECT_FALSE(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1));
-  EXPECT_FALSE(store.WriteSettingString(u"Settings", u"LogDirectory", u"x"));
-  EXPECT_FALSE(registry.KeyExists(u"HKCU\\Software\\Brinmoor"));
-}
-
 TEST_F(SettingsStoreTest, EveryAccessWalksTheChainAndOpensSoftwareWithoutCreatingIt) {
   test::CallJournal journal;
   FakeRegistry journaled(&journal);
@@ -126,38 +117,44 @@ TEST_F(SettingsStoreTest, EveryAccessWalksTheChainAndOpensSoftwareWithoutCreatin
   EXPECT_EQ(journaled.openHandles(), 0u);
 }
 
-// Writes through a store of each access, to keys that exist or not. A
-// read-only store does not even try: its keys are open for reading only.
+// Writes through a store of each access, to keys that exist or not, and
+// what reads give afterwards. A read-only store does not even try: its keys
+// are open for reading only. Without a root, or with the registry's
+// Software key unavailable, reads give the defaults and writes fail.
 TEST(StoreWrites, HappenOnlyThroughAReadWriteStore) {
+  enum Root { kRooted, kUnrooted, kUnavailable };
   struct Case {
     const char* what;
     SettingsStore::Access access;
     bool keysExist;
+    Root root;
     bool written;
+    std::optional<std::int32_t> stored;  // BlockToolbarLoad afterwards
   } cases[] = {
-      {"read-write, no keys yet", SettingsStore::Access::kReadWrite, false, true},
-      {"read-only, keys there", SettingsStore::Access::kReadOnly, true, false},
-      {"read-only, no keys", SettingsStore::Access::kReadOnly, false, false},
+      {"read-write, no keys yet", SettingsStore::Access::kReadWrite, false, kRooted, true, 1},
+      {"read-only, keys there", SettingsStore::Access::kReadOnly, true, kRooted, false, 5},
+      {"read-only, no keys", SettingsStore::Access::kReadOnly, false, kRooted, false, {}},
+      {"no root", SettingsStore::Access::kReadWrite, false, kUnrooted, false, {}},
+      {"unavailable", SettingsStore::Access::kReadWrite, false, kUnavailable, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     test::CallJournal journal;
     FakeRegistry registry(&journal);
     if (c.keysExist) registry.SetDword(kSettingsKey, u"BlockToolbarLoad", 5);
+    if (c.root == kUnavailable) registry.FailKey(u"HKCU\\Software");
     SettingsStore store(u"Larkspan", c.access);
-    store.SetSettingsRoot(registry, u"Brinmoor");
+    if (c.root != kUnrooted) store.SetSettingsRoot(registry, u"Brinmoor");
     EXPECT_EQ(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1), c.written);
     EXPECT_EQ(store.WriteSettingString(u"Settings", u"LogDirectory", u"C:\\Logs"), c.written);
-    EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"), c.written     ? std::optional(1)
-                                                                    : c.keysExist ? std::optional(5)
-                                                                                  : std::nullopt);
-    EXPECT_EQ(registry.KeyExists(kSettingsKey), c.keysExist || c.written);
+    EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"), c.stored);
+    EXPECT_EQ(registry.KeyExists(u"HKCU\\Software\\Brinmoor"), c.stored.has_value());
     EXPECT_EQ(journal.Matching("RegSetValue").size(), c.written ? 2u : 0u);
-    EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1), c.written ? 1u
-                                                                          : c.keysExist
-                                                                              ? 5u
-                                                                              : 0xFFFFFFFFu);
+    EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1),
+              static_cast<std::uint32_t>(c.stored.value_or(-1)));
+    EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), c.written ? u"C:\\Logs" : u"");
     EXPECT_EQ(registry.openHandles(), 0u);
+    EXPECT_EQ(registry.badCloses(), 0);
   }
 }
 
@@ -172,12 +169,6 @@ TEST(FakeRegistryAccess, AKeyOpenedForReadingRefusesWritesAsWindowsDoes) {
   EXPECT_EQ(registry.SetValue(key, u"X", reg::kDword, one, 4), 5);  // ERROR_ACCESS_DENIED
   registry.CloseKey(key);
   EXPECT_EQ(registry.GetDword(kSettingsKey, u"X"), 5);
-}
-
-TEST(SettingsStoreUnrooted, ReadsDefaultsAndFailsWrites) {
-  SettingsStore store(u"Larkspan");
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"X", 3), 3u);
-  EXPECT_FALSE(store.WriteSettingInt(u"Settings", u"X", 1));
 }
 
 }  // namespace
