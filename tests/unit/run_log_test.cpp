@@ -110,11 +110,11 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
     const std::u16string path =
         c.path.empty() && !c.folder.empty() ? RunLogPath(c.folder, name.substr(1)) : c.path;
     {
-      RunLog log;
-      log.Open(clock_, files, c.folder);
-      log.Write(u"x");
-      EXPECT_EQ(log.IsOpen(), c.opens);
-      EXPECT_EQ(log.path(), path);
+      RunLog opened;
+      opened.Open(clock_, files, c.folder);
+      opened.Write(u"x");
+      EXPECT_EQ(opened.IsOpen(), c.opens);
+      EXPECT_EQ(opened.path(), path);
       EXPECT_EQ(files.openFiles(), c.opens ? 1 : 0);
     }
     EXPECT_EQ(files.openFiles(), 0) << "the file closes with the log";
