@@ -5,11 +5,10 @@
 
 #include "app/scheduler_command_line_info.h"
 #include "fake/call_journal.h"
+#include "unit_tables.h"
 
 namespace lss {
 namespace {
-
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
 
 struct OptionCase {
   std::vector<std::u16string> arguments;  // after the program path
@@ -44,34 +43,33 @@ TEST_P(OptionRules, FillTheFields) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, OptionRules,
-    testing::Values(
-        OptionCase{{}, 0, 0, u"", u"", u""},
-        OptionCase{{u"-S"}, 1, 0, u"", u"", u""},
-        OptionCase{{u"/S", u"/e"}, 1, 1, u"", u"", u""},
-        OptionCase{{u"-P", u"Work"}, 0, 0, u"Work", u"", u""},
-        OptionCase{{u"-safe", u"-exit", u"-Profile", u"Work"}, 1, 1, u"Work", u"", u""},
-        OptionCase{{u"/name", u"Nightly", u"/recycle"}, 0, 0, u"", u"", u"Nightly"},
-        OptionCase{{u"-p", u"A", u"-p", u"B", u"-s", u"-s"}, 1, 0, u"B", u"", u""},
-        OptionCase{{u"-p"}, 0, 0, u"", u"", u""},
-        OptionCase{{u"-p", u"-s", u"Work"}, 1, 0, u"Work", u"", u""},
-        OptionCase{{u"-n", u"Nightly", u"extra"}, 0, 0, u"", u"", u"Nightly"},
-        OptionCase{{u"Work"}, 0, 0, u"", u"", u""},
-        OptionCase{{u"-x"}, 0, 0, u"", u"/x", u""},
-        OptionCase{{u"-x", u"/Y"}, 0, 0, u"", u"/x /Y", u""},
-        OptionCase{{u"-x", u"-o", u"V", u"-y"}, 0, 0, u"", u"V /y", u""},
-        OptionCase{{u"-o", u"/nq"}, 0, 0, u"", u"", u""},
-        OptionCase{{u"-o", u"/nq", u"T"}, 0, 0, u"", u"", u"T"},
-        OptionCase{{u"-o", u"/q"}, 0, 0, u"", u"/q", u""},
-        OptionCase{{u"-o", u"/q", u"W"}, 0, 0, u"", u"W", u""},
-        OptionCase{{u"-o", u" /q"}, 0, 0, u"", u" /q", u""},
-        OptionCase{{u"--s"}, 0, 0, u"", u"/-s", u""},
-        OptionCase{{u"//x"}, 0, 0, u"", u"//x", u""},
-        OptionCase{{u"-p", u"-", u"/", u"Work"}, 0, 0, u"Work", u"", u""},
-        OptionCase{{u"\u2013s"}, 0, 0, u"", u"", u""},
-        OptionCase{{u"-n", u"\u2013s"}, 0, 0, u"", u"", u"\u2013s"},
-        OptionCase{{u"-p", u"", u"Work"}, 0, 0, u"", u"", u""},
-        OptionCase{{u"-\u00C9t\u00E9"}, 0, 0, u"", u"/\u00C9t\u00E9", u""},
-        OptionCase{{u""}, 0, 0, u"", u"", u""}), CaseIndex);
+    testing::Values(OptionCase{{}, 0, 0, u"", u"", u""}, OptionCase{{u"-S"}, 1, 0, u"", u"", u""},
+                    OptionCase{{u"/S", u"/e"}, 1, 1, u"", u"", u""},
+                    OptionCase{{u"-P", u"Work"}, 0, 0, u"Work", u"", u""},
+                    OptionCase{{u"-safe", u"-exit", u"-Profile", u"Work"}, 1, 1, u"Work", u"", u""},
+                    OptionCase{{u"/name", u"Nightly", u"/recycle"}, 0, 0, u"", u"", u"Nightly"},
+                    OptionCase{{u"-p", u"A", u"-p", u"B", u"-s", u"-s"}, 1, 0, u"B", u"", u""},
+                    OptionCase{{u"-p"}, 0, 0, u"", u"", u""},
+                    OptionCase{{u"-p", u"-s", u"Work"}, 1, 0, u"Work", u"", u""},
+                    OptionCase{{u"-n", u"Nightly", u"extra"}, 0, 0, u"", u"", u"Nightly"},
+                    OptionCase{{u"Work"}, 0, 0, u"", u"", u""},
+                    OptionCase{{u"-x"}, 0, 0, u"", u"/x", u""},
+                    OptionCase{{u"-x", u"/Y"}, 0, 0, u"", u"/x /Y", u""},
+                    OptionCase{{u"-x", u"-o", u"V", u"-y"}, 0, 0, u"", u"V /y", u""},
+                    OptionCase{{u"-o", u"/nq"}, 0, 0, u"", u"", u""},
+                    OptionCase{{u"-o", u"/nq", u"T"}, 0, 0, u"", u"", u"T"},
+                    OptionCase{{u"-o", u"/q"}, 0, 0, u"", u"/q", u""},
+                    OptionCase{{u"-o", u"/q", u"W"}, 0, 0, u"", u"W", u""},
+                    OptionCase{{u"-o", u" /q"}, 0, 0, u"", u" /q", u""},
+                    OptionCase{{u"--s"}, 0, 0, u"", u"/-s", u""},
+                    OptionCase{{u"//x"}, 0, 0, u"", u"//x", u""},
+                    OptionCase{{u"-p", u"-", u"/", u"Work"}, 0, 0, u"Work", u"", u""},
+                    OptionCase{{u"\u2013s"}, 0, 0, u"", u"", u""},
+                    OptionCase{{u"-n", u"\u2013s"}, 0, 0, u"", u"", u"\u2013s"},
+                    OptionCase{{u"-p", u"", u"Work"}, 0, 0, u"", u"", u""},
+                    OptionCase{{u"-\u00C9t\u00E9"}, 0, 0, u"", u"/\u00C9t\u00E9", u""},
+                    OptionCase{{u""}, 0, 0, u"", u"", u""}),
+    test::CaseIndex);
 
 TEST(ScanCommandLine, HandsFlagsOnWithoutTheirPrefixAndMarksTheLast) {
   struct Recorder : CCommandLineInfo {

@@ -1,156 +1,113 @@
+#include "outlook/outlook_launcher.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "fake/fake_platform.h"
-#include "outlook/outlook_launcher.h"
 #include "outlook/registry_reader.h"
+#include "unit_tables.h"
 
 namespace lss {
 namespace {
 
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
+using test::Utf16;
 
 constexpr std::u16string_view kAppPaths =
     u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 
-struct ParameterCase {
-  std::u16string profile;
-  std::u16string switches;
-  std::u16string expected;
-  bool recycle = true;
-};
-
-void PrintTo(const ParameterCase& c, std::ostream* out) {
-  std::string profile = test::Narrow(c.profile);
-  std::replace(profile.begin(), profile.end(), '\t', ' ');
-  *out << "profile [" << profile << "] switches [" << test::Narrow(c.switches) << "]"
-       << (c.recycle ? "" : " without recycle");
-}
-
-class OutlookParameters : public testing::TestWithParam<ParameterCase> {};
-
-TEST_P(OutlookParameters, AreComposedInOrder) {
-  OutlookLaunchRequest request;
-  request.profileName = GetParam().profile;
-  request.switches = GetParam().switches;
-  request.recycle = GetParam().recycle;
-  EXPECT_EQ(ComposeOutlookParameters(request), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, OutlookParameters,
-    testing::Values(
-        ParameterCase{u"", u"", u" /recycle"},
-        ParameterCase{u"Work", u"", u" /profile Work /recycle"},
-        ParameterCase{u"Work", u"/x /Y", u" /profile Work /recycle /x /Y"},
-        ParameterCase{u"", u"S", u" /recycle S"},
-        ParameterCase{u"My Work", u"", u" /profile \"My Work\" /recycle"},
-        ParameterCase{u"Tab\there", u"", u" /profile \"Tab\there\" /recycle"},
-        ParameterCase{u"say \"hi\"", u"", u" /profile \"say \\\"hi\\\"\" /recycle"},
-        ParameterCase{u"a\\\"b", u"", u" /profile \"a\\\\\\\"b\" /recycle"},
-        ParameterCase{u"end slash\\", u"", u" /profile \"end slash\\\\\" /recycle"},
-        ParameterCase{u"C:\\no\\quote", u"", u" /profile C:\\no\\quote /recycle"},
-        ParameterCase{u"%s %d", u"", u" /profile \"%s %d\" /recycle"},
-        ParameterCase{u"Caf\u00E9 \u65E5\u672C", u"", u" /profile \"Caf\u00E9 \u65E5\u672C\" /recycle"},
-        ParameterCase{u"Work", u"/x", u" /profile Work /x", false},
-        ParameterCase{u"", u"", u"", false}),
-    CaseIndex);
-
-struct LaunchErrorCase {
-  std::int32_t code;
-  std::u16string text;
-};
-
-void PrintTo(const LaunchErrorCase& c, std::ostream* out) { *out << "code " << c.code; }
-
-class LaunchErrors : public testing::TestWithParam<LaunchErrorCase> {};
-
-TEST_P(LaunchErrors, HaveTheirTexts) {
-  EXPECT_EQ(LaunchErrorText(GetParam().code), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, LaunchErrors,
-    testing::Values(
-        LaunchErrorCase{0, u"The operating system is out\nof memory or resources."},
-        LaunchErrorCase{1, u"Unknown Error (1) occurred."},
-        LaunchErrorCase{2, u"The specified file was not found."},
-        LaunchErrorCase{3, u"The specified path was not found."},
-        LaunchErrorCase{4, u"Unknown Error (4) occurred."},
-        LaunchErrorCase{5, u"The operating system denied\naccess to the specified file."},
-        LaunchErrorCase{8, u"There was not enough memory to complete the operation."},
-        LaunchErrorCase{11, u"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
-        LaunchErrorCase{12, u"Unknown Error (12) occurred."},
-        LaunchErrorCase{25, u"Unknown Error (25) occurred."},
-        LaunchErrorCase{26, u"A sharing violation occurred. "},
-        LaunchErrorCase{27, u"The filename association is\nincomplete or invalid."},
-        LaunchErrorCase{28, u"The DDE transaction could not\nbe completed because the request timed out."},
-        LaunchErrorCase{29, u"The DDE transaction failed."},
-        LaunchErrorCase{30, u"The DDE transaction could not\nbe completed because other DDE "
-                            u"transactions\nwere being processed."},
-        LaunchErrorCase{31, u"There is no application associated\nwith the given filename extension."},
-        LaunchErrorCase{32, u"The specified dynamic-link library was not found."},
-        LaunchErrorCase{33, u"Unknown Error (33) occurred."},
-        LaunchErrorCase{-2, u"Unknown Error (-2) occurred."}),
-    CaseIndex);
-
-struct PathValueCase {
-  const char* what;
-  bool keyExists;
-  std::uint32_t type;
-  std::vector<std::uint8_t> data;
-  bool found;
-  std::u16string path;
-};
-
-void PrintTo(const PathValueCase& c, std::ostream* out) { *out << c.what; }
-
-std::vector<std::uint8_t> Utf16(std::u16string_view text, bool terminated = true) {
-  std::vector<std::uint8_t> bytes;
-  for (const char16_t c : text) {
-    bytes.push_back(std::uint8_t(c));
-    bytes.push_back(std::uint8_t(c >> 8));
+TEST(OutlookParameters, AreComposedInOrder) {
+  struct Case {
+    std::u16string profile;
+    std::u16string switches;
+    std::u16string expected;
+    bool recycle = true;
+  } cases[] = {
+      {u"", u"", u" /recycle"},
+      {u"Work", u"", u" /profile Work /recycle"},
+      {u"Work", u"/x /Y", u" /profile Work /recycle /x /Y"},
+      {u"", u"S", u" /recycle S"},
+      {u"My Work", u"", u" /profile \"My Work\" /recycle"},
+      {u"Tab\there", u"", u" /profile \"Tab\there\" /recycle"},
+      {u"say \"hi\"", u"", u" /profile \"say \\\"hi\\\"\" /recycle"},
+      {u"a\\\"b", u"", u" /profile \"a\\\\\\\"b\" /recycle"},
+      {u"end slash\\", u"", u" /profile \"end slash\\\\\" /recycle"},
+      {u"C:\\no\\quote", u"", u" /profile C:\\no\\quote /recycle"},
+      {u"%s %d", u"", u" /profile \"%s %d\" /recycle"},
+      {u"Caf\u00E9 \u65E5\u672C", u"", u" /profile \"Caf\u00E9 \u65E5\u672C\" /recycle"},
+      {u"Work", u"/x", u" /profile Work /x", false},
+      {u"", u"", u"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("profile [" + test::Narrow(c.profile) + "] switches [" + test::Narrow(c.switches) +
+                 "]" + (c.recycle ? "" : " without recycle"));
+    EXPECT_EQ(ComposeOutlookParameters({c.profile, c.recycle, c.switches}), c.expected);
   }
-  if (terminated) bytes.insert(bytes.end(), {0, 0});
-  return bytes;
 }
 
-class OutlookPath : public testing::TestWithParam<PathValueCase> {};
+TEST(LaunchErrors, HaveTheirTexts) {
+  const std::pair<std::int32_t, std::u16string> cases[] = {
+      {0, u"The operating system is out\nof memory or resources."},
+      {1, u"Unknown Error (1) occurred."},
+      {2, u"The specified file was not found."},
+      {3, u"The specified path was not found."},
+      {4, u"Unknown Error (4) occurred."},
+      {5, u"The operating system denied\naccess to the specified file."},
+      {8, u"There was not enough memory to complete the operation."},
+      {11, u"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+      {12, u"Unknown Error (12) occurred."},
+      {25, u"Unknown Error (25) occurred."},
+      {26, u"A sharing violation occurred. "},
+      {27, u"The filename association is\nincomplete or invalid."},
+      {28, u"The DDE transaction could not\nbe completed because the request timed out."},
+      {29, u"The DDE transaction failed."},
+      {30,
+       u"The DDE transaction could not\nbe completed because other DDE "
+       u"transactions\nwere being processed."},
+      {31, u"There is no application associated\nwith the given filename extension."},
+      {32, u"The specified dynamic-link library was not found."},
+      {33, u"Unknown Error (33) occurred."},
+      {-2, u"Unknown Error (-2) occurred."},
+  };
+  for (const auto& [code, text] : cases) EXPECT_EQ(LaunchErrorText(code), text) << "code " << code;
+}
 
-TEST_P(OutlookPath, IsReadFromAppPaths) {
-  const PathValueCase& c = GetParam();
-  test::FakeRegistry registry;
-  if (c.keyExists) registry.Set(kAppPaths, u"Other", reg::kSz, Utf16(u"x"));
-  if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
-  std::u16string path = u"left over";
-  EXPECT_EQ(FindOutlookPath(registry, path), c.found) << c.what;
-  if (c.found) {
-    EXPECT_EQ(path, c.path) << c.what;
+TEST(OutlookPath, IsReadFromAppPaths) {
+  const std::u16string k1023(1023, u'x');
+  struct Case {
+    const char* what;
+    bool keyExists;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+    bool found;
+    std::u16string path;
+  } cases[] = {
+      {"no key", false, reg::kNone, {}, false, u""},
+      {"no value", true, reg::kNone, {}, false, u""},
+      {"REG_SZ", true, reg::kSz, Utf16(u"C:\\Office\\"), true, u"C:\\Office\\OUTLOOK.EXE"},
+      {"no trailing backslash", true, reg::kSz, Utf16(u"C:\\Office"), true,
+       u"C:\\OfficeOUTLOOK.EXE"},
+      {"REG_EXPAND_SZ", true, reg::kExpandSz, Utf16(u"C:\\Office\\"), false, u""},
+      {"REG_DWORD", true, reg::kDword, {1, 0, 0, 0}, false, u""},
+      {"unterminated", true, reg::kSz, Utf16(u"C:\\O\\", false), true, u"C:\\O\\OUTLOOK.EXE"},
+      {"1023 characters, unterminated", true, reg::kSz, Utf16(k1023, false), true,
+       k1023 + u"OUTLOOK.EXE"},
+      {"1023 characters and the NUL: too long", true, reg::kSz, Utf16(k1023), false, u""},
+      {"odd size", true, reg::kSz, {'C', 0, ':', 0, '\\', 0, 'x'}, true, u"C:\\OUTLOOK.EXE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::FakeRegistry registry;
+    if (c.keyExists) registry.Set(kAppPaths, u"Other", reg::kSz, Utf16(u"x"));
+    if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
+    std::u16string path = u"left over";
+    EXPECT_EQ(FindOutlookPath(registry, path), c.found);
+    EXPECT_EQ(path, c.found ? c.path : u"left over");
+    EXPECT_EQ(registry.openHandles(), 0u);
+    EXPECT_EQ(registry.badCloses(), 0);
   }
-  EXPECT_EQ(registry.openHandles(), 0u) << c.what;
-  EXPECT_EQ(registry.badCloses(), 0) << c.what;
 }
-
-const std::u16string k1023(1023, u'x');
-INSTANTIATE_TEST_SUITE_P(
-    Table, OutlookPath,
-    testing::Values(
-        PathValueCase{"no key", false, reg::kNone, {}, false, u""},
-        PathValueCase{"no value", true, reg::kNone, {}, false, u""},
-        PathValueCase{"REG_SZ", true, reg::kSz, Utf16(u"C:\\Office\\"), true, u"C:\\Office\\OUTLOOK.EXE"},
-        PathValueCase{"no trailing backslash", true, reg::kSz, Utf16(u"C:\\Office"), true,
-                      u"C:\\OfficeOUTLOOK.EXE"},
-        PathValueCase{"REG_EXPAND_SZ", true, reg::kExpandSz, Utf16(u"C:\\Office\\"), false, u""},
-        PathValueCase{"REG_DWORD", true, reg::kDword, {1, 0, 0, 0}, false, u""},
-        PathValueCase{"unterminated", true, reg::kSz, Utf16(u"C:\\O\\", false), true, u"C:\\O\\OUTLOOK.EXE"},
-        PathValueCase{"1023 characters, unterminated", true, reg::kSz, Utf16(k1023, false), true,
-                      k1023 + u"OUTLOOK.EXE"},
-        PathValueCase{"1023 characters and the NUL: too long", true, reg::kSz, Utf16(k1023), false, u""},
-        PathValueCase{"odd size", true, reg::kSz, {'C', 0, ':', 0, '\\', 0, 'x'}, true, u"C:\\OUTLOOK.EXE"}),
-    CaseIndex);
 
 TEST(CRegistry, ClosesOnlyWhatItHolds) {
   test::FakeRegistry registry;
@@ -173,58 +130,63 @@ TEST(CRegistry, ClosesOnlyWhatItHolds) {
   EXPECT_EQ(registry.badCloses(), 0);
 }
 
-class LaunchPhase : public testing::Test {
- protected:
-  LaunchResult Launch(std::intptr_t shellResult, std::uint32_t wait = 1500) {
-    os.shell.result = shellResult;
-    os.files.AddFolder(u"C:\\Logs");
-    log.Open(os.clock, os.files, u"C:\\Logs");
-    OutlookLauncher launcher(os.registry, os.shell, os.bundle.clock, log);
-    return launcher.Launch(request, wait);
-  }
-  std::string Log() { return *os.files.Contents(log.path()); }
-
-  test::FakePlatform os;
-  RunLog log;
-  OutlookLaunchRequest request;
+// Given App Paths' folder and the shell's answer, what the shell was given,
+// whether Outlook counts as started (and is waited for) and the log. Only the
+// low 32 bits of the answer count; above 32 is a start.
+struct LaunchCase {
+  const char* what;
+  std::u16string folder;  // empty: no entry
+  std::intptr_t shellResult;
+  std::u16string shellGot;  // file|parameters
+  LaunchResult result;
+  std::string log;
 };
 
-TEST_F(LaunchPhase, StartsOutlookAndWaits) {
-  request.profileName = u"Work";
-  request.switches = u"/x";
-  os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  EXPECT_EQ(Launch(42), LaunchResult::kStarted);
-  EXPECT_EQ(os.shell.lastFile, u"C:\\Office\\OUTLOOK.EXE");
-  EXPECT_EQ(os.shell.lastParameters, u" /profile Work /recycle /x");
-  EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{1500});
-  EXPECT_EQ(Log(),
-            "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x"
-            "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook");
+class LaunchPhase : public testing::TestWithParam<LaunchCase> {
+ protected:
+  test::FakePlatform os;
+  RunLog log;
+};
+
+TEST_P(LaunchPhase, StartsOutlookAndWaitsOrSaysWhyNot) {
+  const LaunchCase& c = GetParam();
+  SCOPED_TRACE(c.what);
+  if (!c.folder.empty()) os.registry.SetString(kAppPaths, u"Path", c.folder);
+  os.shell.result = c.shellResult;
+  os.files.AddFolder(u"C:\\Logs");
+  log.Open(os.clock, os.files, u"C:\\Logs");
+  OutlookLauncher launcher(os.registry, os.shell, os.bundle.clock, log);
+  EXPECT_EQ(launcher.Launch({u"Work", true, u"/x"}, 1500), c.result);
+  EXPECT_EQ(os.shell.calls, c.shellGot.empty() ? 0 : 1);
+  EXPECT_EQ(os.shell.lastFile + (c.shellGot.empty() ? u"" : u"|") + os.shell.lastParameters,
+            c.shellGot);
+  EXPECT_EQ(os.clock.sleeps(), c.result == LaunchResult::kStarted ? std::vector<std::uint32_t>{1500}
+                                                                  : std::vector<std::uint32_t>{});
+  EXPECT_EQ(*os.files.Contents(log.path()), c.log);
 }
 
-TEST_F(LaunchPhase, ReportsARefusedStartWithoutWaiting) {
-  os.registry.SetString(kAppPaths, u"Path", u"C:\\Office");
-  EXPECT_EQ(Launch(0x100000002), LaunchResult::kFailed);  // only the low 32 bits count
-  EXPECT_TRUE(os.clock.sleeps().empty());
-  EXPECT_EQ(Log(),
-            "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook C:\\OfficeOUTLOOK.EXE /recycle"
-            "\r\n06-12-26 16:45:09: LSScheduler Error start Outlook: C:\\OfficeOUTLOOK.EXE /recycle, "
-            "error:The specified file was not found.");
-}
-
-TEST_F(LaunchPhase, WritesMultiLineErrorsAsSeparateLines) {
-  os.registry.SetString(kAppPaths, u"Path", u"C:\\O\\");
-  EXPECT_EQ(Launch(5), LaunchResult::kFailed);
-  EXPECT_NE(Log().find("error:The operating system denied\r\naccess to the specified file."),
-            std::string::npos);
-}
-
-TEST_F(LaunchPhase, NotFoundMeansNoStartAndNoWait) {
-  EXPECT_EQ(Launch(42), LaunchResult::kFailed);
-  EXPECT_EQ(os.shell.calls, 0);
-  EXPECT_TRUE(os.clock.sleeps().empty());
-  EXPECT_EQ(Log(), "\r\n06-12-26 16:45:09: LSScheduler Error: Can't find Outlook.exe");
-}
+const std::string kStarting = "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook ";
+const std::string kRefused = "\r\n06-12-26 16:45:09: LSScheduler Error start Outlook: ";
+INSTANTIATE_TEST_SUITE_P(
+    Table, LaunchPhase,
+    testing::Values(
+        LaunchCase{"started", u"C:\\Office\\", 33,
+                   u"C:\\Office\\OUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kStarted,
+                   kStarting + "C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x" +
+                       "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook"},
+        LaunchCase{"refused", u"C:\\Office", 0x100000002,
+                   u"C:\\OfficeOUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kFailed,
+                   kStarting + "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x" + kRefused +
+                       "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x, error:The specified file "
+                       "was not found."},
+        LaunchCase{"the shell's 32 is a refusal too", u"C:\\O\\", 32,
+                   u"C:\\O\\OUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kFailed,
+                   kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
+                       "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
+                       "dynamic-link library was not found."},
+        LaunchCase{"not found: no start and no wait", u"", 42, u"", LaunchResult::kFailed,
+                   "\r\n06-12-26 16:45:09: LSScheduler Error: Can't find Outlook.exe"}),
+    test::CaseIndex);
 
 }  // namespace
 }  // namespace lss

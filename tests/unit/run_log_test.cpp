@@ -1,3 +1,5 @@
+#include "diag/run_log.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,10 +7,10 @@
 
 #include "diag/exceptions.h"
 #include "diag/log_retention.h"
-#include "diag/run_log.h"
 #include "fake/fake_clock.h"
 #include "fake/fake_file_system.h"
 #include "fake/fake_system_messages.h"
+#include "unit_tables.h"
 
 namespace lss {
 namespace {
@@ -31,33 +33,6 @@ class RunLogTest : public ::testing::Test {
   RunLog log_;
 };
 
-TEST_F(RunLogTest, NamesTheFileAfterFolderAndLocalTime) {
-  files_.AddFolder(u"D:\\");
-  struct Case {
-    std::u16string_view folder;
-    std::u16string_view expected;
-  } cases[] = {
-      {u"C:\\Logs", u"C:\\Logs\\Scheduler061226164509.log"},
-      {u"C:\\Logs\\", u"C:\\Logs\\Scheduler061226164509.log"},
-      {u"C:/Logs/", u"C:/Logs/\\Scheduler061226164509.log"},
-      {u"D:\\", u"D:\\Scheduler061226164509.log"},
-  };
-  for (const Case& c : cases) {
-    RunLog log;
-    log.Open(clock_, files_, c.folder);
-    EXPECT_TRUE(log.IsOpen()) << std::string(c.folder.begin(), c.folder.end());
-    EXPECT_EQ(log.path(), c.expected);
-    EXPECT_TRUE(files_.Contents(c.expected).has_value());
-  }
-}
-
-TEST_F(RunLogTest, EmptyFolderMeansNoLog) {
-  log_.Open(clock_, files_, u"");
-  log_.Write(u"KSScheduler: MAPILogonEx");
-  EXPECT_FALSE(log_.IsOpen());
-  EXPECT_TRUE(files_.operations().empty());
-}
-
 TEST_F(RunLogTest, UnconvertibleTimeLeavesTheStampsEmpty) {
   clock_.FailToLocal(true);
   log_.Open(clock_, files_, u"C:\\Logs");
@@ -74,83 +49,89 @@ TEST_F(RunLogTest, AppendsToAWritableFileOfTheSameName) {
   EXPECT_EQ(files_.OperationsOf(Op::kOpenExisting).size(), 1u);
 }
 
-TEST_F(RunLogTest, UnusableTargetsLeaveTheLogClosed) {
-  struct Case {
-    const char* name;
-    void (*arrange)(FakeFileSystem&);
-  } cases[] = {
-      {"missing folder on a missing drive", [](FakeFileSystem&) {}},
-      {"read-only file", [](FakeFileSystem& f) { f.AddFile(kLogPath, "old", true); }},
-      {"create fails", [](FakeFileSystem& f) { f.AddFolder(u"C:\\Logs"); f.FailCreate(true); }},
-      {"open fails", [](FakeFileSystem& f) { f.AddFile(kLogPath, "old"); f.FailOpenExisting(true); }},
-      {"name is a folder", [](FakeFileSystem& f) { f.AddFolder(kLogPath); }},
-  };
-  for (const Case& c : cases) {
-    FakeFileSystem files;
-    c.arrange(files);
-    RunLog log;
-    log.Open(clock_, files, u"C:\\Logs");
-    log.Write(u"lost");
-    EXPECT_FALSE(log.IsOpen()) << c.name;
-    EXPECT_TRUE(files.OperationsOf(Op::kAppend).empty()) << c.name;
-    const auto contents = files.Contents(kLogPath);
-    EXPECT_TRUE(!contents || *contents == "old") << c.name;
-  }
-}
-
-// Given the folders and files there are, the folders a run creates for its
-// log and whether the log opens.
-struct FolderCase {
+// Given the folder a run names and what the disk holds, the folders it
+// creates on the way (in order), whether the log opens and its path. A log
+// that does not open writes nothing and leaves what was there. Lists are
+// texts, each item followed by |.
+enum Disk { kReadOnly = 1, kFailCreate = 2, kFailOpen = 4, kDenyCreateFolder = 8, kUntried = 16 };
+struct OpenCase {
   const char* what;
   std::u16string folder;
-  void (*arrange)(FakeFileSystem&);
-  std::vector<std::u16string> created;  // CreateFolder calls, in order
+  std::u16string folders, files;  // there before; the files hold "old"
+  int disk;                       // Disk flags
+  std::u16string created;
   bool opens;
+  std::u16string path = {};  // empty: RunLogPath's
 };
 
-TEST_F(RunLogTest, CreatesAMissingFolderWithItsParents) {
-  const auto drive = [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); };
-  const std::u16string longest(259 - 26, u'x');  // its log file's path: 259 characters
-  const FolderCase cases[] = {
-      {"existing folder", u"C:\\Logs", [](FakeFileSystem& f) { f.AddFolder(u"C:\\Logs"); }, {}, true},
-      {"missing folder", u"C:\\Logs", drive, {u"C:\\Logs"}, true},
-      {"missing parents", u"C:\\Users\\ana\\Logs\\", drive,
-       {u"C:\\Users", u"C:\\Users\\ana", u"C:\\Users\\ana\\Logs"}, true},
-      {"forward slashes", u"C:/Users/ana/", drive, {u"C:/Users", u"C:/Users/ana"}, true},
-      {"a parent that is a file", u"C:\\Users\\ana\\Logs",
-       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.AddFile(u"C:\\Users"); },
-       {u"C:\\Users", u"C:\\Users\\ana"}, false},
-      {"the folder is a file", u"C:\\Logs",
-       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.AddFile(u"C:\\Logs"); }, {}, false},
-      {"creation refused", u"C:\\Logs",
-       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.DenyCreateFolder(true); }, {u"C:\\Logs"},
-       false},
-      {"missing drive", u"Q:\\Logs", drive, {u"Q:"}, false},
-      {"log path of 259 characters", u"C:\\" + longest.substr(3), drive,
-       {u"C:\\" + longest.substr(3)}, true},
-      {"log path of 260 characters", u"C:\\" + longest.substr(2), drive, {}, false},
+TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
+  const std::u16string log(kLogPath), name = u"\\Scheduler061226164509.log";
+  const std::u16string longest = u"C:\\" + std::u16string(259 - 29, u'x');  // its log: 259
+  const std::u16string tooLong = u"C:\\" + std::u16string(300, u'x');
+  const OpenCase cases[] = {
+      {"existing folder", u"C:\\Logs", u"C:\\Logs|", u"", 0, u"", true, log},
+      {"a trailing backslash", u"C:\\Logs\\", u"C:\\Logs|", u"", 0, u"", true, log},
+      {"forward slashes", u"C:/Logs/", u"C:\\Logs|", u"", 0, u"", true, u"C:/Logs/" + name},
+      {"a drive", u"D:\\", u"D:\\|", u"", 0, u"", true, u"D:\\Scheduler061226164509.log"},
+      {"missing folder", u"C:\\Logs", u"C:\\|", u"", 0, u"C:\\Logs|", true},
+      {"missing parents", u"C:\\Users\\ana\\Logs\\", u"C:\\|", u"", 0,
+       u"C:\\Users|C:\\Users\\ana|C:\\Users\\ana\\Logs|", true},
+      {"forward slashes, missing", u"C:/Users/ana/", u"C:\\|", u"", 0, u"C:/Users|C:/Users/ana|",
+       true},
+      {"log path of 259 characters", longest, u"C:\\|", u"", 0, longest + u"|", true},
+      {"log path of 260 characters", longest + u"x", u"C:\\|", u"", kUntried, u"", false},
+      {"longer than Windows opens, not cut short", tooLong, tooLong + u"|", u"", kUntried, u"",
+       false, tooLong + name},
+      {"no folder: no log", u"", u"", u"", kUntried, u"", false},
+      {"a parent that is a file", u"C:\\Users\\ana\\Logs", u"C:\\|", u"C:\\Users|", 0,
+       u"C:\\Users|C:\\Users\\ana|", false},
+      {"the folder is a file", u"C:\\Logs", u"C:\\|", u"C:\\Logs|", 0, u"", false},
+      {"creation refused", u"C:\\Logs", u"C:\\|", u"", kDenyCreateFolder, u"C:\\Logs|", false},
+      {"missing drive", u"Q:\\Logs", u"C:\\|", u"", 0, u"Q:|", false},
+      {"read-only file", u"C:\\Logs", u"C:\\Logs|", log + u"|", kReadOnly, u"", false},
+      {"create fails", u"C:\\Logs", u"C:\\Logs|", u"", kFailCreate, u"", false},
+      {"open fails", u"C:\\Logs", u"C:\\Logs|", log + u"|", kFailOpen, u"", false},
+      {"name is a folder", u"C:\\Logs", u"C:\\Logs|" + log + u"|", u"", 0, u"", false},
   };
-  for (const FolderCase& c : cases) {
+  const auto each = [](std::u16string_view list, auto&& add) {
+    for (std::size_t at = 0, end; (end = list.find(u'|', at)) != list.npos; at = end + 1) {
+      add(list.substr(at, end - at));
+    }
+  };
+  for (const OpenCase& c : cases) {
+    SCOPED_TRACE(c.what);
     FakeFileSystem files;
-    c.arrange(files);
-    RunLog log;
-    log.Open(clock_, files, c.folder);
-    EXPECT_EQ(log.IsOpen(), c.opens) << c.what;
+    each(c.folders, [&](std::u16string_view folder) { files.AddFolder(folder); });
+    each(c.files,
+         [&](std::u16string_view file) { files.AddFile(file, "old", c.disk & kReadOnly); });
+    files.FailCreate(c.disk & kFailCreate);
+    files.FailOpenExisting(c.disk & kFailOpen);
+    files.DenyCreateFolder(c.disk & kDenyCreateFolder);
+    const std::u16string path =
+        c.path.empty() && !c.folder.empty() ? RunLogPath(c.folder, name.substr(1)) : c.path;
+    {
+      RunLog opened;
+      opened.Open(clock_, files, c.folder);
+      opened.Write(u"x");
+      EXPECT_EQ(opened.IsOpen(), c.opens);
+      EXPECT_EQ(opened.path(), path);
+      EXPECT_EQ(files.openFiles(), c.opens ? 1 : 0);
+    }
+    EXPECT_EQ(files.openFiles(), 0) << "the file closes with the log";
     std::vector<std::u16string> created;
     for (const Op& op : files.OperationsOf(Op::kCreateFolder)) created.push_back(op.path);
-    EXPECT_EQ(created, c.created) << c.what;
-    if (c.opens) {
-      EXPECT_TRUE(files.Contents(RunLogPath(c.folder, u"Scheduler061226164509.log"))) << c.what;
+    EXPECT_EQ(test::Joined(created), c.created);
+    const bool wasThere = c.files.starts_with(path + u"|");
+    EXPECT_EQ(files.Contents(path), c.opens    ? std::optional("\r\n06-12-26 16:45:09: x")
+                                    : wasThere ? std::optional("old")
+                                               : std::nullopt);
+    if (!c.opens) {
+      EXPECT_TRUE(files.OperationsOf(Op::kAppend).empty());
+    }
+    if (c.disk & kUntried) {
+      EXPECT_TRUE(files.operations().empty());
     }
   }
-}
-
-TEST_F(RunLogTest, APathLongerThanWindowsOpensIsNotTriedAtAll) {
-  files_.AddFolder(u"C:\\" + std::u16string(300, u'x'));
-  log_.Open(clock_, files_, u"C:\\" + std::u16string(300, u'x'));
-  EXPECT_FALSE(log_.IsOpen());
-  EXPECT_TRUE(files_.operations().empty());
-  EXPECT_EQ(log_.path().size(), 3 + 300 + 26u);  // not cut short
 }
 
 TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
@@ -164,14 +145,17 @@ TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
       {"empty", u"", {stamp}},
       {"181 fills the line", std::u16string(181, u'a'), {stamp + std::string(181, 'a')}},
       {"182 spills one", std::u16string(182, u'a'), {stamp + std::string(181, 'a'), "\r\na"}},
-      {"450", std::u16string(450, u'b'),
-       {stamp + std::string(181, 'b'), "\r\n" + std::string(200, 'b'), "\r\n" + std::string(69, 'b')}},
+      {"450",
+       std::u16string(450, u'b'),
+       {stamp + std::string(181, 'b'), "\r\n" + std::string(200, 'b'),
+        "\r\n" + std::string(69, 'b')}},
       {"LF inside", u"a\nb", {stamp + "a\r\nb"}},
       {"CR LF inside", u"Invalid parameter.\r\n", {stamp + "Invalid parameter.\r\r\n"}},
       {"Latin-1", u"caf\u00e9 \u00ff\u0080", {stamp + "caf\xe9 \xff\x80"}},
       {"above U+00FF", u"a\u20acb\u4e2d", {stamp + "a?b?"}},
       // The LF counts as one unit of the 200 and becomes two bytes afterwards.
-      {"LF at the cut", std::u16string(180, u'c') + u"\nd",
+      {"LF at the cut",
+       std::u16string(180, u'c') + u"\nd",
        {stamp + std::string(180, 'c') + "\r\n", "\r\nd"}},
   };
   for (const Case& c : cases) {
@@ -250,15 +234,6 @@ TEST_F(RunLogTest, WriteQuietlyDropsABadSeek) {
   EXPECT_EQ(Log(), "\r\n06-12-26 16:45:09: De-Block Larkspan Toolbar Load");
 }
 
-TEST_F(RunLogTest, ClosesTheFileWithTheLog) {
-  {
-    RunLog log;
-    log.Open(clock_, files_, u"C:\\Logs");
-    EXPECT_EQ(files_.openFiles(), 1);
-  }
-  EXPECT_EQ(files_.openFiles(), 0);
-}
-
 // Given one entry in C:\Logs (or elsewhere), whether a run started at
 // `start` that keeps logs for `days` days deletes it.
 struct RetentionCase {
@@ -270,73 +245,69 @@ struct RetentionCase {
   enum Kind { kFile, kReadOnly, kFolder, kLink } kind = kFile;
 };
 
-void PrintTo(const RetentionCase& c, std::ostream* out) { *out << c.what; }
-
-class Retention : public testing::TestWithParam<RetentionCase> {};
-
-TEST_P(Retention, DeletesExactlyTheOldLogs) {
-  const RetentionCase& c = GetParam();
-  FakeFileSystem files;
-  files.AddFolder(u"C:\\Logs");
-  files.AddFolder(u"C:\\Logs\\sub");
-  files.AddFolder(u"C:\\Other");
-  switch (c.kind) {
-    case RetentionCase::kFile: files.AddFile(c.path, "old"); break;
-    case RetentionCase::kReadOnly: files.AddFile(c.path, "old", true); break;
-    case RetentionCase::kFolder: files.AddFolder(c.path); break;
-    case RetentionCase::kLink: files.AddLink(c.path); break;
-  }
-  DeleteOldRunLogs(files, u"C:\\Logs\\", c.start, c.days, kLogPath);
-  const bool present = files.Contents(c.path).has_value() || files.FolderExists(c.path);
-  EXPECT_EQ(!present, c.deleted) << c.what;
-  const bool tried = !files.OperationsOf(Op::kRemoveFile).empty();
-  EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnly) << c.what;
-  EXPECT_EQ(files.OperationsOf(Op::kListFolder).size(), c.days > 0 ? 1u : 0u) << c.what;
-}
-
 constexpr LocalTime kNewYear{2027, 1, 2, 0, 0, 0};
 using R = RetentionCase;
-INSTANTIATE_TEST_SUITE_P(
-    Table, Retention,
-    testing::Values(
-        R{"exactly 30 days old", u"C:\\Logs\\Scheduler061126164509.log", false},
-        R{"a second under 30 days", u"C:\\Logs\\Scheduler061126164510.log", false},
-        R{"a second over 30 days", u"C:\\Logs\\Scheduler061126164508.log", true},
-        R{"a year old", u"C:\\Logs\\Scheduler061225164509.log", true},
-        R{"over a year boundary", u"C:\\Logs\\Scheduler311226235959.log", true, 1, kNewYear},
-        R{"one day before a new year", u"C:\\Logs\\Scheduler010127000000.log", false, 1, kNewYear},
-        R{"newer than the run", u"C:\\Logs\\Scheduler071226000000.log", false},
-        R{"another prefix", u"C:\\Logs\\XScheduler061125000000.log", false},
-        R{"another letter case", u"C:\\Logs\\scheduler061125000000.log", false},
-        R{"another letter case of the extension", u"C:\\Logs\\Scheduler061125000000.LOG", false},
-        R{"another extension", u"C:\\Logs\\Scheduler061125000000.txt", false},
-        R{"a longer extension", u"C:\\Logs\\Scheduler061125000000.logs", false},
-        R{"11 digits", u"C:\\Logs\\Scheduler06112500000.log", false},
-        R{"13 digits", u"C:\\Logs\\Scheduler0611250000000.log", false},
-        R{"a blank in the digits", u"C:\\Logs\\Scheduler 61125000000.log", false},
-        R{"31 November", u"C:\\Logs\\Scheduler311125000000.log", false},
-        R{"29 February of a common year", u"C:\\Logs\\Scheduler290225000000.log", false},
-        R{"29 February of a leap year", u"C:\\Logs\\Scheduler290224000000.log", true},
-        R{"second 60", u"C:\\Logs\\Scheduler061125000060.log", false},
-        R{"hour 24", u"C:\\Logs\\Scheduler061125240000.log", false},
-        R{"its own log, even when old", std::u16string(kLogPath), false, 1, kNewYear},
-        R{"a read-only old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30, kSixDecember,
-          R::kReadOnly},
-        R{"a folder named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
-          kSixDecember, R::kFolder},
-        R{"a link named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
-          kSixDecember, R::kLink},
-        R{"in a folder inside", u"C:\\Logs\\sub\\Scheduler061125000000.log", false},
-        R{"in another folder", u"C:\\Other\\Scheduler061125000000.log", false},
-        R{"0 days keeps all", u"C:\\Logs\\Scheduler061100000000.log", false, 0},
-        R{"negative keeps all", u"C:\\Logs\\Scheduler061100000000.log", false, -5},
-        R{"the largest value", u"C:\\Logs\\Scheduler010100000000.log", false, 0x7FFFFFFF},
-        R{"3650 days", u"C:\\Logs\\Scheduler051216164508.log", true, 3650}),
-    [](const testing::TestParamInfo<RetentionCase>& row) { return std::to_string(row.index); });
+
+TEST(Retention, DeletesExactlyTheOldLogs) {
+  const RetentionCase cases[] = {
+      R{"exactly 30 days old", u"C:\\Logs\\Scheduler061126164509.log", false},
+      R{"a second under 30 days", u"C:\\Logs\\Scheduler061126164510.log", false},
+      R{"a second over 30 days", u"C:\\Logs\\Scheduler061126164508.log", true},
+      R{"a year old", u"C:\\Logs\\Scheduler061225164509.log", true},
+      R{"over a year boundary", u"C:\\Logs\\Scheduler311226235959.log", true, 1, kNewYear},
+      R{"one day before a new year", u"C:\\Logs\\Scheduler010127000000.log", false, 1, kNewYear},
+      R{"newer than the run", u"C:\\Logs\\Scheduler071226000000.log", false},
+      R{"another prefix", u"C:\\Logs\\XScheduler061125000000.log", false},
+      R{"another letter case", u"C:\\Logs\\scheduler061125000000.log", false},
+      R{"another letter case of the extension", u"C:\\Logs\\Scheduler061125000000.LOG", false},
+      R{"another extension", u"C:\\Logs\\Scheduler061125000000.txt", false},
+      R{"a longer extension", u"C:\\Logs\\Scheduler061125000000.logs", false},
+      R{"11 digits", u"C:\\Logs\\Scheduler06112500000.log", false},
+      R{"13 digits", u"C:\\Logs\\Scheduler0611250000000.log", false},
+      R{"a blank in the digits", u"C:\\Logs\\Scheduler 61125000000.log", false},
+      R{"31 November", u"C:\\Logs\\Scheduler311125000000.log", false},
+      R{"29 February of a common year", u"C:\\Logs\\Scheduler290225000000.log", false},
+      R{"29 February of a leap year", u"C:\\Logs\\Scheduler290224000000.log", true},
+      R{"second 60", u"C:\\Logs\\Scheduler061125000060.log", false},
+      R{"hour 24", u"C:\\Logs\\Scheduler061125240000.log", false},
+      R{"its own log, even when old", std::u16string(kLogPath), false, 1, kNewYear},
+      R{"a read-only old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30, kSixDecember,
+        R::kReadOnly},
+      R{"a folder named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
+        kSixDecember, R::kFolder},
+      R{"a link named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
+        kSixDecember, R::kLink},
+      R{"in a folder inside", u"C:\\Logs\\sub\\Scheduler061125000000.log", false},
+      R{"in another folder", u"C:\\Other\\Scheduler061125000000.log", false},
+      R{"0 days keeps all", u"C:\\Logs\\Scheduler061100000000.log", false, 0},
+      R{"negative keeps all", u"C:\\Logs\\Scheduler061100000000.log", false, -5},
+      R{"the largest value", u"C:\\Logs\\Scheduler010100000000.log", false, 0x7FFFFFFF},
+      R{"3650 days", u"C:\\Logs\\Scheduler051216164508.log", true, 3650},
+  };
+  for (const RetentionCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFileSystem files;
+    for (const char16_t* folder : {u"C:\\Logs", u"C:\\Logs\\sub", u"C:\\Other"})
+      files.AddFolder(folder);
+    switch (c.kind) {
+      case RetentionCase::kFile: files.AddFile(c.path, "old"); break;
+      case RetentionCase::kReadOnly: files.AddFile(c.path, "old", true); break;
+      case RetentionCase::kFolder: files.AddFolder(c.path); break;
+      case RetentionCase::kLink: files.AddLink(c.path); break;
+    }
+    DeleteOldRunLogs(files, u"C:\\Logs\\", c.start, c.days, kLogPath);
+    const bool present = files.Contents(c.path).has_value() || files.FolderExists(c.path);
+    EXPECT_EQ(!present, c.deleted);
+    const bool tried = !files.OperationsOf(Op::kRemoveFile).empty();
+    EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnly);
+    EXPECT_EQ(files.OperationsOf(Op::kListFolder).size(), c.days > 0 ? 1u : 0u);
+  }
+}
 
 TEST(RetentionDays, MissingZeroAndNegativeKeepEveryLog) {
   const std::pair<std::uint32_t, std::int32_t> cases[] = {
-      {0, 0}, {1, 1}, {30, 30}, {3650, 3650}, {0x7FFFFFFF, 0x7FFFFFFF}, {0x80000000, 0}, {0xFFFFFFFF, 0}};
+      {0, 0},          {1, 1},         {30, 30}, {3650, 3650}, {0x7FFFFFFF, 0x7FFFFFFF},
+      {0x80000000, 0}, {0xFFFFFFFF, 0}};
   for (const auto& [stored, days] : cases) EXPECT_EQ(RetentionDays(stored), days) << stored;
 }
 

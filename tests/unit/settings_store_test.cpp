@@ -1,3 +1,5 @@
+#include "settings/settings_store.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,12 +9,9 @@
 #include "fake/fake_environment.h"
 #include "fake/fake_registry.h"
 #include "settings/registry_text.h"
-#include "settings/settings_store.h"
 
 namespace lss {
 namespace {
-
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
 
 using test::FakeRegistry;
 
@@ -29,8 +28,11 @@ class SettingsStoreTest : public testing::Test {
   SettingsStore store{u"Larkspan"};
 };
 
-TEST_F(SettingsStoreTest, FirstReadCreatesTheKeysButNoValue) {
+TEST_F(SettingsStoreTest, FirstReadCreatesTheKeysButNoValueAndMissingValuesGiveTheDefault) {
   EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoadOrg", -1), 0xFFFFFFFFu);
+  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"Missing", 7), 7u);
+  EXPECT_EQ(store.ReadSettingString(u"Settings", u"Missing", u"dflt"), u"dflt");
+  EXPECT_EQ(store.ReadSettingString(u"Settings", u"Missing"), u"");
   EXPECT_TRUE(registry.KeyExists(kSettingsKey));
   EXPECT_EQ(registry.ValueCount(kSettingsKey), 0u);
   EXPECT_EQ(registry.ValueCount(u"HKCU\\Software\\Brinmoor\\Larkspan"), 0u);
@@ -54,55 +56,37 @@ TEST_F(SettingsStoreTest, WritesCreateNestedSectionsWithExactEncodings) {
   EXPECT_EQ(store.ReadSettingString(u"Settings\\AdminOptions", u"TaskName", u"x"), u"");
 }
 
-// A path setting as a run reads it, given the variables of its environment.
-struct ExpandableReadCase {
-  const char* what;
-  std::uint32_t type;
-  std::u16string stored;
-  std::u16string expected;
-  bool expanded;  // the environment was asked
-};
-
-void PrintTo(const ExpandableReadCase& c, std::ostream* out) { *out << c.what; }
-
-class ExpandableReads : public SettingsStoreTest,
-                        public testing::WithParamInterface<ExpandableReadCase> {};
-
-TEST_P(ExpandableReads, ExpandOnlyREG_EXPAND_SZ) {
-  const ExpandableReadCase& c = GetParam();
-  test::CallJournal journal;
-  test::FakeEnvironment environment(journal);
-  environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
-  environment.variables[u"DEEP"] = u"C:\\" + std::u16string(300, u'd');
-  registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));
-  EXPECT_EQ(store.ReadSettingExpandable(u"Settings", u"LogDirectory", environment), c.expected)
-      << c.what;
-  EXPECT_EQ(journal.Matching("ExpandEnvironmentStrings").size(), c.expanded ? 1u : 0u) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ExpandableReads,
-    testing::Values(
-        ExpandableReadCase{"REG_SZ keeps % literal", reg::kSz,
-                           u"%LOCALAPPDATA%\\Larkspan\\Logs", u"%LOCALAPPDATA%\\Larkspan\\Logs",
-                           false},
-        ExpandableReadCase{"REG_EXPAND_SZ is expanded", reg::kExpandSz,
-                           u"%LocalAppData%\\Larkspan\\Logs",
-                           u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs", true},
-        ExpandableReadCase{"an unset variable stays as written", reg::kExpandSz,
-                           u"C:\\%NOSUCH%\\Logs", u"C:\\%NOSUCH%\\Logs", true},
-        ExpandableReadCase{"a lone % stays", reg::kExpandSz, u"C:\\100%\\Logs",
-                           u"C:\\100%\\Logs", true},
-        ExpandableReadCase{"longer than MAX_PATH, whole", reg::kExpandSz, u"%DEEP%\\Logs",
-                           u"C:\\" + std::u16string(300, u'd') + u"\\Logs", true},
-        ExpandableReadCase{"another type as it stands", reg::kMultiSz, u"%DEEP%",
-                           u"%DEEP%", false}),
-    CaseIndex);
-
-TEST_F(SettingsStoreTest, MissingValuesGiveTheDefault) {
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"Missing", 7), 7u);
-  EXPECT_EQ(store.ReadSettingString(u"Settings", u"Missing", u"dflt"), u"dflt");
-  EXPECT_EQ(store.ReadSettingString(u"Settings", u"Missing"), u"");
+// A path setting as a run reads it, given the variables of its environment;
+// only REG_EXPAND_SZ asks the environment.
+TEST_F(SettingsStoreTest, ExpandOnlyREG_EXPAND_SZ) {
+  struct Case {
+    const char* what;
+    std::uint32_t type;
+    std::u16string stored;
+    std::u16string expected;
+    bool expanded;  // the environment was asked
+  } cases[] = {
+      {"REG_SZ keeps % literal", reg::kSz, u"%LOCALAPPDATA%\\Larkspan\\Logs",
+       u"%LOCALAPPDATA%\\Larkspan\\Logs", false},
+      {"REG_EXPAND_SZ is expanded", reg::kExpandSz, u"%LocalAppData%\\Larkspan\\Logs",
+       u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs", true},
+      {"an unset variable stays as written", reg::kExpandSz, u"C:\\%NOSUCH%\\Logs",
+       u"C:\\%NOSUCH%\\Logs", true},
+      {"a lone % stays", reg::kExpandSz, u"C:\\100%\\Logs", u"C:\\100%\\Logs", true},
+      {"longer than MAX_PATH, whole", reg::kExpandSz, u"%DEEP%\\Logs",
+       u"C:\\" + std::u16string(300, u'd') + u"\\Logs", true},
+      {"another type as it stands", reg::kMultiSz, u"%DEEP%", u"%DEEP%", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::CallJournal journal;
+    test::FakeEnvironment environment(journal);
+    environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
+    environment.variables[u"DEEP"] = u"C:\\" + std::u16string(300, u'd');
+    registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));
+    EXPECT_EQ(store.ReadSettingExpandable(u"Settings", u"LogDirectory", environment), c.expected);
+    EXPECT_EQ(journal.Matching("ExpandEnvironmentStrings").size(), c.expanded ? 1u : 0u);
+  }
 }
 
 TEST_F(SettingsStoreTest, AValueThatGrowsBetweenTheTwoQueriesGivesTheDefault) {
@@ -112,15 +96,6 @@ TEST_F(SettingsStoreTest, AValueThatGrowsBetweenTheTwoQueriesGivesTheDefault) {
     if (++queries == 2) registry.SetString(kSettingsKey, u"LogDirectory", u"C:\\Longer\\Logs");
   };
   EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory", u"dflt"), u"dflt");
-}
-
-TEST_F(SettingsStoreTest, AnUnavailableStoreReadsDefaultsAndFailsWrites) {
-  registry.FailKey(u"HKCU\\Software");
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1), 0xFFFFFFFFu);
-  EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), u"");
-  EXPECT_FALSE(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1));
-  EXPECT_FALSE(store.WriteSettingString(u"Settings", u"LogDirectory", u"x"));
-  EXPECT_FALSE(registry.KeyExists(u"HKCU\\Software\\Brinmoor"));
 }
 
 TEST_F(SettingsStoreTest, EveryAccessWalksTheChainAndOpensSoftwareWithoutCreatingIt) {
@@ -142,65 +117,58 @@ TEST_F(SettingsStoreTest, EveryAccessWalksTheChainAndOpensSoftwareWithoutCreatin
   EXPECT_EQ(journaled.openHandles(), 0u);
 }
 
-// Writes through a store of each access, to keys that exist or not.
-struct WriteCase {
-  const char* what;
-  SettingsStore::Access access;
-  bool keysExist;
-  bool written;
-};
-
-void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.what; }
-
-class StoreWrites : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(StoreWrites, HappenOnlyThroughAReadWriteStore) {
-  const WriteCase& c = GetParam();
-  test::CallJournal journal;
-  FakeRegistry registry(&journal);
-  if (c.keysExist) registry.SetDword(kSettingsKey, u"BlockToolbarLoad", 5);
-  SettingsStore store(u"Larkspan", c.access);
-  store.SetSettingsRoot(registry, u"Brinmoor");
-
-  EXPECT_EQ(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1), c.written) << c.what;
-  EXPECT_EQ(store.WriteSettingString(u"Settings", u"LogDirectory", u"C:\\Logs"), c.written) << c.what;
-  EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"),
-            c.written ? std::optional(1) : c.keysExist ? std::optional(5) : std::nullopt)
-      << c.what;
-  EXPECT_EQ(registry.KeyExists(kSettingsKey), c.keysExist || c.written) << c.what;
-  // A read-only store does not even try: its keys are open for reading only.
-  EXPECT_EQ(journal.Matching("RegSetValue").size(), c.written ? 2u : 0u) << c.what;
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1),
-            c.written ? 1u : c.keysExist ? 5u : 0xFFFFFFFFu)
-      << c.what;
-  EXPECT_EQ(registry.openHandles(), 0u) << c.what;
+// Writes through a store of each access, to keys that exist or not, and
+// what reads give afterwards. A read-only store does not even try: its keys
+// are open for reading only. Without a root, or with the registry's
+// Software key unavailable, reads give the defaults and writes fail.
+TEST(StoreWrites, HappenOnlyThroughAReadWriteStore) {
+  enum Root { kRooted, kUnrooted, kUnavailable };
+  struct Case {
+    const char* what;
+    SettingsStore::Access access;
+    bool keysExist;
+    Root root;
+    bool written;
+    std::optional<std::int32_t> stored;  // BlockToolbarLoad afterwards
+  } cases[] = {
+      {"read-write, no keys yet", SettingsStore::Access::kReadWrite, false, kRooted, true, 1},
+      {"read-only, keys there", SettingsStore::Access::kReadOnly, true, kRooted, false, 5},
+      {"read-only, no keys", SettingsStore::Access::kReadOnly, false, kRooted, false, {}},
+      {"no root", SettingsStore::Access::kReadWrite, false, kUnrooted, false, {}},
+      {"unavailable", SettingsStore::Access::kReadWrite, false, kUnavailable, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::CallJournal journal;
+    FakeRegistry registry(&journal);
+    if (c.keysExist) registry.SetDword(kSettingsKey, u"BlockToolbarLoad", 5);
+    if (c.root == kUnavailable) registry.FailKey(u"HKCU\\Software");
+    SettingsStore store(u"Larkspan", c.access);
+    if (c.root != kUnrooted) store.SetSettingsRoot(registry, u"Brinmoor");
+    EXPECT_EQ(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1), c.written);
+    EXPECT_EQ(store.WriteSettingString(u"Settings", u"LogDirectory", u"C:\\Logs"), c.written);
+    EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"), c.stored);
+    EXPECT_EQ(registry.KeyExists(u"HKCU\\Software\\Brinmoor"), c.stored.has_value());
+    EXPECT_EQ(journal.Matching("RegSetValue").size(), c.written ? 2u : 0u);
+    EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1),
+              static_cast<std::uint32_t>(c.stored.value_or(-1)));
+    EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), c.written ? u"C:\\Logs" : u"");
+    EXPECT_EQ(registry.openHandles(), 0u);
+    EXPECT_EQ(registry.badCloses(), 0);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, StoreWrites,
-    testing::Values(
-        WriteCase{"read-write, no keys yet", SettingsStore::Access::kReadWrite, false, true},
-        WriteCase{"read-only, keys there", SettingsStore::Access::kReadOnly, true, false},
-        WriteCase{"read-only, no keys", SettingsStore::Access::kReadOnly, false, false}),
-    CaseIndex);
 
 TEST(FakeRegistryAccess, AKeyOpenedForReadingRefusesWritesAsWindowsDoes) {
   FakeRegistry registry;
   registry.SetDword(kSettingsKey, u"X", 5);
   RegKey key = kNoKey;
-  ASSERT_EQ(registry.OpenKey(kCurrentUser, u"Software\\Brinmoor\\Larkspan\\Settings",
-                             reg::kKeyRead, &key),
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, u"Software\\Brinmoor\\Larkspan\\Settings", reg::kKeyRead,
+                             &key),
             0);
   const std::uint8_t one[4] = {1, 0, 0, 0};
   EXPECT_EQ(registry.SetValue(key, u"X", reg::kDword, one, 4), 5);  // ERROR_ACCESS_DENIED
   registry.CloseKey(key);
   EXPECT_EQ(registry.GetDword(kSettingsKey, u"X"), 5);
-}
-
-TEST(SettingsStoreUnrooted, ReadsDefaultsAndFailsWrites) {
-  SettingsStore store(u"Larkspan");
-  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"X", 3), 3u);
-  EXPECT_FALSE(store.WriteSettingInt(u"Settings", u"X", 1));
 }
 
 }  // namespace

@@ -8,14 +8,19 @@
 #include "app/ls_scheduler_app.h"
 #include "diag/exceptions.h"
 #include "fake/fake_platform.h"
+#include "unit_tables.h"
 
 namespace lss {
 namespace {
 
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
+using test::CaseIndex;
 
 constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
-constexpr std::u16string_view kAdmin = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
+constexpr std::u16string_view kAdmin =
+    u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
+// Journal lines of the settings' values, less the value's name.
+const std::string kQuery = "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings ";
+const std::string kSet = "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings ";
 constexpr std::u16string_view kAppPaths =
     u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 
@@ -35,15 +40,7 @@ class StartupTest : public testing::Test {
   std::vector<std::string> LogEntries() {
     const auto paths = os.files.FilePaths();
     if (paths.size() != 1) return {"<" + std::to_string(paths.size()) + " log files>"};
-    const std::string bytes = *os.files.Contents(paths[0]);
-    std::vector<std::string> entries;
-    for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos;) {
-      const std::size_t next = bytes.find("\r\n", at + 2);
-      entries.push_back(bytes.substr(at + 2 + 19, next == std::string::npos ? std::string::npos
-                                                                              : next - at - 21));
-      at += 2;
-    }
-    return entries;
+    return test::EntriesOf(*os.files.Contents(paths[0]));
   }
   // The position of the first journal line, at or after `from`, that is
   // `step` or starts with `step` and a blank; -1 when there is none.
@@ -55,96 +52,40 @@ class StartupTest : public testing::Test {
     }
     return -1;
   }
+  // The steps, each followed by |, are in the journal in this order.
+  void ExpectSteps(std::string_view steps) {
+    std::ptrdiff_t at = -1;
+    for (std::size_t end; (end = steps.find('|')) != steps.npos; steps.remove_prefix(end + 1)) {
+      at = Step(steps.substr(0, end), at + 1);
+      ASSERT_GE(at, 0) << steps.substr(0, end) << " missing or out of order";
+    }
+  }
 
   test::FakePlatform os;
 };
 
+// How a path setting expands and where a log may be opened are the settings'
+// and the log's own tables; here only what the run hands from one to the other.
 TEST_F(StartupTest, NoArgumentsWritesTheHandOffValuesAndNothingElse) {
-  ConfigureLog();
+  os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Local";
+  os.files.AddFolder(u"C:\\%LOCALAPPDATA%\\Logs");
+  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\%LOCALAPPDATA%\\Logs");
   EXPECT_EQ(Run({}), 0);
   EXPECT_EQ(os.registry.Get(kAdmin, u"TaskName")->data, (std::vector<std::uint8_t>{0, 0}));
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1);
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"AutoRunExit"), 0);
   EXPECT_EQ(os.registry.ValueCount(kSettings), 1u);  // LogDirectory alone
-  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");
+  EXPECT_EQ(os.files.Contents(u"C:\\%LOCALAPPDATA%\\Logs\\Scheduler061226164509.log"), "");
   EXPECT_EQ(os.shell.calls, 0);
-  EXPECT_EQ(Step("RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad"), -1);
+  EXPECT_EQ(Step(kQuery + "BlockToolbarLoad"), -1);
   EXPECT_EQ(os.process.comDepth, 0);
   EXPECT_EQ(os.registry.openHandles(), 0u);
-  // An existing folder given as REG_SZ, no retention: no call beyond the log's own.
-  for (const char* call : {"ExpandEnvironmentStrings", "CreateDirectory", "FindFirstFile",
-                           "DeleteFile"}) {
+  // An existing folder given as REG_SZ, % kept, no retention: no call beyond the log's own.
+  for (const char* call :
+       {"ExpandEnvironmentStrings", "CreateDirectory", "FindFirstFile", "DeleteFile"}) {
     EXPECT_EQ(os.journal.Matching(call), std::vector<std::string>{}) << call;
   }
   EXPECT_EQ(os.journal.Matching("CreateFile").size(), 1u);
-}
-
-// Given LogDirectory's type and text, where the log of a run goes; nothing
-// for no log. The run goes on the same either way.
-struct LogFolderCase {
-  const char* what;
-  std::uint32_t type;
-  std::u16string stored;
-  std::u16string logFile;
-  bool denyCreateFolder = false;
-};
-
-void PrintTo(const LogFolderCase& c, std::ostream* out) { *out << c.what; }
-
-class LogFolderSetting : public StartupTest, public testing::WithParamInterface<LogFolderCase> {};
-
-TEST_P(LogFolderSetting, NamesTheFolderTheRunCreatesAndLogsIn) {
-  const LogFolderCase& c = GetParam();
-  os.files.AddFolder(u"C:\\");
-  os.files.DenyCreateFolder(c.denyCreateFolder);
-  os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
-  os.environment.variables[u"DEEP"] = std::u16string(300, u'd');
-  std::vector<std::uint8_t> data;
-  for (const char16_t unit : c.stored + u'\0') {
-    data.push_back(static_cast<std::uint8_t>(unit));
-    data.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
-  os.registry.Set(kSettings, u"LogDirectory", c.type, data);
-  EXPECT_EQ(Run({u"-n", u"Nightly"}), 0) << c.what;
-  const std::vector<std::u16string> expected =
-      c.logFile.empty() ? std::vector<std::u16string>{} : std::vector{c.logFile};
-  EXPECT_EQ(os.files.FilePaths(), expected) << c.what;
-  if (!c.logFile.empty()) {
-    EXPECT_EQ(os.files.Contents(c.logFile), "") << c.what;
-  }
-  EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, LogFolderSetting,
-    testing::Values(
-        LogFolderCase{"REG_SZ keeps % literal", reg::kSz, u"C:\\%LOCALAPPDATA%\\Logs",
-                      u"C:\\%LOCALAPPDATA%\\Logs\\Scheduler061226164509.log"},
-        LogFolderCase{"REG_EXPAND_SZ is expanded, its missing folders created", reg::kExpandSz,
-                      u"%LOCALAPPDATA%\\Larkspan\\Logs",
-                      u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs\\Scheduler061226164509.log"},
-        LogFolderCase{"an unset variable stays as written", reg::kExpandSz, u"C:\\%NOSUCH%\\Logs",
-                      u"C:\\%NOSUCH%\\Logs\\Scheduler061226164509.log"},
-        LogFolderCase{"longer than MAX_PATH once expanded: no log, nothing cut short",
-                      reg::kExpandSz, u"C:\\%DEEP%", u""},
-        LogFolderCase{"creation refused: no log", reg::kExpandSz,
-                      u"%LOCALAPPDATA%\\Larkspan\\Logs", u"", true}),
-    CaseIndex);
-
-TEST_F(StartupTest, AMissingFolderIsCreatedInTheStepOfTheLog) {
-  os.files.AddFolder(u"C:\\");
-  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\Nightly");
-  Run({});
-  std::ptrdiff_t at = -1;
-  for (const std::string step :
-       {"CoInitialize", "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogDirectory",
-        "CreateFile C:\\Logs\\Nightly\\Scheduler061226164509.log", "CreateDirectory C:\\Logs",
-        "CreateDirectory C:\\Logs\\Nightly",
-        "CreateFile C:\\Logs\\Nightly\\Scheduler061226164509.log", "CoUninitialize"}) {
-    at = Step(step, at + 1);
-    ASSERT_GE(at, 0) << step << " missing or out of order";
-  }
-  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Nightly\\Scheduler061226164509.log"), "");
 }
 
 TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) {
@@ -154,14 +95,8 @@ TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) 
   os.files.AddFile(u"C:\\Logs\\Scheduler011126000000.log", "old, read-only", true);
   os.files.AddFile(u"C:\\Logs\\Scheduler071126000000.log", "recent");
   Run({});
-  std::ptrdiff_t at = -1;
-  for (const std::string step :
-       {"CreateFile C:\\Logs\\Scheduler061226164509.log",
-        "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogRetentionDays",
-        "FindFirstFile C:\\Logs", "CoUninitialize"}) {
-    at = Step(step, at + 1);
-    ASSERT_GE(at, 0) << step << " missing or out of order";
-  }
+  ExpectSteps("CreateFile C:\\Logs\\Scheduler061226164509.log|" + kQuery +
+              "LogRetentionDays|FindFirstFile C:\\Logs|CoUninitialize|");
   EXPECT_EQ(os.journal.Matching("DeleteFile"),
             (std::vector<std::string>{"DeleteFile C:\\Logs\\Scheduler011126000000.log",
                                       "DeleteFile C:\\Logs\\Scheduler051126164509.log"}));
@@ -172,49 +107,36 @@ TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) 
   EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
 }
 
+// A REG_EXPAND_SZ log folder is expanded, and its missing folders are created
+// in the step of the log.
 TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
   InstallOutlook();
-  ConfigureLog();
+  os.files.AddFolder(u"C:\\");
+  os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Local";
+  os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz, test::Utf16(u"%LOCALAPPDATA%\\Logs"));
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 2);
   EXPECT_EQ(Run({u"-s", u"-e", u"-n", u"Nightly"}), 0);
-  const std::vector<std::string> steps{
-      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions TaskName",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions TaskRun",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions AutoRunExit",
-      "CoInitialize",
-      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogDirectory",
-      "CreateFile C:\\Logs\\Scheduler061226164509.log",
-      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings LogRetentionDays",
-      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",
-      "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings WaitSecondsForOutlookStart",
-      "ShellExecute",
-      "Sleep 2000",
-      "MAPIInitialize",
-      "MAPIUninitialize",
-      "ReleaseMutex",
-      "CloseMutex",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad",
-      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoadOrg",
-      "CoUninitialize"};
-  std::ptrdiff_t at = -1;
-  for (const std::string& step : steps) {
-    at = Step(step, at + 1);
-    ASSERT_GE(at, 0) << step << " missing or out of order";
-  }
-  EXPECT_EQ(os.registry.Get(kAdmin, u"TaskName")->data,
-            (std::vector<std::uint8_t>{'N', 0, 'i', 0, 'g', 0, 'h', 0, 't', 0, 'l', 0, 'y', 0, 0, 0}));
+  const std::string admin =
+      "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions ";
+  ExpectSteps(
+      kQuery + "BlockToolbarLoadOrg|" + admin + "TaskName|" + admin + "TaskRun|" + admin +
+      "AutoRunExit|CoInitialize|" + kQuery + "LogDirectory|" +
+      "CreateFile C:\\Local\\Logs\\Scheduler061226164509.log|CreateDirectory C:\\Local|" +
+      "CreateDirectory C:\\Local\\Logs|CreateFile C:\\Local\\Logs\\Scheduler061226164509.log|" +
+      kQuery + "LogRetentionDays|" + kQuery + "BlockToolbarLoad|" + kSet + "BlockToolbarLoad|" +
+      kSet + "BlockToolbarLoadOrg|" + kQuery +
+      "WaitSecondsForOutlookStart|ShellExecute|Sleep 2000|" +
+      "MAPIInitialize|MAPIUninitialize|ReleaseMutex|CloseMutex|" + kSet + "BlockToolbarLoad|" +
+      kSet + "BlockToolbarLoadOrg|CoUninitialize|");
+  EXPECT_EQ(
+      os.registry.Get(kAdmin, u"TaskName")->data,
+      (std::vector<std::uint8_t>{'N', 0, 'i', 0, 'g', 0, 'h', 0, 't', 0, 'l', 0, 'y', 0, 0, 0}));
   EXPECT_EQ(LogEntries(), (std::vector<std::string>{
                               "Block Larkspan Toolbar Load",
                               "KSScheduler: Starting Outlook C:\\Office\\OUTLOOK.EXE /recycle",
-                              "KSScheduler: Waiting for Outlook",
-                              "KSScheduler: MAPIInitialize",
-                              "KSScheduler: MAPILogonEx",
-                              "KSScheduler: Waiting for Larkspan",
-                              "KSScheduler: MAPI Logoff",
-                              "KSScheduler: MAPI MAPIUninitialize",
+                              "KSScheduler: Waiting for Outlook", "KSScheduler: MAPIInitialize",
+                              "KSScheduler: MAPILogonEx", "KSScheduler: Waiting for Larkspan",
+                              "KSScheduler: MAPI Logoff", "KSScheduler: MAPI MAPIUninitialize",
                               "De-Block Larkspan Toolbar Load"}));
   EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 0);
   EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1);
@@ -226,14 +148,6 @@ struct WaitCase {
   std::optional<std::int32_t> storedAfter;
 };
 
-void PrintTo(const WaitCase& c, std::ostream* out) {
-  if (c.stored) {
-    *out << "stored " << *c.stored;
-  } else {
-    *out << "nothing stored";
-  }
-}
-
 class OutlookStartWait : public StartupTest, public testing::WithParamInterface<WaitCase> {};
 
 TEST_P(OutlookStartWait, DefaultsAndSaturates) {
@@ -243,109 +157,108 @@ TEST_P(OutlookStartWait, DefaultsAndSaturates) {
   Run({u"-s"});
   EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{c.expectedSleep});
   EXPECT_EQ(os.registry.GetDword(kSettings, u"WaitSecondsForOutlookStart"), c.storedAfter);
-  EXPECT_EQ(Step("RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings WaitSecondsForOutlookStart") >= 0,
+  EXPECT_EQ(Step(kSet + "WaitSecondsForOutlookStart") >= 0,
             !c.stored || static_cast<std::int32_t>(*c.stored) < 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, OutlookStartWait,
-    testing::Values(WaitCase{std::nullopt, 15000, 15}, WaitCase{0, 15000, 15},
-                    WaitCase{0xFFFFFFFF, 15000, 15}, WaitCase{0x80000000, 15000, 15},
-                    WaitCase{1, 1000, 1}, WaitCase{3600, 3600000, 3600},
-                    WaitCase{4294967, 4294967000u, 4294967},
-                    WaitCase{4294968, 0xFFFFFFFE, 4294968},
-                    WaitCase{0x7FFFFFFF, 0xFFFFFFFE, 0x7FFFFFFF}), CaseIndex);
+INSTANTIATE_TEST_SUITE_P(Table, OutlookStartWait,
+                         testing::Values(WaitCase{std::nullopt, 15000, 15}, WaitCase{0, 15000, 15},
+                                         WaitCase{0xFFFFFFFF, 15000, 15},
+                                         WaitCase{0x80000000, 15000, 15}, WaitCase{1, 1000, 1},
+                                         WaitCase{3600, 3600000, 3600},
+                                         WaitCase{4294967, 4294967000u, 4294967},
+                                         WaitCase{4294968, 0xFFFFFFFE, 4294968},
+                                         WaitCase{0x7FFFFFFF, 0xFFFFFFFE, 0x7FFFFFFF}),
+                         CaseIndex);
 
-TEST_F(StartupTest, ExitAloneBehavesLikeNoArguments) {
-  InstallOutlook();
-  Run({u"-e"});
-  EXPECT_EQ(os.shell.calls, 0);
-  EXPECT_FALSE(os.registry.Get(kSettings, u"BlockToolbarLoad"));
-  EXPECT_FALSE(os.registry.Get(kSettings, u"WaitSecondsForOutlookStart"));
-}
-
-enum class Thrown { kNothing, kOutOfMemory, kOleError };
-
-// An error the session raises, caught at the application level.
-struct CaughtErrorCase {
+// A failure while the run goes on, and what it leaves: the report logged (if
+// any), the last entry, the toolbar values; every owned object is released
+// and the exit code is 0 whatever happens.
+enum class Fault {
+  kMapiError,          // both initializations fail with 0x80040111
+  kMutex,              // the mutex cannot be created
+  kOutOfMemoryInWait,  // thrown by the read of AutoRunExit
+  kOleErrorInWait,
+  kOtherInWait,      // of no kind the application catches
+  kOleErrorAtStart,  // thrown by the first setting read, before the log
+  kEverySeek,        // every log write fails
+};
+struct FailureCase {
   const char* what;
-  std::vector<HResult> initializeResults;
-  bool failMutex;
-  Thrown waitThrows;  // what the wait for the add-in throws
-  std::string report;  // empty: no report is logged
-  bool reportOutOfMemory = false;  // so does the lookup of the error's text
+  Fault fault;
+  bool reportOutOfMemory;  // so does the lookup of the error's text
+  std::string report;      // empty: no report is logged
+  std::string last = "De-Block Larkspan Toolbar Load";
+  std::optional<std::int32_t> blockAfter = 0, orgAfter = -1;
 };
 
-void PrintTo(const CaughtErrorCase& c, std::ostream* out) { *out << c.what; }
+class RunFailures : public StartupTest, public testing::WithParamInterface<FailureCase> {};
 
-class CaughtErrors : public StartupTest, public testing::WithParamInterface<CaughtErrorCase> {};
-
-TEST_P(CaughtErrors, AreLoggedOnceAndTheToolbarStillRestored) {
-  const CaughtErrorCase& c = GetParam();
+// A framework exception is made on the heap where it is thrown; LeakSanitizer
+// reports it when the catcher does not dispose of it.
+TEST_P(RunFailures, AreCaughtReportedOnceAndReleaseEverything) {
+  const FailureCase& c = GetParam();
+  SCOPED_TRACE(c.what);
   InstallOutlook();
   ConfigureLog();
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
-  os.mapi.initializeResults.assign(c.initializeResults.begin(), c.initializeResults.end());
-  os.sync.failCreate = c.failMutex;
-  if (c.waitThrows != Thrown::kNothing) {
-    os.sync.waitResults = {wait_result::kFailed};
-    os.registry.beforeQuery = [&c](const std::u16string&, std::u16string_view name) {
-      if (name != u"AutoRunExit") return;
-      if (c.waitThrows == Thrown::kOutOfMemory) throw std::bad_alloc();
+  if (c.fault == Fault::kMapiError) os.mapi.initializeResults.assign(2, HResult(0x80040111));
+  os.sync.failCreate = c.fault == Fault::kMutex;
+  os.sync.waitResults = {wait_result::kFailed};  // so the wait reads AutoRunExit
+  os.registry.beforeQuery = [&c](const std::u16string&, std::u16string_view name) {
+    struct Other {};
+    const bool inWait = name == u"AutoRunExit";
+    if (c.fault == Fault::kOutOfMemoryInWait && inWait) throw std::bad_alloc();
+    if ((c.fault == Fault::kOleErrorInWait && inWait) ||
+        (c.fault == Fault::kOleErrorAtStart && name == u"BlockToolbarLoadOrg")) {
       throw new COleException(static_cast<std::int32_t>(0x80004005));
-    };
-  }
-  os.messages.RunOutOfMemory(c.reportOutOfMemory);
-  EXPECT_EQ(Run({u"-s", u"-e"}), 0) << c.what;
-  const auto entries = LogEntries();
-  ASSERT_GE(entries.size(), 3u) << c.what;
-  EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
-                          [](const std::string& entry) { return entry.rfind("LSScheduler Error", 0) == 0; }),
-            c.report.empty() ? 0 : 1)
-      << c.what;
-  if (!c.report.empty()) {
-    EXPECT_EQ(entries[entries.size() - 2], c.report) << c.what;
-  }
-  EXPECT_EQ(entries.back(), "De-Block Larkspan Toolbar Load") << c.what;
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 0) << c.what;
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), -1) << c.what;
-  EXPECT_EQ(os.process.comDepth, 0) << c.what;
-  EXPECT_EQ(os.sync.openHandles, 0) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, CaughtErrors,
-    testing::Values(
-        CaughtErrorCase{"a MAPI error", {HResult(0x80040111), HResult(0x80040111)}, false, Thrown::kNothing,
-                        "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
-                        "Source = (null),Description = (null)"},
-        CaughtErrorCase{"a framework exception: the mutex cannot be created", {}, true, Thrown::kNothing,
-                        "LSScheduler Error: Code = 8000ffff, Description = A required resource was unavailable."},
-        CaughtErrorCase{"out of memory", {}, false, Thrown::kOutOfMemory,
-                        "LSScheduler Error: Code = 8000ffff, Description = Out of memory."},
-        CaughtErrorCase{"a MAPI error whose text runs out of memory", {HResult(0x80040111), HResult(0x80040111)},
-                        false, Thrown::kNothing,
-                        "LSScheduler Error: Code = 80040111,Meaning = (null),Source = (null),Description = (null)",
-                        true},
-        CaughtErrorCase{"an OLE error whose report runs out of memory", {}, false, Thrown::kOleError, "", true}),
-    CaseIndex);
-
-TEST_F(StartupTest, AnErrorOfAnotherKindEndsTheRunWithExitCodeZeroAndLeavesTheBlockPending) {
-  InstallOutlook();
-  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
-  os.mapi.initializeResults = {0};
-  struct Odd {};
-  os.registry.beforeQuery = [](const std::u16string&, std::u16string_view name) {
-    if (name == u"AutoRunExit") throw Odd{};
+    }
+    if (c.fault == Fault::kOtherInWait && inWait) throw Other{};
   };
-  os.sync.waitResults = {wait_result::kFailed};
+  os.messages.RunOutOfMemory(c.reportOutOfMemory);
+  os.files.FailSeekToEnd(c.fault == Fault::kEverySeek);
   EXPECT_EQ(Run({u"-s", u"-e"}), 0);
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), 1);
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), 0);
+  const auto entries = os.files.FilePaths().empty() ? std::vector<std::string>{} : LogEntries();
+  EXPECT_EQ(
+      std::count_if(entries.begin(), entries.end(),
+                    [](const std::string& e) { return e.rfind("LSScheduler Error", 0) == 0; }),
+      c.report.empty() ? 0 : 1);
+  if (!c.report.empty()) {
+    ASSERT_GE(entries.size(), 2u);
+    EXPECT_EQ(entries[entries.size() - 2], c.report);
+  }
+  EXPECT_EQ(entries.empty() ? "" : entries.back(), c.last);
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), c.blockAfter);
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), c.orgAfter);
   EXPECT_EQ(os.process.comDepth, 0);
   EXPECT_EQ(os.sync.openHandles, 0);
   EXPECT_EQ(os.registry.openHandles(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunFailures,
+    testing::Values(
+        FailureCase{"a MAPI error", Fault::kMapiError, false,
+                    "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
+                    "Source = (null),Description = (null)"},
+        FailureCase{"a framework exception", Fault::kMutex, false,
+                    "LSScheduler Error: Code = 8000ffff, Description = A required resource was "
+                    "unavailable."},
+        FailureCase{"out of memory", Fault::kOutOfMemoryInWait, false,
+                    "LSScheduler Error: Code = 8000ffff, Description = Out of memory."},
+        FailureCase{"a MAPI error whose text runs out of memory", Fault::kMapiError, true,
+                    "LSScheduler Error: Code = 80040111,Meaning = (null),Source = (null),"
+                    "Description = (null)"},
+        FailureCase{"an OLE error whose report runs out of memory", Fault::kOleErrorInWait, true,
+                    ""},
+        // It ends the run and leaves the block pending.
+        FailureCase{"an error of another kind", Fault::kOtherInWait, false, "",
+                    "KSScheduler: Waiting for Larkspan", 1, 0},
+        FailureCase{"a heap exception reaches the entry", Fault::kOleErrorAtStart, false, "", "",
+                    std::nullopt, std::nullopt},
+        FailureCase{"a failed log write reported through a failing one", Fault::kEverySeek, false,
+                    "", ""}),
+    CaseIndex);
 
 TEST_F(StartupTest, AnUnavailableStoreStillRunsToTheEnd) {
   os.registry.FailKey(u"HKCU\\Software");
@@ -355,42 +268,9 @@ TEST_F(StartupTest, AnUnavailableStoreStillRunsToTheEnd) {
   EXPECT_EQ(os.journal.Matching("MAPIUninitialize").size(), 1u);
 }
 
-// A framework exception made on the heap and where it is caught; LeakSanitizer
-// reports it when the catcher does not dispose of it.
-struct HeapExceptionCase {
-  const char* what;
-  bool atFirstSettingRead;  // escapes InitInstance to the entry
-  bool everySeekFails;      // a failed log write, reported through a failing log write
-};
-
-void PrintTo(const HeapExceptionCase& c, std::ostream* out) { *out << c.what; }
-
-class HeapException : public StartupTest, public testing::WithParamInterface<HeapExceptionCase> {};
-
-TEST_P(HeapException, IsDisposedOfWhereItIsCaught) {
-  const HeapExceptionCase& c = GetParam();
-  InstallOutlook();
-  ConfigureLog();
-  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
-  if (c.atFirstSettingRead) {
-    os.registry.beforeQuery = [](const std::u16string&, std::u16string_view name) {
-      if (name == u"BlockToolbarLoadOrg") throw new COleException(static_cast<std::int32_t>(0x80004005));
-    };
-  }
-  os.files.FailSeekToEnd(c.everySeekFails);
-  EXPECT_EQ(Run({u"-s", u"-e"}), 0) << c.what;
-  EXPECT_EQ(os.process.comDepth, 0) << c.what;
-  EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, HeapException,
-    testing::Values(HeapExceptionCase{"reaches the entry", true, false},
-                    HeapExceptionCase{"reaches the quiet writes", false, true}),
-    CaseIndex);
-
 // Given the toolbar values before the start and the options, the values
-// while the session runs and after the run.
+// while the session runs and after the run. A launch that fails (the
+// launcher's own table says which do) runs no MAPI call at all.
 struct ToolbarCase {
   const char* what;
   std::optional<std::int32_t> blockBefore, orgBefore;
@@ -398,27 +278,24 @@ struct ToolbarCase {
   std::optional<std::int32_t> blockDuring, orgDuring;
   std::optional<std::int32_t> blockAfter, orgAfter;
   bool logged;
-  // A launch that fails runs no MAPI call at all.
-  bool outlookFound = true;
   std::intptr_t shellResult = 42;
-  bool launchFails = false;
 };
-
-void PrintTo(const ToolbarCase& c, std::ostream* out) { *out << c.what; }
 
 class ToolbarGuard : public StartupTest, public testing::WithParamInterface<ToolbarCase> {};
 
 TEST_P(ToolbarGuard, FollowsTheStateTable) {
   const ToolbarCase& c = GetParam();
-  if (c.outlookFound) InstallOutlook();
+  SCOPED_TRACE(c.what);
+  InstallOutlook();
   os.shell.result = c.shellResult;
   ConfigureLog();
-  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 1);
   if (c.blockBefore) {
-    os.registry.SetDword(kSettings, u"BlockToolbarLoad", static_cast<std::uint32_t>(*c.blockBefore));
+    os.registry.SetDword(kSettings, u"BlockToolbarLoad",
+                         static_cast<std::uint32_t>(*c.blockBefore));
   }
   if (c.orgBefore) {
-    os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", static_cast<std::uint32_t>(*c.orgBefore));
+    os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg",
+                         static_cast<std::uint32_t>(*c.orgBefore));
   }
   std::optional<std::int32_t> blockDuring, orgDuring;
   os.registry.beforeQuery = [&](const std::u16string&, std::u16string_view name) {
@@ -428,39 +305,42 @@ TEST_P(ToolbarGuard, FollowsTheStateTable) {
     }
   };
   Run(c.arguments);
-  if (std::find(c.arguments.begin(), c.arguments.end(), u"-s") != c.arguments.end()) {
-    EXPECT_EQ(blockDuring, c.blockDuring) << c.what;
-    EXPECT_EQ(orgDuring, c.orgDuring) << c.what;
+  // -e alone behaves like no arguments: nothing started, nothing waited for.
+  const bool start = std::find(c.arguments.begin(), c.arguments.end(), u"-s") != c.arguments.end();
+  EXPECT_EQ(os.shell.calls, start ? 1 : 0);
+  EXPECT_EQ(os.registry.Get(kSettings, u"WaitSecondsForOutlookStart").has_value(), start);
+  if (start) {
+    EXPECT_EQ(blockDuring, c.blockDuring);
+    EXPECT_EQ(orgDuring, c.orgDuring);
   }
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), c.blockAfter) << c.what;
-  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), c.orgAfter) << c.what;
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoad"), c.blockAfter);
+  EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), c.orgAfter);
   const auto entries = LogEntries();
-  const bool logged = std::count(entries.begin(), entries.end(), "Block Larkspan Toolbar Load") == 1 &&
-                      std::count(entries.begin(), entries.end(), "De-Block Larkspan Toolbar Load") == 1;
-  EXPECT_EQ(logged, c.logged) << c.what;
-  if (c.launchFails) {
-    EXPECT_EQ(os.journal.Matching("MAPI"), std::vector<std::string>{}) << c.what;
-    EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{}) << c.what;
+  const bool logged =
+      std::count(entries.begin(), entries.end(), "Block Larkspan Toolbar Load") == 1 &&
+      std::count(entries.begin(), entries.end(), "De-Block Larkspan Toolbar Load") == 1;
+  EXPECT_EQ(logged, c.logged);
+  if (c.shellResult <= 32) {
+    EXPECT_EQ(os.journal.Matching("MAPI"), std::vector<std::string>{});
+    EXPECT_EQ(os.clock.sleeps(), std::vector<std::uint32_t>{});
   }
 }
 
 using V = std::vector<std::u16string>;
 INSTANTIATE_TEST_SUITE_P(
     Table, ToolbarGuard,
-    testing::Values(
-        ToolbarCase{"first run", {}, {}, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-        ToolbarCase{"allowed", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-        ToolbarCase{"other prior value", 5, -1, V{u"-s", u"-e"}, 1, 0, 5, -1, true},
-        ToolbarCase{"already blocked", 1, -1, V{u"-s", u"-e"}, 1, -1, 1, -1, false},
-        ToolbarCase{"no -e", 0, -1, V{u"-s"}, 0, -1, 0, -1, false},
-        ToolbarCase{"no -s", 5, {}, V{u"-e"}, {}, {}, 5, {}, false},
-        ToolbarCase{"start after a killed run", 1, 0, V{}, {}, {}, 0, -1, false},
-        ToolbarCase{"killed run, then -s -e", 1, 0, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-        ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1, false},
-        ToolbarCase{"Outlook not found", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, false, 42, true},
-        ToolbarCase{"start refused", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, true, 2, true},
-        ToolbarCase{"the shell's 32 is a refusal too", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, true, 32,
-                    true}), CaseIndex);
+    testing::Values(ToolbarCase{"first run", {}, {}, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
+                    ToolbarCase{"allowed", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
+                    ToolbarCase{"other prior value", 5, -1, V{u"-s", u"-e"}, 1, 0, 5, -1, true},
+                    ToolbarCase{"already blocked", 1, -1, V{u"-s", u"-e"}, 1, -1, 1, -1, false},
+                    ToolbarCase{"no -e", 0, -1, V{u"-s"}, 0, -1, 0, -1, false},
+                    ToolbarCase{"no -s", 5, {}, V{u"-e"}, {}, {}, 5, {}, false},
+                    ToolbarCase{"start after a killed run", 1, 0, V{}, {}, {}, 0, -1, false},
+                    ToolbarCase{"killed run, then -s -e", 1, 0, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
+                    ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1,
+                                false},
+                    ToolbarCase{"start refused", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, 2}),
+    CaseIndex);
 
 }  // namespace
 }  // namespace lss

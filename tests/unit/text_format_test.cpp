@@ -1,16 +1,17 @@
+#include "diag/text_format.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <optional>
 #include <string>
 
-#include "diag/text_format.h"
 #include "diag/time_stamp.h"
 
 namespace lss {
 namespace {
 
-TEST(FormatText, FillsEachConversion) {
+TEST(FormatText, FillsEachConversionAndWritesDecimals) {
   const std::u16string path = u"C:\\Program Files\\Outlook.exe /recycle";
   struct Case {
     std::u16string actual;
@@ -34,15 +35,13 @@ TEST(FormatText, FillsEachConversion) {
       {FormatText(u"%s and %d", {u"one"}), u"one and %d"},
       {FormatText(u"%d", {u"text"}), u"%d"},
       {FormatText(u"%x %1 50%", {}), u"%x %1 50%"},
+      // The same decimal form without a pattern.
+      {ToDecimal(0), u"0"},
+      {ToDecimal(15000), u"15000"},
+      {ToDecimal(INT32_MAX), u"2147483647"},
+      {ToDecimal(INT32_MIN), u"-2147483648"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected);
-}
-
-TEST(FormatText, ToDecimal) {
-  EXPECT_EQ(ToDecimal(0), u"0");
-  EXPECT_EQ(ToDecimal(15000), u"15000");
-  EXPECT_EQ(ToDecimal(INT32_MAX), u"2147483647");
-  EXPECT_EQ(ToDecimal(INT32_MIN), u"-2147483648");
 }
 
 TEST(FormatLocalTime, FormatsTheLogPatterns) {
@@ -60,7 +59,8 @@ TEST(FormatLocalTime, FormatsTheLogPatterns) {
       {{2026, 1, 1, 24, 0, 0}, u"%d", std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FormatLocalTime(c.pattern, c.time), c.expected) << std::string(c.pattern.begin(), c.pattern.end());
+    EXPECT_EQ(FormatLocalTime(c.pattern, c.time), c.expected)
+        << std::string(c.pattern.begin(), c.pattern.end());
   }
 }
 
