@@ -1,0 +1,92 @@
+#pragma once
+// What the check tool's unit tests share: row names, a console that keeps what
+// is written, program file bytes, and the one way they set the machine's texts.
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/check_output.h"
+#include "check/check_result.h"
+#include "check/check_tool.h"
+#include "fake/fake_check_platform.h"
+
+namespace lss::test {
+
+inline constexpr CheckStatus kOk = CheckStatus::kOk;
+inline constexpr CheckStatus kInfo = CheckStatus::kInfo;
+inline constexpr CheckStatus kWarn = CheckStatus::kWarn;
+inline constexpr CheckStatus kFail = CheckStatus::kFail;
+
+inline constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
+
+// A row's test name from its `what`: letters and digits kept, the rest '_'.
+inline constexpr auto CaseName = [](const auto& info) {
+  std::string name(info.param.what);
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+};
+
+// For failure messages: the low byte of each unit.
+inline std::string Shown(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
+class RecordingConsole : public Console {
+ public:
+  void Write(OutputStream stream, std::u16string_view text) override {
+    (stream == OutputStream::kOutput ? output : error) += text;
+  }
+  std::u16string output;
+  std::u16string error;
+};
+
+// The texts as one list.
+template <typename... Text>
+inline std::vector<std::u16string> Texts(Text... texts) {
+  return {texts...};
+}
+
+// The tool run with `arguments` on `os`.
+inline int RunTool(FakeCheckPlatform& os, RecordingConsole& console,
+                   const std::vector<std::u16string>& arguments) {
+  os.process.arguments = {u"LSSchedulerCheck.exe"};
+  os.process.arguments.insert(os.process.arguments.end(), arguments.begin(), arguments.end());
+  return RunCheckTool(os.bundle, console, u"1.2.3.4");
+}
+
+// A program file's first `size` bytes: "MZ", e_lfanew at 0x3C, and at that
+// offset "PE\0\0" and the machine type (little-endian), as far as they fit.
+inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
+                               std::size_t size = 0x200) {
+  std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
+  const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
+                             static_cast<char>(machine >> 8);
+  for (std::size_t i = 0; i < header.size() && offset + i < bytes.size(); ++i) {
+    bytes[offset + i] = header[i];
+  }
+  return bytes.substr(0, size);
+}
+
+// HKLM as 64-bit programs see it, or as 32-bit programs do.
+enum class View { k64Bit, k32Bit };
+
+// Sets the text `name` of the HKLM key `key` (below HKLM) as `view` shows it;
+// without a text, deletes it.
+inline void SetMachineText(FakeCheckPlatform& os, View view, std::u16string_view key,
+                           std::u16string_view name, std::optional<std::u16string_view> text) {
+  const RegistryView seen = view == View::k64Bit ? RegistryView::k64Bit : RegistryView::k32Bit;
+  if (text) {
+    os.queries.SetMachineText(seen, key, name, *text);
+  } else {
+    os.queries.DeleteMachineText(seen, key, name);
+  }
+}
+
+}  // namespace lss::test
