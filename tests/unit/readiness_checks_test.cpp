@@ -97,6 +97,15 @@ Change Mutex(MutexState state, Status error = 0) {
   return [=](FakeCheckPlatform& os) { os.queries.mutex = {state, error}; };
 }
 
+// LogDirectory as REG_SZ text, on a machine with a drive C: and %LOGS% naming C:\Logs.
+Change LogDirectory(std::u16string text) {
+  return [text](FakeCheckPlatform& os) {
+    os.queries.AddFolder(u"C:\\");
+    os.queries.environment[u"LOGS"] = u"C:\\Logs";
+    os.registry.SetString(kSettings, u"LogDirectory", text);
+  };
+}
+
 void SetWait(FakeCheckPlatform& os, std::uint32_t seconds) {
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", seconds);
 }
@@ -253,50 +262,33 @@ const SituationCase kSituations[] = {
        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz, EncodeRegistryText(u"%Logs%\\"));
      },
      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended"},
-    {"REG_SZ LogDirectory keeps its %",
-     [](auto& os) {
-       os.queries.environment[u"LOGS"] = u"C:\\Logs";
-       os.registry.SetString(kSettings, u"LogDirectory", u"%Logs%");
-     },
-     u"log-folder", kFail,
+    {"REG_SZ LogDirectory keeps its %", LogDirectory(u"%Logs%"), u"log-folder", kFail,
      u"The log folder %Logs% does not exist, and runs cannot create it: no folder above it "
      u"exists"},
-    {"a missing folder a run creates",
-     [](auto& os) {
-       os.queries.AddFolder(u"C:\\");
-       os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
-     },
-     u"log-folder", kInfo,
+    {"a missing folder a run creates", LogDirectory(u"C:\\Users\\ana\\Logs"), u"log-folder", kInfo,
      u"The log folder C:\\Users\\ana\\Logs does not exist yet; the next run creates it.", kFail},
     {"a missing folder below a file",
      [](auto& os) {
-       os.queries.AddFolder(u"C:\\");
        os.queries.AddFile(u"C:\\Users");
-       os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
+       LogDirectory(u"C:\\Users\\ana\\Logs")(os);
      },
      u"log-folder", kFail,
      u"The log folder C:\\Users\\ana\\Logs does not exist, and runs cannot create it: C:\\Users "
      u"is a file."},
     {"a missing folder where none may be created",
      [](auto& os) {
-       os.queries.AddFolder(u"C:\\");
        os.queries.DenyProbeCreate(true);
-       os.registry.SetString(kSettings, u"LogDirectory", u"C:\\New\\Logs");
+       LogDirectory(u"C:\\New\\Logs")(os);
      },
      u"log-folder", kFail, u"no folder can be created in C:\\ (Access is denied)"},
-    {"a missing folder with a name Windows refuses",
-     [](auto& os) {
-       os.queries.AddFolder(u"C:\\");
-       os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs \"x\"");
-     },
-     u"log-folder", kFail, u"its name holds a character that Windows does not allow in names"},
-    {"a missing folder on a missing drive",
-     [](auto& os) { os.registry.SetString(kSettings, u"LogDirectory", u"Q:\\Logs"); },
-     u"log-folder", kFail, u"no folder above it exists (no such drive or share)"},
+    {"a missing folder with a name Windows refuses", LogDirectory(u"C:\\Logs \"x\""), u"log-folder",
+     kFail, u"its name holds a character that Windows does not allow in names"},
+    {"a missing folder on a missing drive", LogDirectory(u"Q:\\Logs"), u"log-folder", kFail,
+     u"no folder above it exists (no such drive or share)"},
     {"LogDirectory is a file",
      [](auto& os) {
        os.queries.AddFile(u"C:\\Logfile");
-       os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logfile");
+       LogDirectory(u"C:\\Logfile")(os);
      },
      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder"},
     {"a folder too long for a log file",
