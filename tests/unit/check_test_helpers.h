@@ -13,6 +13,7 @@
 #include "check/check_result.h"
 #include "check/check_tool.h"
 #include "fake/fake_check_platform.h"
+#include "platform/scheduled_tasks.h"
 
 namespace lss::test {
 
@@ -76,6 +77,8 @@ inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x8
 
 // HKLM as 64-bit programs see it, or as 32-bit programs do.
 enum class View { k64Bit, k32Bit };
+inline constexpr View k64Bit = View::k64Bit;
+inline constexpr View k32Bit = View::k32Bit;
 
 // Sets the text `name` of the HKLM key `key` (below HKLM) as `view` shows it;
 // without a text, deletes it.
@@ -87,6 +90,61 @@ inline void SetMachineText(FakeCheckPlatform& os, View view, std::u16string_view
   } else {
     os.queries.DeleteMachineText(seen, key, name);
   }
+}
+
+inline constexpr std::u16string_view kAppPaths =
+    u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+inline constexpr std::u16string_view kMail = u"Software\\Clients\\Mail";
+inline constexpr std::u16string_view kOutlookClient = u"Software\\Clients\\Mail\\Microsoft Outlook";
+inline constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
+inline constexpr char kCompleteRun[] =
+    "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
+    "\r\n07-12-26 02:00:15: KSScheduler: MAPIInitialize"
+    "\r\n07-12-26 02:03:41: KSScheduler: MAPI MAPIUninitialize"
+    "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
+
+inline constexpr std::u16string_view kInstallerKey = u"Software\\Brinmoor\\LSScheduler";
+inline const TaskExecAction kRunAction{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe",
+                                       u"-s -e -p Work -n Nightly"};
+inline const TaskExecAction kCheckAction{u"%ProgramFiles%\\Larkspan\\LSSchedulerCheck.exe",
+                                         u"--only last-run,toolbar --eventlog"};
+
+// The README's task, as the Task Scheduler reports it after its last run.
+inline TaskInfo GoodTask() {
+  TaskInfo task;
+  task.userId = u"CONTOSO\\ana";
+  task.logonType = TaskLogonType::kInteractiveToken;
+  task.execActions = {kRunAction, kCheckAction};
+  task.lastRun = LocalTime{2026, 12, 7, 2, 0, 0};
+  task.lastResult = 0;
+  task.nextRun = LocalTime{2026, 12, 8, 2, 0, 0};
+  return task;
+}
+
+// A machine on which every check passes.
+inline void SetUpGoodMachine(FakeCheckPlatform& os) {
+  os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
+  os.queries.AddFolder(u"C:\\Office");
+  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
+  os.queries.AddFolder(u"C:\\Windows\\System32");
+  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
+  SetMachineText(os, View::k64Bit, kMail, u"", u"Microsoft Outlook");
+  SetMachineText(os, View::k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
+  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
+  os.queries.AddFolder(u"C:\\Logs");
+  os.queries.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
+  os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
+  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
+  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
+  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
+  os.tasks.Add(u"Larkspan Nightly", GoodTask());
+  os.messages.Set(1, u"Incorrect function.\r\n");
+  os.messages.Set(2, u"The system cannot find the file specified.\r\n");
+  os.messages.Set(5, u"Access is denied.\r\n");
+  os.clock.SetLocalTime(LocalTime{2026, 12, 8, 12, 0, 0});
 }
 
 }  // namespace lss::test

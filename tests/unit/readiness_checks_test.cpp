@@ -17,64 +17,6 @@
 namespace lss::test {
 namespace {
 
-constexpr std::u16string_view kAppPaths =
-    u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
-constexpr std::u16string_view kMail = u"Software\\Clients\\Mail";
-constexpr std::u16string_view kOutlookClient = u"Software\\Clients\\Mail\\Microsoft Outlook";
-constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
-constexpr char kCompleteRun[] =
-    "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
-    "\r\n07-12-26 02:00:15: KSScheduler: MAPIInitialize"
-    "\r\n07-12-26 02:03:41: KSScheduler: MAPI MAPIUninitialize"
-    "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
-
-constexpr View k64Bit = View::k64Bit;
-constexpr View k32Bit = View::k32Bit;
-
-constexpr std::u16string_view kInstallerKey = u"Software\\Brinmoor\\LSScheduler";
-const TaskExecAction kRunAction{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe",
-                                u"-s -e -p Work -n Nightly"};
-const TaskExecAction kCheckAction{u"%ProgramFiles%\\Larkspan\\LSSchedulerCheck.exe",
-                                  u"--only last-run,toolbar --eventlog"};
-
-// The README's task, as the Task Scheduler reports it after its last run.
-TaskInfo GoodTask() {
-  TaskInfo task;
-  task.userId = u"CONTOSO\\ana";
-  task.logonType = TaskLogonType::kInteractiveToken;
-  task.execActions = {kRunAction, kCheckAction};
-  task.lastRun = LocalTime{2026, 12, 7, 2, 0, 0};
-  task.lastResult = 0;
-  task.nextRun = LocalTime{2026, 12, 8, 2, 0, 0};
-  return task;
-}
-
-// A machine on which every check passes.
-void SetUpGoodMachine(FakeCheckPlatform& os) {
-  os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
-  os.queries.AddFolder(u"C:\\Windows\\System32");
-  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  SetMachineText(os, k64Bit, kMail, u"", u"Microsoft Outlook");
-  SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
-  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
-  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
-  os.queries.AddFolder(u"C:\\Logs");
-  os.queries.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
-  os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
-  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
-  os.tasks.Add(u"Larkspan Nightly", GoodTask());
-  os.messages.Set(1, u"Incorrect function.\r\n");
-  os.messages.Set(2, u"The system cannot find the file specified.\r\n");
-  os.messages.Set(5, u"Access is denied.\r\n");
-  os.clock.SetLocalTime(LocalTime{2026, 12, 8, 12, 0, 0});
-}
-
 // A change of the good machine.
 using Change = std::function<void(FakeCheckPlatform&)>;
 
@@ -97,12 +39,17 @@ Change Mutex(MutexState state, Status error = 0) {
   return [=](FakeCheckPlatform& os) { os.queries.mutex = {state, error}; };
 }
 
-// LogDirectory as REG_SZ text, on a machine with a drive C: and %LOGS% naming C:\Logs.
-Change LogDirectory(std::u16string text) {
-  return [text](FakeCheckPlatform& os) {
+// LogDirectory holding `text` as a value of `type`, on a machine with a drive
+// C: and %LOGS% naming C:\\Logs.
+Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz) {
+  return [text, type](FakeCheckPlatform& os) {
     os.queries.AddFolder(u"C:\\");
     os.queries.environment[u"LOGS"] = u"C:\\Logs";
-    os.registry.SetString(kSettings, u"LogDirectory", text);
+    if (type == reg::kSz) {
+      os.registry.SetString(kSettings, u"LogDirectory", text);
+    } else {
+      os.registry.Set(kSettings, u"LogDirectory", type, EncodeRegistryText(text));
+    }
   };
 }
 
@@ -245,23 +192,12 @@ const SituationCase kSituations[] = {
      u"mapi", kFail, u"names C:\\Gone\\x.dll as its MAPI library, which does not exist"},
     {"no LogDirectory", [](auto& os) { os.registry.DeleteValue(kSettings, u"LogDirectory"); },
      u"log-folder", kWarn, u"LogDirectory is not set: runs leave no record"},
-    {"LogDirectory of another type",
-     [](auto& os) {
-       os.registry.Set(kSettings, u"LogDirectory", reg::kMultiSz, EncodeRegistryText(u"C:\\Logs"));
-     },
-     u"log-folder", kFail, u"LogDirectory is REG_MULTI_SZ, not REG_SZ or REG_EXPAND_SZ"},
-    {"REG_EXPAND_SZ LogDirectory is expanded",
-     [](auto& os) {
-       os.queries.environment[u"LOGS"] = u"C:\\Logs";
-       os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz, EncodeRegistryText(u"%Logs%"));
-     },
+    {"LogDirectory of another type", LogDirectory(u"C:\\Logs", reg::kMultiSz), u"log-folder", kFail,
+     u"LogDirectory is REG_MULTI_SZ, not REG_SZ or REG_EXPAND_SZ"},
+    {"REG_EXPAND_SZ LogDirectory is expanded", LogDirectory(u"%Logs%", reg::kExpandSz),
      u"log-folder", kOk, u"Runs log to C:\\Logs."},
-    {"last-run reads the expanded folder",
-     [](auto& os) {
-       os.queries.environment[u"LOGS"] = u"C:\\Logs";
-       os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz, EncodeRegistryText(u"%Logs%\\"));
-     },
-     u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended"},
+    {"last-run reads the expanded folder", LogDirectory(u"%Logs%\\", reg::kExpandSz), u"last-run",
+     kOk, u"The run of 07-12-26 02:00:00 ended"},
     {"REG_SZ LogDirectory keeps its %", LogDirectory(u"%Logs%"), u"log-folder", kFail,
      u"The log folder %Logs% does not exist, and runs cannot create it: no folder above it "
      u"exists"},
@@ -295,8 +231,7 @@ const SituationCase kSituations[] = {
      [](auto& os) {
        os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
        os.queries.AddFolder(u"C:\\" + std::u16string(240, u'd'));
-       os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
-                       EncodeRegistryText(u"C:\\%DEEP%"));
+       LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
      },
      u"log-folder", kFail, u"is too long: a log file in it would have a path of 269 characters"},
     {"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); }, u"log-folder",

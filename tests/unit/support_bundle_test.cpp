@@ -119,7 +119,6 @@ TEST(RegExport, WritesEachKeyAsItsOwnSectionInTheOrderGiven) {
                                u"\r\n"));
 }
 
-constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
 constexpr char kRun[] =
     "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
     "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
@@ -145,27 +144,16 @@ void SetUpUser(FakeCheckPlatform& os) {
 
 TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine) {
   FakeCheckPlatform os;
+  SetUpGoodMachine(os);
   SetUpUser(os);
-  os.registry.SetString(
-      u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", u"Path",
-      u"C:\\Office\\");
-  os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
   os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
   os.queries.fileVersions[u"C:\\Office\\OUTLOOK.EXE"] = u"16.0.1.2";
-  os.queries.AddFolder(u"C:\\Windows\\System32");
-  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  SetMachineText(os, View::k64Bit, u"Software\\Clients\\Mail", u"", u"Microsoft Outlook");
-  SetMachineText(os, View::k64Bit, u"Software\\Clients\\Mail\\Microsoft Outlook", u"DLLPathEx",
-                 u"C:\\Office\\olmapi32.dll");
   const std::u16string_view windows = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  SetMachineText(os, View::k64Bit, windows, u"ProductName", u"Windows 10 Pro");
-  SetMachineText(os, View::k64Bit, windows, u"DisplayVersion", u"23H2");
-  SetMachineText(os, View::k64Bit, u"Software\\Brinmoor\\LSScheduler", u"InstallFolder",
+  SetMachineText(os, k64Bit, windows, u"ProductName", u"Windows 10 Pro");
+  SetMachineText(os, k64Bit, windows, u"DisplayVersion", u"23H2");
+  SetMachineText(os, k64Bit, u"Software\\Brinmoor\\LSScheduler", u"InstallFolder",
                  u"C:\\Program Files\\Larkspan\\");
-  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-  os.queries.fileVersions[u"C:\\Program Files\\Larkspan\\LSScheduler.exe"] = u"2.1.0.7";
+  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"2.1.0.7";
   RecordingConsole table;
   const int verdict = RunTool(os, table, {});
   RecordingConsole json;
