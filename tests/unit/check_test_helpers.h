@@ -1,6 +1,7 @@
 #pragma once
 // What the check tool's unit tests share: row names, a console that keeps what
-// is written, program file bytes, and the one way they set the machine's texts.
+// is written, program file bytes, the one way they set the machine's texts,
+// and a machine on which every check passes.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>

@@ -552,6 +552,8 @@ struct EventCase {
   std::u16string output;  // a part of the table
 };
 
+void PrintTo(const EventCase& c, std::ostream* out) { *out << c.what; }
+
 class Events : public testing::TestWithParam<EventCase> {};
 
 TEST_P(Events, CarryTheVerdictTheFindingsAndTheRun) {
@@ -635,6 +637,8 @@ struct FactsCase {
   Change change;        // of the good machine
   std::u16string json;  // a part of the JSON
 };
+
+void PrintTo(const FactsCase& c, std::ostream* out) { *out << c.what; }
 
 class JsonFacts : public testing::TestWithParam<FactsCase> {};
 

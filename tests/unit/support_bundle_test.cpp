@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ struct ValueCase {
   std::vector<std::uint8_t> data;
   std::u16string line;  // as settings.reg writes it, without its CR LF
 };
+
+void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.what; }
 
 class RegExportValues : public testing::TestWithParam<ValueCase> {};
 
@@ -226,6 +229,8 @@ struct FaultCase {
   std::u16string text;
   std::vector<std::u16string> absent;  // files of the bundle not written
 };
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.what; }
 
 class BundleFaults : public testing::TestWithParam<FaultCase> {};
 
