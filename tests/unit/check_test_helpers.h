@@ -13,6 +13,7 @@
 #include "check/check_output.h"
 #include "check/check_result.h"
 #include "check/check_tool.h"
+#include "common/narrow.h"
 #include "fake/fake_check_platform.h"
 #include "platform/scheduled_tasks.h"
 
@@ -33,9 +34,6 @@ inline constexpr auto CaseName = [](const auto& info) {
   }
   return name;
 };
-
-// For failure messages: the low byte of each unit.
-inline std::string Shown(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 
 class RecordingConsole : public Console {
  public:

@@ -58,7 +58,7 @@ TEST_P(Verdicts, FollowFromTheLog) {
   EXPECT_EQ(result.id, u"last-run") << c.what;
   EXPECT_EQ(result.status, c.status) << c.what;
   EXPECT_NE(result.message.find(c.message), std::u16string::npos)
-      << c.what << ": " << Shown(result.message);
+      << c.what << ": " << Narrow(result.message);
 }
 
 const std::string kHugeJunk(3 * kLogTailBytes, 'x');
@@ -222,7 +222,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.id, u"last-run") << c.what;
   EXPECT_EQ(lastRun.status, c.status) << c.what;
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos)
-      << c.what << ": " << Shown(lastRun.message);
+      << c.what << ": " << Narrow(lastRun.message);
   EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes) << c.what;
   if (c.skipped >= 0) {
     EXPECT_EQ(lastRun.details.back(),

@@ -91,7 +91,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   ASSERT_NE(found, nullptr) << c.what;
   EXPECT_EQ(found->status, c.status) << c.what;
   EXPECT_NE(found->message.find(c.message), std::u16string::npos)
-      << c.what << ": " << Shown(found->message);
+      << c.what << ": " << Narrow(found->message);
   EXPECT_EQ(Verdict(results), c.verdict.value_or(c.status == kInfo ? kOk : c.status)) << c.what;
   // Nothing is written or created: no key, no value, no file left, no event.
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty()) << c.what;
@@ -437,11 +437,11 @@ TEST(ServiceAccounts, AreKnownByEverySpelling) {
         u".\\LocalSystem", u"LOCAL SERVICE", u"LocalService", u"NT AUTHORITY\\LOCAL SERVICE",
         u"NT AUTHORITY\\LocalService", u"S-1-5-19", u"NETWORK SERVICE", u"NetworkService",
         u"NT AUTHORITY\\NETWORK SERVICE", u" S-1-5-20 "}) {
-    EXPECT_TRUE(IsServiceAccount(account)) << Shown(account);
+    EXPECT_TRUE(IsServiceAccount(account)) << Narrow(account);
   }
   for (const std::u16string_view account : {u"CONTOSO\\ana", u"CONTOSO\\SYSTEM", u"SYSTEMS",
                                             u"S-1-5-32-545", u"S-1-5-1", u"NT AUTHORITY\\", u""}) {
-    EXPECT_FALSE(IsServiceAccount(account)) << Shown(account);
+    EXPECT_FALSE(IsServiceAccount(account)) << Narrow(account);
   }
 }
 
@@ -464,9 +464,9 @@ TEST_P(Options, GiveTheirOutputAndExitCode) {
   RecordingConsole console;
   EXPECT_EQ(RunTool(os, console, c.arguments), c.exitCode);
   if (c.exitCode == 64) {
-    EXPECT_NE(console.error.find(c.text), std::u16string::npos) << Shown(console.error);
+    EXPECT_NE(console.error.find(c.text), std::u16string::npos) << Narrow(console.error);
   } else {
-    EXPECT_NE(console.output.find(c.text), std::u16string::npos) << Shown(console.output);
+    EXPECT_NE(console.output.find(c.text), std::u16string::npos) << Narrow(console.output);
     EXPECT_EQ(console.error, u"");
   }
 }
@@ -567,7 +567,7 @@ TEST_P(Events, CarryTheVerdictTheFindingsAndTheRun) {
   RecordingConsole console;
   EXPECT_EQ(RunTool(os, console, arguments), c.exitCode) << c.what;
   EXPECT_NE(console.output.find(c.output), std::u16string::npos)
-      << c.what << ": " << Shown(console.output);
+      << c.what << ": " << Narrow(console.output);
   if (c.result != 0) {
     EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
     return;
@@ -650,7 +650,7 @@ TEST_P(JsonFacts, SayWhereAndWhenTheCheckRan) {
   RecordingConsole console;
   RunTool(os, console, {u"--json", u"--only", u"toolbar"});
   EXPECT_NE(console.output.find(c.json), std::u16string::npos)
-      << c.what << ": " << Shown(console.output);
+      << c.what << ": " << Narrow(console.output);
 }
 
 const FactsCase kFacts[] = {

@@ -162,7 +162,7 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   RecordingConsole json;
   RunTool(os, json, {u"--json"});
   RecordingConsole console;
-  ASSERT_EQ(RunTool(os, console, {u"--collect", u"C:\\Temp\\b"}), verdict) << Shown(console.error);
+  ASSERT_EQ(RunTool(os, console, {u"--collect", u"C:\\Temp\\b"}), verdict) << Narrow(console.error);
   EXPECT_EQ(console.error, u"");
 
   // The reports, as the table and --json print them to a file.
@@ -248,7 +248,7 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
     EXPECT_EQ(console.error, u"") << c.what;
   } else {
     EXPECT_NE(console.error.find(c.text), std::u16string::npos)
-        << c.what << ": " << Shown(console.error);
+        << c.what << ": " << Narrow(console.error);
   }
   for (const std::u16string& name : c.absent) {
     EXPECT_FALSE(os.queries.Contents(u"C:\\B\\" + name)) << c.what;
