@@ -128,8 +128,8 @@ inline void SetUpGoodMachine(FakeCheckPlatform& os) {
   os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
   os.queries.AddFolder(u"C:\\Windows\\System32");
   os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  SetMachineText(os, View::k64Bit, kMail, u"", u"Microsoft Outlook");
-  SetMachineText(os, View::k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
+  SetMachineText(os, k64Bit, kMail, u"", u"Microsoft Outlook");
+  SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
   os.queries.AddFolder(u"C:\\Logs");

@@ -211,8 +211,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   const FolderCase& c = GetParam();
   FakeCheckPlatform os;
   os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 1});
-  os.registry.SetString(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings", u"LogDirectory",
-                        u"C:\\Logs\\");
+  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\");
   os.queries.AddFolder(u"C:\\Logs");
   for (const auto& [name, bytes] : c.files) os.queries.AddFile(u"C:\\Logs\\" + name, bytes);
   CheckOptions options;

@@ -40,7 +40,7 @@ Change Mutex(MutexState state, Status error = 0) {
 }
 
 // LogDirectory holding `text` as a value of `type`, on a machine with a drive
-// C: and %LOGS% naming C:\\Logs.
+// C: and %LOGS% naming C:\Logs.
 Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz) {
   return [text, type](FakeCheckPlatform& os) {
     os.queries.AddFolder(u"C:\\");
