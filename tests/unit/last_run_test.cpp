@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "check/check_tool.h"
+#include "check_test_helpers.h"
 #include "diag/time_stamp.h"
 #include "fake/fake_check_platform.h"
 
-namespace lss {
+namespace lss::test {
 namespace {
-
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
 
 // The bytes of a log holding `lines`, as the scheduler lays them out.
 std::string Log(const std::vector<std::string>& lines) {
@@ -36,11 +36,13 @@ const std::string kDeBlock = "07-12-26 02:03:41: De-Block Larkspan Toolbar Load"
 struct VerdictCase {
   const char* what;
   std::string bytes;
-  std::uint64_t size;  // of the whole file; 0: the bytes are all of it
-  bool running;
   CheckStatus status;
   std::u16string message;  // a part of the verdict's message
+  std::uint64_t size = 0;  // of the whole file; 0: the bytes are all of it
+  bool running = false;    // LSScheduler.exe is running now
 };
+
+void PrintTo(const VerdictCase& c, std::ostream* out) { *out << c.what; }
 
 class Verdicts : public testing::TestWithParam<VerdictCase> {};
 
@@ -56,121 +58,99 @@ TEST_P(Verdicts, FollowFromTheLog) {
   EXPECT_EQ(result.id, u"last-run") << c.what;
   EXPECT_EQ(result.status, c.status) << c.what;
   EXPECT_NE(result.message.find(c.message), std::u16string::npos)
-      << c.what << ": " << std::string(result.message.begin(), result.message.end());
+      << c.what << ": " << Narrow(result.message);
 }
 
 const std::string kHugeJunk(3 * kLogTailBytes, 'x');
+// A run up to the wait for the add-in.
+const std::string kUntilAddIn = Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn});
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Verdicts,
-    testing::Values(
-        VerdictCase{"complete run",
-                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn, kLogoff, kUninit,
-                         kDeBlock}),
-                    0, false, CheckStatus::kOk,
-                    u"The run of 07-12-26 02:00:00 ended at 07-12-26 02:03:41 after 3 min 41 s."},
-        VerdictCase{"complete run without a block (BlockToolbarLoad was 1)",
-                    Log({kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn, kLogoff, kUninit}), 0,
-                    false, CheckStatus::kOk, u"ended at 07-12-26 02:03:41"},
-        VerdictCase{"refused logon",
-                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon,
-                         "07-12-26 02:00:15: LSScheduler Error: Code = 80040111,Meaning = x,Source "
-                         "= (null),Description = (null)",
-                         "07-12-26 02:00:15: De-Block Larkspan Toolbar Load"}),
-                    0, false, CheckStatus::kFail,
-                    u"logged an error: LSScheduler Error: Code = 80040111,Meaning = x,Source = "
-                    u"(null),Description = (null)"},
-        VerdictCase{"Outlook not found, with -s alone",
-                    Log({"07-12-26 02:00:00: LSScheduler Error: Can't find Outlook.exe"}), 0, false,
-                    CheckStatus::kFail, u"Can't find Outlook.exe"},
-        VerdictCase{"a launch error of several lines, quoted on one",
-                    Log({kStart,
-                         "07-12-26 02:00:00: LSScheduler Error start Outlook: C:\\x, error:The "
-                         "operating system denied",
-                         "access to the specified file."}),
-                    0, false, CheckStatus::kFail,
-                    u"error:The operating system denied access to the specified file."},
-        VerdictCase{"many errors: three are quoted",
-                    Log({"07-12-26 02:00:00: LSScheduler Error: 1",
-                         "07-12-26 02:00:00: LSScheduler Error: 2",
-                         "07-12-26 02:00:00: LSScheduler Error: 3",
-                         "07-12-26 02:00:00: LSScheduler Error: 4",
-                         "07-12-26 02:00:00: LSScheduler Error: 5"}),
-                    0, false, CheckStatus::kFail, u"Error: 2 | LSScheduler Error: 3 | and 2 more"},
-        VerdictCase{"an entry cut into chunks is quoted whole",
-                    Log({"07-12-26 02:00:00: LSScheduler Error: " + std::string(162, 'a'),
-                         std::string(30, 'b')}),
-                    0, false, CheckStatus::kFail, u"aaaaabbbbb"},
-        VerdictCase{
-            "interrupted while waiting for the add-in",
-            Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn}), 0, false,
-            CheckStatus::kFail,
-            u"was interrupted after \"KSScheduler: Waiting for Larkspan\" at 07-12-26 02:00:16"},
-        VerdictCase{"still running", Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn}),
-                    0, true, CheckStatus::kOk, u"A run is going on now (started 07-12-26 02:00:00"},
-        VerdictCase{"interrupted in the session, no block",
-                    Log({kStart, kWaitOutlook, kInit, kLogon}), 0, false, CheckStatus::kFail,
-                    u"interrupted after \"KSScheduler: MAPILogonEx\""},
-        VerdictCase{"the wait for the add-in ended in its second",
-                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn,
-                         "07-12-26 02:00:16: KSScheduler: MAPI Logoff",
-                         "07-12-26 02:00:16: KSScheduler: MAPI MAPIUninitialize",
-                         "07-12-26 02:00:16: De-Block Larkspan Toolbar Load"}),
-                    0, false, CheckStatus::kWarn, u"in the second it began (07-12-26 02:00:16)"},
-        VerdictCase{"the wait for the add-in ended a second later",
-                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn,
-                         "07-12-26 02:00:17: KSScheduler: MAPI Logoff",
-                         "07-12-26 02:00:17: KSScheduler: MAPI MAPIUninitialize",
-                         "07-12-26 02:00:17: De-Block Larkspan Toolbar Load"}),
-                    0, false, CheckStatus::kOk, u"after 17 s."},
-        VerdictCase{"a failed logoff",
-                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn, kLogoff,
-                         "07-12-26 02:03:41: KSScheduler: MAPI Logoff failed:", kUninit, kDeBlock}),
-                    0, false, CheckStatus::kWarn, u"could not log off"},
-        VerdictCase{"-s alone", Log({kStart, kWaitOutlook}), 0, false, CheckStatus::kOk,
-                    u"with -s alone"},
-        VerdictCase{"killed while waiting for Outlook", Log({kBlock, kStart, kWaitOutlook}), 0,
-                    false, CheckStatus::kFail,
-                    u"interrupted after \"KSScheduler: Waiting for Outlook\" at 07-12-26 02:00:00"},
-        VerdictCase{"the wait for the add-in ended a minute later, in the same second",
-                    Log({kBlock, kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn,
-                         "07-12-26 02:01:16: KSScheduler: MAPI Logoff",
-                         "07-12-26 02:01:16: KSScheduler: MAPI MAPIUninitialize",
-                         "07-12-26 02:01:16: De-Block Larkspan Toolbar Load"}),
-                    0, false, CheckStatus::kOk, u"after 1 min 16 s."},
-        VerdictCase{"no -s: an empty log", "", 0, false, CheckStatus::kOk,
-                    u"The last start (07-12-26 02:00:00) was without -s"},
-        VerdictCase{
-            "binary junk", std::string("\r\n07-12-26 02:00:00: \0\x01\x02", 24), 0, false,
-            CheckStatus::kWarn,
-            u"Scheduler071226020000.log is not in the scheduler's format (it holds NUL bytes)"},
-        VerdictCase{"the error entry's text inside a quoted argument is no error",
-                    Log({kBlock,
-                         "07-12-26 02:00:00: KSScheduler: Starting Outlook C:\\Office\\OUTLOOK.EXE "
-                         "/profile \"LSScheduler Error: x\" /recycle",
-                         kWaitOutlook, kInit, kLogon, kWaitAddIn, kLogoff, kUninit, kDeBlock}),
-                    0, false, CheckStatus::kOk, u"ended at 07-12-26 02:03:41 after 3 min 41 s."},
-        VerdictCase{"a stamp without its blank begins no entry",
-                    Log({kStart, kWaitOutlook, "07-12-26 02:00:01:LSScheduler Error: x"}), 0, false,
-                    CheckStatus::kOk,
-                    u"ended after \"KSScheduler: Waiting for Outlook 07-12-26 02:00:01:LSScheduler "
-                    u"Error: x\""},
-        VerdictCase{"a first line whose stamp lacks its blank",
-                    "\r\n07-12-26 02:00:00:Block Larkspan Toolbar Load", 0, false,
-                    CheckStatus::kWarn, u"(its first line has no time stamp)"},
-        VerdictCase{"no line break first", "07-12-26 02:00:00: Block Larkspan Toolbar Load", 0,
-                    false, CheckStatus::kWarn, u"(it does not begin with a line break)"},
-        VerdictCase{"a first line without a stamp", "\r\nhello\r\n" + kBlock, 0, false,
-                    CheckStatus::kWarn, u"(its first line has no time stamp)"},
-        VerdictCase{"the tail of a huge log",
-                    kHugeJunk.substr(0, kLogTailBytes - 200) + Log({kStart, kWaitOutlook}),
-                    50u << 20, false, CheckStatus::kOk, u"with -s alone"},
-        VerdictCase{"a tail that begins inside an entry of several lines",
-                    "cut short\r\nthe rest of a long message" + Log({kStart, kWaitOutlook}),
-                    50u << 20, false, CheckStatus::kOk, u"with -s alone"},
-        VerdictCase{"a huge file without entries", kHugeJunk.substr(0, kLogTailBytes), 50u << 20,
-                    false, CheckStatus::kWarn, u"(no entry in its last 64 KiB)"}),
-    CaseIndex);
+// The end of a session and of the run at `stamp`.
+std::string EndedAt(const std::string& stamp) {
+  return Log({stamp + ": KSScheduler: MAPI Logoff", stamp + ": KSScheduler: MAPI MAPIUninitialize",
+              stamp + ": De-Block Larkspan Toolbar Load"});
+}
+
+const VerdictCase kVerdicts[] = {
+    {"complete run", kUntilAddIn + Log({kLogoff, kUninit, kDeBlock}), kOk,
+     u"The run of 07-12-26 02:00:00 ended at 07-12-26 02:03:41 after 3 min 41 s."},
+    {"complete run without a block (BlockToolbarLoad was 1)",
+     Log({kStart, kWaitOutlook, kInit, kLogon, kWaitAddIn, kLogoff, kUninit}), kOk,
+     u"ended at 07-12-26 02:03:41"},
+    {"refused logon",
+     Log({kBlock, kStart, kWaitOutlook, kInit, kLogon,
+          "07-12-26 02:00:15: LSScheduler Error: Code = 80040111,Meaning = x,Source = "
+          "(null),Description = (null)",
+          "07-12-26 02:00:15: De-Block Larkspan Toolbar Load"}),
+     kFail,
+     u"logged an error: LSScheduler Error: Code = 80040111,Meaning = x,Source = (null),Description "
+     u"= (null)"},
+    {"Outlook not found, with -s alone",
+     Log({"07-12-26 02:00:00: LSScheduler Error: Can't find Outlook.exe"}), kFail,
+     u"Can't find Outlook.exe"},
+    {"a launch error of several lines, quoted on one",
+     Log({kStart,
+          "07-12-26 02:00:00: LSScheduler Error start Outlook: C:\\x, error:The operating system "
+          "denied",
+          "access to the specified file."}),
+     kFail, u"error:The operating system denied access to the specified file."},
+    {"many errors: three are quoted",
+     Log({"07-12-26 02:00:00: LSScheduler Error: 1", "07-12-26 02:00:00: LSScheduler Error: 2",
+          "07-12-26 02:00:00: LSScheduler Error: 3", "07-12-26 02:00:00: LSScheduler Error: 4",
+          "07-12-26 02:00:00: LSScheduler Error: 5"}),
+     kFail, u"Error: 2 | LSScheduler Error: 3 | and 2 more"},
+    {"an entry cut into chunks is quoted whole",
+     Log({"07-12-26 02:00:00: LSScheduler Error: " + std::string(162, 'a'), std::string(30, 'b')}),
+     kFail, u"aaaaabbbbb"},
+    {"interrupted while waiting for the add-in", kUntilAddIn, kFail,
+     u"was interrupted after \"KSScheduler: Waiting for Larkspan\" at 07-12-26 02:00:16"},
+    {"still running", kUntilAddIn, kOk, u"A run is going on now (started 07-12-26 02:00:00", 0,
+     true},
+    {"interrupted in the session, no block", Log({kStart, kWaitOutlook, kInit, kLogon}), kFail,
+     u"interrupted after \"KSScheduler: MAPILogonEx\""},
+    {"the wait for the add-in ended in its second", kUntilAddIn + EndedAt("07-12-26 02:00:16"),
+     kWarn, u"in the second it began (07-12-26 02:00:16)"},
+    {"the wait for the add-in ended a second later", kUntilAddIn + EndedAt("07-12-26 02:00:17"),
+     kOk, u"after 17 s."},
+    {"a failed logoff",
+     kUntilAddIn +
+         Log({kLogoff, "07-12-26 02:03:41: KSScheduler: MAPI Logoff failed:", kUninit, kDeBlock}),
+     kWarn, u"could not log off"},
+    {"-s alone", Log({kStart, kWaitOutlook}), kOk, u"with -s alone"},
+    {"killed while waiting for Outlook", Log({kBlock, kStart, kWaitOutlook}), kFail,
+     u"interrupted after \"KSScheduler: Waiting for Outlook\" at 07-12-26 02:00:00"},
+    {"the wait for the add-in ended a minute later, in the same second",
+     kUntilAddIn + EndedAt("07-12-26 02:01:16"), kOk, u"after 1 min 16 s."},
+    {"no -s: an empty log", "", kOk, u"The last start (07-12-26 02:00:00) was without -s"},
+    {"binary junk", std::string("\r\n07-12-26 02:00:00: \0\x01\x02", 24), kWarn,
+     u"Scheduler071226020000.log is not in the scheduler's format (it holds NUL bytes)"},
+    {"the error entry's text inside a quoted argument is no error",
+     Log({kBlock,
+          "07-12-26 02:00:00: KSScheduler: Starting Outlook C:\\Office\\OUTLOOK.EXE /profile "
+          "\"LSScheduler Error: x\" /recycle",
+          kWaitOutlook, kInit, kLogon, kWaitAddIn, kLogoff, kUninit, kDeBlock}),
+     kOk, u"ended at 07-12-26 02:03:41 after 3 min 41 s."},
+    {"a stamp without its blank begins no entry",
+     Log({kStart, kWaitOutlook, "07-12-26 02:00:01:LSScheduler Error: x"}), kOk,
+     u"ended after \"KSScheduler: Waiting for Outlook 07-12-26 02:00:01:LSScheduler Error: x\""},
+    {"a first line whose stamp lacks its blank",
+     "\r\n07-12-26 02:00:00:Block Larkspan Toolbar Load", kWarn,
+     u"(its first line has no time stamp)"},
+    {"no line break first", "07-12-26 02:00:00: Block Larkspan Toolbar Load", kWarn,
+     u"(it does not begin with a line break)"},
+    {"a first line without a stamp", "\r\nhello\r\n" + kBlock, kWarn,
+     u"(its first line has no time stamp)"},
+    {"the tail of a huge log",
+     kHugeJunk.substr(0, kLogTailBytes - 200) + Log({kStart, kWaitOutlook}), kOk, u"with -s alone",
+     50u << 20},
+    {"a tail that begins inside an entry of several lines",
+     "cut short\r\nthe rest of a long message" + Log({kStart, kWaitOutlook}), kOk, u"with -s alone",
+     50u << 20},
+    {"a huge file without entries", kHugeJunk.substr(0, kLogTailBytes), kWarn,
+     u"(no entry in its last 64 KiB)", 50u << 20},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, Verdicts, testing::ValuesIn(kVerdicts), CaseName);
 
 // Newest first by the time in the name, which does not sort as text.
 TEST(RunLogOrder, FollowsTheTimeInTheNames) {
@@ -212,23 +192,26 @@ INSTANTIATE_TEST_SUITE_P(
                     CalendarCase{{2026, 12, 7, 2, 0, 16}, {2026, 12, 7, 2, 1, 16}, 60}),
     CaseIndex);
 
+using Files = std::vector<std::pair<std::u16string, std::string>>;  // in C:\Logs
+
 struct FolderCase {
   const char* what;
-  std::vector<std::pair<std::u16string, std::string>> files;  // in C:\Logs
-  std::optional<std::int32_t> maxAgeHours;
+  Files files;
   CheckStatus status;
   std::u16string message;
   int skipped = -1;  // the later starts without -s in the details; -1: not checked
+  std::optional<std::int32_t> maxAgeHours = std::nullopt;
 };
+
+void PrintTo(const FolderCase& c, std::ostream* out) { *out << c.what; }
 
 class LogFolders : public testing::TestWithParam<FolderCase> {};
 
 TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   const FolderCase& c = GetParam();
-  test::FakeCheckPlatform os;
+  FakeCheckPlatform os;
   os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 1});
-  os.registry.SetString(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings", u"LogDirectory",
-                        u"C:\\Logs\\");
+  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\");
   os.queries.AddFolder(u"C:\\Logs");
   for (const auto& [name, bytes] : c.files) os.queries.AddFile(u"C:\\Logs\\" + name, bytes);
   CheckOptions options;
@@ -238,7 +221,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.id, u"last-run") << c.what;
   EXPECT_EQ(lastRun.status, c.status) << c.what;
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos)
-      << c.what << ": " << std::string(lastRun.message.begin(), lastRun.message.end());
+      << c.what << ": " << Narrow(lastRun.message);
   EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes) << c.what;
   if (c.skipped >= 0) {
     EXPECT_EQ(lastRun.details.back(),
@@ -257,91 +240,57 @@ const std::string kKilled = Log({"01-01-27 00:00:01: Block Larkspan Toolbar Load
 const std::string kDone = Log({"01-01-27 00:00:01: KSScheduler: MAPIInitialize",
                                "01-01-27 00:00:09: KSScheduler: MAPI MAPIUninitialize"});
 // Starts without -s, after the run of 01-01-27 00:00:01.
-const std::vector<std::pair<std::u16string, std::string>> kOneEmpty = {
-    {u"Scheduler010127080000.log", ""}};
-const std::vector<std::pair<std::u16string, std::string>> kThreeEmpty = {
+const Files kOneEmpty = {{u"Scheduler010127080000.log", ""}};
+const Files kTwoEmpty = {{u"Scheduler010127080000.log", ""}, {u"Scheduler020127000000.log", ""}};
+const Files kThreeEmpty = {
     {u"Scheduler010127080000.log", ""},
     {u"Scheduler020127000000.log", ""},
     {u"Scheduler311226235959.log", kGood},  // older than the run: not counted
     {u"Scheduler020127115959.log", ""}};
 
-std::vector<std::pair<std::u16string, std::string>> After(
-    const std::string& run, std::vector<std::pair<std::u16string, std::string>> empty) {
-  empty.emplace_back(u"Scheduler010127000001.log", run);
-  return empty;
+// The `others`, then the log of 01-01-27 00:00:01 holding `run`.
+Files After(const std::string& run, Files others = {}) {
+  others.emplace_back(u"Scheduler010127000001.log", run);
+  return others;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, LogFolders,
-    testing::Values(
-        FolderCase{"no log",
-                   {{u"notes.txt", "x"}},
-                   std::nullopt,
-                   CheckStatus::kFail,
-                   u"No log file in C:\\Logs\\"},
-        FolderCase{"the newest across the new year",
-                   {{u"Scheduler311226235959.log", kGood}, {u"Scheduler010127000001.log", kBad}},
-                   std::nullopt,
-                   CheckStatus::kFail,
-                   u"Can't find Outlook.exe"},
-        FolderCase{"the older one is not judged",
-                   {{u"Scheduler311226235959.log", kBad}, {u"Scheduler010127000001.log", kGood}},
-                   std::nullopt,
-                   CheckStatus::kOk,
-                   u"with -s alone"},
-        FolderCase{"recent enough",
-                   {{u"Scheduler010127000001.log", kGood}},
-                   37,
-                   CheckStatus::kOk,
-                   u"with -s alone"},
-        FolderCase{"just old enough",
-                   {{u"Scheduler010127000001.log", kGood}},
-                   36,
-                   CheckStatus::kOk,
-                   u"with -s alone"},
-        FolderCase{"stale",
-                   {{u"Scheduler010127000001.log", kGood}},
-                   35,
-                   CheckStatus::kFail,
-                   u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The last run"},
-        FolderCase{"a failed run", After(kBad, {}), std::nullopt, CheckStatus::kFail,
-                   u"logged an error: LSScheduler Error: Can't find Outlook.exe", 0},
-        FolderCase{"a failed run, then a start without -s", After(kBad, kOneEmpty), std::nullopt,
-                   CheckStatus::kFail, u"Can't find Outlook.exe (and 1 later start without -s)", 1},
-        FolderCase{"a failed run, then three starts without -s", After(kBad, kThreeEmpty),
-                   std::nullopt, CheckStatus::kFail,
-                   u"Can't find Outlook.exe (and 3 later starts without -s)", 3},
-        FolderCase{"an interrupted run", After(kKilled, {}), std::nullopt, CheckStatus::kFail,
-                   u"The run of 01-01-27 00:00:01 was interrupted", 0},
-        FolderCase{"an interrupted run, then a start without -s", After(kKilled, kOneEmpty),
-                   std::nullopt, CheckStatus::kFail,
-                   u"was interrupted after \"KSScheduler: Waiting for Outlook\"", 1},
-        FolderCase{"an interrupted run, then three starts without -s", After(kKilled, kThreeEmpty),
-                   std::nullopt, CheckStatus::kFail, u"shut down). (and 3 later starts without -s)",
-                   3},
-        FolderCase{"a good run", After(kDone, {}), std::nullopt, CheckStatus::kOk,
-                   u"ended at 01-01-27 00:00:09 after 8 s.", 0},
-        FolderCase{"a good run, then a start without -s", After(kDone, kOneEmpty), std::nullopt,
-                   CheckStatus::kOk, u"after 8 s. (and 1 later start without -s)", 1},
-        FolderCase{"a good run, then three starts without -s", After(kDone, kThreeEmpty),
-                   std::nullopt, CheckStatus::kOk, u"after 8 s. (and 3 later starts without -s)",
-                   3},
-        FolderCase{"a good run, three starts without -s and too long ago",
-                   After(kDone, kThreeEmpty), 35, CheckStatus::kFail,
-                   u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The run", 3},
-        FolderCase{
-            "only starts without -s",
-            {{u"Scheduler010127080000.log", ""}, {u"Scheduler020127000000.log", ""}},
-            std::nullopt,
-            CheckStatus::kWarn,
-            u"No log in C:\\Logs\\ holds a scheduled run: the 2 starts logged there were all "
-            u"without -s."},
-        FolderCase{"a 50 MB log",
-                   {{u"Scheduler010127000001.log", std::string(50u << 20, '\n') + kGood}},
-                   std::nullopt,
-                   CheckStatus::kOk,
-                   u"with -s alone"}),
-    CaseIndex);
+// The log of 31-12-26 23:59:59 holding `run`.
+Files NewYearsEve(const std::string& run) { return {{u"Scheduler311226235959.log", run}}; }
+
+const FolderCase kFolders[] = {
+    {"no log", Files(1, {u"notes.txt", "x"}), kFail, u"No log file in C:\\Logs\\"},
+    {"the newest across the new year", After(kBad, NewYearsEve(kGood)), kFail,
+     u"Can't find Outlook.exe"},
+    {"the older one is not judged", After(kGood, NewYearsEve(kBad)), kOk, u"with -s alone"},
+    {"recent enough", After(kGood), kOk, u"with -s alone", -1, 37},
+    {"just old enough", After(kGood), kOk, u"with -s alone", -1, 36},
+    {"stale", After(kGood), kFail,
+     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The last run", -1, 35},
+    {"a failed run", After(kBad), kFail,
+     u"logged an error: LSScheduler Error: Can't find Outlook.exe", 0},
+    {"a failed run, then a start without -s", After(kBad, kOneEmpty), kFail,
+     u"Can't find Outlook.exe (and 1 later start without -s)", 1},
+    {"a failed run, then three starts without -s", After(kBad, kThreeEmpty), kFail,
+     u"Can't find Outlook.exe (and 3 later starts without -s)", 3},
+    {"an interrupted run", After(kKilled), kFail, u"The run of 01-01-27 00:00:01 was interrupted",
+     0},
+    {"an interrupted run, then a start without -s", After(kKilled, kOneEmpty), kFail,
+     u"was interrupted after \"KSScheduler: Waiting for Outlook\"", 1},
+    {"an interrupted run, then three starts without -s", After(kKilled, kThreeEmpty), kFail,
+     u"shut down). (and 3 later starts without -s)", 3},
+    {"a good run", After(kDone), kOk, u"ended at 01-01-27 00:00:09 after 8 s.", 0},
+    {"a good run, then a start without -s", After(kDone, kOneEmpty), kOk,
+     u"after 8 s. (and 1 later start without -s)", 1},
+    {"a good run, then three starts without -s", After(kDone, kThreeEmpty), kOk,
+     u"after 8 s. (and 3 later starts without -s)", 3},
+    {"a good run, three starts without -s and too long ago", After(kDone, kThreeEmpty), kFail,
+     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The run", 3, 35},
+    {"only starts without -s", kTwoEmpty, kWarn,
+     u"No log in C:\\Logs\\ holds a scheduled run: the 2 starts logged there were all without -s."},
+    {"a 50 MB log", After(std::string(50u << 20, '\n') + kGood), kOk, u"with -s alone"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LogFolders, testing::ValuesIn(kFolders), CaseName);
 
 }  // namespace
-}  // namespace lss
+}  // namespace lss::test

@@ -1,115 +1,83 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "check/check_output.h"
 #include "check/check_tool.h"
 #include "check/task_check.h"
+#include "check_test_helpers.h"
 #include "fake/fake_check_platform.h"
 #include "settings/registry_text.h"
 
-namespace lss {
+namespace lss::test {
 namespace {
 
-constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
+// A change of the good machine.
+using Change = std::function<void(FakeCheckPlatform&)>;
 
-constexpr std::u16string_view kAppPaths =
-    u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
-constexpr std::u16string_view kMail = u"Software\\Clients\\Mail";
-constexpr std::u16string_view kOutlookClient = u"Software\\Clients\\Mail\\Microsoft Outlook";
-constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
-constexpr char kCompleteRun[] =
-    "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
-    "\r\n07-12-26 02:00:15: KSScheduler: MAPIInitialize"
-    "\r\n07-12-26 02:03:41: KSScheduler: MAPI MAPIUninitialize"
-    "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
-
-constexpr RegistryView k64Bit = RegistryView::k64Bit;
-constexpr RegistryView k32Bit = RegistryView::k32Bit;
-
-constexpr std::u16string_view kInstallerKey = u"Software\\Brinmoor\\LSScheduler";
-const TaskExecAction kRunAction{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe",
-                                u"-s -e -p Work -n Nightly"};
-const TaskExecAction kCheckAction{u"%ProgramFiles%\\Larkspan\\LSSchedulerCheck.exe",
-                                  u"--only last-run,toolbar --eventlog"};
-
-// The README's task, as the Task Scheduler reports it after its last run.
-TaskInfo GoodTask() {
-  TaskInfo task;
-  task.userId = u"CONTOSO\\ana";
-  task.logonType = TaskLogonType::kInteractiveToken;
-  task.execActions = {kRunAction, kCheckAction};
-  task.lastRun = LocalTime{2026, 12, 7, 2, 0, 0};
-  task.lastResult = 0;
-  task.nextRun = LocalTime{2026, 12, 8, 2, 0, 0};
-  return task;
+// OUTLOOK.EXE holding `bytes`.
+Change Exe(std::string bytes) {
+  return [bytes](FakeCheckPlatform& os) { os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes); };
 }
 
-// A program file's first `size` bytes: "MZ", e_lfanew at 0x3C, and at that
-// offset "PE\0\0" and the machine type (little-endian), as far as they fit.
-std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
-                        std::size_t size = 0x200) {
-  std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
-  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
-  const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
-                             static_cast<char>(machine >> 8);
-  for (std::size_t i = 0; i < header.size() && offset + i < bytes.size(); ++i) {
-    bytes[offset + i] = header[i];
-  }
-  return bytes.substr(0, size);
+// The good task, changed.
+Change Task(void (*change)(TaskInfo&)) {
+  return [change](FakeCheckPlatform& os) {
+    TaskInfo task = GoodTask();
+    change(task);
+    os.tasks.Add(u"Larkspan Nightly", task);
+  };
 }
 
-// A machine on which every check passes.
-void SetUpGoodMachine(test::FakeCheckPlatform& os) {
-  os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
-  os.queries.AddFolder(u"C:\\Windows\\System32");
-  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  os.queries.SetMachineText(k64Bit, kMail, u"", u"Microsoft Outlook");
-  os.queries.SetMachineText(k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
-  os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
-  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
-  os.queries.AddFolder(u"C:\\Logs");
-  os.queries.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
-  os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
-  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
-  os.tasks.Add(u"Larkspan Nightly", GoodTask());
-  os.messages.Set(1, u"Incorrect function.\r\n");
-  os.messages.Set(2, u"The system cannot find the file specified.\r\n");
-  os.messages.Set(5, u"Access is denied.\r\n");
-  os.clock.SetLocalTime(LocalTime{2026, 12, 8, 12, 0, 0});
+// What a look at LSSyncMutex finds.
+Change Mutex(MutexState state, Status error = 0) {
+  return [=](FakeCheckPlatform& os) { os.queries.mutex = {state, error}; };
+}
+
+// LogDirectory holding `text` as a value of `type`, on a machine with a drive
+// C: and %LOGS% naming C:\Logs.
+Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz) {
+  return [text, type](FakeCheckPlatform& os) {
+    os.queries.AddFolder(u"C:\\");
+    os.queries.environment[u"LOGS"] = u"C:\\Logs";
+    if (type == reg::kSz) {
+      os.registry.SetString(kSettings, u"LogDirectory", text);
+    } else {
+      os.registry.Set(kSettings, u"LogDirectory", type, EncodeRegistryText(text));
+    }
+  };
+}
+
+void SetWait(FakeCheckPlatform& os, std::uint32_t seconds) {
+  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", seconds);
 }
 
 struct SituationCase {
   const char* what;
-  std::function<void(test::FakeCheckPlatform&)> change;
+  Change change;      // of the good machine; nullptr: the good machine itself
   std::u16string id;  // the check this row is about
   CheckStatus status;
-  std::u16string message;  // a part of its message
-  CheckStatus verdict;
-  bool probeLeft = false;  // the probe file cannot be deleted
+  std::u16string message;                         // a part of its message
+  std::optional<CheckStatus> verdict = {};        // none: the status's, kInfo counting as kOk
+  bool probeLeft = false;                         // the probe file cannot be deleted
   std::u16string taskRead = u"Larkspan Nightly";  // the one task the checks read
   std::u16string taskOption = {};                 // --task
 };
+
+void PrintTo(const SituationCase& c, std::ostream* out) { *out << c.what; }
 
 class Situations : public testing::TestWithParam<SituationCase> {};
 
 TEST_P(Situations, GiveTheirStatusAndMessage) {
   const SituationCase& c = GetParam();
-  test::FakeCheckPlatform os;
+  FakeCheckPlatform os;
   SetUpGoodMachine(os);
-  c.change(os);
+  if (c.change) c.change(os);
   os.journal.Clear();
 
   CheckOptions options;
@@ -123,8 +91,8 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   ASSERT_NE(found, nullptr) << c.what;
   EXPECT_EQ(found->status, c.status) << c.what;
   EXPECT_NE(found->message.find(c.message), std::u16string::npos)
-      << c.what << ": " << std::string(found->message.begin(), found->message.end());
-  EXPECT_EQ(Verdict(results), c.verdict) << c.what;
+      << c.what << ": " << Narrow(found->message);
+  EXPECT_EQ(Verdict(results), c.verdict.value_or(c.status == kInfo ? kOk : c.status)) << c.what;
   // Nothing is written or created: no key, no value, no file left, no event.
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty()) << c.what;
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty()) << c.what;
@@ -136,744 +104,445 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead}) << c.what;
 }
 
-template <typename Change>
-void ChangeTask(test::FakeCheckPlatform& os, Change change) {
-  TaskInfo task = GoodTask();
-  change(task);
-  os.tasks.Add(u"Larkspan Nightly", task);
-}
-
-void SetWait(test::FakeCheckPlatform& os, std::uint32_t seconds) {
-  os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", seconds);
-}
-
-const CheckStatus kOk = CheckStatus::kOk;
-const CheckStatus kInfo = CheckStatus::kInfo;
-const CheckStatus kWarn = CheckStatus::kWarn;
-const CheckStatus kFail = CheckStatus::kFail;
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Situations,
-    testing::Values(
-        SituationCase{"all well", [](auto&) {}, u"outlook", kOk,
-                      u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
-        SituationCase{"32-bit OUTLOOK.EXE",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x14C));
-                      },
-                      u"outlook", kFail,
-                      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
-                      u"32-bit Outlook's MAPI; install 64-bit Office (C:\\Office\\OUTLOOK.EXE "
-                      u"is x86).",
-                      kFail},
-        SituationCase{"ARM64 OUTLOOK.EXE",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0xAA64));
-                      },
-                      u"outlook", kWarn,
-                      u"C:\\Office\\OUTLOOK.EXE is not an x64 program file (found: ARM64): "
-                      u"LSScheduler.exe, a 64-bit program, may not be able to use it. Repair or "
-                      u"reinstall 64-bit Office.",
-                      kWarn},
-        SituationCase{"OUTLOOK.EXE of another machine type",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x1C4));
-                      },
-                      u"outlook", kWarn, u"(found: machine type 0x1C4)", kWarn},
-        SituationCase{"OUTLOOK.EXE cut short in its DOS header",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
-                                           ProgramFile(0x8664, 0x80, 0x3E));
-                      },
-                      u"outlook", kWarn,
-                      u"(found: not a complete program file (it ends after 62 bytes, inside its "
-                      u"DOS header))",
-                      kWarn},
-        SituationCase{"OUTLOOK.EXE with MZ but no PE signature",
-                      [](auto& os) {
-                        std::string bytes = ProgramFile(0x8664);
-                        bytes[0x81] = 'X';
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes);
-                      },
-                      u"outlook", kWarn,
-                      u"(found: not a program file (no PE signature at offset 0x80))", kWarn},
-        SituationCase{"OUTLOOK.EXE without MZ",
-                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", "#!"); },
-                      u"outlook", kWarn,
-                      u"(found: not a program file (it does not start with MZ))", kWarn},
-        SituationCase{"a PE offset past the end of OUTLOOK.EXE",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
-                                           ProgramFile(0x8664, 0x7FFFFFFF, 0x300));
-                      },
-                      u"outlook", kWarn,
-                      u"(found: not a complete program file (its PE header offset 0x7FFFFFFF "
-                      u"points past the 512 bytes read))",
-                      kWarn},
-        SituationCase{"a PE header ending just past the end of OUTLOOK.EXE",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
-                                           ProgramFile(0x8664, 0x1FB, 0x200));
-                      },
-                      u"outlook", kWarn, u"offset 0x1FB points past the 512 bytes read", kWarn},
-        SituationCase{"a PE header beyond the first 512 bytes",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
-                                           ProgramFile(0x8664, 0xFFA, 0x1200));
-                      },
-                      u"outlook", kOk, u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
-        SituationCase{"a PE header beyond the first 4 KiB",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
-                                           ProgramFile(0x8664, 0xFFB, 0x1200));
-                      },
-                      u"outlook", kWarn, u"offset 0xFFB points past the 512 bytes read", kWarn},
-        SituationCase{"a 32-bit MAPI library",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
-                      },
-                      u"mapi", kFail,
-                      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
-                      u"32-bit Outlook's MAPI; install 64-bit Office (C:\\Office\\olmapi32.dll "
-                      u"is x86).",
-                      kFail},
-        SituationCase{"a MAPI library that is not a program file",
-                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ""); },
-                      u"mapi", kWarn,
-                      u"C:\\Office\\olmapi32.dll is not an x64 program file (found: not a "
-                      u"program file (it does not start with MZ))",
-                      kWarn},
-        SituationCase{"an x64 MAPI library", [](auto&) {}, u"mapi", kOk,
-                      u"MAPI can reach the mail client Microsoft Outlook "
-                      u"(C:\\Office\\olmapi32.dll, x64).",
-                      kOk},
-        SituationCase{"no App Paths key", [](auto& os) { os.registry.DeleteKey(kAppPaths); },
-                      u"outlook", kFail,
-                      u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\"", kFail},
-        SituationCase{"an App Paths key that cannot be opened",
-                      [](auto& os) { os.registry.FailKey(kAppPaths); }, u"outlook", kFail,
-                      u"OUTLOOK.EXE cannot be opened (Access is denied)", kFail},
-        SituationCase{"no Path value",
-                      [](auto& os) { os.registry.DeleteValue(kAppPaths, u"Path"); }, u"outlook",
-                      kFail, u"has no value Path", kFail},
-        SituationCase{"Path of another type",
-                      [](auto& os) {
-                        os.registry.Set(kAppPaths, u"Path", reg::kExpandSz,
-                                        EncodeRegistryText(u"C:\\Office\\"));
-                      },
-                      u"outlook", kFail, u"Path of OUTLOOK.EXE is REG_EXPAND_SZ, not REG_SZ",
-                      kFail},
-        SituationCase{"Path without its backslash",
-                      [](auto& os) { os.registry.SetString(kAppPaths, u"Path", u"C:\\Office"); },
-                      u"outlook", kFail, u"a run would start C:\\OfficeOUTLOOK.EXE", kFail},
-        SituationCase{"Path too long to read",
-                      [](auto& os) {
-                        os.registry.SetString(kAppPaths, u"Path",
-                                              std::u16string(1100, u'x') + u"\\");
-                      },
-                      u"outlook", kFail, u"cannot be read (error 234)", kFail},
-        SituationCase{"OUTLOOK.EXE missing",
-                      [](auto& os) { os.registry.SetString(kAppPaths, u"Path", u"C:\\Gone\\"); },
-                      u"outlook", kFail,
-                      u"C:\\Gone\\OUTLOOK.EXE, named by Outlook's App Paths entry, does not exist",
-                      kFail},
-        SituationCase{"no system MAPI",
-                      [](auto& os) { os.queries.systemDirectory = u"C:\\Windows\\Elsewhere"; },
-                      u"mapi", kFail, u"C:\\Windows\\Elsewhere\\mapi32.dll is missing", kFail},
-        SituationCase{"no default mail client",
-                      [](auto& os) { os.queries.DeleteMachineText(k64Bit, kMail, u""); }, u"mapi", kFail,
-                      u"No default mail client is registered", kFail},
-        SituationCase{"32-bit Outlook",
-                      [](auto& os) {
-                        os.queries.DeleteMachineText(k64Bit, kMail, u"");
-                        os.queries.SetMachineText(k32Bit, kMail, u"", u"Microsoft Outlook");
-                      },
-                      u"mapi", kFail, u"this 64-bit program needs 64-bit Outlook", kFail},
-        SituationCase{"DLLPathEx only in the 32-bit view",
-                      [](auto& os) {
-                        os.queries.DeleteMachineText(k64Bit, kOutlookClient, u"DLLPathEx");
-                        os.queries.SetMachineText(k32Bit, kOutlookClient, u"DLLPathEx",
-                                                  u"C:\\Office\\olmapi32.dll");
-                      },
-                      u"mapi", kFail,
-                      u"Microsoft Outlook is registered only for 32-bit programs", kFail},
-        SituationCase{"no DLLPathEx",
-                      [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kMail, u"", u"Other Mail");
-                        os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail\\Other Mail",
-                                                  u"DLLPath", u"x");
-                      },
-                      u"mapi", kWarn, u"The mail client Other Mail has no DLLPathEx", kWarn},
-        SituationCase{"DLLPathEx names no file",
-                      [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kOutlookClient, u"DLLPathEx",
-                                                  u"C:\\Gone\\x.dll");
-                      },
-                      u"mapi", kFail,
-                      u"names C:\\Gone\\x.dll as its MAPI library, which does not exist", kFail},
-        SituationCase{"no LogDirectory",
-                      [](auto& os) { os.registry.DeleteValue(kSettings, u"LogDirectory"); },
-                      u"log-folder", kWarn, u"LogDirectory is not set: runs leave no record",
-                      kWarn},
-        SituationCase{"LogDirectory of another type",
-                      [](auto& os) {
-                        os.registry.Set(kSettings, u"LogDirectory", reg::kMultiSz,
-                                        EncodeRegistryText(u"C:\\Logs"));
-                      },
-                      u"log-folder", kFail,
-                      u"LogDirectory is REG_MULTI_SZ, not REG_SZ or REG_EXPAND_SZ", kFail},
-        SituationCase{"REG_EXPAND_SZ LogDirectory is expanded",
-                      [](auto& os) {
-                        os.queries.environment[u"LOGS"] = u"C:\\Logs";
-                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
-                                        EncodeRegistryText(u"%Logs%"));
-                      },
-                      u"log-folder", kOk, u"Runs log to C:\\Logs.", kOk},
-        SituationCase{"last-run reads the expanded folder",
-                      [](auto& os) {
-                        os.queries.environment[u"LOGS"] = u"C:\\Logs";
-                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
-                                        EncodeRegistryText(u"%Logs%\\"));
-                      },
-                      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk},
-        SituationCase{"REG_SZ LogDirectory keeps its %",
-                      [](auto& os) {
-                        os.queries.environment[u"LOGS"] = u"C:\\Logs";
-                        os.registry.SetString(kSettings, u"LogDirectory", u"%Logs%");
-                      },
-                      u"log-folder", kFail,
-                      u"The log folder %Logs% does not exist, and runs cannot create it: no folder "
-                      u"above it exists",
-                      kFail},
-        SituationCase{"a missing folder a run creates",
-                      [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
-                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
-                      },
-                      u"log-folder", kInfo,
-                      u"The log folder C:\\Users\\ana\\Logs does not exist yet; the next run "
-                      u"creates it.",
-                      kFail},
-        SituationCase{"a missing folder below a file",
-                      [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
-                        os.queries.AddFile(u"C:\\Users");
-                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
-                      },
-                      u"log-folder", kFail,
-                      u"The log folder C:\\Users\\ana\\Logs does not exist, and runs cannot create "
-                      u"it: C:\\Users is a file.",
-                      kFail},
-        SituationCase{"a missing folder where none may be created",
-                      [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
-                        os.queries.DenyProbeCreate(true);
-                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\New\\Logs");
-                      },
-                      u"log-folder", kFail,
-                      u"no folder can be created in C:\\ (Access is denied)", kFail},
-        SituationCase{"a missing folder with a name Windows refuses",
-                      [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
-                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs \"x\"");
-                      },
-                      u"log-folder", kFail,
-                      u"its name holds a character that Windows does not allow in names", kFail},
-        SituationCase{"a missing folder on a missing drive",
-                      [](auto& os) { os.registry.SetString(kSettings, u"LogDirectory", u"Q:\\Logs"); },
-                      u"log-folder", kFail, u"no folder above it exists (no such drive or share)",
-                      kFail},
-        SituationCase{"LogDirectory is a file",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Logfile");
-                        os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logfile");
-                      },
-                      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder",
-                      kFail},
-        SituationCase{"a folder too long for a log file",
-                      [](auto& os) {
-                        os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
-                        os.queries.AddFolder(u"C:\\" + std::u16string(240, u'd'));
-                        os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
-                                        EncodeRegistryText(u"C:\\%DEEP%"));
-                      },
-                      u"log-folder", kFail,
-                      u"is too long: a log file in it would have a path of 269 characters", kFail},
-        SituationCase{"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); },
-                      u"log-folder", kFail,
-                      u"No file can be created in C:\\Logs: Access is denied.", kFail},
-        SituationCase{"a probe file that cannot be deleted",
-                      [](auto& os) { os.queries.DenyProbeDelete(true); }, u"log-folder", kFail,
-                      u"The test file C:\\Logs\\LSSchedulerCheck.probe cannot be deleted: Access "
-                      u"is denied.",
-                      kFail, true},
-        SituationCase{"a short wait", [](auto& os) { SetWait(os, 5); }, u"wait-seconds", kWarn,
-                      u"waits only 5 s", kWarn},
-        SituationCase{"a wait of 10 s", [](auto& os) { SetWait(os, 10); }, u"wait-seconds", kOk,
-                      u"waits 10 s", kOk},
-        SituationCase{"a wait of 0", [](auto& os) { SetWait(os, 0); }, u"wait-seconds", kOk,
-                      u"waits 15 s", kOk},
-        SituationCase{"a negative wait", [](auto& os) { SetWait(os, 0xFFFFFFFD); }, u"wait-seconds",
-                      kOk, u"so the default is used", kOk},
-        SituationCase{"a wait stored as long text",
-                      [](auto& os) {
-                        os.registry.SetString(kSettings, u"WaitSecondsForOutlookStart", u"30");
-                      },
-                      u"wait-seconds", kOk, u"waits 15 s", kOk},
-        SituationCase{"a pending toolbar block",
-                      [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0); },
-                      u"toolbar", kWarn,
-                      u"pending (BlockToolbarLoadOrg = 0): an earlier run was interrupted", kWarn},
-        SituationCase{"a toolbar block of the run going on now",
-                      [](auto& os) {
-                        os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0);
-                        os.queries.runningPrograms = {u"LSScheduler.exe"};
-                      },
-                      u"toolbar", kOk, u"blocked for the run going on now", kOk},
-        SituationCase{
-            "no toolbar block",
-            [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0xFFFFFFFF); },
-            u"toolbar", kOk, u"No toolbar block is pending.", kOk},
-        SituationCase{"Outlook running",
-                      [](auto& os) { os.queries.runningPrograms = {u"outlook.exe"}; },
-                      u"outlook-running", kInfo, u"Outlook is running now", kOk},
-        SituationCase{"Outlook not running", [](auto&) {}, u"outlook-running", kInfo,
-                      u"Outlook is not running.", kOk},
-        SituationCase{"no mutex", [](auto&) {}, u"sync-now", kInfo, u"(LSSyncMutex does not exist)",
-                      kOk},
-        SituationCase{"the add-in syncing",
-                      [](auto& os) { os.queries.mutex = {MutexState::kHeld, 0}; }, u"sync-now",
-                      kInfo, u"synchronizing now (it holds LSSyncMutex)", kOk},
-        SituationCase{"a free mutex", [](auto& os) { os.queries.mutex = {MutexState::kFree, 0}; },
-                      u"sync-now", kInfo, u"The add-in is not synchronizing now.", kOk},
-        SituationCase{"an abandoned mutex",
-                      [](auto& os) { os.queries.mutex = {MutexState::kAbandoned, 0}; },
-                      u"sync-now", kInfo, u"ended without releasing LSSyncMutex", kOk},
-        SituationCase{"the name taken by an event",
-                      [](auto& os) { os.queries.mutex = {MutexState::kOtherObject, 0}; },
-                      u"sync-now", kFail, u"belongs to another kind of object", kFail},
-        SituationCase{"a mutex that cannot be looked at",
-                      [](auto& os) { os.queries.mutex = {MutexState::kUnknown, 5}; }, u"sync-now",
-                      kWarn, u"The state of LSSyncMutex cannot be read: Access is denied.", kWarn},
-        SituationCase{"the README's task after a good run", [](auto&) {}, u"task", kOk,
-                      u"The task \"Larkspan Nightly\" starts C:\\Program "
-                      u"Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last run "
-                      u"(07-12-26 02:00:00) ended well.",
-                      kOk},
-        SituationCase{"no such task", [](auto& os) { os.tasks.failure = task_result::kNotFound; },
-                      u"task", kWarn, u"no scheduled run on this machine under that name", kWarn},
-        SituationCase{"a Task Scheduler that cannot be asked",
-                      [](auto& os) { os.tasks.failure = 5; }, u"task", kWarn,
-                      u"cannot be read from the Task Scheduler: Access is denied.", kWarn},
-        SituationCase{"a disabled task", [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.enabled = false; }); },
-                      u"task", kFail, u"is disabled", kFail},
-        SituationCase{"a task run as SYSTEM",
-                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.userId = u"SYSTEM"; }); },
-                      u"task", kFail, u"runs as SYSTEM: that account has no desktop session", kFail},
-        SituationCase{"a task run as LocalService",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.userId = u"nt authority\\local service"; });
-                      },
-                      u"task", kFail, u"runs as nt authority\\local service", kFail},
-        SituationCase{"a task run as NetworkService's SID",
-                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.userId = u"S-1-5-20"; }); },
-                      u"task", kFail, u"runs as S-1-5-20", kFail},
-        SituationCase{"a task run by the group of LocalSystem",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.userId.clear();
-                          changed.groupId = u"S-1-5-18";
-                        });
-                      },
-                      u"task", kFail, u"runs as S-1-5-18", kFail},
-        SituationCase{"a task run whether the user is logged on or not",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.logonType = TaskLogonType::kPassword; });
-                      },
-                      u"task", kFail, u"logged on or not (logon type Password)", kFail},
-        SituationCase{"a task run with S4U",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.logonType = TaskLogonType::kS4U; });
-                      },
-                      u"task", kFail, u"(logon type S4U)", kFail},
-        SituationCase{"an action in another folder",
-                      [](auto& os) {
-                        os.queries.AddFile(u"D:\\Old\\LSScheduler.exe");
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions.front().path = u"D:\\Old\\LSScheduler.exe";
-                        });
-                      },
-                      u"task", kFail,
-                      u"does not start C:\\Program Files\\Larkspan\\LSScheduler.exe (its action "
-                      u"starts D:\\Old\\LSScheduler.exe)",
-                      kFail},
-        SituationCase{"a quoted action after another action",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions.front().path =
-                              u" \"C:\\Program Files\\Larkspan\\lsscheduler.EXE\"";
-                          changed.execActions.insert(changed.execActions.begin(), {u"cmd.exe", u"/c echo"});
-                        });
-                      },
-                      u"task", kOk, u"ended well", kOk},
-        SituationCase{"an action whose file is gone",
-                      [](auto& os) {
-                        os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-                      },
-                      u"task", kFail, u"LSScheduler.exe, which does not exist", kFail},
-        SituationCase{"an action without -s",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions.front().arguments = u"-e -p s"; });
-                      },
-                      u"task", kFail, u"without -s: a run only hands its values", kFail},
-        SituationCase{"an action without -e",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions.front().arguments = u"-s -p e"; });
-                      },
-                      u"task", kWarn, u"without -e: Outlook stays open after each run", kWarn},
-        SituationCase{"flags spelled /S and /exit",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions.front().arguments = u"/S /exit"; });
-                      },
-                      u"task", kOk, u"ended well", kOk},
-        SituationCase{"a last run ended by the time limit",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = task_result::kTerminated; });
-                      },
-                      u"task", kFail,
-                      u"last run (07-12-26 02:00:00) was ended by its time limit (0x00041306)",
-                      kFail},
-        SituationCase{"a last run that failed, without the check action",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions = {kRunAction};
-                          changed.lastResult = 1;
-                        });
-                      },
-                      u"task", kFail, u"ended with 0x00000001: Incorrect function.", kFail},
-        SituationCase{"last result 2 without the check action",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions = {kRunAction};
-                          changed.lastResult = 2;
-                        });
-                      },
-                      u"task", kFail,
-                      u"ended with 0x00000002: The system cannot find the file specified.", kFail},
-        SituationCase{"last result 1 after the check action",
-                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = 1; }); },
-                      u"task", kWarn,
-                      u"The task's last run (07-12-26 02:00:00) ended with 0x00000001: the check "
-                      u"after the last run found a warning: its event 1001",
-                      kWarn},
-        SituationCase{"last result 2 after the check action",
-                      [](auto& os) { ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = 2; }); },
-                      u"task", kFail,
-                      u"ended with 0x00000002: the check after the last run found that the run "
-                      u"failed. Its event 1002",
-                      kFail},
-        SituationCase{"last result 2 after the check action, without -e",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions.front().arguments = u"-s -n Nightly";
-                          changed.lastResult = 2;
-                        });
-                      },
-                      u"task", kFail, u"found that the run failed", kFail},
-        SituationCase{"last result 1 with the check action first",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions = {kCheckAction, kRunAction};
-                          changed.lastResult = 1;
-                        });
-                      },
-                      u"task", kFail, u"ended with 0x00000001: Incorrect function.", kFail},
-        SituationCase{"the check action missing",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.execActions = {kRunAction}; });
-                      },
-                      u"task", kInfo,
-                      u"ended well. Note: the task writes no verdict after its run; add the second "
-                      u"action of the template (C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe "
-                      u"--only last-run,toolbar --eventlog).",
-                      kOk},
-        SituationCase{"the check action before the run's",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions = {kCheckAction, kRunAction};
-                        });
-                      },
-                      u"task", kInfo, u"ended well. Note: the task writes no verdict after its run",
-                      kOk},
-        SituationCase{"a check action of another folder",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions.back().path = u"D:\\Old\\LSSchedulerCheck.exe";
-                        });
-                      },
-                      u"task", kInfo, u"the task writes no verdict after its run", kOk},
-        SituationCase{"the check action missing and the task never run",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.execActions = {kRunAction};
-                          changed.lastRun.reset();
-                          changed.lastResult = task_result::kHasNotRun;
-                        });
-                      },
-                      u"task", kInfo,
-                      u"it has not run yet. Note: the task writes no verdict after its run", kOk},
-        SituationCase{"a last result of access denied",
-                      [](auto& os) {
-                        os.messages.Set(0x80070005, u"Access is denied.\r\n");
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = static_cast<HResult>(0x80070005); });
-                      },
-                      u"task", kFail, u"ended with 0x80070005: Access is denied.", kFail},
-        SituationCase{"a task ready for its next run",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = task_result::kReady; });
-                      },
-                      u"task", kInfo,
-                      u"-n Nightly; it is ready for its next run (0x00041300); the Task Scheduler "
-                      u"does not say how its last run ended.",
-                      kOk},
-        SituationCase{"a task running now",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastResult = task_result::kRunning; });
-                      },
-                      u"task", kOk, u"-n Nightly; it is running now.", kOk},
-        SituationCase{"the task name the package recorded",
-                      [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName",
-                                                  u"Brinmoor Sync Test");
-                        os.tasks.Add(u"Brinmoor Sync Test", GoodTask());
-                      },
-                      u"task", kOk, u"The task \"Brinmoor Sync Test\" starts", kOk, false,
-                      u"Brinmoor Sync Test"},
-        SituationCase{"--task over the name the package recorded",
-                      [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName",
-                                                  u"Brinmoor Sync Test");
-                      },
-                      u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk, false,
-                      u"Larkspan Nightly", u"Larkspan Nightly"},
-        SituationCase{"an empty recorded task name",
-                      [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName", u"");
-                      },
-                      u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk},
-        SituationCase{"a task name recorded only for 32-bit programs",
-                      [](auto& os) {
-                        os.queries.SetMachineText(k32Bit, kInstallerKey, u"TaskName",
-                                                  u"Brinmoor Sync Test");
-                      },
-                      u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk},
-        SituationCase{"a task that has not run yet",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) {
-                          changed.lastRun.reset();
-                          changed.lastResult = task_result::kHasNotRun;
-                        });
-                      },
-                      u"task", kInfo, u"-n Nightly; it has not run yet.", kOk},
-        SituationCase{"a task that ran after the newest log",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
-                      },
-                      u"last-run", kFail,
-                      u"The task ran at 08-12-26 02:00:00 but left no run log: LSScheduler.exe "
-                      u"could not start, or could not write its log. The newest run log: The run "
-                      u"of 07-12-26 02:00:00 ended",
-                      kFail},
-        SituationCase{"a task that ran five minutes into the newest log",
-                      [](auto& os) {
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 7, 2, 5, 0}; });
-                      },
-                      u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk},
-        SituationCase{"a task that ran with only a start without -s since",
-                      [](auto& os) {
-                        os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
-                      },
-                      u"last-run", kFail,
-                      u"The task ran at 08-12-26 02:00:00 but left no run log", kFail},
-        SituationCase{"a task that ran with only empty logs",
-                      [](auto& os) {
-                        os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
-                        os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
-                        ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
-                      },
-                      u"last-run", kFail,
-                      u"The task ran at 08-12-26 02:00:00 but left no run log in C:\\Logs", kFail}),
-    CaseIndex);
-
-struct AccountCase {
-  std::u16string account;
-  bool service;
+const SituationCase kSituations[] = {
+    {"all well", nullptr, u"outlook", kOk, u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64)."},
+    {"32-bit OUTLOOK.EXE", Exe(ProgramFile(0x14C)), u"outlook", kFail,
+     u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a 32-bit Outlook's "
+     u"MAPI; install 64-bit Office (C:\\Office\\OUTLOOK.EXE is x86)."},
+    {"ARM64 OUTLOOK.EXE", Exe(ProgramFile(0xAA64)), u"outlook", kWarn,
+     u"C:\\Office\\OUTLOOK.EXE is not an x64 program file (found: ARM64): LSScheduler.exe, a "
+     u"64-bit program, may not be able to use it. Repair or reinstall 64-bit Office."},
+    {"OUTLOOK.EXE of another machine type", Exe(ProgramFile(0x1C4)), u"outlook", kWarn,
+     u"(found: machine type 0x1C4)"},
+    {"OUTLOOK.EXE cut short in its DOS header", Exe(ProgramFile(0x8664, 0x80, 0x3E)), u"outlook",
+     kWarn,
+     u"(found: not a complete program file (it ends after 62 bytes, inside its DOS header))"},
+    {"OUTLOOK.EXE with MZ but no PE signature", Exe(ProgramFile(0x8664).replace(0x81, 1, "X")),
+     u"outlook", kWarn, u"(found: not a program file (no PE signature at offset 0x80))"},
+    {"OUTLOOK.EXE without MZ", Exe("#!"), u"outlook", kWarn,
+     u"(found: not a program file (it does not start with MZ))"},
+    {"a PE offset past the end of OUTLOOK.EXE", Exe(ProgramFile(0x8664, 0x7FFFFFFF, 0x300)),
+     u"outlook", kWarn,
+     u"(found: not a complete program file (its PE header offset 0x7FFFFFFF points past the 512 "
+     u"bytes read))"},
+    {"a PE header ending just past the end of OUTLOOK.EXE", Exe(ProgramFile(0x8664, 0x1FB, 0x200)),
+     u"outlook", kWarn, u"offset 0x1FB points past the 512 bytes read"},
+    {"a PE header beyond the first 512 bytes", Exe(ProgramFile(0x8664, 0xFFA, 0x1200)), u"outlook",
+     kOk, u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64)."},
+    {"a PE header beyond the first 4 KiB", Exe(ProgramFile(0x8664, 0xFFB, 0x1200)), u"outlook",
+     kWarn, u"offset 0xFFB points past the 512 bytes read"},
+    {"a 32-bit MAPI library",
+     [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C)); }, u"mapi",
+     kFail,
+     u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a 32-bit Outlook's "
+     u"MAPI; install 64-bit Office (C:\\Office\\olmapi32.dll is x86)."},
+    {"a MAPI library that is not a program file",
+     [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ""); }, u"mapi", kWarn,
+     u"C:\\Office\\olmapi32.dll is not an x64 program file (found: not a program file (it does "
+     u"not start with MZ))"},
+    {"an x64 MAPI library", nullptr, u"mapi", kOk,
+     u"MAPI can reach the mail client Microsoft Outlook (C:\\Office\\olmapi32.dll, x64)."},
+    {"no App Paths key", [](auto& os) { os.registry.DeleteKey(kAppPaths); }, u"outlook", kFail,
+     u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\""},
+    {"an App Paths key that cannot be opened", [](auto& os) { os.registry.FailKey(kAppPaths); },
+     u"outlook", kFail, u"OUTLOOK.EXE cannot be opened (Access is denied)"},
+    {"no Path value", [](auto& os) { os.registry.DeleteValue(kAppPaths, u"Path"); }, u"outlook",
+     kFail, u"has no value Path"},
+    {"Path of another type",
+     [](auto& os) {
+       os.registry.Set(kAppPaths, u"Path", reg::kExpandSz, EncodeRegistryText(u"C:\\Office\\"));
+     },
+     u"outlook", kFail, u"Path of OUTLOOK.EXE is REG_EXPAND_SZ, not REG_SZ"},
+    {"Path without its backslash",
+     [](auto& os) { os.registry.SetString(kAppPaths, u"Path", u"C:\\Office"); }, u"outlook", kFail,
+     u"a run would start C:\\OfficeOUTLOOK.EXE"},
+    {"Path too long to read",
+     [](auto& os) {
+       os.registry.SetString(kAppPaths, u"Path", std::u16string(1100, u'x') + u"\\");
+     },
+     u"outlook", kFail, u"cannot be read (error 234)"},
+    {"OUTLOOK.EXE missing",
+     [](auto& os) { os.registry.SetString(kAppPaths, u"Path", u"C:\\Gone\\"); }, u"outlook", kFail,
+     u"C:\\Gone\\OUTLOOK.EXE, named by Outlook's App Paths entry, does not exist"},
+    {"no system MAPI", [](auto& os) { os.queries.systemDirectory = u"C:\\Windows\\Elsewhere"; },
+     u"mapi", kFail, u"C:\\Windows\\Elsewhere\\mapi32.dll is missing"},
+    {"no default mail client",
+     [](auto& os) { SetMachineText(os, k64Bit, kMail, u"", std::nullopt); }, u"mapi", kFail,
+     u"No default mail client is registered"},
+    {"32-bit Outlook",
+     [](auto& os) {
+       SetMachineText(os, k64Bit, kMail, u"", std::nullopt);
+       SetMachineText(os, k32Bit, kMail, u"", u"Microsoft Outlook");
+     },
+     u"mapi", kFail, u"this 64-bit program needs 64-bit Outlook"},
+    {"DLLPathEx only in the 32-bit view",
+     [](auto& os) {
+       SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", std::nullopt);
+       SetMachineText(os, k32Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
+     },
+     u"mapi", kFail, u"Microsoft Outlook is registered only for 32-bit programs"},
+    {"no DLLPathEx",
+     [](auto& os) {
+       SetMachineText(os, k64Bit, kMail, u"", u"Other Mail");
+       SetMachineText(os, k64Bit, u"Software\\Clients\\Mail\\Other Mail", u"DLLPath", u"x");
+     },
+     u"mapi", kWarn, u"The mail client Other Mail has no DLLPathEx"},
+    {"DLLPathEx names no file",
+     [](auto& os) { SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Gone\\x.dll"); },
+     u"mapi", kFail, u"names C:\\Gone\\x.dll as its MAPI library, which does not exist"},
+    {"no LogDirectory", [](auto& os) { os.registry.DeleteValue(kSettings, u"LogDirectory"); },
+     u"log-folder", kWarn, u"LogDirectory is not set: runs leave no record"},
+    {"LogDirectory of another type", LogDirectory(u"C:\\Logs", reg::kMultiSz), u"log-folder", kFail,
+     u"LogDirectory is REG_MULTI_SZ, not REG_SZ or REG_EXPAND_SZ"},
+    {"REG_EXPAND_SZ LogDirectory is expanded", LogDirectory(u"%Logs%", reg::kExpandSz),
+     u"log-folder", kOk, u"Runs log to C:\\Logs."},
+    {"last-run reads the expanded folder", LogDirectory(u"%Logs%\\", reg::kExpandSz), u"last-run",
+     kOk, u"The run of 07-12-26 02:00:00 ended"},
+    {"REG_SZ LogDirectory keeps its %", LogDirectory(u"%Logs%"), u"log-folder", kFail,
+     u"The log folder %Logs% does not exist, and runs cannot create it: no folder above it "
+     u"exists"},
+    {"a missing folder a run creates", LogDirectory(u"C:\\Users\\ana\\Logs"), u"log-folder", kInfo,
+     u"The log folder C:\\Users\\ana\\Logs does not exist yet; the next run creates it.", kFail},
+    {"a missing folder below a file",
+     [](auto& os) {
+       os.queries.AddFile(u"C:\\Users");
+       LogDirectory(u"C:\\Users\\ana\\Logs")(os);
+     },
+     u"log-folder", kFail,
+     u"The log folder C:\\Users\\ana\\Logs does not exist, and runs cannot create it: C:\\Users "
+     u"is a file."},
+    {"a missing folder where none may be created",
+     [](auto& os) {
+       os.queries.DenyProbeCreate(true);
+       LogDirectory(u"C:\\New\\Logs")(os);
+     },
+     u"log-folder", kFail, u"no folder can be created in C:\\ (Access is denied)"},
+    {"a missing folder with a name Windows refuses", LogDirectory(u"C:\\Logs \"x\""), u"log-folder",
+     kFail, u"its name holds a character that Windows does not allow in names"},
+    {"a missing folder on a missing drive", LogDirectory(u"Q:\\Logs"), u"log-folder", kFail,
+     u"no folder above it exists (no such drive or share)"},
+    {"LogDirectory is a file",
+     [](auto& os) {
+       os.queries.AddFile(u"C:\\Logfile");
+       LogDirectory(u"C:\\Logfile")(os);
+     },
+     u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder"},
+    {"a folder too long for a log file",
+     [](auto& os) {
+       os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
+       os.queries.AddFolder(u"C:\\" + std::u16string(240, u'd'));
+       LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
+     },
+     u"log-folder", kFail, u"is too long: a log file in it would have a path of 269 characters"},
+    {"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); }, u"log-folder",
+     kFail, u"No file can be created in C:\\Logs: Access is denied."},
+    {"a probe file that cannot be deleted", [](auto& os) { os.queries.DenyProbeDelete(true); },
+     u"log-folder", kFail,
+     u"The test file C:\\Logs\\LSSchedulerCheck.probe cannot be deleted: Access is denied.", kFail,
+     true},
+    {"a short wait", [](auto& os) { SetWait(os, 5); }, u"wait-seconds", kWarn, u"waits only 5 s"},
+    {"a wait of 10 s", [](auto& os) { SetWait(os, 10); }, u"wait-seconds", kOk, u"waits 10 s"},
+    {"a wait of 0", [](auto& os) { SetWait(os, 0); }, u"wait-seconds", kOk, u"waits 15 s"},
+    {"a negative wait", [](auto& os) { SetWait(os, 0xFFFFFFFD); }, u"wait-seconds", kOk,
+     u"so the default is used"},
+    {"a wait stored as long text",
+     [](auto& os) { os.registry.SetString(kSettings, u"WaitSecondsForOutlookStart", u"30"); },
+     u"wait-seconds", kOk, u"waits 15 s"},
+    {"a pending toolbar block",
+     [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0); }, u"toolbar",
+     kWarn, u"pending (BlockToolbarLoadOrg = 0): an earlier run was interrupted"},
+    {"a toolbar block of the run going on now",
+     [](auto& os) {
+       os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0);
+       os.queries.runningPrograms = {u"LSScheduler.exe"};
+     },
+     u"toolbar", kOk, u"blocked for the run going on now"},
+    {"no toolbar block",
+     [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0xFFFFFFFF); },
+     u"toolbar", kOk, u"No toolbar block is pending."},
+    {"Outlook running", [](auto& os) { os.queries.runningPrograms = {u"outlook.exe"}; },
+     u"outlook-running", kInfo, u"Outlook is running now"},
+    {"Outlook not running", nullptr, u"outlook-running", kInfo, u"Outlook is not running."},
+    {"no mutex", nullptr, u"sync-now", kInfo, u"(LSSyncMutex does not exist)"},
+    {"the add-in syncing", Mutex(MutexState::kHeld), u"sync-now", kInfo,
+     u"synchronizing now (it holds LSSyncMutex)"},
+    {"a free mutex", Mutex(MutexState::kFree), u"sync-now", kInfo,
+     u"The add-in is not synchronizing now."},
+    {"an abandoned mutex", Mutex(MutexState::kAbandoned), u"sync-now", kInfo,
+     u"ended without releasing LSSyncMutex"},
+    {"the name taken by an event", Mutex(MutexState::kOtherObject), u"sync-now", kFail,
+     u"belongs to another kind of object"},
+    {"a mutex that cannot be looked at", Mutex(MutexState::kUnknown, 5), u"sync-now", kWarn,
+     u"The state of LSSyncMutex cannot be read: Access is denied."},
+    {"the README's task after a good run", nullptr, u"task", kOk,
+     u"The task \"Larkspan Nightly\" starts C:\\Program Files\\Larkspan\\LSScheduler.exe -s -e -p "
+     u"Work -n Nightly; its last run (07-12-26 02:00:00) ended well."},
+    {"no such task", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, u"task", kWarn,
+     u"no scheduled run on this machine under that name"},
+    {"a Task Scheduler that cannot be asked", [](auto& os) { os.tasks.failure = 5; }, u"task",
+     kWarn, u"cannot be read from the Task Scheduler: Access is denied."},
+    {"a disabled task", Task([](auto& t) { t.enabled = false; }), u"task", kFail, u"is disabled"},
+    {"a task run as SYSTEM", Task([](auto& t) { t.userId = u"SYSTEM"; }), u"task", kFail,
+     u"runs as SYSTEM: that account has no desktop session"},
+    {"a task run as LocalService", Task([](auto& t) { t.userId = u"nt authority\\local service"; }),
+     u"task", kFail, u"runs as nt authority\\local service"},
+    {"a task run as NetworkService's SID", Task([](auto& t) { t.userId = u"S-1-5-20"; }), u"task",
+     kFail, u"runs as S-1-5-20"},
+    {"a task run by the group of LocalSystem", Task([](auto& t) {
+       t.userId.clear();
+       t.groupId = u"S-1-5-18";
+     }),
+     u"task", kFail, u"runs as S-1-5-18"},
+    {"a task run whether the user is logged on or not",
+     Task([](auto& t) { t.logonType = TaskLogonType::kPassword; }), u"task", kFail,
+     u"logged on or not (logon type Password)"},
+    {"a task run with S4U", Task([](auto& t) { t.logonType = TaskLogonType::kS4U; }), u"task",
+     kFail, u"(logon type S4U)"},
+    {"an action in another folder",
+     [](auto& os) {
+       os.queries.AddFile(u"D:\\Old\\LSScheduler.exe");
+       Task([](auto& t) { t.execActions.front().path = u"D:\\Old\\LSScheduler.exe"; })(os);
+     },
+     u"task", kFail,
+     u"does not start C:\\Program Files\\Larkspan\\LSScheduler.exe (its action starts "
+     u"D:\\Old\\LSScheduler.exe)"},
+    {"a quoted action after another action", Task([](auto& t) {
+       t.execActions.front().path = u" \"C:\\Program Files\\Larkspan\\lsscheduler.EXE\"";
+       t.execActions.insert(t.execActions.begin(), {u"cmd.exe", u"/c echo"});
+     }),
+     u"task", kOk, u"ended well"},
+    {"an action whose file is gone",
+     [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
+     u"task", kFail, u"LSScheduler.exe, which does not exist"},
+    {"an action without -s", Task([](auto& t) { t.execActions.front().arguments = u"-e -p s"; }),
+     u"task", kFail, u"without -s: a run only hands its values"},
+    {"an action without -e", Task([](auto& t) { t.execActions.front().arguments = u"-s -p e"; }),
+     u"task", kWarn, u"without -e: Outlook stays open after each run"},
+    {"flags spelled /S and /exit",
+     Task([](auto& t) { t.execActions.front().arguments = u"/S /exit"; }), u"task", kOk,
+     u"ended well"},
+    {"a last run ended by the time limit",
+     Task([](auto& t) { t.lastResult = task_result::kTerminated; }), u"task", kFail,
+     u"last run (07-12-26 02:00:00) was ended by its time limit (0x00041306)"},
+    {"a last run that failed, without the check action", Task([](auto& t) {
+       t.execActions = {kRunAction};
+       t.lastResult = 1;
+     }),
+     u"task", kFail, u"ended with 0x00000001: Incorrect function."},
+    {"last result 2 without the check action", Task([](auto& t) {
+       t.execActions = {kRunAction};
+       t.lastResult = 2;
+     }),
+     u"task", kFail, u"ended with 0x00000002: The system cannot find the file specified."},
+    {"last result 1 after the check action", Task([](auto& t) { t.lastResult = 1; }), u"task",
+     kWarn,
+     u"The task's last run (07-12-26 02:00:00) ended with 0x00000001: the check after the last "
+     u"run found a warning: its event 1001"},
+    {"last result 2 after the check action", Task([](auto& t) { t.lastResult = 2; }), u"task",
+     kFail,
+     u"ended with 0x00000002: the check after the last run found that the run failed. Its event "
+     u"1002"},
+    {"last result 2 after the check action, without -e", Task([](auto& t) {
+       t.execActions.front().arguments = u"-s -n Nightly";
+       t.lastResult = 2;
+     }),
+     u"task", kFail, u"found that the run failed"},
+    {"last result 1 with the check action first", Task([](auto& t) {
+       t.execActions = {kCheckAction, kRunAction};
+       t.lastResult = 1;
+     }),
+     u"task", kFail, u"ended with 0x00000001: Incorrect function."},
+    {"the check action missing", Task([](auto& t) { t.execActions = {kRunAction}; }), u"task",
+     kInfo,
+     u"ended well. Note: the task writes no verdict after its run; add the second action of the "
+     u"template (C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe --only last-run,toolbar "
+     u"--eventlog)."},
+    {"the check action before the run's", Task([](auto& t) {
+       t.execActions = {kCheckAction, kRunAction};
+     }),
+     u"task", kInfo, u"ended well. Note: the task writes no verdict after its run"},
+    {"a check action of another folder",
+     Task([](auto& t) { t.execActions.back().path = u"D:\\Old\\LSSchedulerCheck.exe"; }), u"task",
+     kInfo, u"the task writes no verdict after its run"},
+    {"the check action missing and the task never run", Task([](auto& t) {
+       t.execActions = {kRunAction};
+       t.lastRun.reset();
+       t.lastResult = task_result::kHasNotRun;
+     }),
+     u"task", kInfo, u"it has not run yet. Note: the task writes no verdict after its run"},
+    {"a last result of access denied",
+     [](auto& os) {
+       os.messages.Set(0x80070005, u"Access is denied.\r\n");
+       Task([](auto& t) { t.lastResult = static_cast<HResult>(0x80070005); })(os);
+     },
+     u"task", kFail, u"ended with 0x80070005: Access is denied."},
+    {"a task ready for its next run", Task([](auto& t) { t.lastResult = task_result::kReady; }),
+     u"task", kInfo,
+     u"-n Nightly; it is ready for its next run (0x00041300); the Task Scheduler does not say how "
+     u"its last run ended."},
+    {"a task running now", Task([](auto& t) { t.lastResult = task_result::kRunning; }), u"task",
+     kOk, u"-n Nightly; it is running now."},
+    {"the task name the package recorded",
+     [](auto& os) {
+       SetMachineText(os, k64Bit, kInstallerKey, u"TaskName", u"Brinmoor Sync Test");
+       os.tasks.Add(u"Brinmoor Sync Test", GoodTask());
+     },
+     u"task", kOk, u"The task \"Brinmoor Sync Test\" starts", kOk, false, u"Brinmoor Sync Test"},
+    {"--task over the name the package recorded",
+     [](auto& os) {
+       SetMachineText(os, k64Bit, kInstallerKey, u"TaskName", u"Brinmoor Sync Test");
+     },
+     u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk, false, u"Larkspan Nightly",
+     u"Larkspan Nightly"},
+    {"an empty recorded task name",
+     [](auto& os) { SetMachineText(os, k64Bit, kInstallerKey, u"TaskName", u""); }, u"task", kOk,
+     u"The task \"Larkspan Nightly\" starts"},
+    {"a task name recorded only for 32-bit programs",
+     [](auto& os) {
+       SetMachineText(os, k32Bit, kInstallerKey, u"TaskName", u"Brinmoor Sync Test");
+     },
+     u"task", kOk, u"The task \"Larkspan Nightly\" starts"},
+    {"a task that has not run yet", Task([](auto& t) {
+       t.lastRun.reset();
+       t.lastResult = task_result::kHasNotRun;
+     }),
+     u"task", kInfo, u"-n Nightly; it has not run yet."},
+    {"a task that ran after the newest log",
+     Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; }), u"last-run", kFail,
+     u"The task ran at 08-12-26 02:00:00 but left no run log: LSScheduler.exe could not start, or "
+     u"could not write its log. The newest run log: The run of 07-12-26 02:00:00 ended"},
+    {"a task that ran five minutes into the newest log",
+     Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 7, 2, 5, 0}; }), u"last-run", kOk,
+     u"The run of 07-12-26 02:00:00 ended"},
+    {"a task that ran with only a start without -s since",
+     [](auto& os) {
+       os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+       Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; })(os);
+     },
+     u"last-run", kFail, u"The task ran at 08-12-26 02:00:00 but left no run log"},
+    {"a task that ran with only empty logs",
+     [](auto& os) {
+       os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
+       os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+       Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; })(os);
+     },
+     u"last-run", kFail, u"The task ran at 08-12-26 02:00:00 but left no run log in C:\\Logs"},
 };
 
-class ServiceAccounts : public testing::TestWithParam<AccountCase> {};
+INSTANTIATE_TEST_SUITE_P(Table, Situations, testing::ValuesIn(kSituations), CaseName);
 
-TEST_P(ServiceAccounts, AreKnownByEverySpelling) {
-  EXPECT_EQ(IsServiceAccount(GetParam().account), GetParam().service)
-      << std::string(GetParam().account.begin(), GetParam().account.end());
+TEST(ServiceAccounts, AreKnownByEverySpelling) {
+  for (const std::u16string_view account :
+       {u"SYSTEM", u"NT AUTHORITY\\SYSTEM", u"nt authority\\system", u"S-1-5-18", u"LocalSystem",
+        u".\\LocalSystem", u"LOCAL SERVICE", u"LocalService", u"NT AUTHORITY\\LOCAL SERVICE",
+        u"NT AUTHORITY\\LocalService", u"S-1-5-19", u"NETWORK SERVICE", u"NetworkService",
+        u"NT AUTHORITY\\NETWORK SERVICE", u" S-1-5-20 "}) {
+    EXPECT_TRUE(IsServiceAccount(account)) << Narrow(account);
+  }
+  for (const std::u16string_view account : {u"CONTOSO\\ana", u"CONTOSO\\SYSTEM", u"SYSTEMS",
+                                            u"S-1-5-32-545", u"S-1-5-1", u"NT AUTHORITY\\", u""}) {
+    EXPECT_FALSE(IsServiceAccount(account)) << Narrow(account);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ServiceAccounts,
-    testing::Values(AccountCase{u"SYSTEM", true}, AccountCase{u"NT AUTHORITY\\SYSTEM", true},
-                    AccountCase{u"nt authority\\system", true}, AccountCase{u"S-1-5-18", true},
-                    AccountCase{u"LocalSystem", true}, AccountCase{u".\\LocalSystem", true},
-                    AccountCase{u"LOCAL SERVICE", true}, AccountCase{u"LocalService", true},
-                    AccountCase{u"NT AUTHORITY\\LOCAL SERVICE", true},
-                    AccountCase{u"NT AUTHORITY\\LocalService", true}, AccountCase{u"S-1-5-19", true},
-                    AccountCase{u"NETWORK SERVICE", true}, AccountCase{u"NetworkService", true},
-                    AccountCase{u"NT AUTHORITY\\NETWORK SERVICE", true},
-                    AccountCase{u" S-1-5-20 ", true}, AccountCase{u"CONTOSO\\ana", false},
-                    AccountCase{u"CONTOSO\\SYSTEM", false}, AccountCase{u"SYSTEMS", false},
-                    AccountCase{u"S-1-5-32-545", false}, AccountCase{u"S-1-5-1", false},
-                    AccountCase{u"NT AUTHORITY\\", false}, AccountCase{u"", false}),
-    CaseIndex);
 
 struct OptionCase {
   std::vector<std::u16string> arguments;
   int exitCode;
-  std::u16string output;  // a part of standard output
-  std::u16string error;   // a part of standard error
-  std::function<void(test::FakeCheckPlatform&)> change = nullptr;  // of the good machine
-};
-
-class RecordingConsole : public Console {
- public:
-  void Write(OutputStream stream, std::u16string_view text) override {
-    (stream == OutputStream::kOutput ? output : error) += text;
-  }
-  std::u16string output;
-  std::u16string error;
+  // A part of standard error when the arguments are refused (64), else a part
+  // of standard output, with nothing on standard error.
+  std::u16string text;
+  Change change = nullptr;  // of the good machine
 };
 
 class Options : public testing::TestWithParam<OptionCase> {};
 
 TEST_P(Options, GiveTheirOutputAndExitCode) {
   const OptionCase& c = GetParam();
-  test::FakeCheckPlatform os;
+  FakeCheckPlatform os;
   SetUpGoodMachine(os);
   if (c.change) c.change(os);
-  os.process.arguments = {u"LSSchedulerCheck.exe"};
-  os.process.arguments.insert(os.process.arguments.end(), c.arguments.begin(), c.arguments.end());
   RecordingConsole console;
-  EXPECT_EQ(RunCheckTool(os.bundle, console, u"1.2.3.4"), c.exitCode);
-  EXPECT_NE(console.output.find(c.output), std::u16string::npos)
-      << std::string(console.output.begin(), console.output.end());
-  EXPECT_NE(console.error.find(c.error), std::u16string::npos);
-  if (c.error.empty()) {
+  EXPECT_EQ(RunTool(os, console, c.arguments), c.exitCode);
+  if (c.exitCode == 64) {
+    EXPECT_NE(console.error.find(c.text), std::u16string::npos) << Narrow(console.error);
+  } else {
+    EXPECT_NE(console.output.find(c.text), std::u16string::npos) << Narrow(console.output);
     EXPECT_EQ(console.error, u"");
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Options,
-    testing::Values(
-        OptionCase{{}, 0, u"last-run         OK     The run of 07-12-26 02:00:00 ended", u""},
-        OptionCase{{}, 0, u"\nVerdict: OK (exit code 0)\n", u""},
-        OptionCase{{u"--json"},
-                   0,
-                   u"{\"tool\":\"LSSchedulerCheck\",\"schema\":3,\"version\":\"1.2.3.4\","
-                   u"\"computer\":\"PC-0417\",\"user\":\"BRINMOOR\\\\avery\","
-                   u"\"checkedAt\":\"2026-12-08T12:00:00Z\",\"schedulerVersion\":\"1.0.0.7\","
-                   u"\"verdict\":\"OK\",\"exitCode\":0,",
-                   u""},
-        OptionCase{{u"--json"},
-                   0,
-                   u"\"details\":{\"file\":\"C:\\\\Logs\\\\Scheduler071226020000.log\",\"start\":"
-                   u"\"2026-12-07T02:00:00\"",
-                   u""},
-        OptionCase{{u"--json"}, 0, u"{\"id\":\"outlook-running\",\"status\":\"INFO\",", u""},
-        OptionCase{{u"--json"},
-                   0,
-                   u"{\"id\":\"log-folder\",\"status\":\"OK\",\"message\":\"Runs log to "
-                   u"C:\\\\Logs.\",\"details\":{\"folder\":\"C:\\\\Logs\",\"retentionDays\":\"0\"}}",
-                   u""},
-        OptionCase{
-            {u"--help"}, 0, u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]]", u""},
-        OptionCase{{u"/?"}, 0, u"Exit code: 0 all OK", u""},
-        OptionCase{{u"--version"}, 0, u"LSSchedulerCheck 1.2.3.4\n", u""},
-        OptionCase{
-            {u"--max-age-hours", u"24"}, 2, u"No run since 07-12-26 02:00:00 (34 h ago", u""},
-        OptionCase{{u"--max-age-hours", u"34"}, 0, u"Verdict: OK", u""},
-        OptionCase{{u"--max-age-hours=100000"}, 0, u"Verdict: OK", u""},
-        OptionCase{{u"--max-age-hours"}, 64, u"", u"--max-age-hours needs a number of hours"},
-        OptionCase{{u"--max-age-hours", u"0"}, 64, u"", u"from 1 to 876000, not \"0\""},
-        OptionCase{{u"--max-age-hours=1x"}, 64, u"", u"not \"1x\""},
-        OptionCase{{u"-s"},
-                   64,
-                   u"",
-                   u"LSSchedulerCheck: unknown option: -s\nTry 'LSSchedulerCheck --help'.\n"},
-        OptionCase{{u"--json", u"now"}, 64, u"", u"unexpected argument: now"},
-        OptionCase{{}, 0, u"outlook-running  INFO   Outlook is not running.\n", u""},
-        OptionCase{
-            {u"--task", u"Other"}, 1, u"task             WARN   There is no task \"Other\"", u""},
-        OptionCase{{u"--task", u"Other"}, 1, u"\nVerdict: WARN (exit code 1)\n", u""},
-        OptionCase{{u"--task=\\Larkspan Nightly"}, 0, u"Verdict: OK", u""},
-        OptionCase{{u"--task"}, 64, u"", u"--task needs a task name"},
-        OptionCase{{u"--task="}, 64, u"", u"--task needs a task name"},
-        OptionCase{
-            {u"--only", u"last-run,task"},
-            0,
-            u"FINDING\ntask             OK     The task \"Larkspan Nightly\" starts "
-            u"C:\\Program Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last "
-            u"run (07-12-26 02:00:00) ended well.\nlast-run         OK ",
-            u""},
-        OptionCase{{u"--only=wait-seconds", u"--task", u"Other"},
-                   0,
-                   u"FINDING\nwait-seconds     OK     A run waits 15 s for Outlook to start.\n\n",
-                   u""},
-        OptionCase{
-            {u"--only", u"mapi,nope"},
-            64,
-            u"",
-            u"LSSchedulerCheck: unknown check \"nope\"; the checks are: outlook, mapi, "
-            u"log-folder, wait-seconds, toolbar, outlook-running, sync-now, task, last-run\n"},
-        OptionCase{{u"--only"}, 64, u"", u"--only needs a list of check ids"},
-        OptionCase{{u"--only", u"task,"}, 64, u"", u"unknown check \"\""},
-        OptionCase{{u"--quiet"}, 0, u"OK: nothing to do.\n", u""},
-        OptionCase{{u"--collect", u"C:\\Temp\\lss-bundle"},
-                   0,
-                   u"\nThe support bundle is in C:\\Temp\\lss-bundle: check.json, check.txt, "
-                   u"Scheduler071226020000.log, settings.reg, machine.txt.\n",
-                   u""},
-        OptionCase{{u"--collect=C:\\Logs"}, 64, u"", u"C:\\Logs is not empty"},
-        OptionCase{{u"--collect"}, 64, u"", u"--collect needs a folder"},
-        OptionCase{{u"--collect", u"C:\\B", u"--json"},
-                   64,
-                   u"",
-                   u"--collect runs every check and writes both reports: it cannot be combined "
-                   u"with --json, --quiet, --only or --eventlog\n"},
-        OptionCase{{u"--only=task", u"--collect=C:\\B"}, 64, u"", u"cannot be combined"},
-        OptionCase{{u"--collect=C:\\B", u"--eventlog"}, 64, u"", u"cannot be combined"},
-        OptionCase{{u"--help"}, 0, u"  --collect FOLDER    run every check and write a support", u""},
-        OptionCase{{u"--quiet", u"--task", u"Other", u"--max-age-hours", u"24"},
-                   2,
-                   u"FAIL: last-run: No run since 07-12-26 02:00:00 (34 h ago; the limit is 24 h)",
-                   u""},
-        OptionCase{{u"--quiet", u"--task", u"Other"},
-                   1,
-                   u"WARN: task: There is no task \"Other\": no scheduled run on this machine "
-                   u"under that name. Create it as the README shows, or name yours with --task.\n",
-                   u""},
-        OptionCase{{u"--quiet"},
-                   1,
-                   u"Set WaitSecondsForOutlookStart to 10 or more. (and 1 more)\n",
-                   u"",
-                   [](auto& os) {
-                     SetWait(os, 5);
-                     os.tasks.failure = task_result::kNotFound;
-                   }},
-        OptionCase{{u"--json", u"--quiet"}, 64, u"", u"--json and --quiet cannot be combined"}),
-    CaseIndex);
+const OptionCase kOptions[] = {
+    {Texts(), 0, u"last-run         OK     The run of 07-12-26 02:00:00 ended"},
+    {Texts(), 0, u"\nVerdict: OK (exit code 0)\n"},
+    {Texts(u"--json"), 0,
+     u"{\"tool\":\"LSSchedulerCheck\",\"schema\":3,\"version\":\"1.2.3.4\",\"computer\":"
+     u"\"PC-0417\",\"user\":\"BRINMOOR\\\\avery\",\"checkedAt\":\"2026-12-08T12:00:00Z\","
+     u"\"schedulerVersion\":\"1.0.0.7\",\"verdict\":\"OK\",\"exitCode\":0,"},
+    {Texts(u"--json"), 0,
+     u"\"details\":{\"file\":\"C:\\\\Logs\\\\Scheduler071226020000.log\",\"start\":"
+     u"\"2026-12-07T02:00:00\""},
+    {Texts(u"--json"), 0, u"{\"id\":\"outlook-running\",\"status\":\"INFO\","},
+    {Texts(u"--json"), 0,
+     u"{\"id\":\"log-folder\",\"status\":\"OK\",\"message\":\"Runs log to C:\\\\Logs.\","
+     u"\"details\":{\"folder\":\"C:\\\\Logs\",\"retentionDays\":\"0\"}}"},
+    {Texts(u"--help"), 0, u"Usage: LSSchedulerCheck [--json | --quiet] [--only ID[,ID...]]"},
+    {Texts(u"/?"), 0, u"Exit code: 0 all OK"},
+    {Texts(u"--version"), 0, u"LSSchedulerCheck 1.2.3.4\n"},
+    {Texts(u"--max-age-hours", u"24"), 2, u"No run since 07-12-26 02:00:00 (34 h ago"},
+    {Texts(u"--max-age-hours", u"34"), 0, u"Verdict: OK"},
+    {Texts(u"--max-age-hours=100000"), 0, u"Verdict: OK"},
+    {Texts(u"--max-age-hours"), 64, u"--max-age-hours needs a number of hours"},
+    {Texts(u"--max-age-hours", u"0"), 64, u"from 1 to 876000, not \"0\""},
+    {Texts(u"--max-age-hours=1x"), 64, u"not \"1x\""},
+    {Texts(u"-s"), 64, u"LSSchedulerCheck: unknown option: -s\nTry 'LSSchedulerCheck --help'.\n"},
+    {Texts(u"--json", u"now"), 64, u"unexpected argument: now"},
+    {Texts(), 0, u"outlook-running  INFO   Outlook is not running.\n"},
+    {Texts(u"--task", u"Other"), 1, u"task             WARN   There is no task \"Other\""},
+    {Texts(u"--task", u"Other"), 1, u"\nVerdict: WARN (exit code 1)\n"},
+    {Texts(u"--task=\\Larkspan Nightly"), 0, u"Verdict: OK"},
+    {Texts(u"--task"), 64, u"--task needs a task name"},
+    {Texts(u"--task="), 64, u"--task needs a task name"},
+    {Texts(u"--only", u"last-run,task"), 0,
+     u"FINDING\ntask             OK     The task \"Larkspan Nightly\" starts C:\\Program "
+     u"Files\\Larkspan\\LSScheduler.exe -s -e -p Work -n Nightly; its last run (07-12-26 "
+     u"02:00:00) ended well.\nlast-run         OK "},
+    {Texts(u"--only=wait-seconds", u"--task", u"Other"), 0,
+     u"FINDING\nwait-seconds     OK     A run waits 15 s for Outlook to start.\n\n"},
+    {Texts(u"--only", u"mapi,nope"), 64,
+     u"LSSchedulerCheck: unknown check \"nope\"; the checks are: outlook, mapi, log-folder, "
+     u"wait-seconds, toolbar, outlook-running, sync-now, task, last-run\n"},
+    {Texts(u"--only"), 64, u"--only needs a list of check ids"},
+    {Texts(u"--only", u"task,"), 64, u"unknown check \"\""},
+    {Texts(u"--quiet"), 0, u"OK: nothing to do.\n"},
+    {Texts(u"--collect", u"C:\\Temp\\lss-bundle"), 0,
+     u"\nThe support bundle is in C:\\Temp\\lss-bundle: check.json, check.txt, "
+     u"Scheduler071226020000.log, settings.reg, machine.txt.\n"},
+    {Texts(u"--collect=C:\\Logs"), 64, u"C:\\Logs is not empty"},
+    {Texts(u"--collect"), 64, u"--collect needs a folder"},
+    {Texts(u"--collect", u"C:\\B", u"--json"), 64,
+     u"--collect runs every check and writes both reports: it cannot be combined with --json, "
+     u"--quiet, --only or --eventlog\n"},
+    {Texts(u"--only=task", u"--collect=C:\\B"), 64, u"cannot be combined"},
+    {Texts(u"--collect=C:\\B", u"--eventlog"), 64, u"cannot be combined"},
+    {Texts(u"--help"), 0, u"  --collect FOLDER    run every check and write a support"},
+    {Texts(u"--quiet", u"--task", u"Other", u"--max-age-hours", u"24"), 2,
+     u"FAIL: last-run: No run since 07-12-26 02:00:00 (34 h ago; the limit is 24 h)"},
+    {Texts(u"--quiet", u"--task", u"Other"), 1,
+     u"WARN: task: There is no task \"Other\": no scheduled run on this machine under that name. "
+     u"Create it as the README shows, or name yours with --task.\n"},
+    {Texts(u"--quiet"), 1, u"Set WaitSecondsForOutlookStart to 10 or more. (and 1 more)\n",
+     [](auto& os) {
+       SetWait(os, 5);
+       os.tasks.failure = task_result::kNotFound;
+     }},
+    {Texts(u"--json", u"--quiet"), 64, u"--json and --quiet cannot be combined"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, Options, testing::ValuesIn(kOptions), CaseIndex);
 
 struct EventCase {
   const char* what;
-  std::function<void(test::FakeCheckPlatform&)> change;
+  Change change;                          // of the good machine
   std::vector<std::u16string> arguments;  // besides --eventlog
   Status result;                          // of the event write
   EventType type;
@@ -883,142 +552,133 @@ struct EventCase {
   std::u16string output;  // a part of the table
 };
 
+void PrintTo(const EventCase& c, std::ostream* out) { *out << c.what; }
+
 class Events : public testing::TestWithParam<EventCase> {};
 
 TEST_P(Events, CarryTheVerdictTheFindingsAndTheRun) {
   const EventCase& c = GetParam();
-  test::FakeCheckPlatform os;
+  FakeCheckPlatform os;
   SetUpGoodMachine(os);
-  c.change(os);
+  if (c.change) c.change(os);
   os.eventLog.result = c.result;
-  os.process.arguments = {u"LSSchedulerCheck.exe", u"--eventlog"};
-  os.process.arguments.insert(os.process.arguments.end(), c.arguments.begin(), c.arguments.end());
+  std::vector<std::u16string> arguments = {u"--eventlog"};
+  arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
   RecordingConsole console;
-  EXPECT_EQ(RunCheckTool(os.bundle, console, u"1.2.3.4"), c.exitCode) << c.what;
+  EXPECT_EQ(RunTool(os, console, arguments), c.exitCode) << c.what;
   EXPECT_NE(console.output.find(c.output), std::u16string::npos)
-      << c.what << ": " << std::string(console.output.begin(), console.output.end());
+      << c.what << ": " << Narrow(console.output);
   if (c.result != 0) {
     EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
     return;
   }
   ASSERT_EQ(os.eventLog.events.size(), 1u) << c.what;
-  const test::FakeEventLog::Event& event = os.eventLog.events.front();
+  const FakeEventLog::Event& event = os.eventLog.events.front();
   EXPECT_EQ(event.source, u"LSScheduler") << c.what;
   EXPECT_EQ(event.type, c.type) << c.what;
   EXPECT_EQ(event.id, c.id) << c.what;
   EXPECT_EQ(event.strings, c.strings) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Events,
-    testing::Values(
-        EventCase{"all well, Outlook open",
-                  [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
-                  {},
-                  0,
-                  EventType::kInformation,
-                  1000,
-                  {u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-                   u"2026-12-07T02:03:41", u"1.0.0.7"},
-                  0,
-                  u"Verdict: OK"},
-        EventCase{"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; },
-                  {}, 0, EventType::kWarning, 1001,
-                  {u"WARN", u"1",
-                   u"task WARN: There is no task \"Larkspan Nightly\": no scheduled run on this "
-                   u"machine under that name. Create it as the README shows, or name yours with "
-                   u"--task.",
-                   u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-                   u"2026-12-07T02:03:41", u"1.0.0.7"},
-                  1, u"Verdict: WARN"},
-        EventCase{
-            "a failure and a warning",
-            [](auto& os) {
-              SetWait(os, 5);
-              os.queries.mutex = {MutexState::kOtherObject, 0};
-            },
-            {}, 0, EventType::kError, 1002,
-            {u"FAIL", u"2",
-             u"wait-seconds WARN: A run waits only 5 s for Outlook to start: the add-in may not "
-             u"have started its synchronization when the wait ends. Set "
-             u"WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The name LSSyncMutex "
-             u"belongs to another kind of object: a -s -e run cannot wait for the add-in and logs "
-             u"an error. Restart the session or the computer.",
-             u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-             u"2026-12-07T02:03:41", u"1.0.0.7"},
-            2, u"Verdict: FAIL"},
-        EventCase{"a newest log that is not a log, no LSScheduler.exe beside the tool",
-                  [](auto& os) {
-                    os.queries.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
-                    os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-                  },
-                  {u"--only", u"last-run"}, 0, EventType::kWarning, 1001,
-                  {u"WARN", u"1",
-                   u"last-run WARN: The newest log C:\\Logs\\Scheduler081226020000.log is not in "
-                   u"the scheduler's format (it does not begin with a line break): the last run "
-                   u"cannot be judged.",
-                   u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found"},
-                  1, u"Verdict: WARN"},
-        EventCase{"no last-run check, a scheduler without a version",
-                  [](auto& os) { os.queries.fileVersions.clear(); },
-                  {u"--only", u"toolbar"}, 0, EventType::kInformation, 1000,
-                  {u"OK", u"0", u"", u"-", u"-", u"-", u"not found"},
-                  0, u"Verdict: OK"},
-        EventCase{"a write that fails", [](auto&) {}, {}, 5, EventType::kInformation, 1000, {},
-                  1,
-                  u"eventlog         WARN   The verdict could not be written to the Application "
-                  u"log: Access is denied.\n\nVerdict: WARN (exit code 1)"}),
-    CaseIndex);
+const EventCase kEvents[] = {
+    {"all well, Outlook open", [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
+     Texts(), 0, EventType::kInformation, 1000,
+     Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+           u"2026-12-07T02:03:41", u"1.0.0.7"),
+     0, u"Verdict: OK"},
+    {"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, Texts(), 0,
+     EventType::kWarning, 1001,
+     Texts(u"WARN", u"1",
+           u"task WARN: There is no task \"Larkspan Nightly\": no scheduled run on this machine "
+           u"under that name. Create it as the README shows, or name yours with --task.",
+           u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00", u"2026-12-07T02:03:41",
+           u"1.0.0.7"),
+     1, u"Verdict: WARN"},
+    {"a failure and a warning",
+     [](auto& os) {
+       SetWait(os, 5);
+       Mutex(MutexState::kOtherObject)(os);
+     },
+     Texts(), 0, EventType::kError, 1002,
+     Texts(u"FAIL", u"2",
+           u"wait-seconds WARN: A run waits only 5 s for Outlook to start: the add-in may not have "
+           u"started its synchronization when the wait ends. Set WaitSecondsForOutlookStart to 10 "
+           u"or more.\nsync-now FAIL: The name LSSyncMutex belongs to another kind of object: a -s "
+           u"-e run cannot wait for the add-in and logs an error. Restart the session or the "
+           u"computer.",
+           u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00", u"2026-12-07T02:03:41",
+           u"1.0.0.7"),
+     2, u"Verdict: FAIL"},
+    {"a newest log that is not a log, no LSScheduler.exe beside the tool",
+     [](auto& os) {
+       os.queries.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
+       os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+     },
+     Texts(u"--only", u"last-run"), 0, EventType::kWarning, 1001,
+     Texts(u"WARN", u"1",
+           u"last-run WARN: The newest log C:\\Logs\\Scheduler081226020000.log is not in the "
+           u"scheduler's format (it does not begin with a line break): the last run cannot be "
+           u"judged.",
+           u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found"),
+     1, u"Verdict: WARN"},
+    {"no last-run check, a scheduler without a version",
+     [](auto& os) { os.queries.fileVersions.clear(); }, Texts(u"--only", u"toolbar"), 0,
+     EventType::kInformation, 1000, Texts(u"OK", u"0", u"", u"-", u"-", u"-", u"not found"), 0,
+     u"Verdict: OK"},
+    {"a write that fails", nullptr, Texts(), 5, EventType::kInformation, 1000, Texts(), 1,
+     u"eventlog         WARN   The verdict could not be written to the Application log: Access "
+     u"is denied.\n\nVerdict: WARN (exit code 1)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, Events, testing::ValuesIn(kEvents), CaseName);
 
 struct FactsCase {
   const char* what;
-  std::function<void(test::FakeCheckPlatform&)> change;
+  Change change;        // of the good machine
   std::u16string json;  // a part of the JSON
 };
+
+void PrintTo(const FactsCase& c, std::ostream* out) { *out << c.what; }
 
 class JsonFacts : public testing::TestWithParam<FactsCase> {};
 
 TEST_P(JsonFacts, SayWhereAndWhenTheCheckRan) {
   const FactsCase& c = GetParam();
-  test::FakeCheckPlatform os;
+  FakeCheckPlatform os;
   SetUpGoodMachine(os);
   c.change(os);
-  os.process.arguments = {u"LSSchedulerCheck.exe", u"--json", u"--only", u"toolbar"};
   RecordingConsole console;
-  RunCheckTool(os.bundle, console, u"1.2.3.4");
+  RunTool(os, console, {u"--json", u"--only", u"toolbar"});
   EXPECT_NE(console.output.find(c.json), std::u16string::npos)
-      << c.what << ": " << std::string(console.output.begin(), console.output.end());
+      << c.what << ": " << Narrow(console.output);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, JsonFacts,
-    testing::Values(
-        FactsCase{"no LSScheduler.exe beside the tool",
-                  [](auto& os) {
-                    os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-                  },
-                  u",\"schedulerVersion\":null,"},
-        FactsCase{"a scheduler without a version resource",
-                  [](auto& os) { os.queries.fileVersions.clear(); }, u",\"schedulerVersion\":null,"},
-        FactsCase{"a tool whose own path is unknown",
-                  [](auto& os) { os.queries.programPath.clear(); }, u",\"schedulerVersion\":null,"},
-        FactsCase{"no computer or user name",
-                  [](auto& os) {
-                    os.queries.computerName.clear();
-                    os.queries.userName.clear();
-                  },
-                  u",\"computer\":\"\",\"user\":\"\","},
-        FactsCase{"the start of 1970", [](auto& os) { os.clock.SetNow(0); },
-                  u",\"checkedAt\":\"1970-01-01T00:00:00Z\","},
-        FactsCase{"a leap day", [](auto& os) { os.clock.SetNow(1709251199); },
-                  u",\"checkedAt\":\"2024-02-29T23:59:59Z\","},
-        FactsCase{"the last second of 1969", [](auto& os) { os.clock.SetNow(-1); },
-                  u",\"checkedAt\":\"1969-12-31T23:59:59Z\","},
-        FactsCase{"the last second of 9999", [](auto& os) { os.clock.SetNow(253402300799); },
-                  u",\"checkedAt\":\"9999-12-31T23:59:59Z\","},
-        FactsCase{"a time after 9999", [](auto& os) { os.clock.SetNow(253402300800); },
-                  u",\"checkedAt\":\"\","}),
-    CaseIndex);
+const FactsCase kFacts[] = {
+    {"no LSScheduler.exe beside the tool",
+     [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
+     u",\"schedulerVersion\":null,"},
+    {"a scheduler without a version resource", [](auto& os) { os.queries.fileVersions.clear(); },
+     u",\"schedulerVersion\":null,"},
+    {"a tool whose own path is unknown", [](auto& os) { os.queries.programPath.clear(); },
+     u",\"schedulerVersion\":null,"},
+    {"no computer or user name",
+     [](auto& os) {
+       os.queries.computerName.clear();
+       os.queries.userName.clear();
+     },
+     u",\"computer\":\"\",\"user\":\"\","},
+    {"the start of 1970", [](auto& os) { os.clock.SetNow(0); },
+     u",\"checkedAt\":\"1970-01-01T00:00:00Z\","},
+    {"a leap day", [](auto& os) { os.clock.SetNow(1709251199); },
+     u",\"checkedAt\":\"2024-02-29T23:59:59Z\","},
+    {"the last second of 1969", [](auto& os) { os.clock.SetNow(-1); },
+     u",\"checkedAt\":\"1969-12-31T23:59:59Z\","},
+    {"the last second of 9999", [](auto& os) { os.clock.SetNow(253402300799); },
+     u",\"checkedAt\":\"9999-12-31T23:59:59Z\","},
+    {"a time after 9999", [](auto& os) { os.clock.SetNow(253402300800); }, u",\"checkedAt\":\"\","},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, JsonFacts, testing::ValuesIn(kFacts), CaseName);
 
 struct JsonCase {
   std::u16string text;
@@ -1040,4 +700,4 @@ INSTANTIATE_TEST_SUITE_P(Table, JsonStrings,
                          CaseIndex);
 
 }  // namespace
-}  // namespace lss
+}  // namespace lss::test
