@@ -23,8 +23,7 @@ std::vector<std::string> WineDebugLog::AddedLines(std::string_view text) const {
     at = end + 1;
     if (line.find(text) == std::string::npos) continue;
     const std::size_t colon = line.find(':');
-    if (colon != std::string::npos &&
-        line.find_first_not_of("0123456789abcdefABCDEF") == colon) {
+    if (colon != std::string::npos && line.find_first_not_of("0123456789abcdefABCDEF") == colon) {
       line.erase(0, colon + 1);
     }
     lines.push_back(line);
