@@ -34,17 +34,16 @@ TEST_P(LogFolderForms, StartWithoutOptionsLeavesOneEmptyLogFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LogFolderForms,
-    ::testing::Values(
-        FolderCase{"folder without a trailing backslash",
-                   [](const std::wstring& folder) { return folder; }},
-        FolderCase{"folder with a trailing backslash",
-                   [](const std::wstring& folder) { return folder + L"\\"; }},
-        FolderCase{"folder in forward slashes ending in one",
-                   [](const std::wstring& folder) {
-                     std::wstring text = folder + L"/";
-                     std::replace(text.begin(), text.end(), L'\\', L'/');
-                     return text;
-                   }}));
+    ::testing::Values(FolderCase{"folder without a trailing backslash",
+                                 [](const std::wstring& folder) { return folder; }},
+                      FolderCase{"folder with a trailing backslash",
+                                 [](const std::wstring& folder) { return folder + L"\\"; }},
+                      FolderCase{"folder in forward slashes ending in one",
+                                 [](const std::wstring& folder) {
+                                   std::wstring text = folder + L"/";
+                                   std::replace(text.begin(), text.end(), L'\\', L'/');
+                                   return text;
+                                 }}));
 
 class RunLog : public SchedulerTest {};
 
@@ -86,13 +85,12 @@ TEST_F(RunLog, ExistingWritableFileOfTheSameNameIsAppendedTo) {
   std::vector<std::wstring> changed;
   for (const std::wstring& name : LogFiles()) {
     const auto earlier = before.find(name);
-    ASSERT_NE(earlier, before.end()) << "the run created " << Narrow(name)
-                                     << " instead of appending to an existing file";
+    ASSERT_NE(earlier, before.end())
+        << "the run created " << Narrow(name) << " instead of appending to an existing file";
     const std::string bytes = ReadFileBytes(LogFolder() + L"\\" + name);
     if (bytes == earlier->second) continue;
     changed.push_back(name);
-    const auto time = ParseFileStamp(Narrow(name.substr(9, 12)));
-    ExpectWithinRuns(*time, "the appended file's stamp");
+    ExpectLogNameOfTheRuns(name);
     // The earlier content stays; the new entry follows it.
     ASSERT_EQ(bytes.substr(0, earlier->second.size()), earlier->second);
     const ParsedLog log = ParseLog(bytes);
@@ -111,7 +109,8 @@ TEST_F(RunLog, ReadOnlyFileOfTheSameNameGetsNothing) {
 
   EXPECT_EQ(run.exitCode, 0u);
   std::map<std::wstring, std::string> after;
-  for (const std::wstring& name : LogFiles()) after[name] = ReadFileBytes(LogFolder() + L"\\" + name);
+  for (const std::wstring& name : LogFiles())
+    after[name] = ReadFileBytes(LogFolder() + L"\\" + name);
   EXPECT_EQ(after, before);
   EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L"Nightly"));
 }
@@ -159,13 +158,7 @@ TEST_F(RunLog, AnExpandableFolderPerUserIsExpandedAndCreated) {
   const RunResult run = RunScheduler(L"-s");
 
   EXPECT_EQ(run.exitCode, 0u);
-  const std::vector<std::wstring> logs = FileNamesIn(perUser + L"\\Logs");
-  ASSERT_EQ(logs.size(), 1u);
-  ASSERT_TRUE(IsLogFileName(logs[0])) << Narrow(logs[0]);
-  ExpectWithinRuns(*ParseFileStamp(Narrow(logs[0].substr(9, 12))), "the log's name");
-  const ParsedLog log = ParseLog(ReadFileBytes(perUser + L"\\Logs\\" + logs[0]));
-  EXPECT_THAT(log.problems, IsEmpty());
-  EXPECT_THAT(Texts(log.entries), ElementsAre(kNotFound));
+  EXPECT_THAT(Texts(TheLog(perUser + L"\\Logs")), ElementsAre(kNotFound));
   RemoveTree(perUser);
 }
 
@@ -178,11 +171,9 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
   const std::wstring oldName = LogFileNameAt(now - 31 * kDay);
   const std::vector<std::wstring> old{oldName, LogFileNameAt(now - 400 * kDay)};
   const std::wstring digits = oldName.substr(9, 12);
-  const std::vector<std::wstring> kept{LogFileNameAt(now - 29 * kDay),
-                                       L"Scheduler" + digits + L".txt",
-                                       L"Other" + digits + L".log",
-                                       L"Scheduler" + digits + L"0.log",
-                                       L"Scheduler" + digits + L".log.bak"};
+  const std::vector<std::wstring> kept{
+      LogFileNameAt(now - 29 * kDay), L"Scheduler" + digits + L".txt", L"Other" + digits + L".log",
+      L"Scheduler" + digits + L"0.log", L"Scheduler" + digits + L".log.bak"};
   for (const std::wstring& name : old) WriteFileBytes(LogFolder() + L"\\" + name, "old");
   for (const std::wstring& name : kept) WriteFileBytes(LogFolder() + L"\\" + name, "kept");
   const std::wstring readOnly = LogFileNameAt(now - 60 * kDay);
@@ -203,7 +194,7 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
     if (!earlier) newLogs.push_back(name);
   }
   ASSERT_EQ(newLogs.size(), 1u) << "the run's own log, and nothing old";
-  ExpectWithinRuns(*ParseFileStamp(Narrow(newLogs[0].substr(9, 12))), "the run's own log");
+  ExpectLogNameOfTheRuns(newLogs[0]);
   EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + newLogs[0]), "");  // nothing said about it
   EXPECT_EQ(left.size(), kept.size() + 3);
   EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + readOnly), "read-only");
