@@ -101,6 +101,7 @@ std::unique_ptr<ChildProcess> SchedulerTest::StartScheduler(std::wstring_view ar
 RunResult SchedulerTest::WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit) {
   const RunResult result = run.Wait(limit);
   lastRunEnded_ = LocalNow();
+  EXPECT_EQ(result.exitCode, 0u) << "LSScheduler.exe ends with exit code 0, whatever happened";
   return result;
 }
 

@@ -83,7 +83,8 @@ class SchedulerTest : public ::testing::Test {
   void SetUpWholeRun(std::uint32_t waitSeconds,
                      const std::vector<std::pair<std::wstring, RegValue>>& values);
 
-  // Runs LSScheduler.exe with `arguments`, waiting at most `limit`. The local
+  // Runs LSScheduler.exe with `arguments`, waiting at most `limit`, and adds a
+  // failure unless it ends with exit code 0, as every run must. The local
   // time before the first start and after the last end of the test's runs
   // bounds the stamps of the log.
   RunResult RunScheduler(std::wstring_view arguments, std::chrono::milliseconds limit = 60s);
