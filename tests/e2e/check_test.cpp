@@ -76,9 +76,8 @@ bool HasDocumentedFields(const Json& json) {
   const auto integer = [&](const char* name) {
     return json.contains(name) && json[name].is_number_integer();
   };
-  if (!json.is_object() || !strings(json, {"tool", "version", "verdict"}) ||
-      !integer("schema") || !integer("exitCode") || !json.contains("checks") ||
-      !json["checks"].is_array()) {
+  if (!json.is_object() || !strings(json, {"tool", "version", "verdict"}) || !integer("schema") ||
+      !integer("exitCode") || !json.contains("checks") || !json["checks"].is_array()) {
     return false;
   }
   for (const Json& check : json["checks"]) {
@@ -95,19 +94,11 @@ bool HasDocumentedFields(const Json& json) {
 
 class CheckTool : public SchedulerTest {
  protected:
-  void SetUp() override {
-    SchedulerTest::SetUp();
-    checkExe_ = PathFromEnvironment(L"LSS_CHECK_EXE");
-  }
-
   // What the demo sets up: the stand-ins installed and registered, a log
   // folder, the add-in synchronizing for 3 s from Outlook's start.
   void SetUpAsTheDemo(std::uint32_t waitSeconds) {
-    UseLogFolder();
-    InstallOutlook();
-    RegisterMapiProvider();
-    ConfigureStandIn({{L"SyncMilliseconds", Dword(3000)}, {L"StayMilliseconds", Dword(60000)}});
-    SetSetting(L"WaitSecondsForOutlookStart", Dword(waitSeconds));
+    SetUpWholeRun(waitSeconds,
+                  {{L"SyncMilliseconds", Dword(3000)}, {L"StayMilliseconds", Dword(60000)}});
   }
 
   // Everything the tool reads and must not change.
@@ -121,11 +112,9 @@ class CheckTool : public SchedulerTest {
 
   CapturedRun RunCheck(std::wstring_view arguments) {
     const std::string before = Snapshot();
-    CapturedRun run = RunCapturingOutput(
-        checkExe_,
+    CapturedRun run = RunCheckTool(
         L"--only outlook,mapi,log-folder,wait-seconds,toolbar,outlook-running,sync-now,last-run " +
-            std::wstring(arguments),
-        folder(), 30s);
+        std::wstring(arguments));
     EXPECT_EQ(Snapshot(), before) << "LSSchedulerCheck changed the registry or the log folder";
     return run;
   }
@@ -196,8 +185,6 @@ class CheckTool : public SchedulerTest {
           << id << ": " << row.message;
     }
   }
-
-  std::wstring checkExe_;
 };
 
 TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
@@ -415,9 +402,7 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
            Dword(4));
   SetValue(HKEY_CURRENT_USER, larkspan + L"\\Other", L"Kind", raw(0x20, {1, 2, 3}));
 
-  const std::wstring kit = folder() + L"\\template.xml";
-  WriteFileBytes(kit, ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE")));
-  const RegisteredTask task(kit, L"Larkspan Nightly", folder());
+  const RegisteredTask task(WriteTaskTemplate(folder()), L"Larkspan Nightly", folder());
   ASSERT_EQ(RunScheduler(L"-s -e -p Work -n Nightly").exitCode, 0u);
   WaitForOutlookExit(15s);
   ::Sleep(1100);  // an empty log of its own, a second later
@@ -425,12 +410,11 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   const std::vector<std::wstring> logs = LogFiles();
   ASSERT_EQ(logs.size(), 2u);
 
-  const CapturedRun table = RunCapturingOutput(checkExe_, L"", folder(), 30s);
-  const CapturedRun json = RunCapturingOutput(checkExe_, L"--json", folder(), 30s);
+  const CapturedRun table = RunCheckTool(L"");
+  const CapturedRun json = RunCheckTool(L"--json");
   const std::string settings = DumpKeyTree(HKEY_CURRENT_USER, larkspan);
   const std::wstring bundle = folder() + L"\\bundles\\2026\\pc";
-  const CapturedRun collect =
-      RunCapturingOutput(checkExe_, L"--collect \"" + bundle + L"\"", folder(), 30s);
+  const CapturedRun collect = RunCheckTool(L"--collect \"" + bundle + L"\"");
   EXPECT_EQ(collect.exitCode, table.exitCode) << collect.output << collect.error;
   EXPECT_EQ(collect.error, "");
   EXPECT_THAT(collect.output, StartsWith(table.output));
@@ -459,24 +443,24 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   EXPECT_THAT(taskXml, StartsWith(std::string("\xFF\xFE<\0", 4)));
   EXPECT_THAT(taskXml, HasSubstr(std::string("<\0T\0a\0s\0k\0 \0", 12)));
   const std::string machine = ReadFileBytes(bundle + L"\\machine.txt");
-  EXPECT_TRUE(std::regex_search(machine, std::regex("\r\nLSScheduler\\.exe: .*\\\\LSScheduler\\.exe, "
-                                                    "version \\d+\\.\\d+\\.\\d+\\.\\d+\r\n")))
+  EXPECT_TRUE(
+      std::regex_search(machine, std::regex("\r\nLSScheduler\\.exe: .*\\\\LSScheduler\\.exe, "
+                                            "version \\d+\\.\\d+\\.\\d+\\.\\d+\r\n")))
       << machine;
   EXPECT_THAT(machine, HasSubstr("\r\nOutlook: " + std::string(kOutlookExe) + ", version "));
   EXPECT_THAT(machine, HasSubstr(", x64\r\nMail client: Olsim\r\nMAPI library: "));
 
   // reg import into the emptied key gives the same values, types and bytes.
   DeleteKeyTree(HKEY_CURRENT_USER, larkspan);
-  const CapturedRun import = RunCapturingOutput(
-      L"C:\\windows\\system32\\reg.exe", L"import \"" + bundle + L"\\settings.reg\"", folder(),
-      30s);
+  const CapturedRun import =
+      RunCapturingOutput(L"C:\\windows\\system32\\reg.exe",
+                         L"import \"" + bundle + L"\\settings.reg\"", folder(), 30s);
   EXPECT_EQ(import.exitCode, 0u) << import.output << import.error;
   EXPECT_EQ(DumpKeyTree(HKEY_CURRENT_USER, larkspan), settings);
 
   // A second bundle into the same folder is refused and changes nothing.
   const std::map<std::wstring, std::string> written = FolderContents(bundle);
-  const CapturedRun again =
-      RunCapturingOutput(checkExe_, L"--collect \"" + bundle + L"\"", folder(), 30s);
+  const CapturedRun again = RunCheckTool(L"--collect \"" + bundle + L"\"");
   EXPECT_EQ(again.exitCode, 64u);
   EXPECT_EQ(again.error, "LSSchedulerCheck: " + ToUtf8(bundle) +
                              " is not empty: the support bundle never overwrites anything. Name "

@@ -5,7 +5,7 @@
 namespace e2e {
 namespace {
 
-using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 constexpr char kNotFound[] = "LSScheduler Error: Can't find Outlook.exe";
@@ -18,107 +18,84 @@ std::vector<std::string> ArgumentsOutlookGot(const std::vector<JournalEvent>& jo
   return arguments;
 }
 
-struct NotFoundCase {
+struct LaunchCase {
   const char* story;
-  void (*registerOutlook)();
+  bool appPaths;                 // the entry, its default value the stand-in's full path
+  std::optional<RegValue> path;  // its "Path"; nothing: missing
+  std::vector<std::string> log;
+  std::vector<std::string> outlookGot = {};  // its arguments; empty: it must not start
+  const wchar_t* arguments = L"-s";
+  std::uint32_t waitSeconds = 20;  // WaitSecondsForOutlookStart
+  std::uint32_t stays = 1000;      // the stand-in's StayMilliseconds
 };
 
-void PrintTo(const NotFoundCase& row, std::ostream* out) { *out << row.story; }
+void PrintTo(const LaunchCase& row, std::ostream* out) { *out << row.story; }
 
-class OutlookNotFound : public SchedulerTest, public ::testing::WithParamInterface<NotFoundCase> {};
+class OutlookStart : public SchedulerTest, public ::testing::WithParamInterface<LaunchCase> {};
 
-TEST_P(OutlookNotFound, LogsOnlyThatOutlookIsMissing) {
-  // Given the stand-in in its folder, but registered as the row says, and a
-  // long wait configured.
+TEST_P(OutlookStart, UsesTheAppPathsEntryAndPassesTheProfileAndSwitches) {
+  // Given the stand-in in its folder, registered as the row says.
+  const LaunchCase& row = GetParam();
   UseLogFolder();
   CopyStandIns();
-  ConfigureStandIn({{L"StayMilliseconds", Dword(1000)}});
-  SetSetting(L"WaitSecondsForOutlookStart", Dword(20));
-  GetParam().registerOutlook();
-
-  const RunResult run = RunScheduler(L"-s");
-
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_THAT(Texts(TheLog()), ElementsAre(kNotFound));
-  EXPECT_THAT(Journal(), IsEmpty()) << "Outlook was started";
-  EXPECT_LT(run.elapsed, 15s) << "the run waited for an Outlook it did not start";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, OutlookNotFound,
-    ::testing::Values(
-        NotFoundCase{"no App Paths entry", [] {}},
-        NotFoundCase{"\"Path\" of type REG_EXPAND_SZ",
-                     [] {
-                       SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"",
-                                RegValue::Sz(std::wstring(kOutlookFolder) + L"OUTLOOK.EXE"));
-                       SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path",
-                                RegValue::ExpandSz(kOutlookFolder));
-                     }},
-        NotFoundCase{"\"Path\" missing, only the default value", [] {
-                       SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"",
-                                RegValue::Sz(std::wstring(kOutlookFolder) + L"OUTLOOK.EXE"));
-                     }}));
-
-class OutlookLaunch : public SchedulerTest {
- protected:
-  void SetUp() override {
-    SchedulerTest::SetUp();
-    UseLogFolder();
-    InstallOutlook();
+  if (row.appPaths) {
+    SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"",
+             RegValue::Sz(std::wstring(kOutlookFolder) + L"OUTLOOK.EXE"));
   }
-};
+  if (row.path) SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", *row.path);
+  ConfigureStandIn({{L"StayMilliseconds", Dword(row.stays)}});
+  SetSetting(L"WaitSecondsForOutlookStart", Dword(row.waitSeconds));
 
-TEST_F(OutlookLaunch, PathWithoutTrailingBackslashNamesAFileThatDoesNotExist) {
-  SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", RegValue::Sz(L"C:\\Program Files\\Olsim"));
-  ConfigureStandIn({{L"StayMilliseconds", Dword(1000)}});
-  SetSetting(L"WaitSecondsForOutlookStart", Dword(20));
+  const RunResult run = RunScheduler(row.arguments);
 
-  const RunResult run = RunScheduler(L"-s");
-
-  EXPECT_EQ(run.exitCode, 0u);
-  // ShellExecuteW gives 2 for a missing file under Wine, as on Windows.
-  EXPECT_THAT(Texts(TheLog()),
-              ElementsAre("KSScheduler: Starting Outlook C:\\Program Files\\OlsimOUTLOOK.EXE /recycle",
-                          "LSScheduler Error start Outlook: C:\\Program Files\\OlsimOUTLOOK.EXE "
-                          "/recycle, error:The specified file was not found."));
-  EXPECT_THAT(Journal(), IsEmpty()) << "Outlook was started";
-  EXPECT_LT(run.elapsed, 15s) << "the run waited after a failed start";
-}
-
-TEST_F(OutlookLaunch, StartsOutlookWithProfileRecycleAndTheSwitchesPassedOn) {
-  ConfigureStandIn({{L"StayMilliseconds", Dword(3000)}});
-  SetSetting(L"WaitSecondsForOutlookStart", Dword(2));
-
-  const RunResult run = RunScheduler(L"-s -p Work -x");
+  EXPECT_THAT(Texts(TheLog()), ElementsAreArray(row.log));
+  if (row.outlookGot.empty()) {
+    EXPECT_THAT(Journal(), IsEmpty()) << "Outlook was started";
+    EXPECT_LT(run.elapsed, 15s) << "the run waited for an Outlook it did not start";
+    return;
+  }
   const std::vector<JournalEvent> journal = WaitForOutlookExit(15s);
-
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_GE(run.elapsed, 2s) << "the program ended before WaitSecondsForOutlookStart had passed";
-  EXPECT_THAT(Texts(TheLog()),
-              ElementsAre(std::string("KSScheduler: Starting Outlook ") + kOutlookExe +
-                              " /profile Work /recycle /x",
-                          "KSScheduler: Waiting for Outlook"));
-  EXPECT_THAT(ArgumentsOutlookGot(journal), ElementsAre("/profile", "Work", "/recycle", "/x"));
+  EXPECT_GE(run.elapsed, std::chrono::seconds(row.waitSeconds))
+      << "the program ended before WaitSecondsForOutlookStart had passed";
+  EXPECT_THAT(ArgumentsOutlookGot(journal), ElementsAreArray(row.outlookGot));
   // Without -e nothing of MAPI happens, and Outlook stays until it gives up.
   EXPECT_THAT(EventsOf(journal, "mapi"), IsEmpty());
   EXPECT_EQ(FindEvent(journal, "outlook", "exit").Field("reason"), "timeout");
 }
 
-TEST_F(OutlookLaunch, ProfileWithABlankReachesOutlookAsOneArgument) {
-  ConfigureStandIn({{L"StayMilliseconds", Dword(1000)}});
-  SetSetting(L"WaitSecondsForOutlookStart", Dword(1));
-
-  const RunResult run = RunScheduler(L"-s -p \"My Work\"");
-  const std::vector<JournalEvent> journal = WaitForOutlookExit(15s);
-
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_THAT(Texts(TheLog()),
-              ElementsAre(std::string("KSScheduler: Starting Outlook ") + kOutlookExe +
-                              " /profile \"My Work\" /recycle",
-                          "KSScheduler: Waiting for Outlook"));
-  EXPECT_THAT(ArgumentsOutlookGot(journal), ElementsAre("/profile", "My Work", "/recycle"));
+std::vector<LaunchCase> LaunchRows() {
+  const std::string starting = std::string("KSScheduler: Starting Outlook ") + kOutlookExe;
+  const RegValue folder = RegValue::Sz(kOutlookFolder);
+  return {
+      {"no App Paths entry", false, std::nullopt, {kNotFound}},
+      {"\"Path\" of type REG_EXPAND_SZ", true, RegValue::ExpandSz(kOutlookFolder), {kNotFound}},
+      {"\"Path\" missing, only the default value", true, std::nullopt, {kNotFound}},
+      // ShellExecuteW gives 2 for a missing file under Wine, as on Windows.
+      {"\"Path\" without a trailing backslash names a file that does not exist",
+       true,
+       RegValue::Sz(L"C:\\Program Files\\Olsim"),
+       {"KSScheduler: Starting Outlook C:\\Program Files\\OlsimOUTLOOK.EXE /recycle",
+        "LSScheduler Error start Outlook: C:\\Program Files\\OlsimOUTLOOK.EXE "
+        "/recycle, error:The specified file was not found."}},
+      {"the profile, /recycle and the switches passed on",
+       true,
+       folder,
+       {starting + " /profile Work /recycle /x", "KSScheduler: Waiting for Outlook"},
+       {"/profile", "Work", "/recycle", "/x"},
+       L"-s -p Work -x",
+       2,
+       3000},
+      {"a profile with a blank reaches Outlook as one argument",
+       true,
+       folder,
+       {starting + " /profile \"My Work\" /recycle", "KSScheduler: Waiting for Outlook"},
+       {"/profile", "My Work", "/recycle"},
+       L"-s -p \"My Work\"",
+       1},
+  };
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, OutlookStart, ::testing::ValuesIn(LaunchRows()));
 
 }  // namespace
 }  // namespace e2e

@@ -26,25 +26,23 @@ TEST_P(LogFolderForms, StartWithoutOptionsLeavesOneEmptyLogFile) {
   MakeFreshFolder(LogFolder());
   SetSetting(L"LogDirectory", RegValue::Sz(GetParam().folderText(LogFolder())));
 
-  const RunResult run = RunScheduler(L"");
+  RunScheduler(L"");
 
-  EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(TheLogBytes(), "");  // checks the one file's name and its stamp, too
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LogFolderForms,
-    ::testing::Values(
-        FolderCase{"folder without a trailing backslash",
-                   [](const std::wstring& folder) { return folder; }},
-        FolderCase{"folder with a trailing backslash",
-                   [](const std::wstring& folder) { return folder + L"\\"; }},
-        FolderCase{"folder in forward slashes ending in one",
-                   [](const std::wstring& folder) {
-                     std::wstring text = folder + L"/";
-                     std::replace(text.begin(), text.end(), L'\\', L'/');
-                     return text;
-                   }}));
+    ::testing::Values(FolderCase{"folder without a trailing backslash",
+                                 [](const std::wstring& folder) { return folder; }},
+                      FolderCase{"folder with a trailing backslash",
+                                 [](const std::wstring& folder) { return folder + L"\\"; }},
+                      FolderCase{"folder in forward slashes ending in one",
+                                 [](const std::wstring& folder) {
+                                   std::wstring text = folder + L"/";
+                                   std::replace(text.begin(), text.end(), L'\\', L'/');
+                                   return text;
+                                 }}));
 
 class RunLog : public SchedulerTest {};
 
@@ -86,13 +84,12 @@ TEST_F(RunLog, ExistingWritableFileOfTheSameNameIsAppendedTo) {
   std::vector<std::wstring> changed;
   for (const std::wstring& name : LogFiles()) {
     const auto earlier = before.find(name);
-    ASSERT_NE(earlier, before.end()) << "the run created " << Narrow(name)
-                                     << " instead of appending to an existing file";
+    ASSERT_NE(earlier, before.end())
+        << "the run created " << Narrow(name) << " instead of appending to an existing file";
     const std::string bytes = ReadFileBytes(LogFolder() + L"\\" + name);
     if (bytes == earlier->second) continue;
     changed.push_back(name);
-    const auto time = ParseFileStamp(Narrow(name.substr(9, 12)));
-    ExpectWithinRuns(*time, "the appended file's stamp");
+    ExpectLogNameOfTheRuns(name);
     // The earlier content stays; the new entry follows it.
     ASSERT_EQ(bytes.substr(0, earlier->second.size()), earlier->second);
     const ParsedLog log = ParseLog(bytes);
@@ -107,11 +104,11 @@ TEST_F(RunLog, ReadOnlyFileOfTheSameNameGetsNothing) {
   const std::map<std::wstring, std::string> before = PrepareEarlierLogs(LogFolder());
   for (const auto& [name, bytes] : before) SetReadOnly(LogFolder() + L"\\" + name);
 
-  const RunResult run = RunScheduler(L"-s -n Nightly");
+  RunScheduler(L"-s -n Nightly");
 
-  EXPECT_EQ(run.exitCode, 0u);
   std::map<std::wstring, std::string> after;
-  for (const std::wstring& name : LogFiles()) after[name] = ReadFileBytes(LogFolder() + L"\\" + name);
+  for (const std::wstring& name : LogFiles())
+    after[name] = ReadFileBytes(LogFolder() + L"\\" + name);
   EXPECT_EQ(after, before);
   EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L"Nightly"));
 }
@@ -125,8 +122,8 @@ TEST_F(RunLog, TwoStartsInTheSameSecondAppendToOneFile) {
     WaitForNextSecond();
     const std::unique_ptr<ChildProcess> first = StartScheduler(L"-s");
     const std::unique_ptr<ChildProcess> second = StartScheduler(L"-s");
-    EXPECT_EQ(WaitForScheduler(*first).exitCode, 0u);
-    EXPECT_EQ(WaitForScheduler(*second).exitCode, 0u);
+    WaitForScheduler(*first);
+    WaitForScheduler(*second);
     if (LogFiles().size() == 1) break;
   }
 
@@ -138,9 +135,8 @@ TEST_F(RunLog, AFolderThatCannotBeCreatedGivesNoLogAndTheRunGoesOn) {
   WriteFileBytes(folder() + L"\\file", "not a folder");
   SetSetting(L"LogDirectory", RegValue::Sz(folder() + L"\\file\\logs"));
 
-  const RunResult run = RunScheduler(L"-s -n Nightly");
+  RunScheduler(L"-s -n Nightly");
 
-  EXPECT_EQ(run.exitCode, 0u);
   EXPECT_THAT(FileNamesIn(folder()), ElementsAre(L"file"));
   EXPECT_EQ(ReadFileBytes(folder() + L"\\file"), "not a folder");
   EXPECT_EQ(AdminOption(L"TaskName"), RegValue::Sz(L"Nightly"));
@@ -156,16 +152,9 @@ TEST_F(RunLog, AnExpandableFolderPerUserIsExpandedAndCreated) {
   RemoveTree(perUser);
   SetSetting(L"LogDirectory", RegValue::ExpandSz(L"%LOCALAPPDATA%\\Larkspan\\lsse2e\\Logs"));
 
-  const RunResult run = RunScheduler(L"-s");
+  RunScheduler(L"-s");
 
-  EXPECT_EQ(run.exitCode, 0u);
-  const std::vector<std::wstring> logs = FileNamesIn(perUser + L"\\Logs");
-  ASSERT_EQ(logs.size(), 1u);
-  ASSERT_TRUE(IsLogFileName(logs[0])) << Narrow(logs[0]);
-  ExpectWithinRuns(*ParseFileStamp(Narrow(logs[0].substr(9, 12))), "the log's name");
-  const ParsedLog log = ParseLog(ReadFileBytes(perUser + L"\\Logs\\" + logs[0]));
-  EXPECT_THAT(log.problems, IsEmpty());
-  EXPECT_THAT(Texts(log.entries), ElementsAre(kNotFound));
+  EXPECT_THAT(Texts(TheLog(perUser + L"\\Logs")), ElementsAre(kNotFound));
   RemoveTree(perUser);
 }
 
@@ -178,11 +167,9 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
   const std::wstring oldName = LogFileNameAt(now - 31 * kDay);
   const std::vector<std::wstring> old{oldName, LogFileNameAt(now - 400 * kDay)};
   const std::wstring digits = oldName.substr(9, 12);
-  const std::vector<std::wstring> kept{LogFileNameAt(now - 29 * kDay),
-                                       L"Scheduler" + digits + L".txt",
-                                       L"Other" + digits + L".log",
-                                       L"Scheduler" + digits + L"0.log",
-                                       L"Scheduler" + digits + L".log.bak"};
+  const std::vector<std::wstring> kept{
+      LogFileNameAt(now - 29 * kDay), L"Scheduler" + digits + L".txt", L"Other" + digits + L".log",
+      L"Scheduler" + digits + L"0.log", L"Scheduler" + digits + L".log.bak"};
   for (const std::wstring& name : old) WriteFileBytes(LogFolder() + L"\\" + name, "old");
   for (const std::wstring& name : kept) WriteFileBytes(LogFolder() + L"\\" + name, "kept");
   const std::wstring readOnly = LogFileNameAt(now - 60 * kDay);
@@ -192,9 +179,8 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
   MakeFreshFolder(LogFolder() + L"\\" + folderNamedLikeALog);
   WriteFileBytes(LogFolder() + L"\\" + folderNamedLikeALog + L"\\" + oldName, "inside");
 
-  const RunResult run = RunScheduler(L"");
+  RunScheduler(L"");
 
-  EXPECT_EQ(run.exitCode, 0u);
   std::vector<std::wstring> left = FileNamesIn(LogFolder());
   std::vector<std::wstring> newLogs;
   for (const std::wstring& name : left) {
@@ -203,7 +189,7 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
     if (!earlier) newLogs.push_back(name);
   }
   ASSERT_EQ(newLogs.size(), 1u) << "the run's own log, and nothing old";
-  ExpectWithinRuns(*ParseFileStamp(Narrow(newLogs[0].substr(9, 12))), "the run's own log");
+  ExpectLogNameOfTheRuns(newLogs[0]);
   EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + newLogs[0]), "");  // nothing said about it
   EXPECT_EQ(left.size(), kept.size() + 3);
   EXPECT_EQ(ReadFileBytes(LogFolder() + L"\\" + readOnly), "read-only");

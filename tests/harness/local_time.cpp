@@ -26,13 +26,19 @@ std::optional<LocalSeconds> FromFields(int day, int month, int year2, int hour, 
   return static_cast<LocalSeconds>(ticks.QuadPart / kTicksPerSecond);
 }
 
-bool TwoDigits(std::string_view text, std::size_t at, int* value) {
-  if (at + 2 > text.size()) return false;
-  const char high = text[at];
-  const char low = text[at + 1];
-  if (high < '0' || high > '9' || low < '0' || low > '9') return false;
-  *value = (high - '0') * 10 + (low - '0');
-  return true;
+// Day, month, year, hour, minute and second as two digits each, at `at` in
+// `text`, which must be `length` long.
+std::optional<LocalSeconds> ParseFields(std::string_view text, std::size_t length,
+                                        const std::size_t (&at)[6]) {
+  if (text.size() != length) return std::nullopt;
+  int fields[6];
+  for (int i = 0; i < 6; ++i) {
+    const char high = text[at[i]];
+    const char low = text[at[i] + 1];
+    if (high < '0' || high > '9' || low < '0' || low > '9') return std::nullopt;
+    fields[i] = (high - '0') * 10 + (low - '0');
+  }
+  return FromFields(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
 }
 
 }  // namespace
@@ -54,22 +60,11 @@ std::optional<LocalSeconds> ParseEntryStamp(std::string_view stamp) {
       stamp[11] != ':' || stamp[14] != ':' || stamp[17] != ':') {
     return std::nullopt;
   }
-  int d, m, y, hh, mm, ss;
-  if (!TwoDigits(stamp, 0, &d) || !TwoDigits(stamp, 3, &m) || !TwoDigits(stamp, 6, &y) ||
-      !TwoDigits(stamp, 9, &hh) || !TwoDigits(stamp, 12, &mm) || !TwoDigits(stamp, 15, &ss)) {
-    return std::nullopt;
-  }
-  return FromFields(d, m, y, hh, mm, ss);
+  return ParseFields(stamp, 18, {0, 3, 6, 9, 12, 15});
 }
 
 std::optional<LocalSeconds> ParseFileStamp(std::string_view digits) {
-  if (digits.size() != 12) return std::nullopt;
-  int d, m, y, hh, mm, ss;
-  if (!TwoDigits(digits, 0, &d) || !TwoDigits(digits, 2, &m) || !TwoDigits(digits, 4, &y) ||
-      !TwoDigits(digits, 6, &hh) || !TwoDigits(digits, 8, &mm) || !TwoDigits(digits, 10, &ss)) {
-    return std::nullopt;
-  }
-  return FromFields(d, m, y, hh, mm, ss);
+  return ParseFields(digits, 12, {0, 2, 4, 6, 8, 10});
 }
 
 std::wstring LogFileNameAt(LocalSeconds time) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "harness/scratch_files.h"
@@ -18,7 +19,8 @@ std::string Unescape(std::string_view value, std::string_view line) {
       text.push_back(value[i]);
       continue;
     }
-    if (++i == value.size()) throw std::runtime_error("journal line ends in a lone backslash: " + std::string(line));
+    if (++i == value.size())
+      throw std::runtime_error("journal line ends in a lone backslash: " + std::string(line));
     switch (value[i]) {
       case '\\': text.push_back('\\'); break;
       case 't': text.push_back('\t'); break;
@@ -37,7 +39,8 @@ JournalEvent ParseLine(std::string_view line) {
   }
   JournalEvent event;
   for (const char digit : parts[0]) {
-    if (digit < '0' || digit > '9') throw std::runtime_error("journal time is not a number: " + std::string(line));
+    if (digit < '0' || digit > '9')
+      throw std::runtime_error("journal time is not a number: " + std::string(line));
     event.time = event.time * 10 + (digit - '0');
   }
   event.who = std::string(parts[1]);
@@ -112,10 +115,9 @@ const JournalEvent& FindEvent(const std::vector<JournalEvent>& journal, std::str
 
 bool HasEvent(const std::vector<JournalEvent>& journal, std::string_view who,
               std::string_view event) {
-  for (const JournalEvent& entry : journal) {
-    if (entry.who == who && entry.event == event) return true;
-  }
-  return false;
+  return std::any_of(journal.begin(), journal.end(), [&](const JournalEvent& entry) {
+    return entry.who == who && entry.event == event;
+  });
 }
 
 std::vector<JournalEvent> WaitForEvent(std::wstring_view path, std::string_view who,

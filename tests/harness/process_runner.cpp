@@ -9,6 +9,14 @@
 #include "harness/text.h"
 
 namespace e2e {
+namespace {
+
+void Kill(HANDLE process) {
+  ::TerminateProcess(process, 1);
+  ::WaitForSingleObject(process, 5000);
+}
+
+}  // namespace
 
 ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments, HANDLE output,
                            HANDLE error) {
@@ -36,10 +44,7 @@ ChildProcess::ChildProcess(std::wstring_view exe, std::wstring_view arguments, H
 }
 
 ChildProcess::~ChildProcess() {
-  if (!ended_) {
-    ::TerminateProcess(process_.get(), 1);
-    ::WaitForSingleObject(process_.get(), 5000);
-  }
+  if (!ended_) Kill(process_.get());
 }
 
 RunResult ChildProcess::Wait(std::chrono::milliseconds limit) {
@@ -47,14 +52,12 @@ RunResult ChildProcess::Wait(std::chrono::milliseconds limit) {
   RunResult result;
   result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - started_);
+  ended_ = true;
   if (waited != WAIT_OBJECT_0) {
-    ::TerminateProcess(process_.get(), 1);
-    ::WaitForSingleObject(process_.get(), 5000);
-    ended_ = true;
+    Kill(process_.get());
     throw std::runtime_error(ToUtf8(commandLine_) + " did not end within " +
                              std::to_string(limit.count()) + " ms and was killed");
   }
-  ended_ = true;
   ::GetExitCodeProcess(process_.get(), &result.exitCode);
   return result;
 }
@@ -80,12 +83,11 @@ int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace
     if (!process) continue;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(std::max<long long>(0, left.count()))) ==
-        WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(std::max<long long>(
+                                                 0, left.count()))) == WAIT_OBJECT_0) {
       continue;
     }
-    ::TerminateProcess(process.get(), 1);
-    ::WaitForSingleObject(process.get(), 5000);
+    Kill(process.get());
     ++killed;
   }
   return killed;

@@ -43,18 +43,6 @@ ParsedLog ParseLog(std::string_view bytes) {
   return log;
 }
 
-bool IsLogFileName(std::wstring_view name) {
-  constexpr std::wstring_view kPrefix = L"Scheduler";
-  constexpr std::wstring_view kSuffix = L".log";
-  if (name.size() != kPrefix.size() + 12 + kSuffix.size()) return false;
-  if (name.substr(0, kPrefix.size()) != kPrefix) return false;
-  if (name.substr(name.size() - kSuffix.size()) != kSuffix) return false;
-  for (const wchar_t c : name.substr(kPrefix.size(), 12)) {
-    if (c < L'0' || c > L'9') return false;
-  }
-  return true;
-}
-
 std::vector<std::string> Texts(const std::vector<LogEntry>& entries) {
   std::vector<std::string> texts;
   texts.reserve(entries.size());

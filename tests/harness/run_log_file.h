@@ -21,9 +21,6 @@ struct ParsedLog {
 
 ParsedLog ParseLog(std::string_view bytes);
 
-// The log file names in `names`: "Scheduler", 12 digits, ".log".
-bool IsLogFileName(std::wstring_view name);
-
 std::vector<std::string> Texts(const std::vector<LogEntry>& entries);
 
 }  // namespace e2e

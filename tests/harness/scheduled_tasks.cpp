@@ -1,7 +1,6 @@
 #include "harness/scheduled_tasks.h"
 
 #include <windows.h>
-
 #include <shlwapi.h>
 #include <xmllite.h>
 
@@ -10,8 +9,8 @@
 
 #include "handles/unique_any.h"
 #include "handles/win32_handles.h"
-
 #include "harness/process_runner.h"
+#include "harness/scratch_files.h"
 #include "harness/text.h"
 
 namespace e2e {
@@ -30,8 +29,8 @@ using ComOwner = lss::UniqueFunctionHandle<Interface*, &Release<Interface>>;
 
 void Succeed(HRESULT result, const char* what) {
   if (FAILED(result)) {
-    throw std::runtime_error(std::string(what) + " failed: " +
-                             std::to_string(static_cast<unsigned long>(result)));
+    throw std::runtime_error(std::string(what) +
+                             " failed: " + std::to_string(static_cast<unsigned long>(result)));
   }
 }
 
@@ -54,6 +53,13 @@ std::string DisabledDefinition(std::string_view utf16Xml) {
   if (at == std::wstring::npos) throw std::runtime_error("the definition has no <Enabled>true");
   text.replace(at, on.size(), L"<Enabled>false</Enabled>");
   return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled) {
+  const std::string kit = ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  const std::wstring xml = folder + L"\\task.xml";
+  WriteFileBytes(xml, disabled ? DisabledDefinition(kit) : kit);
+  return xml;
 }
 
 std::vector<ExecAction> ReadExecActions(const std::wstring& xmlPath) {

@@ -12,6 +12,9 @@ namespace e2e {
 // with the task disabled: its settings' <Enabled>, the last one (a trigger's
 // comes first). Throws when there is none to change.
 std::string DisabledDefinition(std::string_view utf16Xml);
+// The deployment kit's task template (LSS_TASK_TEMPLATE), disabled when asked,
+// written to `folder`\task.xml; returns that path.
+std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled = false);
 
 struct ExecAction {
   std::wstring command;

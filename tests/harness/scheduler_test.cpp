@@ -48,22 +48,6 @@ void SchedulerTest::TearDown() {
   }
 }
 
-void SchedulerTest::SetSetting(std::wstring_view name, const RegValue& value) {
-  SetValue(HKEY_CURRENT_USER, kSettingsKey, name, value);
-}
-
-std::optional<RegValue> SchedulerTest::Setting(std::wstring_view name) {
-  return ReadValue(HKEY_CURRENT_USER, kSettingsKey, name);
-}
-
-void SchedulerTest::SetAdminOption(std::wstring_view name, const RegValue& value) {
-  SetValue(HKEY_CURRENT_USER, kAdminOptionsKey, name, value);
-}
-
-std::optional<RegValue> SchedulerTest::AdminOption(std::wstring_view name) {
-  return ReadValue(HKEY_CURRENT_USER, kAdminOptionsKey, name);
-}
-
 void SchedulerTest::UseLogFolder() {
   MakeFreshFolder(LogFolder());
   SetSetting(L"LogDirectory", RegValue::Sz(LogFolder()));
@@ -88,10 +72,18 @@ void SchedulerTest::RegisterMapiProvider() {
            L"DLLPathEx", RegValue::Sz(std::wstring(kOutlookFolder) + L"olmapi.dll"));
 }
 
-void SchedulerTest::ConfigureStandIn(
-    const std::vector<std::pair<std::wstring, RegValue>>& values) {
+void SchedulerTest::ConfigureStandIn(const std::vector<std::pair<std::wstring, RegValue>>& values) {
   SetValue(HKEY_CURRENT_USER, kOlsimKey, L"JournalPath", RegValue::Sz(JournalPath()));
   for (const auto& [name, value] : values) SetValue(HKEY_CURRENT_USER, kOlsimKey, name, value);
+}
+
+void SchedulerTest::SetUpWholeRun(std::uint32_t waitSeconds,
+                                  const std::vector<std::pair<std::wstring, RegValue>>& values) {
+  UseLogFolder();
+  InstallOutlook();
+  RegisterMapiProvider();
+  ConfigureStandIn(values);
+  SetSetting(L"WaitSecondsForOutlookStart", Dword(waitSeconds));
 }
 
 RunResult SchedulerTest::RunScheduler(std::wstring_view arguments,
@@ -109,7 +101,12 @@ std::unique_ptr<ChildProcess> SchedulerTest::StartScheduler(std::wstring_view ar
 RunResult SchedulerTest::WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit) {
   const RunResult result = run.Wait(limit);
   lastRunEnded_ = LocalNow();
+  EXPECT_EQ(result.exitCode, 0u) << "LSScheduler.exe ends with exit code 0, whatever happened";
   return result;
+}
+
+CapturedRun SchedulerTest::RunCheckTool(std::wstring_view arguments) {
+  return RunCapturingOutput(PathFromEnvironment(L"LSS_CHECK_EXE"), arguments, folder_, 30s);
 }
 
 void SchedulerTest::ExpectWithinRuns(LocalSeconds time, const std::string& what) const {
@@ -119,26 +116,32 @@ void SchedulerTest::ExpectWithinRuns(LocalSeconds time, const std::string& what)
       << " s from its start, which lasted " << lastRunEnded_ - *firstRunStarted_ << " s)";
 }
 
-std::string SchedulerTest::TheLogBytes() {
-  const std::vector<std::wstring> files = LogFiles();
+void SchedulerTest::ExpectLogNameOfTheRuns(const std::wstring& name) {
+  // "Scheduler", the local time as 12 digits, ".log".
+  const std::optional<LocalSeconds> stamp =
+      name.size() == 25 && name.starts_with(L"Scheduler") && name.ends_with(L".log")
+          ? ParseFileStamp(Narrow(name.substr(9, 12)))
+          : std::nullopt;
+  if (!stamp) {
+    ADD_FAILURE() << "the log file's name is not Scheduler<date and time>.log: " << ToUtf8(name);
+  } else {
+    ExpectWithinRuns(*stamp, "the stamp of the log file's name " + ToUtf8(name));
+  }
+}
+
+std::string SchedulerTest::TheLogBytes(const std::wstring& logs) {
+  const std::vector<std::wstring> files = FileNamesIn(logs);
   if (files.size() != 1) {
-    ADD_FAILURE() << "expected exactly one log file in " << ToUtf8(LogFolder()) << ", found "
+    ADD_FAILURE() << "expected exactly one log file in " << ToUtf8(logs) << ", found "
                   << Describe(files);
     return {};
   }
-  const std::wstring& name = files.front();
-  if (!IsLogFileName(name)) {
-    ADD_FAILURE() << "the log file's name is not Scheduler<12 digits>.log: " << ToUtf8(name);
-  } else if (const auto stamp = ParseFileStamp(Narrow(name.substr(9, 12)))) {
-    ExpectWithinRuns(*stamp, "the stamp of the log file's name " + ToUtf8(name));
-  } else {
-    ADD_FAILURE() << "the log file's name holds no valid date and time: " << ToUtf8(name);
-  }
-  return ReadFileBytes(LogFolder() + L"\\" + name);
+  ExpectLogNameOfTheRuns(files.front());
+  return ReadFileBytes(logs + L"\\" + files.front());
 }
 
-std::vector<LogEntry> SchedulerTest::TheLog() {
-  const ParsedLog log = ParseLog(TheLogBytes());
+std::vector<LogEntry> SchedulerTest::TheLog(const std::wstring& logs) {
+  const ParsedLog log = ParseLog(TheLogBytes(logs));
   for (const std::string& problem : log.problems) ADD_FAILURE() << "log layout: " << problem;
   for (const LogEntry& entry : log.entries) {
     if (const auto stamp = ParseEntryStamp(entry.stamp)) {

@@ -26,7 +26,8 @@ using namespace std::chrono_literals;
 
 inline constexpr wchar_t kProductKey[] = L"Software\\Brinmoor";
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Brinmoor\\Larkspan\\Settings";
-inline constexpr wchar_t kAdminOptionsKey[] = L"Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
+inline constexpr wchar_t kAdminOptionsKey[] =
+    L"Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
 inline constexpr wchar_t kOlsimKey[] = L"Software\\Olsim";
 inline constexpr wchar_t kAppPathsKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
@@ -51,10 +52,18 @@ class SchedulerTest : public ::testing::Test {
   std::wstring JournalPath() const { return folder_ + L"\\journal.txt"; }
 
   // Values under HKCU\Software\Brinmoor\Larkspan\Settings and ...\AdminOptions.
-  void SetSetting(std::wstring_view name, const RegValue& value);
-  std::optional<RegValue> Setting(std::wstring_view name);
-  void SetAdminOption(std::wstring_view name, const RegValue& value);
-  std::optional<RegValue> AdminOption(std::wstring_view name);
+  void SetSetting(std::wstring_view name, const RegValue& value) {
+    SetValue(HKEY_CURRENT_USER, kSettingsKey, name, value);
+  }
+  std::optional<RegValue> Setting(std::wstring_view name) {
+    return ReadValue(HKEY_CURRENT_USER, kSettingsKey, name);
+  }
+  void SetAdminOption(std::wstring_view name, const RegValue& value) {
+    SetValue(HKEY_CURRENT_USER, kAdminOptionsKey, name, value);
+  }
+  std::optional<RegValue> AdminOption(std::wstring_view name) {
+    return ReadValue(HKEY_CURRENT_USER, kAdminOptionsKey, name);
+  }
 
   // LogDirectory = LogFolder(), which is created.
   void UseLogFolder();
@@ -68,25 +77,36 @@ class SchedulerTest : public ::testing::Test {
   void RegisterMapiProvider();
   // HKCU\Software\Olsim: the journal in JournalPath() plus `values`.
   void ConfigureStandIn(const std::vector<std::pair<std::wstring, RegValue>>& values = {});
+  // A machine ready for a whole run: the log folder, Outlook installed, the
+  // provider registered, the stand-in configured with `values`, and
+  // WaitSecondsForOutlookStart.
+  void SetUpWholeRun(std::uint32_t waitSeconds,
+                     const std::vector<std::pair<std::wstring, RegValue>>& values);
 
-  // Runs LSScheduler.exe with `arguments`, waiting at most `limit`. The local
+  // Runs LSScheduler.exe with `arguments`, waiting at most `limit`, and adds a
+  // failure unless it ends with exit code 0, as every run must. The local
   // time before the first start and after the last end of the test's runs
   // bounds the stamps of the log.
   RunResult RunScheduler(std::wstring_view arguments, std::chrono::milliseconds limit = 60s);
   // The same in two steps, for runs that overlap.
   std::unique_ptr<ChildProcess> StartScheduler(std::wstring_view arguments);
   RunResult WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit = 60s);
-  const std::wstring& schedulerExe() const { return schedulerExe_; }
+  // Runs LSSchedulerCheck.exe with `arguments`, capturing its output in folder().
+  CapturedRun RunCheckTool(std::wstring_view arguments);
 
   // The names of the files in LogFolder().
   std::vector<std::wstring> LogFiles() const { return FileNamesIn(LogFolder()); }
-  // The entries of the one log file in LogFolder(). Adds a failure when there
+  // The entries of the one log file in `logs`. Adds a failure when there
   // is not exactly one file, when its name or an entry's stamp is not a local
   // time between the start of the first run and the end of the last one, or
   // when the file's layout is broken.
-  std::vector<LogEntry> TheLog();
+  std::vector<LogEntry> TheLog(const std::wstring& logs);
+  std::vector<LogEntry> TheLog() { return TheLog(LogFolder()); }
   // The raw bytes of the one log file (empty when there is none).
-  std::string TheLogBytes();
+  std::string TheLogBytes(const std::wstring& logs);
+  std::string TheLogBytes() { return TheLogBytes(LogFolder()); }
+  // Adds a failure unless `name` is a log file's name of a time of this test's runs.
+  void ExpectLogNameOfTheRuns(const std::wstring& name);
 
   std::vector<JournalEvent> Journal() const { return ReadJournal(JournalPath()); }
   // Waits until the stand-in Outlook has journalled its exit; adds a failure

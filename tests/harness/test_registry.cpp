@@ -17,6 +17,15 @@ namespace {
                            std::to_string(status));
 }
 
+// Opens `key` for reading its values; false when it does not exist.
+bool OpenToQuery(HKEY root, std::wstring_view key, lss::UniqueHkey& handle) {
+  const LSTATUS status =
+      ::RegOpenKeyExW(root, std::wstring(key).c_str(), 0, KEY_QUERY_VALUE, handle.put());
+  if (status == ERROR_FILE_NOT_FOUND) return false;
+  if (status != ERROR_SUCCESS) Fail("opening", key, status);
+  return true;
+}
+
 RegValue Text(DWORD type, std::wstring_view text) {
   RegValue value{type, {}};
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -75,25 +84,21 @@ void PrintTo(const RegValue& value, std::ostream* out) {
 
 void SetValue(HKEY root, std::wstring_view key, std::wstring_view name, const RegValue& value) {
   // Creates the key when it is missing.
-  const LSTATUS status = ::RegSetKeyValueW(root, std::wstring(key).c_str(),
-                                           std::wstring(name).c_str(), value.type,
-                                           value.data.empty() ? nullptr : value.data.data(),
-                                           static_cast<DWORD>(value.data.size()));
+  const LSTATUS status = ::RegSetKeyValueW(
+      root, std::wstring(key).c_str(), std::wstring(name).c_str(), value.type,
+      value.data.empty() ? nullptr : value.data.data(), static_cast<DWORD>(value.data.size()));
   if (status != ERROR_SUCCESS) Fail("setting a value of", key, status);
 }
 
 std::optional<RegValue> ReadValue(HKEY root, std::wstring_view key, std::wstring_view name) {
   lss::UniqueHkey handle;
-  const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
-  if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
-  if (status != ERROR_SUCCESS) Fail("opening", key, status);
-
+  if (!OpenToQuery(root, key, handle)) return std::nullopt;
   const std::wstring valueName(name);
   for (;;) {
     DWORD type = REG_NONE;
     DWORD size = 0;
-    status = ::RegQueryValueExW(handle.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+    LSTATUS status =
+        ::RegQueryValueExW(handle.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
     if (status != ERROR_SUCCESS) Fail("querying a value of", key, status);
     RegValue value{type, std::vector<std::uint8_t>(size)};
@@ -129,23 +134,18 @@ void DeleteValue(HKEY root, std::wstring_view key, std::wstring_view name) {
 
 bool KeyExists(HKEY root, std::wstring_view key) {
   lss::UniqueHkey handle;
-  const std::wstring path(key);
-  const LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
-  if (status == ERROR_FILE_NOT_FOUND) return false;
-  if (status != ERROR_SUCCESS) Fail("opening", key, status);
-  return true;
+  return OpenToQuery(root, key, handle);
 }
 
 std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
   lss::UniqueHkey handle;
-  const std::wstring path(key);
-  LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, handle.put());
-  if (status != ERROR_SUCCESS) Fail("opening", key, status);
+  if (!OpenToQuery(root, key, handle)) Fail("opening", key, ERROR_FILE_NOT_FOUND);
   std::vector<std::wstring> names;
   for (DWORD index = 0;; ++index) {
     wchar_t name[16384];
     DWORD length = static_cast<DWORD>(std::size(name));
-    status = ::RegEnumValueW(handle.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    const LSTATUS status =
+        ::RegEnumValueW(handle.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) return names;
     if (status != ERROR_SUCCESS) Fail("listing the values of", key, status);
     names.emplace_back(name, length);

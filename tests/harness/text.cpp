@@ -12,8 +12,8 @@ std::string ToUtf8(std::wstring_view text) {
                                          nullptr, 0, nullptr, nullptr);
   if (size <= 0) throw std::runtime_error("text cannot be converted to UTF-8");
   std::string result(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                        nullptr, nullptr);
   return result;
 }
 

@@ -1,6 +1,7 @@
 #include "harness/wine_debug_log.h"
 
 #include "harness/scratch_files.h"
+#include "harness/text.h"
 
 namespace e2e {
 
@@ -15,16 +16,11 @@ std::string WineDebugLog::Added() const {
 std::vector<std::string> WineDebugLog::AddedLines(std::string_view text) const {
   const std::string added = Added();
   std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < added.size()) {
-    std::size_t end = added.find('\n', at);
-    if (end == std::string::npos) end = added.size();
-    std::string line = added.substr(at, end - at);
-    at = end + 1;
-    if (line.find(text) == std::string::npos) continue;
+  for (const std::string_view part : Split(added, "\n")) {
+    if (part.find(text) == std::string_view::npos) continue;
+    std::string line(part);
     const std::size_t colon = line.find(':');
-    if (colon != std::string::npos &&
-        line.find_first_not_of("0123456789abcdefABCDEF") == colon) {
+    if (colon != std::string::npos && line.find_first_not_of("0123456789abcdefABCDEF") == colon) {
       line.erase(0, colon + 1);
     }
     lines.push_back(line);

@@ -6,17 +6,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <regex>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
+#include "check/pe_header.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
-#include "harness/test_registry.h"
-#include "handles/win32_handles.h"
-#include "check/pe_header.h"
 #include "platform/win32/win32_check_queries.h"
 
 namespace {
@@ -105,8 +100,9 @@ std::string ProgramBytes(std::uint16_t machine, std::uint32_t offset, std::size_
   bytes[0] = 'M';
   bytes[1] = 'Z';
   for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
-  bytes.replace(offset, 6, std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
-                               static_cast<char>(machine >> 8));
+  bytes.replace(offset, 6,
+                std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
+                    static_cast<char>(machine >> 8));
   return bytes.substr(0, size);
 }
 
@@ -144,25 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
                                u"points past the 64 bytes read)"},
                     HeaderCase{std::nullopt, u"the file could not be read"}),
     CaseIndex);
-
-TEST(CheckQueries, KnowTheComputerTheUserAndAProgramsVersion) {
-  lss::Win32CheckQueries queries;
-  wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  ASSERT_NE(::GetEnvironmentVariableW(L"COMPUTERNAME", computer, MAX_COMPUTERNAME_LENGTH + 1), 0u);
-  EXPECT_EQ(queries.ComputerName(), U16(computer));
-  wchar_t user[257] = {};
-  ASSERT_NE(::GetEnvironmentVariableW(L"USERNAME", user, 257), 0u);
-  const std::u16string account = queries.UserName();
-  const std::u16string name = u"\\" + U16(user);
-  ASSERT_GT(account.size(), name.size());
-  EXPECT_EQ(account.substr(account.size() - name.size()), name);
-  const std::optional<std::u16string> version =
-      queries.FileVersion(U16(e2e::PathFromEnvironment(L"LSS_CHECK_EXE")));
-  ASSERT_TRUE(version.has_value());
-  const std::string narrow(version->begin(), version->end());
-  EXPECT_TRUE(std::regex_match(narrow, std::regex("\\d+\\.\\d+\\.\\d+\\.\\d+"))) << narrow;
-  EXPECT_EQ(queries.FileVersion(u"C:\\lss_win32_tests\\missing.exe"), std::nullopt);
-}
 
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "check/check_events.h"
+#include "handles/win32_handles.h"
 #include "harness/scratch_files.h"
 #include "harness/wine_debug_log.h"
-#include "handles/win32_handles.h"
 #include "platform/win32/win32_event_log.h"
 
 namespace {
@@ -25,7 +25,7 @@ struct EventCase {
   lss::EventType type;
   std::uint32_t id;
   std::vector<std::u16string> strings;
-  const char* call;   // type, category, id and string count as Wine's stub shows them
+  const char* call;                // type, category, id and string count as Wine's stub shows them
   std::vector<std::string> shown;  // each string on its own line, in order
 };
 
@@ -46,15 +46,22 @@ TEST_P(EventLogReport, PassesTheTypeTheIdAndEachString) {
 INSTANTIATE_TEST_SUITE_P(
     Table, EventLogReport,
     testing::Values(
-        EventCase{"information, one string", lss::EventType::kInformation, 1000, {u"OK"},
+        EventCase{"information, one string",
+                  lss::EventType::kInformation,
+                  1000,
+                  {u"OK"},
                   "ReportEventW \\(\\w+,0x0004,0x0000,0x000003e8,\\w+,0x0001,",
                   {"trace:eventlog:ReportEventW L\"OK\""}},
-        EventCase{"warning, three strings, one empty", lss::EventType::kWarning, 1001,
+        EventCase{"warning, three strings, one empty",
+                  lss::EventType::kWarning,
+                  1001,
                   {u"WARN", u"", u"task WARN: not found"},
                   "ReportEventW \\(\\w+,0x0002,0x0000,0x000003e9,\\w+,0x0003,",
                   {"warn:eventlog:ReportEventW L\"WARN\"", "warn:eventlog:ReportEventW L\"\"",
                    "warn:eventlog:ReportEventW L\"task WARN: not found\""}},
-        EventCase{"error, a string of two lines", lss::EventType::kError, 1002,
+        EventCase{"error, a string of two lines",
+                  lss::EventType::kError,
+                  1002,
                   {u"FAIL", u"2", u"a\nlast-run: an error"},
                   "ReportEventW \\(\\w+,0x0001,0x0000,0x000003ea,\\w+,0x0003,",
                   {"err:eventlog:ReportEventW L\"FAIL\"", "err:eventlog:ReportEventW L\"2\"",
@@ -65,7 +72,7 @@ struct MessageCase {
   const char* what;
   std::uint32_t constant;  // as the check tool passes it
   DWORD id;                // as the message table must hold it
-  const wchar_t* text;     // the event's text with the row's insertion strings
+  bool findings;           // whether the text shows the findings (the third insertion)
 };
 
 // One text for each insertion: a finding with a percent sign and quotes, and
@@ -94,35 +101,24 @@ TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
     inserts[i] = reinterpret_cast<DWORD_PTR>(kInserts[i]);
   }
   wchar_t buffer[1024] = {};
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(), c.id,
-      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 1024, reinterpret_cast<va_list*>(inserts));
-  EXPECT_EQ(std::wstring(buffer, length), c.text) << c.what;
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(),
+                       c.id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 1024,
+                       reinterpret_cast<va_list*>(inserts));
+  EXPECT_EQ(std::wstring(buffer, length),
+            std::wstring(L"LSSchedulerCheck: FAIL (exit code 2)\r\n") +
+                (c.findings ? L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n" : L"") +
+                L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
+                L"Run started: 2026-12-07T02:00:00\r\n"
+                L"Run ended: 2026-12-07T02:03:41\r\n"
+                L"LSScheduler.exe version: 1.0.0.7")
+      << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CheckMessageTable,
-    testing::Values(
-        MessageCase{"OK", lss::check_event::kOk, 1000,
-                    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
-                    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
-                    L"Run started: 2026-12-07T02:00:00\r\n"
-                    L"Run ended: 2026-12-07T02:03:41\r\n"
-                    L"LSScheduler.exe version: 1.0.0.7"},
-        MessageCase{"WARN", lss::check_event::kWarn, 1001,
-                    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
-                    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n"
-                    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
-                    L"Run started: 2026-12-07T02:00:00\r\n"
-                    L"Run ended: 2026-12-07T02:03:41\r\n"
-                    L"LSScheduler.exe version: 1.0.0.7"},
-        MessageCase{"FAIL", lss::check_event::kFail, 1002,
-                    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
-                    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n"
-                    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
-                    L"Run started: 2026-12-07T02:00:00\r\n"
-                    L"Run ended: 2026-12-07T02:03:41\r\n"
-                    L"LSScheduler.exe version: 1.0.0.7"}),
-    [](const auto& row) { return std::to_string(row.index); });
+INSTANTIATE_TEST_SUITE_P(Table, CheckMessageTable,
+                         testing::Values(MessageCase{"OK", lss::check_event::kOk, 1000, false},
+                                         MessageCase{"WARN", lss::check_event::kWarn, 1001, true},
+                                         MessageCase{"FAIL", lss::check_event::kFail, 1002, true}),
+                         [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

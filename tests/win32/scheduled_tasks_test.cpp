@@ -37,13 +37,11 @@ TEST_P(ScheduledTask, IsFoundByNameOrPathAndItsStateRead) {
   static int rows = 0;
   const std::wstring folder = kFolder + L"\\" + std::to_wstring(++rows);
   e2e::MakeFreshFolder(folder);
-  const std::wstring xml = folder + L"\\task.xml";
-  const std::string kit = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
-  e2e::WriteFileBytes(xml,
-                      c.definition == Definition::kDisabled ? e2e::DisabledDefinition(kit) : kit);
   std::unique_ptr<e2e::RegisteredTask> task;
   if (c.definition != Definition::kNone) {
-    task = std::make_unique<e2e::RegisteredTask>(xml, c.registeredAs, folder);
+    task = std::make_unique<e2e::RegisteredTask>(
+        e2e::WriteTaskTemplate(folder, c.definition == Definition::kDisabled), c.registeredAs,
+        folder);
   }
   if (c.deleteFirst) task->Delete();
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "handles/win32_handles.h"
+
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
   STARTUPINFOW startup{};
@@ -14,11 +16,14 @@ int wmain(int argc, wchar_t** argv) {
                                 ? std::to_string(startup.wShowWindow)
                                 : std::string("none");
   const std::wstring partial = std::wstring(argv[1]) + L".partial";
-  const HANDLE file = ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
-  DWORD written = 0;
-  const BOOL ok = ::WriteFile(file, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr);
-  ::CloseHandle(file);
-  return ok && ::MoveFileW(partial.c_str(), argv[1]) ? 0 : 1;
+  {
+    const lss::UniqueFile file(::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file || !::WriteFile(file.get(), shown.data(), static_cast<DWORD>(shown.size()), &written,
+                              nullptr)) {
+      return 1;
+    }
+  }  // closed before it is renamed
+  return ::MoveFileW(partial.c_str(), argv[1]) ? 0 : 1;
 }
