@@ -24,6 +24,8 @@ struct ComTraits {
   static constexpr Handle Invalid() noexcept { return nullptr; }
   static void Close(Handle object) noexcept { object->Release(); }
 };
+template <typename T>
+using ComPtr = lss::UniqueAny<ComTraits<T>>;
 
 void Check(UINT result, const char* what) {
   if (result != ERROR_SUCCESS) {
@@ -87,27 +89,22 @@ std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const
 std::wstring SummaryProperty(const std::wstring& path, UINT property) {
   // Read with the structured-storage API: Wine's MsiGetSummaryInformation
   // reads no properties from a transform.
-  IStorage* storage = nullptr;
+  ComPtr<IStorage> storage;
+  ComPtr<IPropertySetStorage> sets;
+  ComPtr<IPropertyStorage> summary;
   if (FAILED(::StgOpenStorage(path.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
-                              &storage))) {
-    throw std::runtime_error("cannot open the storage");
+                              storage.put())) ||
+      FAILED(storage.get()->QueryInterface(IID_IPropertySetStorage,
+                                           reinterpret_cast<void**>(sets.put()))) ||
+      FAILED(sets.get()->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                              summary.put()))) {
+    throw std::runtime_error("cannot open the summary information of the storage");
   }
-  lss::UniqueAny<ComTraits<IStorage>> ownedStorage(storage);
-  IPropertySetStorage* sets = nullptr;
-  IPropertyStorage* summary = nullptr;
-  if (FAILED(storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(&sets)))) {
-    throw std::runtime_error("no property sets");
-  }
-  lss::UniqueAny<ComTraits<IPropertySetStorage>> ownedSets(sets);
-  if (FAILED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &summary))) {
-    throw std::runtime_error("no summary information");
-  }
-  lss::UniqueAny<ComTraits<IPropertyStorage>> ownedSummary(summary);
   PROPSPEC wanted{};
   wanted.ulKind = PRSPEC_PROPID;
   wanted.propid = property;
   PROPVARIANT value{};
-  if (summary->ReadMultiple(1, &wanted, &value) != S_OK) return {};
+  if (summary.get()->ReadMultiple(1, &wanted, &value) != S_OK) return {};
   std::wstring text;
   if (value.vt == VT_LPSTR && value.pszVal != nullptr) {
     for (const char* c = value.pszVal; *c != '\0'; ++c) text += static_cast<wchar_t>(*c);
