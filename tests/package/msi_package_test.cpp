@@ -124,11 +124,13 @@ class MsiPackage : public ::testing::Test {
  protected:
   void SetUp() override {
     RemoveEveryProduct();
-    // What a failed install leaves under Wine (see MsiSequence's rollbacks) goes too.
+    // What a failed install leaves under Wine (see kRolledBack) goes too.
     for (const std::wstring& task : RegisteredTasks()) {
       RunSystemTool(L"schtasks.exe", L"/Delete /TN \"" + task + L"\" /F");
     }
     e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstallerKey);
+    e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kEventSourceKey);
+    e2e::RemoveTree(kVendorFolder);
     e2e::MakeFreshFolder(kLogFolder);
   }
   void TearDown() override { RemoveEveryProduct(); }
