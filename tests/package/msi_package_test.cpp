@@ -32,6 +32,7 @@ using Tasks = std::vector<std::wstring>;
 
 constexpr wchar_t kDefaultFolder[] = L"C:\\Program Files\\Brinmoor\\LSScheduler";
 constexpr wchar_t kVendorFolder[] = L"C:\\Program Files\\Brinmoor";
+constexpr wchar_t kOtherFolder[] = L"C:\\Admin Tools\\Larkspan";
 constexpr wchar_t kLarkspanKey[] = L"Software\\Brinmoor";
 constexpr wchar_t kAdminOptionsKey[] = L"Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
 // The package's own record of its folder.
@@ -106,20 +107,6 @@ void ExpectNothingInstalled() {
   EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
 }
 
-// One product installed in `folder`, and its program, of the version the
-// variable names; `task` the one task registered (empty: none), and the
-// package's record of it.
-void ExpectInstalled(const std::wstring& folder, const wchar_t* variable,
-                     const std::wstring& task) {
-  const std::wstring version = e2e::PathFromEnvironment(variable);
-  const std::vector<std::wstring> products = InstalledProducts();
-  ASSERT_EQ(products.size(), 1u);
-  EXPECT_EQ(ProductProperty(products[0], INSTALLPROPERTY_VERSIONSTRING), version);
-  EXPECT_EQ(ReadVersionFacts(folder + L"\\LSScheduler.exe")[L"FileVersion"], VersionQuad(version));
-  EXPECT_EQ(RegisteredTasks(), task.empty() ? Tasks{} : Tasks{task});
-  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"), RegValue::Sz(task));
-}
-
 class MsiPackage : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -131,34 +118,55 @@ class MsiPackage : public ::testing::Test {
     e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstallerKey);
     e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kEventSourceKey);
     e2e::RemoveTree(kVendorFolder);
+    e2e::RemoveTree(kOtherFolder);
     e2e::MakeFreshFolder(kLogFolder);
   }
   void TearDown() override { RemoveEveryProduct(); }
 };
 
-struct InstallCase {
-  const char* name;
-  const wchar_t* properties;  // added to msiexec's command line
-  const wchar_t* folder;      // where the files land
-  const wchar_t* task;        // the task registered; empty: none
+// What msiexec did in a step of a sequence, and so what it leaves.
+enum Outcome {
+  kInstalled,         // a runnable install of LSS_VERSION (ExpectARunnableInstall)
+  kRebuilt,           // the same, with the rebuild's README
+  kUpgradedToNext,    // a runnable install of LSS_NEXT_VERSION
+  kDowngradeRefused,  // a failure that leaves the next version as it was
+  kRemoved,           // nothing of the package stays (ExpectNothingInstalled)
+  kRefused,           // a failure after which nothing of the package stays
+  // A failure after the task step. Wine runs the removal of the upgraded
+  // version (RemoveExistingProducts) as an msiexec of its own that is not
+  // rolled back, and its rollback writes the registry values again with the
+  // failed install's properties, or removes the files of an installed build:
+  // only the tasks are compared.
+  kRolledBack,
 };
 
-class MsiInstall : public MsiPackage, public ::testing::WithParamInterface<InstallCase> {};
+struct Step {
+  const wchar_t* arguments;  // msiexec's
+  const wchar_t* task;       // the one task registered afterwards; empty: none
+  Outcome outcome;
+  const char* logShows = nullptr;          // a failure's verbose log: what failed
+  const wchar_t* folder = kDefaultFolder;  // where an install puts the files
+};
 
-TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
-  const InstallCase& row = GetParam();
-  const std::wstring folder = row.folder;
-  e2e::RemoveTree(folder);
+struct SequenceCase {
+  const char* name;
+  std::vector<Step> steps;
+};
 
-  ASSERT_EQ(Msiexec(L"/i {LSS_MSI} " + std::wstring(row.properties)), 0u);
+// One product of the version the variable names installed in `folder`, with
+// the program of that version, the check tool, the kit, the event source,
+// `task` registered and recorded, and its entry in Add/Remove Programs.
+void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
+                            const std::wstring& task) {
+  const std::wstring version = e2e::PathFromEnvironment(variable);
+  const std::vector<std::wstring> products = InstalledProducts();
+  ASSERT_EQ(products.size(), 1u);
+  EXPECT_EQ(ProductProperty(products[0], INSTALLPROPERTY_VERSIONSTRING), version);
   EXPECT_TRUE(e2e::PathExists(folder + L"\\README.md"));
   const std::wstring exe = folder + L"\\LSScheduler.exe";
-  ASSERT_TRUE(e2e::PathExists(exe));
-  // The task, and the package's record of it.
-  const std::wstring task = row.task;
-  ExpectInstalled(folder, L"LSS_VERSION", task);
+  EXPECT_EQ(ReadVersionFacts(exe)[L"FileVersion"], VersionQuad(version));
 
-  // The check tool beside it, of the same version, says so itself.
+  // The check tool beside it, this build's in every package, says its version itself.
   const std::wstring check = folder + L"\\LSSchedulerCheck.exe";
   ASSERT_TRUE(e2e::PathExists(check));
   EXPECT_EQ(e2e::RunCapturingOutput(check, L"--version", kLogFolder, 30s).output,
@@ -176,6 +184,10 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
             RegValue::ExpandSz(check));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kEventSourceKey, L"TypesSupported"),
             RegValue::Dword(7));
+
+  // The task, and the package's record of it.
+  EXPECT_EQ(RegisteredTasks(), task.empty() ? Tasks{} : Tasks{task});
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"), RegValue::Sz(task));
 
   // Without --task the check reads the task the package recorded, else the
   // default name; --task wins over both.
@@ -202,8 +214,6 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
 
   // Add/Remove Programs: one entry under the programs' product name, no
   // "Change", the guide as its help.
-  const std::vector<std::wstring> products = InstalledProducts();
-  ASSERT_EQ(products.size(), 1u);
   const std::wstring entry = kUninstallKey + products[0];
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"DisplayName"),
             RegValue::Sz(L"LSScheduler"));
@@ -212,61 +222,16 @@ TEST_P(MsiInstall, InstallsARunnableProgramAndRemovesItWithoutTrace) {
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"NoModify"), RegValue::Dword(1));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"HelpLink"),
             RegValue::Sz(folder + L"\\README.md"));
-
-  ASSERT_EQ(Msiexec(L"/x {LSS_MSI}"), 0u);
-  EXPECT_FALSE(e2e::PathExists(exe));
-  EXPECT_FALSE(e2e::PathExists(check));
-  EXPECT_FALSE(e2e::PathExists(folder));
-  ExpectNothingInstalled();
 }
-
-const InstallCase kInstalls[] = {
-    {"ProgramFiles", L"", kDefaultFolder, L""},
-    {"Overridden", L"INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"", L"C:\\Admin Tools\\Larkspan",
-     L""},
-    {"Scheduled", L"SCHEDULE=1", kDefaultFolder, L"Larkspan Nightly"},
-    {"ScheduledUnderItsOwnName", L"SCHEDULE=1 TASKNAME=\"Brinmoor Sync Test\"", kDefaultFolder,
-     L"Brinmoor Sync Test"},
-    // Group Policy's way: no properties, the transform of the same build.
-    {"ScheduledByTheTransform", L"TRANSFORMS={LSS_SCHEDULE_MST}", kDefaultFolder,
-     L"Larkspan Nightly"}};
-
-INSTANTIATE_TEST_SUITE_P(Folders, MsiInstall, ::testing::ValuesIn(kInstalls), RowName);
-
-// What msiexec did in a step of a sequence, and so what it leaves.
-enum Outcome {
-  kInstalled,         // the product and program of LSS_VERSION, recording the step's task
-  kRebuilt,           // the same, with the rebuild's README
-  kUpgradedToNext,    // the product and program of LSS_NEXT_VERSION, recording the step's task
-  kDowngradeRefused,  // a failure that leaves the next version as it was
-  kRemoved,           // nothing of the package stays (ExpectNothingInstalled)
-  kRefused,           // a failure after which nothing of the package stays
-  // A failure after the task step. Wine runs the removal of the upgraded
-  // version (RemoveExistingProducts) as an msiexec of its own that is not
-  // rolled back, and its rollback writes the registry values again with the
-  // failed install's properties, or removes the files of an installed build:
-  // only the tasks are compared.
-  kRolledBack,
-};
-
-struct Step {
-  const wchar_t* arguments;  // msiexec's
-  const wchar_t* task;       // the one task registered afterwards; empty: none
-  Outcome outcome;
-  const char* logShows = nullptr;  // a failure's verbose log: what failed
-};
-
-struct SequenceCase {
-  const char* name;
-  std::vector<Step> steps;
-};
 
 class MsiSequence : public MsiPackage, public ::testing::WithParamInterface<SequenceCase> {};
 
-TEST_P(MsiSequence, EachStepLeavesItsTaskAndItsVersionOrNothing) {
+TEST_P(MsiSequence, EachStepLeavesARunnableInstallItsTaskOrNothing) {
+  std::wstring folder;  // of the last install
   for (const Step& step : GetParam().steps) {
     SCOPED_TRACE(e2e::ToUtf8(step.arguments));
     const Outcome outcome = step.outcome;
+    if (outcome == kInstalled) folder = step.folder;
     const DWORD code = Msiexec(step.arguments);
     if (outcome == kDowngradeRefused || outcome == kRefused || outcome == kRolledBack) {
       EXPECT_NE(code, 0u);
@@ -282,12 +247,13 @@ TEST_P(MsiSequence, EachStepLeavesItsTaskAndItsVersionOrNothing) {
     if (outcome == kRolledBack) {
       EXPECT_EQ(RegisteredTasks(), Tasks{step.task});
     } else if (outcome == kRemoved || outcome == kRefused) {
+      EXPECT_TRUE(folder.empty() || !e2e::PathExists(folder)) << e2e::ToUtf8(folder);
       ExpectNothingInstalled();
     } else {
-      ExpectInstalled(kDefaultFolder, next ? L"LSS_NEXT_VERSION" : L"LSS_VERSION", step.task);
+      ExpectARunnableInstall(folder, next ? L"LSS_NEXT_VERSION" : L"LSS_VERSION", step.task);
     }
     if (outcome == kRebuilt) {
-      EXPECT_EQ(e2e::ReadFileBytes(std::wstring(kDefaultFolder) + L"\\README.md"),
+      EXPECT_EQ(e2e::ReadFileBytes(folder + L"\\README.md"),
                 "The README of a rebuild of the same version.\n");
     }
   }
@@ -296,6 +262,23 @@ TEST_P(MsiSequence, EachStepLeavesItsTaskAndItsVersionOrNothing) {
 constexpr wchar_t kTestRun[] = L"LSScheduler Test Run";
 
 const SequenceCase kSequences[] = {
+    // Installs a runnable program and removes it without trace.
+    {"ProgramFiles", {{L"/i {LSS_MSI}", L"", kInstalled}, {L"/x {LSS_MSI}", L"", kRemoved}}},
+    {"Overridden",
+     {{L"/i {LSS_MSI} INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"", L"", kInstalled, nullptr,
+       kOtherFolder},
+      {L"/x {LSS_MSI}", L"", kRemoved}}},
+    {"Scheduled",
+     {{L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
+      {L"/x {LSS_MSI}", L"", kRemoved}}},
+    {"ScheduledUnderItsOwnName",
+     {{L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"Brinmoor Sync Test\"", L"Brinmoor Sync Test",
+       kInstalled},
+      {L"/x {LSS_MSI}", L"", kRemoved}}},
+    // Group Policy's way: no properties, the transform of the same build.
+    {"ScheduledByTheTransform",
+     {{L"/i {LSS_MSI} TRANSFORMS={LSS_SCHEDULE_MST}", L"Larkspan Nightly", kInstalled},
+      {L"/x {LSS_MSI}", L"", kRemoved}}},
     {"UpgradeInPlaceThenRefuseADowngrade",
      {{L"/i {LSS_MSI}", L"", kInstalled},
       {L"/i {LSS_NEXT_MSI}", L"", kUpgradedToNext},
