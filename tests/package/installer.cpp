@@ -51,20 +51,17 @@ DWORD RunSystemTool(std::wstring_view tool, std::wstring_view arguments) {
   return e2e::RunProgram(exe, arguments, 120s).exitCode;
 }
 
-std::vector<std::wstring> InstalledProducts() {
-  std::vector<std::wstring> products;
+std::map<std::wstring, std::wstring> InstalledProducts() {
+  std::map<std::wstring, std::wstring> products;
   wchar_t code[39];
   for (DWORD index = 0; ::MsiEnumProductsW(index, code) == ERROR_SUCCESS; ++index) {
-    products.emplace_back(code);
+    wchar_t version[MAX_PATH + 1];
+    DWORD size = MAX_PATH + 1;
+    const bool known =
+        ::MsiGetProductInfoW(code, INSTALLPROPERTY_VERSIONSTRING, version, &size) == ERROR_SUCCESS;
+    products[code] = known ? std::wstring(version, size) : L"";
   }
   return products;
-}
-
-std::wstring ProductProperty(const std::wstring& productCode, const wchar_t* property) {
-  wchar_t value[MAX_PATH + 1];
-  DWORD size = MAX_PATH + 1;
-  if (::MsiGetProductInfoW(productCode.c_str(), property, value, &size) != ERROR_SUCCESS) return {};
-  return std::wstring(value, size);
 }
 
 std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const wchar_t* query,
@@ -113,12 +110,6 @@ std::wstring SummaryProperty(const std::wstring& path, UINT property) {
   }
   ::PropVariantClear(&value);
   return text;
-}
-
-void RemoveEveryProduct() {
-  for (const std::wstring& product : InstalledProducts()) {
-    RunSystemTool(L"msiexec.exe", L"/x " + product + L" /qn");
-  }
 }
 
 }  // namespace package_test

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <msi.h>
 
 #include <chrono>
 #include <filesystem>
@@ -107,6 +106,13 @@ void ExpectNothingInstalled() {
   EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
 }
 
+// Uninstalls every installed product, so each test starts from a clean machine.
+void RemoveEveryProduct() {
+  for (const auto& product : InstalledProducts()) {
+    RunSystemTool(L"msiexec.exe", L"/x " + product.first + L" /qn");
+  }
+}
+
 class MsiPackage : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -159,9 +165,9 @@ struct SequenceCase {
 void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
                             const std::wstring& task) {
   const std::wstring version = e2e::PathFromEnvironment(variable);
-  const std::vector<std::wstring> products = InstalledProducts();
+  const std::map<std::wstring, std::wstring> products = InstalledProducts();
   ASSERT_EQ(products.size(), 1u);
-  EXPECT_EQ(ProductProperty(products[0], INSTALLPROPERTY_VERSIONSTRING), version);
+  EXPECT_EQ(products.begin()->second, version);
   EXPECT_TRUE(e2e::PathExists(folder + L"\\README.md"));
   const std::wstring exe = folder + L"\\LSScheduler.exe";
   EXPECT_EQ(ReadVersionFacts(exe)[L"FileVersion"], VersionQuad(version));
@@ -214,7 +220,7 @@ void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
 
   // Add/Remove Programs: one entry under the programs' product name, no
   // "Change", the guide as its help.
-  const std::wstring entry = kUninstallKey + products[0];
+  const std::wstring entry = kUninstallKey + products.begin()->first;
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"DisplayName"),
             RegValue::Sz(L"LSScheduler"));
   EXPECT_EQ(ReadVersionFacts(exe)[L"ProductName"], L"LSScheduler");
