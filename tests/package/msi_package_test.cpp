@@ -274,13 +274,6 @@ const SequenceCase kSequences[] = {
      {{L"/i {LSS_MSI} INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"", L"", kInstalled, nullptr,
        kOtherFolder},
       {L"/x {LSS_MSI}", L"", kRemoved}}},
-    {"Scheduled",
-     {{L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
-    {"ScheduledUnderItsOwnName",
-     {{L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"Brinmoor Sync Test\"", L"Brinmoor Sync Test",
-       kInstalled},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
     // Group Policy's way: no properties, the transform of the same build.
     {"ScheduledByTheTransform",
      {{L"/i {LSS_MSI} TRANSFORMS={LSS_SCHEDULE_MST}", L"Larkspan Nightly", kInstalled},
