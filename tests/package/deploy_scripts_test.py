@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""deploy_scripts_test.py DEPLOY_FOLDER README WINE64 CHECK_EXE
+"""deploy_scripts_test.py DEPLOY_FOLDER README WINE64 CHECK_EXE [unittest options]
 
 The deployment kit's PowerShell scripts, and the copies of them in
 Rollout.txt and the README, call LSSchedulerCheck.exe only with arguments it
@@ -10,59 +10,42 @@ a program as separate arguments.
 """
 import os
 import pathlib
-import re
 import subprocess
-import sys
+import unittest
 
-CALL = re.compile(r"^\s*&\s*\$check\b([^|]*)")
-TOKEN = re.compile(r"'([^']*)'|([^\s']+)")
+import package_support
+
 USAGE_ERROR = 64
 
 
-def arguments(text):
-    """The program's arguments in PowerShell's command mode (literal quotes only)."""
-    result = []
-    for match in TOKEN.finditer(text):
-        quoted, bare = match.groups()
-        if bare is not None and "," in bare:
-            raise ValueError(f"unquoted comma in {bare!r}: PowerShell would split it")
-        result.append(quoted if bare is None else bare)
-    return result
+class DeployScripts(unittest.TestCase):
+    folder = readme = wine64 = check_exe = None  # from the command line
 
+    def setUp(self):
+        self.deploy = pathlib.Path(self.folder)
+        self.scripts = sorted(self.deploy.glob("*.ps1"))
 
-def main():
-    if len(sys.argv) != 5:
-        print(__doc__, file=sys.stderr)
-        return 2
-    folder, readme = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
-    wine64, check_exe = sys.argv[3], sys.argv[4]
-    scripts = sorted(folder.glob("*.ps1"))
-    if len(scripts) < 2:
-        print(f"FAIL: expected the detection and remediation scripts in {folder}")
-        return 1
-    environment = dict(os.environ, WINEDEBUG="-all")
-    failures = 0
-    for script in scripts + [folder / "Rollout.txt", readme]:
-        calls = [m.group(1) for m in map(CALL.match, script.read_text().splitlines()) if m]
-        if not calls:
-            print(f"FAIL: {script.name} never runs $check")
-            failures += 1
-        for call in calls:
-            try:
-                args = arguments(call)
-            except ValueError as error:
-                print(f"FAIL: {script.name}: {error}")
-                failures += 1
-                continue
-            run = subprocess.run([wine64, check_exe, *args], env=environment, capture_output=True,
-                                 text=True, errors="replace", timeout=120)
-            verdict = "FAIL" if run.returncode == USAGE_ERROR else "ok"
-            print(f"{verdict}: {script.name}: {args} -> exit code {run.returncode}")
-            if run.returncode == USAGE_ERROR:
-                print(run.stderr.strip())
-                failures += 1
-    return 1 if failures else 0
+    def test_the_kit_has_the_detection_and_remediation_scripts(self):
+        self.assertGreaterEqual(len(self.scripts), 2, f"PowerShell scripts in {self.deploy}")
+
+    def test_every_call_of_the_check_uses_only_options_it_accepts(self):
+        environment = dict(os.environ, WINEDEBUG="-all")
+        for script in self.scripts + [self.deploy / "Rollout.txt", pathlib.Path(self.readme)]:
+            lines = script.read_text().splitlines()
+            calls = [m.group(1) for m in map(package_support.CALL.match, lines) if m]
+            with self.subTest(script=script.name):
+                self.assertTrue(calls, f"{script.name} never runs $check")
+            for call in calls:
+                with self.subTest(script=script.name, call=call.strip()):
+                    try:
+                        args = package_support.arguments(call)
+                    except ValueError as error:
+                        raise self.failureException(error) from None
+                    run = subprocess.run([self.wine64, self.check_exe, *args], env=environment,
+                                         capture_output=True, text=True, errors="replace",
+                                         timeout=120)
+                    self.assertNotEqual(run.returncode, USAGE_ERROR, run.stderr.strip())
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    package_support.run(__doc__, DeployScripts, "folder", "readme", "wine64", "check_exe")

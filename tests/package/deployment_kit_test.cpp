@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <stdexcept>
 #include <string_view>
 
@@ -23,35 +22,6 @@ constexpr wchar_t kScratchFolder[] = L"C:\\lss-package-test";
 constexpr wchar_t kTaskName[] = L"Larkspan Nightly";
 constexpr wchar_t kSettingsKey[] = L"Software\\Brinmoor\\Larkspan\\Settings";
 
-struct TaskCase {
-  const char* name;
-  std::function<std::string(const std::string&)> edit;  // of the template's bytes
-  bool accepted;
-};
-
-class TaskTemplate : public ::testing::TestWithParam<TaskCase> {
- protected:
-  void TearDown() override {
-    RunSystemTool(L"schtasks.exe", L"/Delete /TN \"" + std::wstring(kTaskName) + L"\" /F");
-  }
-};
-
-TEST_P(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
-  const TaskCase& row = GetParam();
-  const std::string original = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
-  e2e::MakeFreshFolder(kScratchFolder);
-  const std::wstring copy = std::wstring(kScratchFolder) + L"\\task.xml";
-  e2e::WriteFileBytes(copy, row.edit(original));
-
-  const DWORD code = RunSystemTool(
-      L"schtasks.exe", L"/Create /XML \"" + copy + L"\" /TN \"" + kTaskName + L"\" /F");
-  if (row.accepted) {
-    EXPECT_EQ(code, 0u);
-  } else {
-    EXPECT_NE(code, 0u);
-  }
-}
-
 // ASCII text as the template's bytes: UTF-16LE.
 std::string Utf16Le(std::string_view ascii) {
   std::string bytes;
@@ -66,20 +36,31 @@ std::string ReplaceFirst(std::string xml, std::string_view from, std::string_vie
   return xml.replace(at, wideFrom.size(), Utf16Le(to));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Copies, TaskTemplate,
-    ::testing::Values(
-        TaskCase{"AsShipped", [](const std::string& xml) { return xml; }, true},
-        // Cut in the middle, on a UTF-16 character boundary. (A copy that
-        // lacks only the root's end tag makes Wine's schtasks hang.)
-        TaskCase{"CutShort", [](const std::string& xml) { return xml.substr(0, xml.size() / 4 * 2); },
-                 false},
-        TaskCase{"MismatchedEndTag",
-                 [](const std::string& xml) { return ReplaceFirst(xml, "</Principals>", "</Principal>"); },
-                 false},
-        TaskCase{"NotXml", [](const std::string&) { return "\xff\xfe" + Utf16Le("schtasks /Create"); },
-                 false}),
-    [](const ::testing::TestParamInfo<TaskCase>& row) { return std::string(row.param.name); });
+TEST(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
+  const std::string xml = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  const struct {
+    const char* name;
+    std::string copy;
+    bool accepted;
+  } copies[] = {
+      {"AsShipped", xml, true},
+      // Cut in the middle, on a UTF-16 character boundary. (A copy that
+      // lacks only the root's end tag makes Wine's schtasks hang.)
+      {"CutShort", xml.substr(0, xml.size() / 4 * 2), false},
+      {"MismatchedEndTag", ReplaceFirst(xml, "</Principals>", "</Principal>"), false},
+      {"NotXml", "\xff\xfe" + Utf16Le("schtasks /Create"), false},
+  };
+  e2e::MakeFreshFolder(kScratchFolder);
+  const std::wstring path = std::wstring(kScratchFolder) + L"\\task.xml";
+  for (const auto& copy : copies) {
+    SCOPED_TRACE(copy.name);
+    e2e::WriteFileBytes(path, copy.copy);
+    const DWORD code = RunSystemTool(
+        L"schtasks.exe", L"/Create /XML \"" + path + L"\" /TN \"" + kTaskName + L"\" /F");
+    EXPECT_EQ(code == 0, copy.accepted) << "schtasks /Create: " << code;
+    RunSystemTool(L"schtasks.exe", L"/Delete /TN \"" + std::wstring(kTaskName) + L"\" /F");
+  }
+}
 
 TEST(SettingsExample, ImportsAndTheNextRunLogsIntoThePerUserFolderItNames) {
   e2e::DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Brinmoor");

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""guide_entries_test.py SOURCE_ROOT
+"""guide_entries_test.py SOURCE_ROOT [unittest options]
 
 Every entry the program can write to its log must have a row in the README's
 troubleshooting table. The entry texts are the constants that follow a
@@ -11,9 +11,10 @@ entry the program writes, too.
 """
 import pathlib
 import re
-import sys
+import unittest
 
-CORE_FOLDERS = ("src/app", "src/settings", "src/outlook", "src/diag")
+import package_support
+
 MARKER = "// Log entries:"
 TABLE_HEADING = "### Troubleshooting by log entry"
 
@@ -31,30 +32,28 @@ def unescape(text):
 def entry_constants(root):
     """{name: (text, file)} of the constants in the marked blocks."""
     entries = {}
-    for folder in CORE_FOLDERS:
-        for path in sorted((root / folder).glob("*.[ch]*")):
-            lines = path.read_text(encoding="utf-8").splitlines()
-            for index, line in enumerate(lines):
-                if not line.strip().startswith(MARKER):
-                    continue
-                block = []
-                for following in lines[index + 1:]:
-                    if not following.strip():
-                        break
-                    block.append(following)
-                for name, literals in DECLARATION.findall("\n".join(block)):
-                    text = "".join(unescape(part) for part in LITERAL.findall(literals))
-                    entries[name] = (text, path.relative_to(root))
+    for path, source in package_support.core_sources(root):
+        lines = source.splitlines()
+        for index, line in enumerate(lines):
+            if not line.strip().startswith(MARKER):
+                continue
+            block = []
+            for following in lines[index + 1:]:
+                if not following.strip():
+                    break
+                block.append(following)
+            for name, literals in DECLARATION.findall("\n".join(block)):
+                text = "".join(unescape(part) for part in LITERAL.findall(literals))
+                entries[name] = (text, path.relative_to(root))
     return entries
 
 
 def written_constants(root):
     """{name: file} of the constants handed to a log write."""
     written = {}
-    for folder in CORE_FOLDERS:
-        for path in sorted((root / folder).glob("*.[ch]*")):
-            for name in LOG_WRITE.findall(path.read_text(encoding="utf-8")):
-                written[name] = path.relative_to(root)
+    for path, source in package_support.core_sources(root):
+        for name in LOG_WRITE.findall(source):
+            written[name] = path.relative_to(root)
     return written
 
 
@@ -79,35 +78,42 @@ def entry_pattern(text):
     return re.compile(".+".join(re.escape(piece) for piece in pieces), re.DOTALL)
 
 
-def main():
-    root = pathlib.Path(sys.argv[1])
-    problems = []
-    entries = entry_constants(root)
-    if not entries:
-        problems.append(f'no "{MARKER}" block found in {", ".join(CORE_FOLDERS)}')
-    for name, path in written_constants(root).items():
-        if name not in entries:
-            problems.append(f'{path}: {name} is written to the log but is not in a "{MARKER}" block')
+class GuideEntries(unittest.TestCase):
+    source_root = None  # from the command line
 
-    cells = table_entries(root / "README.md")
-    if cells is None:
-        problems.append(f'README.md has no "{TABLE_HEADING}" section')
-        cells = []
-    patterns = {name: entry_pattern(text) for name, (text, _) in entries.items()}
-    for name, (text, path) in sorted(entries.items()):
-        if not any(patterns[name].fullmatch(cell) for cell in cells):
-            problems.append(f'{path}: {name} "{text}" is missing from the README\'s troubleshooting table')
-    # And no row for an entry the program no longer writes.
-    for cell in cells:
-        if not any(pattern.fullmatch(cell) for pattern in patterns.values()):
-            problems.append(f'README.md: "{cell}" in the troubleshooting table is no entry the program writes')
+    @classmethod
+    def setUpClass(cls):
+        root = pathlib.Path(cls.source_root)
+        cls.entries = entry_constants(root)
+        cls.written = written_constants(root)
+        cls.cells = table_entries(root / "README.md")
+        cls.patterns = {name: entry_pattern(text) for name, (text, _) in cls.entries.items()}
 
-    for problem in problems:
-        print("FAIL:", problem)
-    if not problems:
-        print(f"{len(entries)} log entries, each in the README's troubleshooting table")
-    return 1 if problems else 0
+    def test_the_core_marks_its_log_entries(self):
+        folders = ", ".join(package_support.CORE_FOLDERS)
+        self.assertTrue(self.entries, f'no "{MARKER}" block found in {folders}')
+
+    def test_every_constant_written_to_the_log_is_a_marked_entry(self):
+        for name, path in self.written.items():
+            with self.subTest(name):
+                self.assertTrue(name in self.entries,
+                                f'{path}: written to the log but not in a "{MARKER}" block')
+
+    def test_the_readme_has_the_troubleshooting_table(self):
+        self.assertIsNotNone(self.cells, f'README.md has no "{TABLE_HEADING}" section')
+
+    def test_every_entry_has_a_row_in_the_table(self):
+        for name, (text, path) in sorted(self.entries.items()):
+            with self.subTest(name):
+                self.assertTrue(any(self.patterns[name].fullmatch(cell) for cell in self.cells or []),
+                                f'{path}: "{text}" is missing from the README\'s troubleshooting table')
+
+    def test_every_row_of_the_table_is_an_entry_the_program_writes(self):
+        for cell in self.cells or []:
+            with self.subTest(cell):
+                self.assertTrue(any(pattern.fullmatch(cell) for pattern in self.patterns.values()),
+                                f'README.md: "{cell}" is no entry the program writes')
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    package_support.run(__doc__, GuideEntries, "source_root")

@@ -24,6 +24,8 @@ struct ComTraits {
   static constexpr Handle Invalid() noexcept { return nullptr; }
   static void Close(Handle object) noexcept { object->Release(); }
 };
+template <typename T>
+using ComPtr = lss::UniqueAny<ComTraits<T>>;
 
 void Check(UINT result, const char* what) {
   if (result != ERROR_SUCCESS) {
@@ -49,20 +51,17 @@ DWORD RunSystemTool(std::wstring_view tool, std::wstring_view arguments) {
   return e2e::RunProgram(exe, arguments, 120s).exitCode;
 }
 
-std::vector<std::wstring> InstalledProducts() {
-  std::vector<std::wstring> products;
+std::map<std::wstring, std::wstring> InstalledProducts() {
+  std::map<std::wstring, std::wstring> products;
   wchar_t code[39];
   for (DWORD index = 0; ::MsiEnumProductsW(index, code) == ERROR_SUCCESS; ++index) {
-    products.emplace_back(code);
+    wchar_t version[MAX_PATH + 1];
+    DWORD size = MAX_PATH + 1;
+    const bool known =
+        ::MsiGetProductInfoW(code, INSTALLPROPERTY_VERSIONSTRING, version, &size) == ERROR_SUCCESS;
+    products[code] = known ? std::wstring(version, size) : L"";
   }
   return products;
-}
-
-std::wstring ProductProperty(const std::wstring& productCode, const wchar_t* property) {
-  wchar_t value[MAX_PATH + 1];
-  DWORD size = MAX_PATH + 1;
-  if (::MsiGetProductInfoW(productCode.c_str(), property, value, &size) != ERROR_SUCCESS) return {};
-  return std::wstring(value, size);
 }
 
 std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const wchar_t* query,
@@ -87,27 +86,22 @@ std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const
 std::wstring SummaryProperty(const std::wstring& path, UINT property) {
   // Read with the structured-storage API: Wine's MsiGetSummaryInformation
   // reads no properties from a transform.
-  IStorage* storage = nullptr;
+  ComPtr<IStorage> storage;
+  ComPtr<IPropertySetStorage> sets;
+  ComPtr<IPropertyStorage> summary;
   if (FAILED(::StgOpenStorage(path.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
-                              &storage))) {
-    throw std::runtime_error("cannot open the storage");
+                              storage.put())) ||
+      FAILED(storage.get()->QueryInterface(IID_IPropertySetStorage,
+                                           reinterpret_cast<void**>(sets.put()))) ||
+      FAILED(sets.get()->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                              summary.put()))) {
+    throw std::runtime_error("cannot open the summary information of the storage");
   }
-  lss::UniqueAny<ComTraits<IStorage>> ownedStorage(storage);
-  IPropertySetStorage* sets = nullptr;
-  IPropertyStorage* summary = nullptr;
-  if (FAILED(storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(&sets)))) {
-    throw std::runtime_error("no property sets");
-  }
-  lss::UniqueAny<ComTraits<IPropertySetStorage>> ownedSets(sets);
-  if (FAILED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &summary))) {
-    throw std::runtime_error("no summary information");
-  }
-  lss::UniqueAny<ComTraits<IPropertyStorage>> ownedSummary(summary);
   PROPSPEC wanted{};
   wanted.ulKind = PRSPEC_PROPID;
   wanted.propid = property;
   PROPVARIANT value{};
-  if (summary->ReadMultiple(1, &wanted, &value) != S_OK) return {};
+  if (summary.get()->ReadMultiple(1, &wanted, &value) != S_OK) return {};
   std::wstring text;
   if (value.vt == VT_LPSTR && value.pszVal != nullptr) {
     for (const char* c = value.pszVal; *c != '\0'; ++c) text += static_cast<wchar_t>(*c);
@@ -116,12 +110,6 @@ std::wstring SummaryProperty(const std::wstring& path, UINT property) {
   }
   ::PropVariantClear(&value);
   return text;
-}
-
-void RemoveEveryProduct() {
-  for (const std::wstring& product : InstalledProducts()) {
-    RunSystemTool(L"msiexec.exe", L"/x " + product + L" /qn");
-  }
 }
 
 }  // namespace package_test

@@ -6,7 +6,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace package_test {
 
@@ -14,11 +13,9 @@ namespace package_test {
 // code; throws when it does not end within two minutes.
 DWORD RunSystemTool(std::wstring_view tool, std::wstring_view arguments);
 
-// The product codes of every installed product.
-std::vector<std::wstring> InstalledProducts();
-// One property of an installed product (e.g. INSTALLPROPERTY_VERSIONSTRING);
-// empty when it has none.
-std::wstring ProductProperty(const std::wstring& productCode, const wchar_t* property);
+// Every installed product: its product code and its version (empty when it
+// has none).
+std::map<std::wstring, std::wstring> InstalledProducts();
 // The rows of a query on a package, opened read-only, with `transform` applied
 // in memory when one is given: the first column of each row as the key, the
 // second as the value. Throws when the package or the transform cannot be read.
@@ -27,7 +24,5 @@ std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const
 // A property of the summary information of a package or a transform: its text
 // (ASCII), or its 32-bit number as decimal text; empty when it has none.
 std::wstring SummaryProperty(const std::wstring& path, UINT property);
-// Uninstalls every installed product, so each test starts from a clean machine.
-void RemoveEveryProduct();
 
 }  // namespace package_test

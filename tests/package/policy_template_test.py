@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""policy_template_test.py SOURCE_ROOT
+"""policy_template_test.py SOURCE_ROOT [unittest options]
 
 The Group Policy template (deploy/policy/Larkspan.admx and its en-US ADML)
 against the values the program reads: each policy writes, under the
@@ -14,11 +14,13 @@ setting_names.h.
 """
 import pathlib
 import re
-import sys
+import unittest
 import xml.etree.ElementTree as ET
 
+import package_support
+from package_support import local
+
 NS = {"p": "http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions"}
-CORE_FOLDERS = ("src/app", "src/settings", "src/outlook", "src/diag")
 NAMES_HEADER = "src/settings/setting_names.h"
 # Read in the Settings section, but the program's own state (the toolbar
 # block), which no administrator sets.
@@ -35,84 +37,94 @@ OTHER_TYPE = {"decimal": "storeAsText", "text": "expandable"}
 WANTS_OTHER_TYPE = {"Int": False, "String": False, "Expandable": True}
 
 
-def local(element):
-    return element.tag.split("}")[-1]
-
-
 def program_settings(root):
     """The key the program reads and {value name: "Int" or "String"} of its settings."""
     names = dict(CONSTANT.findall((root / NAMES_HEADER).read_text(encoding="utf-8")))
     key = "Software\\{}\\{}\\{}".format(names["kVendorKey"], names["kApplicationName"],
                                         names["kSettingsSection"])
     reads = {}
-    for folder in CORE_FOLDERS:
-        for path in sorted((root / folder).glob("*.[ch]*")):
-            for kind, constant in READ.findall(path.read_text(encoding="utf-8")):
-                reads[names.get(constant, constant)] = kind
+    for _, source in package_support.core_sources(root):
+        for kind, constant in READ.findall(source):
+            reads[names.get(constant, constant)] = kind
     return key, {name: kind for name, kind in reads.items() if name not in PROGRAM_STATE}
 
 
-def main():
-    root = pathlib.Path(sys.argv[1])
-    admx = ET.parse(root / "deploy/policy/Larkspan.admx").getroot()
-    adml = ET.parse(root / "deploy/policy/en-US/Larkspan.adml").getroot()
-    key, settings = program_settings(root)
-    problems = []
-    if not settings:
-        problems.append(f"no setting read found in {', '.join(CORE_FOLDERS)}")
+def elements_of(policy):
+    elements = policy.find("p:elements", NS)
+    return list(elements) if elements is not None else []
 
-    strings = {s.get("id") for s in adml.iterfind(".//p:stringTable/p:string", NS)}
-    presentations = {p.get("id"): p for p in adml.iterfind(".//p:presentationTable/p:presentation", NS)}
-    for element in admx.iter():
-        for value in element.attrib.values():
-            for table, name in REFERENCE.findall(value):
-                if name not in (strings if table == "string" else presentations):
-                    problems.append(f'{local(element)} {element.get("name", "")}: $({table}.{name}) is not in the ADML')
 
-    covered = set()
-    for policy in admx.iterfind(".//p:policies/p:policy", NS):
-        name = policy.get("name")
-        if policy.get("class") != "User":
-            problems.append(f"{name}: not a user policy (the settings are per user)")
-        if policy.get("key") != key:
-            problems.append(f"{name}: key {policy.get('key')}, the program reads {key}")
-        if policy.get("valueName") is not None:
-            problems.append(f"{name}: writes {policy.get('valueName')} as on/off, which the program does not read")
-        explain = policy.get("explainText", "")
-        match = REFERENCE.fullmatch(explain)
-        text = adml.find(f".//p:string[@id='{match.group(2)}']", NS) if match else None
-        if text is None or "Software\\Policies" not in (text.text or ""):
-            problems.append(f"{name}: its explanation does not say the key is outside Software\\Policies")
-        elements = policy.find("p:elements", NS)
-        elements = list(elements) if elements is not None else []
-        if not elements:
-            problems.append(f"{name}: writes no value")
-        for element in elements:
-            value, kind = element.get("valueName"), local(element)
-            if value not in settings:
-                problems.append(f"{name}: {value} is not a setting the program reads")
-                continue
-            covered.add(value)
-            other_type = element.get(OTHER_TYPE.get(kind, "")) == "true"
-            if kind != ELEMENT_FOR[settings[value]] or other_type != WANTS_OTHER_TYPE[settings[value]]:
-                problems.append(f"{name}: {value} written by <{kind} {' '.join(element.attrib)}>, "
-                                f"the program reads it with ReadSetting{settings[value]}")
-        presentation = REFERENCE.fullmatch(policy.get("presentation", ""))
-        shown = presentations.get(presentation.group(2)) if presentation else None
-        controls = sorted((local(c), c.get("refId")) for c in shown) if shown is not None else []
-        wanted = sorted((CONTROL_FOR.get(local(e), "?"), e.get("id")) for e in elements)
-        if controls != wanted:
-            problems.append(f"{name}: its presentation shows {controls}, its elements need {wanted}")
+class PolicyTemplate(unittest.TestCase):
+    source_root = None  # from the command line
 
-    for value in sorted(set(settings) - covered):
-        problems.append(f"{value}: the program reads it, no policy sets it")
+    @classmethod
+    def setUpClass(cls):
+        root = pathlib.Path(cls.source_root)
+        cls.admx = ET.parse(root / "deploy/policy/Larkspan.admx").getroot()
+        cls.adml = ET.parse(root / "deploy/policy/en-US/Larkspan.adml").getroot()
+        cls.key, cls.settings = program_settings(root)
+        cls.policies = list(cls.admx.iterfind(".//p:policies/p:policy", NS))
+        cls.presentations = {p.get("id"): p for p in
+                             cls.adml.iterfind(".//p:presentationTable/p:presentation", NS)}
 
-    for problem in problems:
-        print("FAIL:", problem)
-    if not problems:
-        print(f"{len(covered)} settings, each with its policy: {', '.join(sorted(covered))}")
-    return 1 if problems else 0
+    def test_the_program_reads_settings(self):
+        folders = ", ".join(package_support.CORE_FOLDERS)
+        self.assertTrue(self.settings, f"no setting read found in {folders}")
+
+    def test_every_string_and_presentation_referred_to_is_in_the_adml(self):
+        tables = {"string": {s.get("id") for s in self.adml.iterfind(".//p:stringTable/p:string", NS)},
+                  "presentation": self.presentations}
+        for element in self.admx.iter():
+            for value in element.attrib.values():
+                for table, name in REFERENCE.findall(value):
+                    with self.subTest(f'{local(element)} {element.get("name", "")}: $({table}.{name})'):
+                        self.assertIn(name, tables[table], "not in the ADML")
+
+    def test_each_policy_is_a_user_policy_on_the_programs_key_without_an_on_off_value(self):
+        rows = [("class", "User", "the settings are per user"),
+                ("key", self.key, "the key the program reads"),
+                ("valueName", None, "an on/off value, which the program does not read")]
+        for policy in self.policies:
+            for attribute, wanted, why in rows:
+                with self.subTest(policy.get("name"), attribute=attribute):
+                    self.assertEqual(policy.get(attribute), wanted, why)
+
+    def test_each_explanation_says_the_key_is_outside_software_policies(self):
+        for policy in self.policies:
+            with self.subTest(policy.get("name")):
+                match = REFERENCE.fullmatch(policy.get("explainText", ""))
+                text = self.adml.find(f".//p:string[@id='{match.group(2)}']", NS) if match else None
+                self.assertIsNotNone(text, "no explanation in the ADML")
+                self.assertIn("Software\\Policies", text.text or "")
+
+    def test_each_policy_writes_settings_the_program_reads_with_the_type_it_reads(self):
+        for policy in self.policies:
+            elements = elements_of(policy)
+            with self.subTest(policy.get("name")):
+                self.assertTrue(elements, "writes no value")
+            for element in elements:
+                value, kind = element.get("valueName"), local(element)
+                with self.subTest(policy.get("name"), value=value):
+                    self.assertIn(value, self.settings, "not a setting the program reads")
+                    read = self.settings[value]
+                    other_type = element.get(OTHER_TYPE.get(kind, "")) == "true"
+                    self.assertEqual((kind, other_type), (ELEMENT_FOR[read], WANTS_OTHER_TYPE[read]),
+                                     f"<{kind} {' '.join(element.attrib)}>, the program reads it "
+                                     f"with ReadSetting{read}")
+
+    def test_each_presentation_shows_exactly_its_policys_elements(self):
+        for policy in self.policies:
+            with self.subTest(policy.get("name")):
+                presentation = REFERENCE.fullmatch(policy.get("presentation", ""))
+                shown = self.presentations.get(presentation.group(2)) if presentation else None
+                controls = sorted((local(c), c.get("refId")) for c in shown) if shown is not None else []
+                wanted = sorted((CONTROL_FOR.get(local(e), "?"), e.get("id")) for e in elements_of(policy))
+                self.assertEqual(controls, wanted)
+
+    def test_every_setting_the_program_reads_has_a_policy(self):
+        covered = {e.get("valueName") for policy in self.policies for e in elements_of(policy)}
+        self.assertEqual(sorted(set(self.settings) - covered), [], "read by the program, set by no policy")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    package_support.run(__doc__, PolicyTemplate, "source_root")

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""task_template_test.py TASK_XML README
+"""task_template_test.py TASK_XML README [unittest options]
 
 What Windows checks when it imports the task template (Wine's task service is
 more lenient), and what the README promises about it: who it runs for and how,
@@ -9,8 +9,11 @@ whose exit code Task Scheduler keeps as the task's last result.
 """
 import pathlib
 import re
-import sys
+import unittest
 import xml.etree.ElementTree as ET
+
+import package_support
+from package_support import local
 
 NS = {"t": "http://schemas.microsoft.com/windows/2004/02/mit/task"}
 USERS_GROUP = "S-1-5-32-545"
@@ -23,7 +26,7 @@ SCHEDULES = set(TRIGGER_ORDER[6:])
 DURATION = re.compile(r"P(?:(\d+)D)?(?:T(?:(\d+)H)?(?:(\d+)M)?(?:(\d+)S)?)?")
 COMMAND_LINE = re.compile(r'^"([^"]+\\LSScheduler(?:Check)?\.exe)" (.*)$')
 README_ACTION_MARK = "The template's two actions"
-CHECK_ARGUMENTS = "--only last-run,toolbar --eventlog"
+UTF16_DECLARATION = 'encoding="UTF-16'.encode("utf-16-le")
 
 
 def seconds(duration):
@@ -33,10 +36,6 @@ def seconds(duration):
         return -1
     days, hours, minutes, secs = (int(part or 0) for part in match.groups())
     return ((days * 24 + hours) * 60 + minutes) * 60 + secs
-
-
-def local(element):
-    return element.tag.split("}")[-1]
 
 
 def text(root, path):
@@ -64,68 +63,90 @@ def folder_of(path):
     return path.rsplit("\\", 1)[0].lower()
 
 
-def main():
-    xml_path, readme = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
-    raw = xml_path.read_bytes()
-    root = ET.fromstring(raw)
-    triggers = root.find("t:Triggers", NS)
-    trigger_list = list(triggers) if triggers is not None else []
-    trigger = trigger_list[0] if trigger_list else ET.Element("none")
-    children = [local(child) for child in trigger]
-    principal = root.find("t:Principals/t:Principal", NS)
-    principal = principal if principal is not None else ET.Element("none")
-    shown = readme_actions(readme) + [("", "")] * 2
-    (program, arguments), (check_program, check_arguments) = shown[:2]
-    actions = root.findall("t:Actions/*", NS)
-    execs = [((text(action, "t:Command") or "").strip('"'), text(action, "t:Arguments") or "")
-             for action in actions if local(action) == "Exec"] + [("", "")] * 2
-    (command, command_arguments), (check_command, check_command_arguments) = execs[:2]
+class TaskTemplate(unittest.TestCase):
+    task_xml = readme = None  # from the command line
 
-    checks = [
-        ("UTF-16LE with a byte-order mark, as Windows exports",
-         raw.startswith(b"\xff\xfe") and b'e\x00n\x00c\x00o\x00d\x00i\x00n\x00g\x00=\x00"\x00U\x00T\x00F\x00-\x001\x006\x00' in raw),
-        ("schema 1.2 or later", tuple(map(int, root.get("version", "0").split("."))) >= (1, 2)),
-        ("runs for the local Users group by SID", text(principal, "t:GroupId") == USERS_GROUP),
-        ("names no single user", principal.find("t:UserId", NS) is None),
-        ("only while the user is logged on: no stored password, no S4U",
-         text(principal, "t:LogonType") in (None, "InteractiveToken")),
-        ("least privilege", text(principal, "t:RunLevel") == "LeastPrivilege"),
-        ("one trigger, a daily calendar trigger",
-         len(trigger_list) == 1 and local(trigger) == "CalendarTrigger"
-         and text(trigger, "t:ScheduleByDay/t:DaysInterval") == "1"),
-        ("trigger children in the schema's order",
-         children == sorted(children, key=lambda name: TRIGGER_ORDER.index(name) if name in TRIGGER_ORDER else -1)
-         and all(name in TRIGGER_ORDER for name in children)),
-        ("exactly one schedule in the trigger", len([n for n in children if n in SCHEDULES]) == 1),
-        ("a start boundary", bool(text(trigger, "t:StartBoundary"))),
-        ("a random delay of a few minutes at least", seconds(text(trigger, "t:RandomDelay")) >= 10 * 60),
-        ("started when available after a missed start", text(root, "t:Settings/t:StartWhenAvailable") == "true"),
-        ("no second instance while one runs", text(root, "t:Settings/t:MultipleInstancesPolicy") == "IgnoreNew"),
-        ("stopped after a few hours",
-         3600 <= seconds(text(root, "t:Settings/t:ExecutionTimeLimit")) <= 12 * 3600),
-        ("starts on batteries", text(root, "t:Settings/t:DisallowStartIfOnBatteries") == "false"),
-        ("not stopped on batteries", text(root, "t:Settings/t:StopIfGoingOnBatteries") == "false"),
-        ("the actions run as the template's principal",
-         root.find("t:Actions", NS) is not None and root.find("t:Actions", NS).get("Context") == principal.get("id")),
-        ("two actions, both Exec", len(actions) == 2 and all(local(a) == "Exec" for a in actions)),
-        ("first LSScheduler.exe", command.lower().endswith("\\lsscheduler.exe")),
-        ("then LSSchedulerCheck.exe", check_command.lower().endswith("\\lsschedulercheck.exe")),
-        ("both of the same folder", folder_of(command) == folder_of(check_command) != ""),
-        ("the check judges the last run and the toolbar and writes an event",
-         check_command_arguments == CHECK_ARGUMENTS),
-        ("the README shows the two actions", len(shown) == 4),
-        ("the program the README shows", command == program),
-        ("the arguments the README shows", command_arguments == arguments),
-        ("the check program the README shows", check_command == check_program),
-        ("the check arguments the README shows", check_command_arguments == check_arguments),
-        ("no profile: Outlook's default", "-p" not in arguments.split()),
-    ]
-    failed = [what for what, passed in checks if not passed]
-    for what in failed:
-        print("FAIL:", what)
-    print(f"{len(checks) - len(failed)} of {len(checks)} checks passed")
-    return 1 if failed else 0
+    def setUp(self):
+        self.raw = pathlib.Path(self.task_xml).read_bytes()
+        self.root = ET.fromstring(self.raw)
+        triggers = self.root.find("t:Triggers", NS)
+        self.triggers = list(triggers) if triggers is not None else []
+        self.trigger = self.triggers[0] if self.triggers else ET.Element("none")
+        principal = self.root.find("t:Principals/t:Principal", NS)
+        self.principal = principal if principal is not None else ET.Element("none")
+        self.actions = self.root.findall("t:Actions/*", NS)
+        # (command, arguments) of each Exec action, the command without its quotes.
+        self.execs = [((text(action, "t:Command") or "").strip('"'), text(action, "t:Arguments") or "")
+                      for action in self.actions if local(action) == "Exec"]
+
+    def test_utf16le_with_a_byte_order_mark_as_windows_exports(self):
+        self.assertEqual(self.raw[:2], b"\xff\xfe")
+        self.assertIn(UTF16_DECLARATION, self.raw)
+
+    def test_schema_1_2_or_later(self):
+        self.assertGreaterEqual(tuple(map(int, self.root.get("version", "0").split("."))), (1, 2))
+
+    def test_principal(self):
+        rows = [("runs for the local Users group by SID", "t:GroupId", [USERS_GROUP]),
+                ("names no single user", "t:UserId", [None]),
+                ("only while the user is logged on: no stored password, no S4U", "t:LogonType",
+                 [None, "InteractiveToken"]),
+                ("least privilege", "t:RunLevel", ["LeastPrivilege"])]
+        for what, path, allowed in rows:
+            with self.subTest(what):
+                self.assertIn(text(self.principal, path), allowed)
+
+    def test_one_trigger_a_daily_calendar_trigger(self):
+        self.assertEqual(len(self.triggers), 1)
+        self.assertEqual(local(self.trigger), "CalendarTrigger")
+        self.assertEqual(text(self.trigger, "t:ScheduleByDay/t:DaysInterval"), "1")
+
+    def test_trigger_children_in_the_schemas_order_with_exactly_one_schedule(self):
+        children = [local(child) for child in self.trigger]
+        self.assertEqual([name for name in children if name not in TRIGGER_ORDER], [])
+        self.assertEqual(children, sorted(children, key=TRIGGER_ORDER.index))
+        self.assertEqual(len([name for name in children if name in SCHEDULES]), 1, children)
+
+    def test_trigger_starts_at_a_boundary_after_a_random_delay_of_a_few_minutes_at_least(self):
+        self.assertTrue(text(self.trigger, "t:StartBoundary"), "no start boundary")
+        self.assertGreaterEqual(seconds(text(self.trigger, "t:RandomDelay")), 10 * 60)
+
+    def test_settings(self):
+        rows = [("started when available after a missed start", "StartWhenAvailable", "true"),
+                ("no second instance while one runs", "MultipleInstancesPolicy", "IgnoreNew"),
+                ("starts on batteries", "DisallowStartIfOnBatteries", "false"),
+                ("not stopped on batteries", "StopIfGoingOnBatteries", "false")]
+        for what, name, wanted in rows:
+            with self.subTest(what):
+                self.assertEqual(text(self.root, "t:Settings/t:" + name), wanted)
+
+    def test_stopped_after_a_few_hours(self):
+        limit = seconds(text(self.root, "t:Settings/t:ExecutionTimeLimit"))
+        self.assertGreaterEqual(limit, 3600)
+        self.assertLessEqual(limit, 12 * 3600)
+
+    def test_the_actions_run_as_the_templates_principal(self):
+        actions = self.root.find("t:Actions", NS)
+        self.assertIsNotNone(actions)
+        self.assertEqual(actions.get("Context"), self.principal.get("id"))
+
+    def test_two_exec_actions_the_program_then_the_check_of_the_same_folder(self):
+        self.assertEqual([local(action) for action in self.actions], ["Exec", "Exec"])
+        (command, _), (check_command, check_arguments) = self.execs
+        self.assertRegex(command, r"(?i)\\LSScheduler\.exe$")
+        self.assertRegex(check_command, r"(?i)\\LSSchedulerCheck\.exe$")
+        self.assertNotEqual(folder_of(command), "")
+        self.assertEqual(folder_of(command), folder_of(check_command))
+        # The check judges the last run and the toolbar and writes an event.
+        self.assertEqual(check_arguments, "--only last-run,toolbar --eventlog")
+
+    def test_the_actions_are_the_command_lines_the_readme_shows(self):
+        shown = readme_actions(pathlib.Path(self.readme))
+        self.assertEqual(len(shown), 2, shown)
+        self.assertEqual(self.execs, shown)
+        # No profile: Outlook's default.
+        self.assertNotIn("-p", shown[0][1].split())
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    package_support.run(__doc__, TaskTemplate, "task_xml", "readme")

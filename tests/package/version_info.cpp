@@ -30,27 +30,25 @@ std::map<std::wstring, std::wstring> ReadVersionFacts(std::wstring_view path) {
 
   void* value = nullptr;
   UINT length = 0;
-  if (::VerQueryValueW(block.data(), L"\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+  if (::VerQueryValueW(block.data(), L"\\", &value, &length) &&
+      length >= sizeof(VS_FIXEDFILEINFO)) {
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     facts[L"fixed FileVersion"] = FourParts(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
-    facts[L"fixed ProductVersion"] = FourParts(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+    facts[L"fixed ProductVersion"] =
+        FourParts(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
   }
 
-  struct Translation {
-    WORD language;
-    WORD codePage;
-  };
+  // The first translation: its language and code page.
   if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) ||
-      length < sizeof(Translation)) {
+      length < 2 * sizeof(WORD)) {
     return facts;
   }
-  const auto* translation = static_cast<const Translation*>(value);
+  const auto* translation = static_cast<const WORD*>(value);
   wchar_t table[32];
-  std::swprintf(table, 32, L"\\StringFileInfo\\%04x%04x\\", translation->language,
-                translation->codePage);
-  for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName",
-                              L"LegalCopyright", L"OriginalFilename", L"ProductName",
-                              L"ProductVersion"}) {
+  std::swprintf(table, 32, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+  for (const wchar_t* name :
+       {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
+        L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
     const std::wstring query = table + std::wstring(name);
     if (::VerQueryValueW(block.data(), query.c_str(), &value, &length) && length > 0) {
       // The length counts the terminating NUL.
