@@ -23,6 +23,11 @@ struct RegValue {
   std::vector<std::uint8_t> data;
 };
 
+// The set-up's path of `key` below HKLM as a 64-bit program opening it with
+// `access` reaches it, e.g. u"HKLM\\Software\\WOW6432Node\\Clients\\Mail" for
+// u"Software\\Clients\\Mail" with reg::kWow64_32Key.
+std::u16string MachinePath(std::uint32_t access, std::u16string_view key);
+
 class FakeRegistry : public Registry {
  public:
   explicit FakeRegistry(CallJournal* journal = nullptr);
