@@ -17,7 +17,7 @@ class SessionPhase : public testing::Test {
  protected:
   SessionPhase() {
     settings.SetSettingsRoot(os.registry, u"Brinmoor");
-    os.files.AddFolder(u"C:\\Logs");
+    os.disk.AddFolder(u"C:\\Logs");
     log.Open(os.clock, os.files, u"C:\\Logs");
   }
   void Run(const std::u16string& profile = u"Work") {
@@ -33,7 +33,7 @@ class SessionPhase : public testing::Test {
     return calls;
   }
   std::vector<std::string> Entries() {
-    const std::string bytes = *os.files.Contents(log.path());
+    const std::string bytes = *os.disk.Contents(log.path());
     std::vector<std::string> entries;
     for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += 2) {
       const std::size_t next = bytes.find("\r\n", at + 2);

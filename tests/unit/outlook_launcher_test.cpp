@@ -177,12 +177,12 @@ class LaunchPhase : public testing::Test {
  protected:
   LaunchResult Launch(std::intptr_t shellResult, std::uint32_t wait = 1500) {
     os.shell.result = shellResult;
-    os.files.AddFolder(u"C:\\Logs");
+    os.disk.AddFolder(u"C:\\Logs");
     log.Open(os.clock, os.files, u"C:\\Logs");
     OutlookLauncher launcher(os.registry, os.shell, os.bundle.clock, log);
     return launcher.Launch(request, wait);
   }
-  std::string Log() { return *os.files.Contents(log.path()); }
+  std::string Log() { return *os.disk.Contents(log.path()); }
 
   test::FakePlatform os;
   RunLog log;

@@ -28,8 +28,8 @@ constexpr char kCompleteRun[] =
     "\r\n07-12-26 02:03:41: KSScheduler: MAPI MAPIUninitialize"
     "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
 
-constexpr RegistryView k64Bit = RegistryView::k64Bit;
-constexpr RegistryView k32Bit = RegistryView::k32Bit;
+constexpr std::uint32_t k64Bit = reg::kWow64_64Key;
+constexpr std::uint32_t k32Bit = reg::kWow64_32Key;
 
 constexpr std::u16string_view kInstallerKey = u"Software\\Brinmoor\\LSScheduler";
 const TaskExecAction kRunAction{u"%ProgramFiles%\\Larkspan\\LSScheduler.exe",
@@ -68,22 +68,22 @@ std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
 // A machine on which every check passes.
 void SetUpGoodMachine(test::FakeCheckPlatform& os) {
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
-  os.queries.AddFolder(u"C:\\Windows\\System32");
-  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  os.queries.SetMachineText(k64Bit, kMail, u"", u"Microsoft Outlook");
-  os.queries.SetMachineText(k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
+  os.disk.AddFolder(u"C:\\Office");
+  os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
+  os.disk.AddFolder(u"C:\\Windows\\System32");
+  os.disk.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
+  os.registry.SetString(test::MachinePath(k64Bit, kMail), u"", u"Microsoft Outlook");
+  os.registry.SetString(test::MachinePath(k64Bit, kOutlookClient), u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
-  os.queries.AddFolder(u"C:\\Logs");
-  os.queries.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
+  os.disk.AddFolder(u"C:\\Logs");
+  os.disk.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
   os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
-  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
+  os.disk.AddFolder(u"C:\\Program Files\\Larkspan");
+  os.disk.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.disk.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
+  os.disk.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
   os.tasks.Add(u"Larkspan Nightly", GoodTask());
   os.messages.Set(1, u"Incorrect function.\r\n");
   os.messages.Set(2, u"The system cannot find the file specified.\r\n");
@@ -128,7 +128,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   // Nothing is written or created: no key, no value, no file left, no event.
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty()) << c.what;
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty()) << c.what;
-  EXPECT_EQ(os.queries.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
       << c.what;
   EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe")) << c.what;
   EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                       u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
         SituationCase{"32-bit OUTLOOK.EXE",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x14C));
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x14C));
                       },
                       u"outlook", kFail,
                       u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                       kFail},
         SituationCase{"ARM64 OUTLOOK.EXE",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0xAA64));
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0xAA64));
                       },
                       u"outlook", kWarn,
                       u"C:\\Office\\OUTLOOK.EXE is not an x64 program file (found: ARM64): "
@@ -177,12 +177,12 @@ INSTANTIATE_TEST_SUITE_P(
                       kWarn},
         SituationCase{"OUTLOOK.EXE of another machine type",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x1C4));
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x1C4));
                       },
                       u"outlook", kWarn, u"(found: machine type 0x1C4)", kWarn},
         SituationCase{"OUTLOOK.EXE cut short in its DOS header",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
                                            ProgramFile(0x8664, 0x80, 0x3E));
                       },
                       u"outlook", kWarn,
@@ -193,17 +193,17 @@ INSTANTIATE_TEST_SUITE_P(
                       [](auto& os) {
                         std::string bytes = ProgramFile(0x8664);
                         bytes[0x81] = 'X';
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes);
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes);
                       },
                       u"outlook", kWarn,
                       u"(found: not a program file (no PE signature at offset 0x80))", kWarn},
         SituationCase{"OUTLOOK.EXE without MZ",
-                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", "#!"); },
+                      [](auto& os) { os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", "#!"); },
                       u"outlook", kWarn,
                       u"(found: not a program file (it does not start with MZ))", kWarn},
         SituationCase{"a PE offset past the end of OUTLOOK.EXE",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
                                            ProgramFile(0x8664, 0x7FFFFFFF, 0x300));
                       },
                       u"outlook", kWarn,
@@ -212,25 +212,25 @@ INSTANTIATE_TEST_SUITE_P(
                       kWarn},
         SituationCase{"a PE header ending just past the end of OUTLOOK.EXE",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
                                            ProgramFile(0x8664, 0x1FB, 0x200));
                       },
                       u"outlook", kWarn, u"offset 0x1FB points past the 512 bytes read", kWarn},
         SituationCase{"a PE header beyond the first 512 bytes",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
                                            ProgramFile(0x8664, 0xFFA, 0x1200));
                       },
                       u"outlook", kOk, u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64).", kOk},
         SituationCase{"a PE header beyond the first 4 KiB",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                        os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
                                            ProgramFile(0x8664, 0xFFB, 0x1200));
                       },
                       u"outlook", kWarn, u"offset 0xFFB points past the 512 bytes read", kWarn},
         SituationCase{"a 32-bit MAPI library",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
+                        os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
                       },
                       u"mapi", kFail,
                       u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a "
@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
                       u"is x86).",
                       kFail},
         SituationCase{"a MAPI library that is not a program file",
-                      [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ""); },
+                      [](auto& os) { os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ""); },
                       u"mapi", kWarn,
                       u"C:\\Office\\olmapi32.dll is not an x64 program file (found: not a "
                       u"program file (it does not start with MZ))",
@@ -281,32 +281,32 @@ INSTANTIATE_TEST_SUITE_P(
                       [](auto& os) { os.queries.systemDirectory = u"C:\\Windows\\Elsewhere"; },
                       u"mapi", kFail, u"C:\\Windows\\Elsewhere\\mapi32.dll is missing", kFail},
         SituationCase{"no default mail client",
-                      [](auto& os) { os.queries.DeleteMachineText(k64Bit, kMail, u""); }, u"mapi", kFail,
+                      [](auto& os) { os.registry.DeleteValue(test::MachinePath(k64Bit, kMail), u""); }, u"mapi", kFail,
                       u"No default mail client is registered", kFail},
         SituationCase{"32-bit Outlook",
                       [](auto& os) {
-                        os.queries.DeleteMachineText(k64Bit, kMail, u"");
-                        os.queries.SetMachineText(k32Bit, kMail, u"", u"Microsoft Outlook");
+                        os.registry.DeleteValue(test::MachinePath(k64Bit, kMail), u"");
+                        os.registry.SetString(test::MachinePath(k32Bit, kMail), u"", u"Microsoft Outlook");
                       },
                       u"mapi", kFail, u"this 64-bit program needs 64-bit Outlook", kFail},
         SituationCase{"DLLPathEx only in the 32-bit view",
                       [](auto& os) {
-                        os.queries.DeleteMachineText(k64Bit, kOutlookClient, u"DLLPathEx");
-                        os.queries.SetMachineText(k32Bit, kOutlookClient, u"DLLPathEx",
+                        os.registry.DeleteValue(test::MachinePath(k64Bit, kOutlookClient), u"DLLPathEx");
+                        os.registry.SetString(test::MachinePath(k32Bit, kOutlookClient), u"DLLPathEx",
                                                   u"C:\\Office\\olmapi32.dll");
                       },
                       u"mapi", kFail,
                       u"Microsoft Outlook is registered only for 32-bit programs", kFail},
         SituationCase{"no DLLPathEx",
                       [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kMail, u"", u"Other Mail");
-                        os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail\\Other Mail",
+                        os.registry.SetString(test::MachinePath(k64Bit, kMail), u"", u"Other Mail");
+                        os.registry.SetString(test::MachinePath(k64Bit, u"Software\\Clients\\Mail\\Other Mail"),
                                                   u"DLLPath", u"x");
                       },
                       u"mapi", kWarn, u"The mail client Other Mail has no DLLPathEx", kWarn},
         SituationCase{"DLLPathEx names no file",
                       [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kOutlookClient, u"DLLPathEx",
+                        os.registry.SetString(test::MachinePath(k64Bit, kOutlookClient), u"DLLPathEx",
                                                   u"C:\\Gone\\x.dll");
                       },
                       u"mapi", kFail,
@@ -347,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
                       kFail},
         SituationCase{"a missing folder a run creates",
                       [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
+                        os.disk.AddFolder(u"C:\\");
                         os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
                       },
                       u"log-folder", kInfo,
@@ -356,8 +356,8 @@ INSTANTIATE_TEST_SUITE_P(
                       kFail},
         SituationCase{"a missing folder below a file",
                       [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
-                        os.queries.AddFile(u"C:\\Users");
+                        os.disk.AddFolder(u"C:\\");
+                        os.disk.AddFile(u"C:\\Users");
                         os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Users\\ana\\Logs");
                       },
                       u"log-folder", kFail,
@@ -366,7 +366,7 @@ INSTANTIATE_TEST_SUITE_P(
                       kFail},
         SituationCase{"a missing folder where none may be created",
                       [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
+                        os.disk.AddFolder(u"C:\\");
                         os.queries.DenyProbeCreate(true);
                         os.registry.SetString(kSettings, u"LogDirectory", u"C:\\New\\Logs");
                       },
@@ -374,7 +374,7 @@ INSTANTIATE_TEST_SUITE_P(
                       u"no folder can be created in C:\\ (Access is denied)", kFail},
         SituationCase{"a missing folder with a name Windows refuses",
                       [](auto& os) {
-                        os.queries.AddFolder(u"C:\\");
+                        os.disk.AddFolder(u"C:\\");
                         os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs \"x\"");
                       },
                       u"log-folder", kFail,
@@ -385,7 +385,7 @@ INSTANTIATE_TEST_SUITE_P(
                       kFail},
         SituationCase{"LogDirectory is a file",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Logfile");
+                        os.disk.AddFile(u"C:\\Logfile");
                         os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logfile");
                       },
                       u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder",
@@ -393,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(
         SituationCase{"a folder too long for a log file",
                       [](auto& os) {
                         os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
-                        os.queries.AddFolder(u"C:\\" + std::u16string(240, u'd'));
+                        os.disk.AddFolder(u"C:\\" + std::u16string(240, u'd'));
                         os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz,
                                         EncodeRegistryText(u"C:\\%DEEP%"));
                       },
@@ -498,7 +498,7 @@ INSTANTIATE_TEST_SUITE_P(
                       u"task", kFail, u"(logon type S4U)", kFail},
         SituationCase{"an action in another folder",
                       [](auto& os) {
-                        os.queries.AddFile(u"D:\\Old\\LSScheduler.exe");
+                        os.disk.AddFile(u"D:\\Old\\LSScheduler.exe");
                         ChangeTask(os, [](TaskInfo& changed) {
                           changed.execActions.front().path = u"D:\\Old\\LSScheduler.exe";
                         });
@@ -643,7 +643,7 @@ INSTANTIATE_TEST_SUITE_P(
                       u"task", kOk, u"-n Nightly; it is running now.", kOk},
         SituationCase{"the task name the package recorded",
                       [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName",
+                        os.registry.SetString(test::MachinePath(k64Bit, kInstallerKey), u"TaskName",
                                                   u"Brinmoor Sync Test");
                         os.tasks.Add(u"Brinmoor Sync Test", GoodTask());
                       },
@@ -651,19 +651,19 @@ INSTANTIATE_TEST_SUITE_P(
                       u"Brinmoor Sync Test"},
         SituationCase{"--task over the name the package recorded",
                       [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName",
+                        os.registry.SetString(test::MachinePath(k64Bit, kInstallerKey), u"TaskName",
                                                   u"Brinmoor Sync Test");
                       },
                       u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk, false,
                       u"Larkspan Nightly", u"Larkspan Nightly"},
         SituationCase{"an empty recorded task name",
                       [](auto& os) {
-                        os.queries.SetMachineText(k64Bit, kInstallerKey, u"TaskName", u"");
+                        os.registry.SetString(test::MachinePath(k64Bit, kInstallerKey), u"TaskName", u"");
                       },
                       u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk},
         SituationCase{"a task name recorded only for 32-bit programs",
                       [](auto& os) {
-                        os.queries.SetMachineText(k32Bit, kInstallerKey, u"TaskName",
+                        os.registry.SetString(test::MachinePath(k32Bit, kInstallerKey), u"TaskName",
                                                   u"Brinmoor Sync Test");
                       },
                       u"task", kOk, u"The task \"Larkspan Nightly\" starts", kOk},
@@ -691,7 +691,7 @@ INSTANTIATE_TEST_SUITE_P(
                       u"last-run", kOk, u"The run of 07-12-26 02:00:00 ended", kOk},
         SituationCase{"a task that ran with only a start without -s since",
                       [](auto& os) {
-                        os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+                        os.disk.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
                         ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
                       },
                       u"last-run", kFail,
@@ -699,7 +699,7 @@ INSTANTIATE_TEST_SUITE_P(
         SituationCase{"a task that ran with only empty logs",
                       [](auto& os) {
                         os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
-                        os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+                        os.disk.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
                         ChangeTask(os, [](TaskInfo& changed) { changed.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; });
                       },
                       u"last-run", kFail,
@@ -949,7 +949,7 @@ INSTANTIATE_TEST_SUITE_P(
             2, u"Verdict: FAIL"},
         EventCase{"a newest log that is not a log, no LSScheduler.exe beside the tool",
                   [](auto& os) {
-                    os.queries.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
+                    os.disk.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
                     os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
                   },
                   {u"--only", u"last-run"}, 0, EventType::kWarning, 1001,
@@ -960,7 +960,7 @@ INSTANTIATE_TEST_SUITE_P(
                    u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found"},
                   1, u"Verdict: WARN"},
         EventCase{"no last-run check, a scheduler without a version",
-                  [](auto& os) { os.queries.fileVersions.clear(); },
+                  [](auto& os) { os.disk.fileVersions.clear(); },
                   {u"--only", u"toolbar"}, 0, EventType::kInformation, 1000,
                   {u"OK", u"0", u"", u"-", u"-", u"-", u"not found"},
                   0, u"Verdict: OK"},
@@ -999,7 +999,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   u",\"schedulerVersion\":null,"},
         FactsCase{"a scheduler without a version resource",
-                  [](auto& os) { os.queries.fileVersions.clear(); }, u",\"schedulerVersion\":null,"},
+                  [](auto& os) { os.disk.fileVersions.clear(); }, u",\"schedulerVersion\":null,"},
         FactsCase{"a tool whose own path is unknown",
                   [](auto& os) { os.queries.programPath.clear(); }, u",\"schedulerVersion\":null,"},
         FactsCase{"no computer or user name",

@@ -22,9 +22,9 @@ constexpr std::u16string_view kLogPath = u"C:\\Logs\\Scheduler061226164509.log";
 
 class RunLogTest : public ::testing::Test {
  protected:
-  RunLogTest() : clock_(kSixDecember) { files_.AddFolder(u"C:\\Logs"); }
+  RunLogTest() : clock_(kSixDecember) { files_.disk().AddFolder(u"C:\\Logs"); }
 
-  std::string Log() const { return files_.Contents(kLogPath).value_or("<no file>"); }
+  std::string Log() const { return files_.disk().Contents(kLogPath).value_or("<no file>"); }
 
   FakeClock clock_;
   FakeFileSystem files_;
@@ -32,7 +32,7 @@ class RunLogTest : public ::testing::Test {
 };
 
 TEST_F(RunLogTest, NamesTheFileAfterFolderAndLocalTime) {
-  files_.AddFolder(u"D:\\");
+  files_.disk().AddFolder(u"D:\\");
   struct Case {
     std::u16string_view folder;
     std::u16string_view expected;
@@ -47,7 +47,7 @@ TEST_F(RunLogTest, NamesTheFileAfterFolderAndLocalTime) {
     log.Open(clock_, files_, c.folder);
     EXPECT_TRUE(log.IsOpen()) << std::string(c.folder.begin(), c.folder.end());
     EXPECT_EQ(log.path(), c.expected);
-    EXPECT_TRUE(files_.Contents(c.expected).has_value());
+    EXPECT_TRUE(files_.disk().Contents(c.expected).has_value());
   }
 }
 
@@ -62,11 +62,11 @@ TEST_F(RunLogTest, UnconvertibleTimeLeavesTheStampsEmpty) {
   clock_.FailToLocal(true);
   log_.Open(clock_, files_, u"C:\\Logs");
   log_.Write(u"x");
-  EXPECT_EQ(files_.Contents(u"C:\\Logs\\Scheduler.log"), "\r\n x");
+  EXPECT_EQ(files_.disk().Contents(u"C:\\Logs\\Scheduler.log"), "\r\n x");
 }
 
 TEST_F(RunLogTest, AppendsToAWritableFileOfTheSameName) {
-  files_.AddFile(kLogPath, "\r\n06-12-26 16:45:09: first run");
+  files_.disk().AddFile(kLogPath, "\r\n06-12-26 16:45:09: first run");
   log_.Open(clock_, files_, u"C:\\Logs");
   log_.Write(u"second run");
   EXPECT_EQ(Log(), "\r\n06-12-26 16:45:09: first run\r\n06-12-26 16:45:09: second run");
@@ -80,10 +80,10 @@ TEST_F(RunLogTest, UnusableTargetsLeaveTheLogClosed) {
     void (*arrange)(FakeFileSystem&);
   } cases[] = {
       {"missing folder on a missing drive", [](FakeFileSystem&) {}},
-      {"read-only file", [](FakeFileSystem& f) { f.AddFile(kLogPath, "old", true); }},
-      {"create fails", [](FakeFileSystem& f) { f.AddFolder(u"C:\\Logs"); f.FailCreate(true); }},
-      {"open fails", [](FakeFileSystem& f) { f.AddFile(kLogPath, "old"); f.FailOpenExisting(true); }},
-      {"name is a folder", [](FakeFileSystem& f) { f.AddFolder(kLogPath); }},
+      {"read-only file", [](FakeFileSystem& f) { f.disk().AddFile(kLogPath, "old", true); }},
+      {"create fails", [](FakeFileSystem& f) { f.disk().AddFolder(u"C:\\Logs"); f.FailCreate(true); }},
+      {"open fails", [](FakeFileSystem& f) { f.disk().AddFile(kLogPath, "old"); f.FailOpenExisting(true); }},
+      {"name is a folder", [](FakeFileSystem& f) { f.disk().AddFolder(kLogPath); }},
   };
   for (const Case& c : cases) {
     FakeFileSystem files;
@@ -93,7 +93,7 @@ TEST_F(RunLogTest, UnusableTargetsLeaveTheLogClosed) {
     log.Write(u"lost");
     EXPECT_FALSE(log.IsOpen()) << c.name;
     EXPECT_TRUE(files.OperationsOf(Op::kAppend).empty()) << c.name;
-    const auto contents = files.Contents(kLogPath);
+    const auto contents = files.disk().Contents(kLogPath);
     EXPECT_TRUE(!contents || *contents == "old") << c.name;
   }
 }
@@ -109,21 +109,21 @@ struct FolderCase {
 };
 
 TEST_F(RunLogTest, CreatesAMissingFolderWithItsParents) {
-  const auto drive = [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); };
+  const auto drive = [](FakeFileSystem& f) { f.disk().AddFolder(u"C:\\"); };
   const std::u16string longest(259 - 26, u'x');  // its log file's path: 259 characters
   const FolderCase cases[] = {
-      {"existing folder", u"C:\\Logs", [](FakeFileSystem& f) { f.AddFolder(u"C:\\Logs"); }, {}, true},
+      {"existing folder", u"C:\\Logs", [](FakeFileSystem& f) { f.disk().AddFolder(u"C:\\Logs"); }, {}, true},
       {"missing folder", u"C:\\Logs", drive, {u"C:\\Logs"}, true},
       {"missing parents", u"C:\\Users\\ana\\Logs\\", drive,
        {u"C:\\Users", u"C:\\Users\\ana", u"C:\\Users\\ana\\Logs"}, true},
       {"forward slashes", u"C:/Users/ana/", drive, {u"C:/Users", u"C:/Users/ana"}, true},
       {"a parent that is a file", u"C:\\Users\\ana\\Logs",
-       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.AddFile(u"C:\\Users"); },
+       [](FakeFileSystem& f) { f.disk().AddFolder(u"C:\\"); f.disk().AddFile(u"C:\\Users"); },
        {u"C:\\Users", u"C:\\Users\\ana"}, false},
       {"the folder is a file", u"C:\\Logs",
-       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.AddFile(u"C:\\Logs"); }, {}, false},
+       [](FakeFileSystem& f) { f.disk().AddFolder(u"C:\\"); f.disk().AddFile(u"C:\\Logs"); }, {}, false},
       {"creation refused", u"C:\\Logs",
-       [](FakeFileSystem& f) { f.AddFolder(u"C:\\"); f.DenyCreateFolder(true); }, {u"C:\\Logs"},
+       [](FakeFileSystem& f) { f.disk().AddFolder(u"C:\\"); f.DenyCreateFolder(true); }, {u"C:\\Logs"},
        false},
       {"missing drive", u"Q:\\Logs", drive, {u"Q:"}, false},
       {"log path of 259 characters", u"C:\\" + longest.substr(3), drive,
@@ -140,13 +140,13 @@ TEST_F(RunLogTest, CreatesAMissingFolderWithItsParents) {
     for (const Op& op : files.OperationsOf(Op::kCreateFolder)) created.push_back(op.path);
     EXPECT_EQ(created, c.created) << c.what;
     if (c.opens) {
-      EXPECT_TRUE(files.Contents(RunLogPath(c.folder, u"Scheduler061226164509.log"))) << c.what;
+      EXPECT_TRUE(files.disk().Contents(RunLogPath(c.folder, u"Scheduler061226164509.log"))) << c.what;
     }
   }
 }
 
 TEST_F(RunLogTest, APathLongerThanWindowsOpensIsNotTriedAtAll) {
-  files_.AddFolder(u"C:\\" + std::u16string(300, u'x'));
+  files_.disk().AddFolder(u"C:\\" + std::u16string(300, u'x'));
   log_.Open(clock_, files_, u"C:\\" + std::u16string(300, u'x'));
   EXPECT_FALSE(log_.IsOpen());
   EXPECT_TRUE(files_.operations().empty());
@@ -176,7 +176,7 @@ TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
   };
   for (const Case& c : cases) {
     FakeFileSystem files;
-    files.AddFolder(u"C:\\Logs");
+    files.disk().AddFolder(u"C:\\Logs");
     RunLog log;
     log.Open(clock_, files, u"C:\\Logs");
     log.Write(c.message);
@@ -190,7 +190,7 @@ TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
       }
     }
     EXPECT_EQ(appends, c.appends) << c.name;
-    EXPECT_EQ(files.Contents(kLogPath), all) << c.name;
+    EXPECT_EQ(files.disk().Contents(kLogPath), all) << c.name;
     // Each chunk: one move to the end, then its bytes in one append.
     const auto& ops = files.operations();
     const auto firstSeek = files.operations().size() - 2 * c.appends.size();
@@ -277,17 +277,17 @@ class Retention : public testing::TestWithParam<RetentionCase> {};
 TEST_P(Retention, DeletesExactlyTheOldLogs) {
   const RetentionCase& c = GetParam();
   FakeFileSystem files;
-  files.AddFolder(u"C:\\Logs");
-  files.AddFolder(u"C:\\Logs\\sub");
-  files.AddFolder(u"C:\\Other");
+  files.disk().AddFolder(u"C:\\Logs");
+  files.disk().AddFolder(u"C:\\Logs\\sub");
+  files.disk().AddFolder(u"C:\\Other");
   switch (c.kind) {
-    case RetentionCase::kFile: files.AddFile(c.path, "old"); break;
-    case RetentionCase::kReadOnly: files.AddFile(c.path, "old", true); break;
-    case RetentionCase::kFolder: files.AddFolder(c.path); break;
-    case RetentionCase::kLink: files.AddLink(c.path); break;
+    case RetentionCase::kFile: files.disk().AddFile(c.path, "old"); break;
+    case RetentionCase::kReadOnly: files.disk().AddFile(c.path, "old", true); break;
+    case RetentionCase::kFolder: files.disk().AddFolder(c.path); break;
+    case RetentionCase::kLink: files.disk().AddLink(c.path); break;
   }
   DeleteOldRunLogs(files, u"C:\\Logs\\", c.start, c.days, kLogPath);
-  const bool present = files.Contents(c.path).has_value() || files.FolderExists(c.path);
+  const bool present = files.disk().Contents(c.path).has_value() || files.disk().FolderExists(c.path);
   EXPECT_EQ(!present, c.deleted) << c.what;
   const bool tried = !files.OperationsOf(Op::kRemoveFile).empty();
   EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnly) << c.what;

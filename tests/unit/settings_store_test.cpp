@@ -71,7 +71,8 @@ class ExpandableReads : public SettingsStoreTest,
 TEST_P(ExpandableReads, ExpandOnlyREG_EXPAND_SZ) {
   const ExpandableReadCase& c = GetParam();
   test::CallJournal journal;
-  test::FakeEnvironment environment(journal);
+  test::EnvironmentVariables variables;
+  test::FakeEnvironment environment(journal, variables);
   environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
   environment.variables[u"DEEP"] = u"C:\\" + std::u16string(300, u'd');
   registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));

@@ -28,14 +28,14 @@ class StartupTest : public testing::Test {
   }
   void InstallOutlook() { os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\"); }
   void ConfigureLog() {
-    os.files.AddFolder(u"C:\\Logs");
+    os.disk.AddFolder(u"C:\\Logs");
     os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
   }
   // The log's entries without their stamps.
   std::vector<std::string> LogEntries() {
-    const auto paths = os.files.FilePaths();
+    const auto paths = os.disk.FilePaths();
     if (paths.size() != 1) return {"<" + std::to_string(paths.size()) + " log files>"};
-    const std::string bytes = *os.files.Contents(paths[0]);
+    const std::string bytes = *os.disk.Contents(paths[0]);
     std::vector<std::string> entries;
     for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos;) {
       const std::size_t next = bytes.find("\r\n", at + 2);
@@ -66,7 +66,7 @@ TEST_F(StartupTest, NoArgumentsWritesTheHandOffValuesAndNothingElse) {
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1);
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"AutoRunExit"), 0);
   EXPECT_EQ(os.registry.ValueCount(kSettings), 1u);  // LogDirectory alone
-  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");
   EXPECT_EQ(os.shell.calls, 0);
   EXPECT_EQ(Step("RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings BlockToolbarLoad"), -1);
   EXPECT_EQ(os.process.comDepth, 0);
@@ -95,7 +95,7 @@ class LogFolderSetting : public StartupTest, public testing::WithParamInterface<
 
 TEST_P(LogFolderSetting, NamesTheFolderTheRunCreatesAndLogsIn) {
   const LogFolderCase& c = GetParam();
-  os.files.AddFolder(u"C:\\");
+  os.disk.AddFolder(u"C:\\");
   os.files.DenyCreateFolder(c.denyCreateFolder);
   os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
   os.environment.variables[u"DEEP"] = std::u16string(300, u'd');
@@ -108,9 +108,9 @@ TEST_P(LogFolderSetting, NamesTheFolderTheRunCreatesAndLogsIn) {
   EXPECT_EQ(Run({u"-n", u"Nightly"}), 0) << c.what;
   const std::vector<std::u16string> expected =
       c.logFile.empty() ? std::vector<std::u16string>{} : std::vector{c.logFile};
-  EXPECT_EQ(os.files.FilePaths(), expected) << c.what;
+  EXPECT_EQ(os.disk.FilePaths(), expected) << c.what;
   if (!c.logFile.empty()) {
-    EXPECT_EQ(os.files.Contents(c.logFile), "") << c.what;
+    EXPECT_EQ(os.disk.Contents(c.logFile), "") << c.what;
   }
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1) << c.what;
 }
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseIndex);
 
 TEST_F(StartupTest, AMissingFolderIsCreatedInTheStepOfTheLog) {
-  os.files.AddFolder(u"C:\\");
+  os.disk.AddFolder(u"C:\\");
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\Nightly");
   Run({});
   std::ptrdiff_t at = -1;
@@ -144,15 +144,15 @@ TEST_F(StartupTest, AMissingFolderIsCreatedInTheStepOfTheLog) {
     at = Step(step, at + 1);
     ASSERT_GE(at, 0) << step << " missing or out of order";
   }
-  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Nightly\\Scheduler061226164509.log"), "");
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\Nightly\\Scheduler061226164509.log"), "");
 }
 
 TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) {
   ConfigureLog();
   os.registry.SetDword(kSettings, u"LogRetentionDays", 30);
-  os.files.AddFile(u"C:\\Logs\\Scheduler051126164509.log", "old");
-  os.files.AddFile(u"C:\\Logs\\Scheduler011126000000.log", "old, read-only", true);
-  os.files.AddFile(u"C:\\Logs\\Scheduler071126000000.log", "recent");
+  os.disk.AddFile(u"C:\\Logs\\Scheduler051126164509.log", "old");
+  os.disk.AddFile(u"C:\\Logs\\Scheduler011126000000.log", "old, read-only", true);
+  os.disk.AddFile(u"C:\\Logs\\Scheduler071126000000.log", "recent");
   Run({});
   std::ptrdiff_t at = -1;
   for (const std::string step :
@@ -165,11 +165,11 @@ TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) 
   EXPECT_EQ(os.journal.Matching("DeleteFile"),
             (std::vector<std::string>{"DeleteFile C:\\Logs\\Scheduler011126000000.log",
                                       "DeleteFile C:\\Logs\\Scheduler051126164509.log"}));
-  EXPECT_EQ(os.files.FilePaths(),
+  EXPECT_EQ(os.disk.FilePaths(),
             (std::vector<std::u16string>{u"C:\\Logs\\Scheduler011126000000.log",
                                          u"C:\\Logs\\Scheduler061226164509.log",
                                          u"C:\\Logs\\Scheduler071126000000.log"}));
-  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
 }
 
 TEST_F(StartupTest, StepsRunInTheirFixedOrder) {

@@ -184,12 +184,12 @@ void SetUpUser(test::FakeCheckPlatform& os) {
   os.registry.SetDword(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions",
                        u"BlockToolbarLoadOrg", 1);
   os.registry.SetString(u"HKCU\\Software\\Brinmoor\\Other", u"Not", u"collected");
-  os.queries.AddFolder(u"C:\\Logs");
+  os.disk.AddFolder(u"C:\\Logs");
   for (int day = 10; day <= 20; ++day) {
-    os.queries.AddFile(u"C:\\Logs\\Scheduler" + ToDecimal(day) + u"1226020000.log",
+    os.disk.AddFile(u"C:\\Logs\\Scheduler" + ToDecimal(day) + u"1226020000.log",
                        day == 19 ? "" : kRun);
   }
-  os.queries.AddFile(u"C:\\Logs\\notes.txt", "x");
+  os.disk.AddFile(u"C:\\Logs\\notes.txt", "x");
   TaskInfo task;
   task.xml = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>";
   os.tasks.Add(u"Larkspan Nightly", task);
@@ -207,24 +207,24 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   SetUpUser(os);
   os.registry.SetString(u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE",
                         u"Path", u"C:\\Office\\");
-  os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
-  os.queries.fileVersions[u"C:\\Office\\OUTLOOK.EXE"] = u"16.0.1.2";
-  os.queries.AddFolder(u"C:\\Windows\\System32");
-  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
-  const RegistryView k64Bit = RegistryView::k64Bit;
-  os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail", u"", u"Microsoft Outlook");
-  os.queries.SetMachineText(k64Bit, u"Software\\Clients\\Mail\\Microsoft Outlook",
+  os.disk.AddFolder(u"C:\\Office");
+  os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
+  os.disk.fileVersions[u"C:\\Office\\OUTLOOK.EXE"] = u"16.0.1.2";
+  os.disk.AddFolder(u"C:\\Windows\\System32");
+  os.disk.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
+  const std::uint32_t k64Bit = reg::kWow64_64Key;
+  os.registry.SetString(test::MachinePath(k64Bit, u"Software\\Clients\\Mail"), u"", u"Microsoft Outlook");
+  os.registry.SetString(test::MachinePath(k64Bit, u"Software\\Clients\\Mail\\Microsoft Outlook"),
                             u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
   const std::u16string_view windows = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  os.queries.SetMachineText(k64Bit, windows, u"ProductName", u"Windows 10 Pro");
-  os.queries.SetMachineText(k64Bit, windows, u"DisplayVersion", u"23H2");
-  os.queries.SetMachineText(k64Bit, u"Software\\Brinmoor\\LSScheduler", u"InstallFolder",
+  os.registry.SetString(test::MachinePath(k64Bit, windows), u"ProductName", u"Windows 10 Pro");
+  os.registry.SetString(test::MachinePath(k64Bit, windows), u"DisplayVersion", u"23H2");
+  os.registry.SetString(test::MachinePath(k64Bit, u"Software\\Brinmoor\\LSScheduler"), u"InstallFolder",
                             u"C:\\Program Files\\Larkspan\\");
-  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-  os.queries.fileVersions[u"C:\\Program Files\\Larkspan\\LSScheduler.exe"] = u"2.1.0.7";
+  os.disk.AddFolder(u"C:\\Program Files\\Larkspan");
+  os.disk.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.disk.fileVersions[u"C:\\Program Files\\Larkspan\\LSScheduler.exe"] = u"2.1.0.7";
   RecordingConsole table;
   const int verdict = Collect(os, table, {});
   RecordingConsole json;
@@ -234,21 +234,21 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   EXPECT_EQ(console.error, u"");
 
   // The reports, as the table and --json print them to a file.
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\check.txt"), CrLf(table.output));
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\check.json"), CrLf(json.output));
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\check.txt"), CrLf(table.output));
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\check.json"), CrLf(json.output));
   EXPECT_NE(table.output.find(u"\n\nVerdict: FAIL (exit code 2)\n"), std::u16string::npos);
   EXPECT_EQ(console.output.substr(0, table.output.size()), table.output);
 
   // The ten newest logs by the time in their names, the empty one too.
   for (int day = 10; day <= 20; ++day) {
     const std::u16string name = u"Scheduler" + ToDecimal(day) + u"1226020000.log";
-    EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\" + name),
-              day == 10 ? std::nullopt : os.queries.Contents(u"C:\\Logs\\" + name))
+    EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\" + name),
+              day == 10 ? std::nullopt : os.disk.Contents(u"C:\\Logs\\" + name))
         << day;
   }
-  EXPECT_FALSE(os.queries.Contents(u"C:\\Temp\\b\\notes.txt"));
+  EXPECT_FALSE(os.disk.Contents(u"C:\\Temp\\b\\notes.txt"));
 
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\settings.reg"),
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\settings.reg"),
             "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
                                u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n\r\n"
                                u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
@@ -257,9 +257,9 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
                                u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
                                u"AdminOptions]\r\n"
                                u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\task.xml"),
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\task.xml"),
             "\xFF\xFE" + Utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\machine.txt"),
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\machine.txt"),
             "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
             "Computer: PC-0417\r\n"
             "User: BRINMOOR\\avery\r\n"
@@ -315,7 +315,7 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
   }
   EXPECT_NE(console.output.find(c.output), std::u16string::npos) << c.what;
   for (const std::u16string& name : c.absent) {
-    EXPECT_FALSE(os.queries.Contents(u"C:\\B\\" + name)) << c.what;
+    EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << c.what;
   }
 }
 
@@ -337,14 +337,14 @@ INSTANTIATE_TEST_SUITE_P(
                   u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
                   u"",
                   {u"check.json"}},
-        FaultCase{"an existing empty folder", [](auto& os) { os.queries.AddFolder(u"C:\\B"); }, 2,
+        FaultCase{"an existing empty folder", [](auto& os) { os.disk.AddFolder(u"C:\\B"); }, 2,
                   u"", u"The support bundle is in C:\\B: check.json", {}},
-        FaultCase{"a file of that name", [](auto& os) { os.queries.AddFile(u"C:\\B", "x"); }, 64,
+        FaultCase{"a file of that name", [](auto& os) { os.disk.AddFile(u"C:\\B", "x"); }, 64,
                   u"C:\\B is a file", u"", {}},
         FaultCase{"a folder holding only a folder",
                   [](auto& os) {
-                    os.queries.AddFolder(u"C:\\B");
-                    os.queries.AddFolder(u"C:\\B\\sub");
+                    os.disk.AddFolder(u"C:\\B");
+                    os.disk.AddFolder(u"C:\\B\\sub");
                   }, 64, u"C:\\B is not empty",
                   u"", {u"check.json"}},
         FaultCase{"a folder that cannot be examined",
