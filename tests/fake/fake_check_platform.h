@@ -13,8 +13,7 @@
 namespace lss::test {
 
 struct FakeCheckPlatform {
-  explicit FakeCheckPlatform(FakeMachine* shared = nullptr)
-      : machine(OwnOrShared(own_, shared)) {}
+  explicit FakeCheckPlatform(FakeMachine* shared = nullptr) : machine(OwnOrShared(own_, shared)) {}
 
  private:
   std::unique_ptr<FakeMachine> own_;

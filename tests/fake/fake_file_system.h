@@ -48,7 +48,7 @@ class FakeFileSystem final : public FileSystem {
   std::vector<Entry> ListFolder(std::u16string_view folder, std::u16string_view pattern) override;
   Status RemoveFile(std::u16string_view path) override;
 
-  FakeDisk& disk() { return disk_; }
+  FakeDisk& disk() const { return disk_; }
 
   // Failures to inject; each holds until switched off.
   void FailCreate(bool fail) { failCreate_ = fail; }

@@ -92,8 +92,8 @@ HResult FakeMapi::Initialize(const MapiInit* init) {
   return result;
 }
 
-HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile,
-                          const char16_t* password, std::uint32_t flags, MapiSession** session) {
+HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile, const char16_t* password,
+                          std::uint32_t flags, MapiSession** session) {
   journal_.Add("MAPILogonEx " + std::to_string(uiParam) + " [" +
                (profile ? Narrow(profile) : std::string("(null)")) + "] " +
                (password ? Narrow(password) : std::string("(null)")) + " " + Hex(flags));

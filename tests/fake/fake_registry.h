@@ -37,8 +37,8 @@ class FakeRegistry : public Registry {
                  RegKey* key) override;
   Status CreateKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
                    RegKey* key) override;
-  Status QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type,
-                    std::uint8_t* data, std::uint32_t* size) override;
+  Status QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override;
   Status SetValue(RegKey key, std::u16string_view name, std::uint32_t type,
                   const std::uint8_t* data, std::uint32_t size) override;
   Status CloseKey(RegKey key) override;
