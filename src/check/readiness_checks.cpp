@@ -242,8 +242,7 @@ CheckResult CheckMapi(CheckContext& context) {
   const std::u16string dll = machineText(reg::kWow64_64Key, ClientKey(client), kDllPathEx);
   CheckResult result;
   if (dll.empty()) {
-    const bool in32BitView =
-        !machineText(reg::kWow64_32Key, ClientKey(client), kDllPathEx).empty();
+    const bool in32BitView = !machineText(reg::kWow64_32Key, ClientKey(client), kDllPathEx).empty();
     result = in32BitView
                  ? MakeResult(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client}))
                  : MakeResult(kId, CheckStatus::kWarn, FormatText(kMapiNoDllPath, {client}));
