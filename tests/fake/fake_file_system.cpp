@@ -52,12 +52,7 @@ std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
   Record(Operation::kCreate, path);
   if (failCreate_) return nullptr;
   if (disk_.FindFile(path) == nullptr) {
-    const std::size_t separator = path.find_last_of(u"\\/");
-    const std::u16string_view folder =
-        separator == std::u16string::npos ? std::u16string_view() : path.substr(0, separator);
-    if (!disk_.FolderExists(folder) || disk_.FolderExists(path)) {
-      return nullptr;
-    }
+    if (!disk_.FolderExists(ParentOf(path)) || disk_.FolderExists(path)) return nullptr;
     disk_.AddFile(path);
   }
   return OpenFile(path);
