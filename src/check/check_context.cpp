@@ -1,9 +1,11 @@
 #include "check/check_context.h"
 
 #include <optional>
+#include <utility>
 
 #include "diag/text_format.h"
 #include "diag/time_stamp.h"
+#include "settings/unique_key.h"
 
 namespace lss {
 
@@ -17,6 +19,15 @@ std::u16string WindowsErrorText(SystemMessages& messages, Status code) {
     text->pop_back();
   }
   return text->empty() ? FormatText(u"error %d", {code}) : *text;
+}
+
+std::u16string ReadMachineText(Registry& registry, std::uint32_t view, std::u16string_view key,
+                               std::u16string_view name) {
+  UniqueKey opened(registry);
+  if (registry.OpenKey(kLocalMachine, key, reg::kKeyRead | view, opened.put()) != 0) return {};
+  std::optional<SettingsStore::Text> read = ReadRegistryText(registry, opened.get(), name);
+  if (!read || (read->type != reg::kSz && read->type != reg::kExpandSz)) return {};
+  return std::move(read->text);
 }
 
 std::u16string ShownTime(const LocalTime& time) {

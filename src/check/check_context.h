@@ -1,6 +1,7 @@
 #pragma once
 // What every check is given, and the names and helpers the check files share.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,13 @@ inline CheckResult MakeResult(std::u16string_view id, CheckStatus status, std::u
 // A Win32 error's or HRESULT's system text without its line break, or
 // "error <code>".
 std::u16string WindowsErrorText(SystemMessages& messages, Status code);
+
+// A REG_SZ or REG_EXPAND_SZ value of HKLM (not expanded; `name` empty for the
+// key's default value) read through `view`, reg::kWow64_64Key or
+// reg::kWow64_32Key. Empty when the key or value is missing, unreadable or of
+// another type.
+std::u16string ReadMachineText(Registry& registry, std::uint32_t view, std::u16string_view key,
+                               std::u16string_view name);
 
 // A local time as the findings show it ("07-12-26 02:00:00"), "?" when invalid.
 std::u16string ShownTime(const LocalTime& time);

@@ -224,26 +224,25 @@ CheckResult CheckOutlook(CheckContext& context) {
 CheckResult CheckMapi(CheckContext& context) {
   constexpr std::u16string_view kId = u"mapi";
   CheckQueries& queries = context.os.queries;
-  const auto machineText = [&](RegistryView view, std::u16string_view key,
+  const auto machineText = [&](std::uint32_t view, std::u16string_view key,
                                std::u16string_view name) {
-    return queries.ReadMachineText(view, key, name).value_or(std::u16string());
+    return ReadMachineText(context.os.registry, view, key, name);
   };
   const std::u16string library = RunLogPath(queries.SystemDirectory(), kMapiLibrary);
   if (!queries.IsFile(library)) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
   }
-  const std::u16string client = machineText(RegistryView::k64Bit, kMailClientsKey, u"");
-  const std::u16string client32 = machineText(RegistryView::k32Bit, kMailClientsKey, u"");
+  const std::u16string client = machineText(reg::kWow64_64Key, kMailClientsKey, u"");
+  const std::u16string client32 = machineText(reg::kWow64_32Key, kMailClientsKey, u"");
   if (client.empty()) {
     return client32.empty()
                ? MakeResult(kId, CheckStatus::kFail, std::u16string(kMapiNoClient))
                : MakeResult(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client32}));
   }
-  const std::u16string dll = machineText(RegistryView::k64Bit, ClientKey(client), kDllPathEx);
+  const std::u16string dll = machineText(reg::kWow64_64Key, ClientKey(client), kDllPathEx);
   CheckResult result;
   if (dll.empty()) {
-    const bool in32BitView =
-        !machineText(RegistryView::k32Bit, ClientKey(client), kDllPathEx).empty();
+    const bool in32BitView = !machineText(reg::kWow64_32Key, ClientKey(client), kDllPathEx).empty();
     result = in32BitView
                  ? MakeResult(kId, CheckStatus::kFail, FormatText(kMapiOnly32Bit, {client}))
                  : MakeResult(kId, CheckStatus::kWarn, FormatText(kMapiNoDllPath, {client}));

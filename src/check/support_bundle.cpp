@@ -233,7 +233,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
                            std::u16string_view version) {
   CheckQueries& queries = os.queries;
   const auto machine = [&](std::u16string_view key, std::u16string_view name) {
-    return queries.ReadMachineText(RegistryView::k64Bit, key, name).value_or(std::u16string());
+    return ReadMachineText(os.registry, reg::kWow64_64Key, key, name);
   };
   const auto orNone = [](const std::u16string* value, std::u16string_view none) {
     return value != nullptr ? *value : std::u16string(none);

@@ -231,9 +231,9 @@ std::optional<LocalTime> TaskReading::LastRun() const {
 
 std::u16string TaskNameToRead(CheckContext& context, std::u16string_view given) {
   if (!given.empty()) return std::u16string(given);
-  std::optional<std::u16string> recorded = context.os.queries.ReadMachineText(
-      RegistryView::k64Bit, kInstallerKey, kInstalledTaskName);
-  if (recorded && !recorded->empty()) return std::move(*recorded);
+  std::u16string recorded =
+      ReadMachineText(context.os.registry, reg::kWow64_64Key, kInstallerKey, kInstalledTaskName);
+  if (!recorded.empty()) return recorded;
   return std::u16string(kDefaultTaskName);
 }
 

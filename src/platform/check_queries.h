@@ -1,7 +1,8 @@
 #pragma once
 // What the check tool alone asks of the operating system: files and folders,
-// the user's running programs, a look at a named mutex, the machine's registry
-// views, and a few texts of its own process and machine. The scheduler never links these.
+// the user's running programs, a look at a named mutex, and a few texts of its
+// own process and machine. The scheduler never links these. The registry, both
+// views of HKLM included, it reads through Registry.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,12 +14,6 @@
 #include "platform/types.h"
 
 namespace lss {
-
-// Which view of HKLM\Software a 64-bit process reads.
-enum class RegistryView {
-  k64Bit,  // its own (KEY_WOW64_64KEY)
-  k32Bit,  // the one 32-bit programs see, WOW6432Node (KEY_WOW64_32KEY)
-};
 
 // What a look at a named mutex found.
 enum class MutexState {
@@ -110,11 +105,6 @@ class CheckQueries : public Environment {
   // exists, waits for it zero milliseconds, gives back at once what that wait
   // took, and closes it. Never leaves a mutex behind or held.
   virtual MutexProbe ProbeMutex(std::u16string_view name) = 0;
-  // A REG_SZ or REG_EXPAND_SZ value of HKLM (environment variables not
-  // expanded; `name` empty for the key's default value) read through `view`.
-  // Nothing when the key or value is missing, unreadable or of another type.
-  virtual std::optional<std::u16string> ReadMachineText(RegistryView view, std::u16string_view key,
-                                                        std::u16string_view name) = 0;
 };
 
 }  // namespace lss

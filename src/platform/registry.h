@@ -24,6 +24,10 @@ inline constexpr std::uint32_t kMultiSz = 7;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
 inline constexpr std::uint32_t kKeyReadWrite = kKeyRead | kKeyWrite;  // 0x2001F
+// Added to an access: which view of HKLM\Software a 64-bit process opens,
+// its own or the 32-bit programs' (WOW6432Node).
+inline constexpr std::uint32_t kWow64_64Key = 0x0100;
+inline constexpr std::uint32_t kWow64_32Key = 0x0200;
 }  // namespace reg
 
 class Registry {

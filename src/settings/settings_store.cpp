@@ -102,18 +102,23 @@ std::optional<SettingsStore::Text> SettingsStore::ReadSettingText(std::u16string
   if (!key) {
     return std::nullopt;
   }
+  return ReadRegistryText(*registry_, key.get(), name);
+}
+
+std::optional<SettingsStore::Text> ReadRegistryText(Registry& registry, RegKey key,
+                                                    std::u16string_view name) {
   std::uint32_t type = 0;
   std::uint32_t size = 0;
-  if (registry_->QueryValue(key.get(), name, &type, nullptr, &size) != 0) {
+  if (registry.QueryValue(key, name, &type, nullptr, &size) != 0) {
     return std::nullopt;
   }
   // One spare character takes an odd last byte, so the read never runs past the buffer.
   const std::size_t chars = size / 2;
   std::vector<std::uint8_t> buffer((chars + 1) * 2, 0);
-  if (registry_->QueryValue(key.get(), name, &type, buffer.data(), &size) != 0) {
+  if (registry.QueryValue(key, name, &type, buffer.data(), &size) != 0) {
     return std::nullopt;  // missing by now, or grown in between
   }
-  return Text{type, DecodeRegistryText(buffer.data(), chars)};
+  return SettingsStore::Text{type, DecodeRegistryText(buffer.data(), chars)};
 }
 
 std::u16string SettingsStore::ReadSettingExpandable(std::u16string_view section,

@@ -67,4 +67,10 @@ class SettingsStore {
   std::u16string productKey_;
 };
 
+// The data of value `name` of the open `key` as UTF-16 up to its first NUL,
+// whatever its type, with the type the registry reported; nothing when
+// missing or unreadable. How the store reads its texts.
+std::optional<SettingsStore::Text> ReadRegistryText(Registry& registry, RegKey key,
+                                                    std::u16string_view name);
+
 }  // namespace lss

@@ -18,9 +18,6 @@
 
 namespace lss::contract {
 
-// Access flags for the registry's views (winnt.h).
-inline constexpr std::uint32_t kWow64_64Key = 0x0100;
-inline constexpr std::uint32_t kWow64_32Key = 0x0200;
 inline constexpr std::uint32_t kQword = 11;  // REG_QWORD
 
 // The scratch key below HKCU and HKLM, and the one named mutex prefix; the
@@ -45,10 +42,6 @@ class ContractMachine {
   virtual void PutFile(std::u16string_view name, std::string_view bytes, bool readOnly) = 0;
   // A file's bytes; nothing when it does not exist.
   virtual std::optional<std::string> Contents(std::u16string_view path) = 0;
-
-  // A text value of HKLM read by CheckQueries::ReadMachineText.
-  virtual void PutMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
-                              std::u16string_view text) = 0;
 
   // Runs `step` on another thread of this process and lets that thread end.
   virtual void RunOnOtherThread(const std::function<void()>& step) = 0;

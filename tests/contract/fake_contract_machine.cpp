@@ -1,15 +1,12 @@
-// The contract tables' machine in the unit tests: the fakes, set up as a
-// machine of the tests' time zone with a scratch folder.
+// The contract tables' machine in the unit tests: the fakes on one fake
+// machine, set up as a machine of the tests' time zone with a scratch folder.
 #include <memory>
 
 #include "contract/contract_machine.h"
-#include "fake/call_journal.h"
 #include "fake/fake_check_os.h"
-#include "fake/fake_clock.h"
 #include "fake/fake_file_system.h"
-#include "fake/fake_named_objects.h"
+#include "fake/fake_machine.h"
 #include "fake/fake_os.h"
-#include "fake/fake_registry.h"
 
 namespace lss::contract {
 namespace {
@@ -17,34 +14,23 @@ namespace {
 class FakeContractMachine final : public ContractMachine {
  public:
   FakeContractMachine() {
-    files_.AddFolder(kFolder);
-    queries_.AddFolder(kFolder);
-    sync_.objects = &objects_;
-    queries_.objects = &objects_;
-    clock_.SetZoneOffset(330);
+    machine_.disk.AddFolder(kFolder);
+    machine_.clock.SetZoneOffset(330);
   }
 
-  Registry& registry() override { return registry_; }
+  Registry& registry() override { return machine_.registry; }
   FileSystem& files() override { return files_; }
   CheckQueries& queries() override { return queries_; }
   Sync& sync() override { return sync_; }
-  Clock& clock() override { return clock_; }
+  Clock& clock() override { return machine_.clock; }
 
   std::u16string Folder() override { return std::u16string(kFolder); }
-  void PutFolder(std::u16string_view name) override {
-    files_.AddFolder(Path(name));
-    queries_.AddFolder(Path(name));
-  }
+  void PutFolder(std::u16string_view name) override { machine_.disk.AddFolder(Path(name)); }
   void PutFile(std::u16string_view name, std::string_view bytes, bool readOnly) override {
-    files_.AddFile(Path(name), bytes, readOnly);
-    queries_.AddFile(Path(name), bytes, readOnly);
+    machine_.disk.AddFile(Path(name), bytes, readOnly);
   }
   std::optional<std::string> Contents(std::u16string_view path) override {
-    return files_.Contents(path);
-  }
-  void PutMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
-                      std::u16string_view text) override {
-    queries_.SetMachineText(view, key, name, text);
+    return machine_.disk.Contents(path);
   }
 
   void RunOnOtherThread(const std::function<void()>& step) override {
@@ -67,13 +53,11 @@ class FakeContractMachine final : public ContractMachine {
     return std::u16string(kFolder) + u"\\" + std::u16string(name);
   }
 
-  test::CallJournal journal_;
-  test::FakeRegistry registry_;
-  test::FakeFileSystem files_;
-  test::FakeCheckQueries queries_;
-  test::FakeNamedObjects objects_;
-  test::FakeSync sync_{journal_};
-  test::FakeClock clock_;
+  test::FakeMachine machine_;
+  test::FakeNamedObjects& objects_ = machine_.objects;
+  test::FakeFileSystem files_{machine_.disk};
+  test::FakeCheckQueries queries_{machine_};
+  test::FakeSync sync_{machine_.journal, objects_};
   int lastThread_ = test::FakeNamedObjects::kThisThread;
 };
 

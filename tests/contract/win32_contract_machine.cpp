@@ -69,21 +69,6 @@ class Win32ContractMachine final : public ContractMachine {
     }
     return e2e::ReadFileBytes(name);
   }
-  void PutMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
-                      std::u16string_view text) override {
-    const REGSAM bits = view == RegistryView::k32Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-    UniqueHkey opened;
-    const std::wstring value(text.begin(), text.end());
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), 0, nullptr, 0,
-                          KEY_SET_VALUE | bits, nullptr, opened.put(), nullptr) != ERROR_SUCCESS ||
-        ::RegSetValueExW(opened.get(), Wide(name).c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) !=
-            ERROR_SUCCESS) {
-      throw std::runtime_error("cannot write the machine's text");
-    }
-  }
-
   void RunOnOtherThread(const std::function<void()>& step) override { std::thread(step).join(); }
   void HoldOnOtherThread(std::u16string_view name) override {
     const UniqueHandle owned(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -1,18 +1,15 @@
 #pragma once
 // Stand-ins for the check tool's own queries, the task query and the event
-// write. Files and folders are named as on Windows (fake_paths.h). Like
-// Win32, a file can be created only inside a known folder, a read-only file
-// can be neither replaced nor deleted, and the names of programs,
-// environment variables, tasks and registry keys match without regard to case.
+// write. The queries look at a fake machine: its disk, its named objects and
+// its environment. The names of programs and tasks match without regard to
+// case.
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "fake/fake_named_objects.h"
+#include "fake/fake_machine.h"
 #include "platform/check_queries.h"
 #include "platform/event_log.h"
 #include "platform/scheduled_tasks.h"
@@ -21,36 +18,37 @@ namespace lss::test {
 
 class FakeCheckQueries final : public CheckQueries {
  public:
-  bool IsFile(std::u16string_view path) override;
-  bool IsFolder(std::u16string_view path) override;
+  explicit FakeCheckQueries(FakeMachine& machine)
+      : environment(machine.environment), disk_(machine.disk), objects_(machine.objects) {}
+
+  bool IsFile(std::u16string_view path) override { return disk_.FindFile(path) != nullptr; }
+  bool IsFolder(std::u16string_view path) override { return disk_.FolderExists(path); }
   std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
   std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
   std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) override;
-  std::optional<std::u16string> FileVersion(std::u16string_view path) override;
+  std::optional<std::u16string> FileVersion(std::u16string_view path) override {
+    return disk_.FileVersion(path);
+  }
   Status CreateEmptyFile(std::u16string_view path) override;
-  Status RemoveFile(std::u16string_view path) override;
-  Status CreateFolder(std::u16string_view path) override;
-  Status RemoveFolder(std::u16string_view path) override;
+  Status RemoveFile(std::u16string_view path) override {
+    return disk_.RemoveFile(path, denyDelete_);
+  }
+  Status CreateFolder(std::u16string_view path) override {
+    return disk_.CreateFolder(path, denyCreate_);
+  }
+  Status RemoveFolder(std::u16string_view path) override {
+    return disk_.RemoveFolder(path, denyDelete_);
+  }
   std::u16string SystemDirectory() override { return systemDirectory; }
   std::u16string ProgramPath() override { return programPath; }
   std::u16string ComputerName() override { return computerName; }
   std::u16string UserName() override { return userName; }
-  std::u16string ExpandEnvironment(std::u16string_view text) override;
+  std::u16string ExpandEnvironment(std::u16string_view text) override {
+    return ExpandVariables(environment, text);
+  }
   std::vector<std::u16string> SplitArguments(std::u16string_view arguments) override;
   bool IsProgramRunning(std::u16string_view imageName) override;
   MutexProbe ProbeMutex(std::u16string_view name) override;
-  std::optional<std::u16string> ReadMachineText(RegistryView view, std::u16string_view key,
-                                                std::u16string_view name) override;
-
-  void AddFolder(std::u16string_view path);
-  void AddFile(std::u16string_view path, std::string_view bytes = {}, bool readOnly = false);
-  std::optional<std::string> Contents(std::u16string_view path) const;
-  // True when a file or folder lies directly inside `folder`.
-  bool HasEntries(std::u16string_view folder) const;
-  // `key` below HKLM, e.g. u"Software\\Clients\\Mail"; `name` empty for the default value.
-  void SetMachineText(RegistryView view, std::u16string_view key, std::u16string_view name,
-                      std::u16string_view text);
-  void DeleteMachineText(RegistryView view, std::u16string_view key, std::u16string_view name);
 
   // CreateEmptyFile and CreateFolder, RemoveFile and RemoveFolder fail with
   // ERROR_ACCESS_DENIED.
@@ -59,12 +57,12 @@ class FakeCheckQueries final : public CheckQueries {
 
   std::u16string systemDirectory = u"C:\\Windows\\System32";
   std::u16string programPath = u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe";
-  std::map<std::u16string, std::u16string> environment;  // by upper-case name
+  EnvironmentVariables& environment;  // the machine's
   // Image names of this user's other running programs, e.g. u"OUTLOOK.EXE".
   std::vector<std::u16string> runningPrograms;
-  // What a look at any mutex finds, unless the looks go to `objects`.
-  MutexProbe mutex{MutexState::kMissing, 0};
-  FakeNamedObjects* objects = nullptr;
+  // What a look at any mutex finds when set, e.g. a look that fails, instead
+  // of what the machine's named objects show.
+  std::optional<MutexProbe> mutex;
   std::vector<std::u16string> probedMutexes;
   // The largest tail any ReadTail call asked for.
   std::size_t largestTailAsked = 0;
@@ -72,16 +70,10 @@ class FakeCheckQueries final : public CheckQueries {
   std::size_t largestHeadAsked = 0;
   std::u16string computerName = u"PC-0417";
   std::u16string userName = u"BRINMOOR\\avery";
-  // File versions by path (without regard to case), for files that have one.
-  std::map<std::u16string, std::u16string> fileVersions;
 
  private:
-  std::map<std::u16string, std::string>::const_iterator FindFile(std::u16string_view path) const;
-
-  std::map<std::u16string, std::string> files_;  // by the path as first named
-  std::set<std::u16string> readOnly_;             // by PathKey
-  std::set<std::u16string> folders_;
-  std::map<std::tuple<RegistryView, std::u16string, std::u16string>, std::u16string> machine_;
+  FakeDisk& disk_;
+  FakeNamedObjects& objects_;
   bool denyCreate_ = false;
   bool denyDelete_ = false;
 };

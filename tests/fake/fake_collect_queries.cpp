@@ -19,9 +19,9 @@ PathKind FakeCollectQueries::Look(std::u16string_view path) {
   if (!unexaminable.empty() && FolderKey(path) == FolderKey(unexaminable)) {
     return PathKind::kUnknown;
   }
-  if (files_.IsFile(path)) return PathKind::kFile;
-  if (!files_.IsFolder(path)) return PathKind::kMissing;
-  return files_.HasEntries(path) ? PathKind::kFolderWithEntries : PathKind::kEmptyFolder;
+  if (disk_.FindFile(path) != nullptr) return PathKind::kFile;
+  if (!disk_.FolderExists(path)) return PathKind::kMissing;
+  return disk_.HasEntries(path) ? PathKind::kFolderWithEntries : PathKind::kEmptyFolder;
 }
 
 Status FakeCollectQueries::CreateFolders(std::u16string_view path) {
@@ -29,22 +29,22 @@ Status FakeCollectQueries::CreateFolders(std::u16string_view path) {
   std::vector<std::u16string> levels;
   for (std::u16string level(path); !level.empty() && level.back() != u':';
        level = std::u16string(ParentOf(level))) {
-    if (files_.IsFile(level)) return levels.empty() ? kAlreadyExists : kPathNotFound;
+    if (disk_.FindFile(level) != nullptr) return levels.empty() ? kAlreadyExists : kPathNotFound;
     levels.push_back(level);
   }
-  for (const std::u16string& level : levels) files_.AddFolder(level);
+  for (const std::u16string& level : levels) disk_.AddFolder(level);
   return win32_error::kSuccess;
 }
 
 Status FakeCollectQueries::WriteNewFile(std::u16string_view path, std::string_view bytes) {
   ++writes;
-  if (!files_.IsFolder(ParentOf(path))) return kPathNotFound;
-  if (files_.IsFile(path) || files_.IsFolder(path)) return kFileExists;
+  if (!disk_.FolderExists(ParentOf(path))) return kPathNotFound;
+  if (disk_.FindFile(path) != nullptr || disk_.FolderExists(path)) return kFileExists;
   if (!failingName.empty() && path.size() >= failingName.size() &&
       path.substr(path.size() - failingName.size()) == failingName) {
     return writeFailure;
   }
-  files_.AddFile(path, bytes);
+  disk_.AddFile(path, bytes);
   return win32_error::kSuccess;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// A stand-in for the support bundle's files and reads, on the same disk as
-// the check's queries and the same registry as the settings: what it writes
-// the other fakes see, and what they hold it reads.
+// A stand-in for the support bundle's files and reads, on the machine's disk
+// and registry: what it writes the other fakes see, and what they hold it
+// reads.
 #include <string>
 
-#include "fake/fake_check_os.h"
+#include "fake/fake_disk.h"
 #include "fake/fake_registry.h"
 #include "platform/collect_queries.h"
 
@@ -12,8 +12,7 @@ namespace lss::test {
 
 class FakeCollectQueries final : public CollectQueries {
  public:
-  FakeCollectQueries(FakeCheckQueries& files, FakeRegistry& registry)
-      : files_(files), registry_(registry) {}
+  FakeCollectQueries(FakeDisk& disk, FakeRegistry& registry) : disk_(disk), registry_(registry) {}
 
   PathKind Look(std::u16string_view path) override;
   Status CreateFolders(std::u16string_view path) override;
@@ -33,7 +32,7 @@ class FakeCollectQueries final : public CollectQueries {
   int writes = 0;  // WriteNewFile calls, failed ones included
 
  private:
-  FakeCheckQueries& files_;
+  FakeDisk& disk_;
   FakeRegistry& registry_;
 };
 

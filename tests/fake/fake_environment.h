@@ -42,13 +42,14 @@ inline std::u16string ExpandVariables(const EnvironmentVariables& variables,
 
 class FakeEnvironment final : public Environment {
  public:
-  explicit FakeEnvironment(CallJournal& journal) : journal_(journal) {}
+  FakeEnvironment(CallJournal& journal, EnvironmentVariables& shared)
+      : variables(shared), journal_(journal) {}
   std::u16string ExpandEnvironment(std::u16string_view text) override {
     journal_.Add("ExpandEnvironmentStrings " + Narrow(text));
     return ExpandVariables(variables, text);
   }
 
-  EnvironmentVariables variables;
+  EnvironmentVariables& variables;  // the machine's
 
  private:
   CallJournal& journal_;

@@ -10,8 +10,7 @@ namespace lss::test {
 // system must outlive its files.
 class FakeFileSystem::FakeFile final : public File {
  public:
-  FakeFile(FakeFileSystem& owner, std::u16string path, std::u16string key)
-      : owner_(owner), path_(std::move(path)), key_(std::move(key)) {
+  FakeFile(FakeFileSystem& owner, std::u16string path) : owner_(owner), path_(std::move(path)) {
     ++owner_.openFiles_;
   }
   ~FakeFile() override {
@@ -28,87 +27,61 @@ class FakeFileSystem::FakeFile final : public File {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     owner_.Record(Operation::kAppend, path_, bytes);
     if (owner_.failAppend_) return false;
-    owner_.files_.at(key_).bytes += bytes;
+    // A file deleted while open takes the bytes with it.
+    if (FakeDisk::File* file = owner_.disk_.FindFile(path_)) file->bytes += bytes;
     return true;
   }
 
  private:
   FakeFileSystem& owner_;
   std::u16string path_;  // as the program named it
-  std::u16string key_;
 };
 
 bool FakeFileSystem::Exists(std::u16string_view path) {
   Record(Operation::kExists, path);
-  return files_.count(PathKey(path)) != 0 || folders_.count(FolderKey(path)) != 0;
+  return disk_.FindFile(path) != nullptr || disk_.FolderExists(path);
 }
 
 bool FakeFileSystem::IsReadOnly(std::u16string_view path) {
   Record(Operation::kIsReadOnly, path);
-  const auto found = files_.find(PathKey(path));
-  return found != files_.end() && found->second.readOnly;
+  const FakeDisk::File* file = disk_.FindFile(path);
+  return file != nullptr && file->readOnly;
 }
 
 std::unique_ptr<File> FakeFileSystem::Create(std::u16string_view path) {
-  const std::u16string key = PathKey(path);
   Record(Operation::kCreate, path);
   if (failCreate_) return nullptr;
-  if (files_.count(key) == 0) {
-    const std::size_t separator = path.find_last_of(u"\\/");
-    const std::u16string_view folder =
-        separator == std::u16string::npos ? std::u16string_view() : path.substr(0, separator);
-    if (!FolderExists(folder) || FolderExists(path)) {
-      return nullptr;
-    }
-    files_[key].path = path;
+  if (disk_.FindFile(path) == nullptr) {
+    if (!disk_.FolderExists(ParentOf(path)) || disk_.FolderExists(path)) return nullptr;
+    disk_.AddFile(path);
   }
   return OpenFile(path);
 }
 
 std::unique_ptr<File> FakeFileSystem::OpenExisting(std::u16string_view path) {
   Record(Operation::kOpenExisting, path);
-  if (failOpenExisting_ || files_.count(PathKey(path)) == 0) return nullptr;
+  if (failOpenExisting_ || disk_.FindFile(path) == nullptr) return nullptr;
   return OpenFile(path);
 }
 
 std::unique_ptr<File> FakeFileSystem::OpenFile(std::u16string_view path) {
-  std::u16string key = PathKey(path);
-  if (files_.at(key).readOnly) return nullptr;  // no write access, as on Win32
-  return std::make_unique<FakeFile>(*this, std::u16string(path), std::move(key));
+  if (disk_.FindFile(path)->readOnly) return nullptr;  // no write access, as on Win32
+  return std::make_unique<FakeFile>(*this, std::u16string(path));
 }
 
 Status FakeFileSystem::CreateFolder(std::u16string_view path) {
   Record(Operation::kCreateFolder, path);
-  if (files_.count(PathKey(path)) != 0 || FolderExists(path)) {
-    return win32_error::kAlreadyExists;
-  }
-  if (!FolderExists(ParentOf(FolderKey(path)))) return win32_error::kPathNotFound;
-  if (denyCreateFolder_) return win32_error::kAccessDenied;
-  folders_.emplace(FolderKey(path), FolderName(path));
-  return win32_error::kSuccess;
+  return disk_.CreateFolder(path, denyCreateFolder_);
 }
 
 std::vector<FileSystem::Entry> FakeFileSystem::ListFolder(std::u16string_view folder,
                                                           std::u16string_view pattern) {
   Record(Operation::kListFolder, folder, Narrow(pattern));
   std::vector<FileSystem::Entry> listed;
-  if (!FolderExists(folder)) return listed;
-  const std::u16string wanted = FolderKey(folder);
-  const auto inFolder = [&](std::u16string_view path) {
-    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
-           FolderKey(ParentOf(path)) == wanted;
-  };
-  const auto nameOf = [](std::u16string_view path) {
-    return std::u16string(path.substr(path.find_last_of(u"\\/") + 1));
-  };
-  for (const auto& [key, entry] : files_) {
-    if (inFolder(entry.path) && MatchesWildcard(pattern, nameOf(entry.path))) {
-      listed.push_back({nameOf(entry.path), false, entry.link});
-    }
-  }
-  for (const auto& [key, path] : folders_) {
-    if (inFolder(path) && MatchesWildcard(pattern, nameOf(path))) {
-      listed.push_back({nameOf(path), true, false});
+  if (!disk_.FolderExists(folder)) return listed;
+  for (const FakeDisk::Entry& entry : disk_.Inside(folder)) {
+    if (MatchesWildcard(pattern, entry.name)) {
+      listed.push_back({entry.name, entry.file == nullptr, entry.file && entry.file->link});
     }
   }
   return listed;
@@ -116,41 +89,7 @@ std::vector<FileSystem::Entry> FakeFileSystem::ListFolder(std::u16string_view fo
 
 Status FakeFileSystem::RemoveFile(std::u16string_view path) {
   Record(Operation::kRemoveFile, path);
-  const auto found = files_.find(PathKey(path));
-  if (found == files_.end()) {
-    return FolderExists(path) ? win32_error::kAccessDenied : win32_error::kFileNotFound;
-  }
-  if (found->second.readOnly) return win32_error::kAccessDenied;
-  files_.erase(found);
-  return win32_error::kSuccess;
-}
-
-void FakeFileSystem::AddFolder(std::u16string_view path) {
-  folders_.emplace(FolderKey(path), FolderName(path));
-}
-
-void FakeFileSystem::AddLink(std::u16string_view path) {
-  files_[PathKey(path)] = Entry{std::u16string(path), {}, false, true};
-}
-
-bool FakeFileSystem::FolderExists(std::u16string_view path) const {
-  return folders_.count(FolderKey(path)) != 0;
-}
-
-void FakeFileSystem::AddFile(std::u16string_view path, std::string_view bytes, bool readOnly) {
-  files_[PathKey(path)] = Entry{std::u16string(path), std::string(bytes), readOnly};
-}
-
-std::optional<std::string> FakeFileSystem::Contents(std::u16string_view path) const {
-  const auto found = files_.find(PathKey(path));
-  if (found == files_.end()) return std::nullopt;
-  return found->second.bytes;
-}
-
-std::vector<std::u16string> FakeFileSystem::FilePaths() const {
-  std::vector<std::u16string> paths;
-  for (const auto& [key, entry] : files_) paths.push_back(entry.path);
-  return paths;
+  return disk_.RemoveFile(path);
 }
 
 std::vector<FakeFileSystem::Operation> FakeFileSystem::OperationsOf(Operation::Kind kind) const {

@@ -1,20 +1,17 @@
 #pragma once
-// An in-memory file system for the run log. Files and folders are named as
-// on Windows (fake_paths.h). Like Win32, a file or folder can be created only
-// inside a known folder, and a read-only file can be neither opened for
-// writing nor deleted. Every call is recorded; with a journal, the opens,
-// folder creations, listings and deletions also go there, in order with the
-// other fakes' calls.
+// The run log's file system on a fake disk (fake_disk.h): its own, or one
+// given that outlives it. Like Win32, a read-only file cannot be opened for
+// writing. Every call is recorded; with a journal, the opens, folder
+// creations, listings and deletions also go there, in order with the other
+// fakes' calls.
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fake/call_journal.h"
+#include "fake/fake_disk.h"
 #include "platform/file_system.h"
 
 namespace lss::test {
@@ -39,7 +36,9 @@ class FakeFileSystem final : public FileSystem {
     std::string bytes;  // what an Append was given
   };
 
-  explicit FakeFileSystem(CallJournal* journal = nullptr) : journal_(journal) {}
+  FakeFileSystem() : own_(std::make_unique<FakeDisk>()), disk_(*own_) {}
+  explicit FakeFileSystem(FakeDisk& disk, CallJournal* journal = nullptr)
+      : disk_(disk), journal_(journal) {}
 
   bool Exists(std::u16string_view path) override;
   bool IsReadOnly(std::u16string_view path) override;
@@ -49,11 +48,7 @@ class FakeFileSystem final : public FileSystem {
   std::vector<Entry> ListFolder(std::u16string_view folder, std::u16string_view pattern) override;
   Status RemoveFile(std::u16string_view path) override;
 
-  void AddFolder(std::u16string_view path);
-  void AddFile(std::u16string_view path, std::string_view bytes = {}, bool readOnly = false);
-  // A symbolic link to a file: listed as a link, deleted like a file.
-  void AddLink(std::u16string_view path);
-  bool FolderExists(std::u16string_view path) const;
+  FakeDisk& disk() const { return disk_; }
 
   // Failures to inject; each holds until switched off.
   void FailCreate(bool fail) { failCreate_ = fail; }
@@ -63,9 +58,6 @@ class FakeFileSystem final : public FileSystem {
   // CreateFolder fails with ERROR_ACCESS_DENIED.
   void DenyCreateFolder(bool deny) { denyCreateFolder_ = deny; }
 
-  // A file's bytes, or nothing when it does not exist.
-  std::optional<std::string> Contents(std::u16string_view path) const;
-  std::vector<std::u16string> FilePaths() const;
   const std::vector<Operation>& operations() const { return operations_; }
   // The operations of one kind, in order.
   std::vector<Operation> OperationsOf(Operation::Kind kind) const;
@@ -73,19 +65,13 @@ class FakeFileSystem final : public FileSystem {
 
  private:
   class FakeFile;
-  struct Entry {
-    std::u16string path;  // as first named
-    std::string bytes;
-    bool readOnly = false;
-    bool link = false;  // a reparse point, never followed
-  };
 
   void Record(Operation::Kind kind, std::u16string_view path, std::string bytes = {});
   std::unique_ptr<File> OpenFile(std::u16string_view path);
 
-  CallJournal* journal_;
-  std::map<std::u16string, Entry> files_;  // by PathKey
-  std::map<std::u16string, std::u16string> folders_;  // by FolderKey: the name first given
+  std::unique_ptr<FakeDisk> own_;
+  FakeDisk& disk_;
+  CallJournal* journal_ = nullptr;
   std::vector<Operation> operations_;
   bool failCreate_ = false;
   bool failOpenExisting_ = false;

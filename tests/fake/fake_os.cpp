@@ -36,20 +36,20 @@ std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view p
 MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
   lastName = name;
   journal_.Add("CreateMutex " + Narrow(name));
-  const MutexHandle mutex = objects != nullptr ? objects->Open(name, true)
-                           : failCreate         ? 0
-                                                : 0x4242;
+  const MutexHandle mutex = failCreate ? 0 : objects_.Open(name, true);
   if (mutex != 0) ++openHandles;
   return mutex;
 }
 
 std::uint32_t FakeSync::WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) {
-  std::uint32_t result = wait_result::kObject0;
-  if (objects != nullptr) {
-    result = objects->Wait(mutex);
-  } else if (!waitResults.empty()) {
+  std::uint32_t result = 0;
+  if (waitResults.empty()) {
+    result = objects_.Wait(mutex);
+  } else {
     result = waitResults.front();
     waitResults.pop_front();
+    // A scripted success takes the mutex, so that it can be given back.
+    if (result == wait_result::kObject0 || result == wait_result::kAbandoned) objects_.Wait(mutex);
   }
   if (result == wait_result::kObject0 || result == wait_result::kAbandoned) held = true;
   journal_.Add("WaitForMutex " + std::to_string(milliseconds) + " -> " + Hex(result));
@@ -58,16 +58,14 @@ std::uint32_t FakeSync::WaitForMutex(MutexHandle mutex, std::uint32_t millisecon
 
 bool FakeSync::ReleaseHeldMutex(MutexHandle mutex) {
   journal_.Add("ReleaseMutex");
-  if (objects != nullptr) return objects->Release(mutex);
-  const bool wasHeld = held;
   held = false;
-  return wasHeld;
+  return objects_.Release(mutex);
 }
 
 void FakeSync::CloseMutex(MutexHandle mutex) {
   --openHandles;
   journal_.Add("CloseMutex");
-  if (objects != nullptr) objects->Close(mutex);
+  objects_.Close(mutex);
 }
 
 HResult FakeMapiSession::Logoff(std::uintptr_t uiParam, std::uint32_t flags,
@@ -94,8 +92,8 @@ HResult FakeMapi::Initialize(const MapiInit* init) {
   return result;
 }
 
-HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile,
-                          const char16_t* password, std::uint32_t flags, MapiSession** session) {
+HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile, const char16_t* password,
+                          std::uint32_t flags, MapiSession** session) {
   journal_.Add("MAPILogonEx " + std::to_string(uiParam) + " [" +
                (profile ? Narrow(profile) : std::string("(null)")) + "] " +
                (password ? Narrow(password) : std::string("(null)")) + " " + Hex(flags));

@@ -43,25 +43,27 @@ class FakeShell : public Shell {
   CallJournal& journal_;
 };
 
+// The mutexes are the machine's named objects; a test may script the
+// results of successive waits instead.
 class FakeSync : public Sync {
  public:
-  explicit FakeSync(CallJournal& journal) : journal_(journal) {}
+  FakeSync(CallJournal& journal, FakeNamedObjects& objects)
+      : journal_(journal), objects_(objects) {}
   MutexHandle OpenNamedMutex(std::u16string_view name) override;
   std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) override;
   bool ReleaseHeldMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
 
   bool failCreate = false;
-  // Results of successive waits; when empty, waits succeed.
+  // Results of successive waits; when empty, the named objects answer.
   std::deque<std::uint32_t> waitResults;
-  // When set, the mutexes are these objects' instead of the script above.
-  FakeNamedObjects* objects = nullptr;
   std::u16string lastName;
   bool held = false;
   int openHandles = 0;
 
  private:
   CallJournal& journal_;
+  FakeNamedObjects& objects_;
 };
 
 class FakeMapi;

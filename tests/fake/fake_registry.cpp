@@ -30,12 +30,9 @@ std::vector<std::u16string_view> Split(std::u16string_view path) {
   return parts;
 }
 
-// KEY_WOW64_32KEY: a 64-bit process asks for the 32-bit programs' view, in
-// which HKLM\Software is HKLM\Software\WOW6432Node.
-constexpr std::uint32_t kWow64_32Key = 0x0200;
-
 // The path below HKLM that `parts` (starting at the root) names in the
-// 32-bit view; empty when the view changes nothing there.
+// 32-bit view, in which HKLM\Software is HKLM\Software\WOW6432Node; empty
+// when the view changes nothing there.
 std::u16string ThirtyTwoBitPath(const std::vector<std::u16string_view>& parts) {
   if (parts.size() < 2 || Lower(parts[0]) != u"hklm" || Lower(parts[1]) != u"software" ||
       (parts.size() > 2 && Lower(parts[2]) == u"wow6432node")) {
@@ -47,6 +44,13 @@ std::u16string ThirtyTwoBitPath(const std::vector<std::u16string_view>& parts) {
 }
 
 }  // namespace
+
+std::u16string MachinePath(std::uint32_t access, std::u16string_view key) {
+  const std::u16string path = u"HKLM\\" + std::u16string(key);
+  const std::u16string redirected =
+      (access & reg::kWow64_32Key) != 0 ? ThirtyTwoBitPath(Split(path)) : std::u16string();
+  return redirected.empty() ? path : u"HKLM\\" + redirected;
+}
 
 FakeRegistry::FakeRegistry(CallJournal* journal) : journal_(journal) {
   currentUser_.path = u"HKCU";
@@ -112,7 +116,7 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
   *key = kNoKey;
   Node* from = Resolve(parent);
   std::u16string redirected;
-  if (from != nullptr && (access & kWow64_32Key) != 0) {
+  if (from != nullptr && (access & reg::kWow64_32Key) != 0) {
     const std::u16string full = from->path + u"\\" + std::u16string(subkey);
     redirected = ThirtyTwoBitPath(Split(full));
     if (!redirected.empty()) {

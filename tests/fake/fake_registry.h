@@ -23,6 +23,11 @@ struct RegValue {
   std::vector<std::uint8_t> data;
 };
 
+// The set-up's path of `key` below HKLM as a 64-bit program opening it with
+// `access` reaches it, e.g. u"HKLM\\Software\\WOW6432Node\\Clients\\Mail" for
+// u"Software\\Clients\\Mail" with reg::kWow64_32Key.
+std::u16string MachinePath(std::uint32_t access, std::u16string_view key);
+
 class FakeRegistry : public Registry {
  public:
   explicit FakeRegistry(CallJournal* journal = nullptr);
@@ -32,8 +37,8 @@ class FakeRegistry : public Registry {
                  RegKey* key) override;
   Status CreateKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
                    RegKey* key) override;
-  Status QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type,
-                    std::uint8_t* data, std::uint32_t* size) override;
+  Status QueryValue(RegKey key, std::u16string_view name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override;
   Status SetValue(RegKey key, std::u16string_view name, std::uint32_t type,
                   const std::uint8_t* data, std::uint32_t size) override;
   Status CloseKey(RegKey key) override;

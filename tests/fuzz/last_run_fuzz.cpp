@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   os.clock.SetLocalTime(lss::LocalTime{2026, 12, 29, 12, 0, 0});
   os.registry.SetString(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings", u"LogDirectory",
                         u"C:\\Logs");
-  os.queries.AddFolder(u"C:\\Logs");
+  os.disk.AddFolder(u"C:\\Logs");
   std::u16string judged;  // the newest log that holds anything
   for (std::size_t i = 0; i < logs.size(); ++i) {
     const bool newest = i + 1 == logs.size();
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         u"C:\\Logs\\" + LogName(kNewestDay - static_cast<int>(logs.size() - 1 - i));
     const bool padded = newest && (control & 4) != 0;
     const std::string bytes = padded ? std::string(lss::kLogTailBytes, ' ') + logs[i] : logs[i];
-    os.queries.AddFile(path, bytes);
+    os.disk.AddFile(path, bytes);
     if (!bytes.empty()) judged = path;
   }
   if ((control & 1) != 0) os.queries.runningPrograms.push_back(u"LSScheduler.exe");

@@ -23,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string message = DecodeText(data, size);
   lss::test::FakeClock clock(lss::LocalTime{2026, 12, 6, 16, 45, 9});
   lss::test::FakeFileSystem files;
-  files.AddFolder(u"C:\\Logs");
+  files.disk().AddFolder(u"C:\\Logs");
   {
     lss::RunLog log;
     log.Open(clock, files, u"C:\\Logs");
     log.Write(message);
   }
-  const std::string bytes = files.Contents(kLogPath).value_or("");
+  const std::string bytes = files.disk().Contents(kLogPath).value_or("");
 
   // Walk the entry's text against the file: a line break before every
   // 200-character piece, CR LF for LF, one byte for every other character.

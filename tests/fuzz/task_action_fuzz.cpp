@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The whole task check, the text as the action's arguments split by the fake.
   lss::test::FakeCheckPlatform os;
   const std::u16string program = u"C:\\Program Files\\Larkspan\\LSScheduler.exe";
-  os.queries.AddFile(program);
+  os.disk.AddFile(program);
   lss::TaskReading task;
   task.name = u"Larkspan Nightly";
   task.result = 0;

@@ -75,19 +75,17 @@ inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x8
 }
 
 // HKLM as 64-bit programs see it, or as 32-bit programs do.
-enum class View { k64Bit, k32Bit };
-inline constexpr View k64Bit = View::k64Bit;
-inline constexpr View k32Bit = View::k32Bit;
+inline constexpr std::uint32_t k64Bit = reg::kWow64_64Key;
+inline constexpr std::uint32_t k32Bit = reg::kWow64_32Key;
 
 // Sets the text `name` of the HKLM key `key` (below HKLM) as `view` shows it;
 // without a text, deletes it.
-inline void SetMachineText(FakeCheckPlatform& os, View view, std::u16string_view key,
+inline void SetMachineText(FakeCheckPlatform& os, std::uint32_t view, std::u16string_view key,
                            std::u16string_view name, std::optional<std::u16string_view> text) {
-  const RegistryView seen = view == View::k64Bit ? RegistryView::k64Bit : RegistryView::k32Bit;
   if (text) {
-    os.queries.SetMachineText(seen, key, name, *text);
+    os.registry.SetString(MachinePath(view, key), name, *text);
   } else {
-    os.queries.DeleteMachineText(seen, key, name);
+    os.registry.DeleteValue(MachinePath(view, key), name);
   }
 }
 
@@ -123,22 +121,22 @@ inline TaskInfo GoodTask() {
 // A machine on which every check passes.
 inline void SetUpGoodMachine(FakeCheckPlatform& os) {
   os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\");
-  os.queries.AddFolder(u"C:\\Office");
-  os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
-  os.queries.AddFolder(u"C:\\Windows\\System32");
-  os.queries.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
+  os.disk.AddFolder(u"C:\\Office");
+  os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", ProgramFile(0x8664));
+  os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x8664));
+  os.disk.AddFolder(u"C:\\Windows\\System32");
+  os.disk.AddFile(u"C:\\Windows\\System32\\mapi32.dll");
   SetMachineText(os, k64Bit, kMail, u"", u"Microsoft Outlook");
   SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", u"C:\\Office\\olmapi32.dll");
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
-  os.queries.AddFolder(u"C:\\Logs");
-  os.queries.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
+  os.disk.AddFolder(u"C:\\Logs");
+  os.disk.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
   os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
-  os.queries.AddFolder(u"C:\\Program Files\\Larkspan");
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
-  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
-  os.queries.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
+  os.disk.AddFolder(u"C:\\Program Files\\Larkspan");
+  os.disk.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+  os.disk.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";
+  os.disk.AddFile(u"C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe");
   os.tasks.Add(u"Larkspan Nightly", GoodTask());
   os.messages.Set(1, u"Incorrect function.\r\n");
   os.messages.Set(2, u"The system cannot find the file specified.\r\n");

@@ -212,8 +212,8 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   FakeCheckPlatform os;
   os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 1});
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\");
-  os.queries.AddFolder(u"C:\\Logs");
-  for (const auto& [name, bytes] : c.files) os.queries.AddFile(u"C:\\Logs\\" + name, bytes);
+  os.disk.AddFolder(u"C:\\Logs");
+  for (const auto& [name, bytes] : c.files) os.disk.AddFile(u"C:\\Logs\\" + name, bytes);
   CheckOptions options;
   options.maxAgeHours = c.maxAgeHours;
   const std::vector<CheckResult> results = RunChecks(os.bundle, options);

@@ -45,7 +45,7 @@ TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
   SettingsStore settings{u"Larkspan"};
   settings.SetSettingsRoot(os.registry, u"Brinmoor");
   RunLog log;
-  os.files.AddFolder(u"C:\\Logs");
+  os.disk.AddFolder(u"C:\\Logs");
   log.Open(os.clock, os.files, u"C:\\Logs");
   os.journal.Clear();
   os.mapi.initializeResults.assign(c.initializeResults.begin(), c.initializeResults.end());
@@ -75,7 +75,7 @@ TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
     if (line.rfind("Reg", 0) != 0) calls.push_back(line);
   }
   EXPECT_EQ(test::Joined(calls), c.calls);
-  EXPECT_EQ(test::Joined(test::EntriesOf(*os.files.Contents(log.path()))), c.entries);
+  EXPECT_EQ(test::Joined(test::EntriesOf(*os.disk.Contents(log.path()))), c.entries);
   if (c.autoRunExitAtRead != 0) {
     EXPECT_EQ(reads, c.autoRunExitAtRead) << "any value but 0 ends the wait at once";
   }

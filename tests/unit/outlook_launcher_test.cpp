@@ -153,7 +153,7 @@ TEST_P(LaunchPhase, StartsOutlookAndWaitsOrSaysWhyNot) {
   SCOPED_TRACE(c.what);
   if (!c.folder.empty()) os.registry.SetString(kAppPaths, u"Path", c.folder);
   os.shell.result = c.shellResult;
-  os.files.AddFolder(u"C:\\Logs");
+  os.disk.AddFolder(u"C:\\Logs");
   log.Open(os.clock, os.files, u"C:\\Logs");
   OutlookLauncher launcher(os.registry, os.shell, os.bundle.clock, log);
   EXPECT_EQ(launcher.Launch({u"Work", true, u"/x"}, 1500), c.result);
@@ -162,7 +162,7 @@ TEST_P(LaunchPhase, StartsOutlookAndWaitsOrSaysWhyNot) {
             c.shellGot);
   EXPECT_EQ(os.clock.sleeps(), c.result == LaunchResult::kStarted ? std::vector<std::uint32_t>{1500}
                                                                   : std::vector<std::uint32_t>{});
-  EXPECT_EQ(*os.files.Contents(log.path()), c.log);
+  EXPECT_EQ(*os.disk.Contents(log.path()), c.log);
 }
 
 const std::string kStarting = "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook ";

@@ -22,7 +22,7 @@ using Change = std::function<void(FakeCheckPlatform&)>;
 
 // OUTLOOK.EXE holding `bytes`.
 Change Exe(std::string bytes) {
-  return [bytes](FakeCheckPlatform& os) { os.queries.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes); };
+  return [bytes](FakeCheckPlatform& os) { os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes); };
 }
 
 // The good task, changed.
@@ -43,7 +43,7 @@ Change Mutex(MutexState state, Status error = 0) {
 // C: and %LOGS% naming C:\Logs.
 Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz) {
   return [text, type](FakeCheckPlatform& os) {
-    os.queries.AddFolder(u"C:\\");
+    os.disk.AddFolder(u"C:\\");
     os.queries.environment[u"LOGS"] = u"C:\\Logs";
     if (type == reg::kSz) {
       os.registry.SetString(kSettings, u"LogDirectory", text);
@@ -96,7 +96,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   // Nothing is written or created: no key, no value, no file left, no event.
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty()) << c.what;
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty()) << c.what;
-  EXPECT_EQ(os.queries.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
       << c.what;
   EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe")) << c.what;
   EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
@@ -132,12 +132,12 @@ const SituationCase kSituations[] = {
     {"a PE header beyond the first 4 KiB", Exe(ProgramFile(0x8664, 0xFFB, 0x1200)), u"outlook",
      kWarn, u"offset 0xFFB points past the 512 bytes read"},
     {"a 32-bit MAPI library",
-     [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C)); }, u"mapi",
+     [](auto& os) { os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C)); }, u"mapi",
      kFail,
      u"32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a 32-bit Outlook's "
      u"MAPI; install 64-bit Office (C:\\Office\\olmapi32.dll is x86)."},
     {"a MAPI library that is not a program file",
-     [](auto& os) { os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ""); }, u"mapi", kWarn,
+     [](auto& os) { os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ""); }, u"mapi", kWarn,
      u"C:\\Office\\olmapi32.dll is not an x64 program file (found: not a program file (it does "
      u"not start with MZ))"},
     {"an x64 MAPI library", nullptr, u"mapi", kOk,
@@ -205,7 +205,7 @@ const SituationCase kSituations[] = {
      u"The log folder C:\\Users\\ana\\Logs does not exist yet; the next run creates it.", kFail},
     {"a missing folder below a file",
      [](auto& os) {
-       os.queries.AddFile(u"C:\\Users");
+       os.disk.AddFile(u"C:\\Users");
        LogDirectory(u"C:\\Users\\ana\\Logs")(os);
      },
      u"log-folder", kFail,
@@ -223,14 +223,14 @@ const SituationCase kSituations[] = {
      u"no folder above it exists (no such drive or share)"},
     {"LogDirectory is a file",
      [](auto& os) {
-       os.queries.AddFile(u"C:\\Logfile");
+       os.disk.AddFile(u"C:\\Logfile");
        LogDirectory(u"C:\\Logfile")(os);
      },
      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder"},
     {"a folder too long for a log file",
      [](auto& os) {
        os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
-       os.queries.AddFolder(u"C:\\" + std::u16string(240, u'd'));
+       os.disk.AddFolder(u"C:\\" + std::u16string(240, u'd'));
        LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
      },
      u"log-folder", kFail, u"is too long: a log file in it would have a path of 269 characters"},
@@ -300,7 +300,7 @@ const SituationCase kSituations[] = {
      kFail, u"(logon type S4U)"},
     {"an action in another folder",
      [](auto& os) {
-       os.queries.AddFile(u"D:\\Old\\LSScheduler.exe");
+       os.disk.AddFile(u"D:\\Old\\LSScheduler.exe");
        Task([](auto& t) { t.execActions.front().path = u"D:\\Old\\LSScheduler.exe"; })(os);
      },
      u"task", kFail,
@@ -416,14 +416,14 @@ const SituationCase kSituations[] = {
      u"The run of 07-12-26 02:00:00 ended"},
     {"a task that ran with only a start without -s since",
      [](auto& os) {
-       os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+       os.disk.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
        Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; })(os);
      },
      u"last-run", kFail, u"The task ran at 08-12-26 02:00:00 but left no run log"},
     {"a task that ran with only empty logs",
      [](auto& os) {
        os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
-       os.queries.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
+       os.disk.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
        Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; })(os);
      },
      u"last-run", kFail, u"The task ran at 08-12-26 02:00:00 but left no run log in C:\\Logs"},
@@ -611,7 +611,7 @@ const EventCase kEvents[] = {
      2, u"Verdict: FAIL"},
     {"a newest log that is not a log, no LSScheduler.exe beside the tool",
      [](auto& os) {
-       os.queries.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
+       os.disk.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
        os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
      },
      Texts(u"--only", u"last-run"), 0, EventType::kWarning, 1001,
@@ -622,7 +622,7 @@ const EventCase kEvents[] = {
            u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found"),
      1, u"Verdict: WARN"},
     {"no last-run check, a scheduler without a version",
-     [](auto& os) { os.queries.fileVersions.clear(); }, Texts(u"--only", u"toolbar"), 0,
+     [](auto& os) { os.disk.fileVersions.clear(); }, Texts(u"--only", u"toolbar"), 0,
      EventType::kInformation, 1000, Texts(u"OK", u"0", u"", u"-", u"-", u"-", u"not found"), 0,
      u"Verdict: OK"},
     {"a write that fails", nullptr, Texts(), 5, EventType::kInformation, 1000, Texts(), 1,
@@ -657,7 +657,7 @@ const FactsCase kFacts[] = {
     {"no LSScheduler.exe beside the tool",
      [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
      u",\"schedulerVersion\":null,"},
-    {"a scheduler without a version resource", [](auto& os) { os.queries.fileVersions.clear(); },
+    {"a scheduler without a version resource", [](auto& os) { os.disk.fileVersions.clear(); },
      u",\"schedulerVersion\":null,"},
     {"a tool whose own path is unknown", [](auto& os) { os.queries.programPath.clear(); },
      u",\"schedulerVersion\":null,"},

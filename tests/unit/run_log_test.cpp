@@ -24,9 +24,9 @@ constexpr std::u16string_view kLogPath = u"C:\\Logs\\Scheduler061226164509.log";
 
 class RunLogTest : public ::testing::Test {
  protected:
-  RunLogTest() : clock_(kSixDecember) { files_.AddFolder(u"C:\\Logs"); }
+  RunLogTest() : clock_(kSixDecember) { files_.disk().AddFolder(u"C:\\Logs"); }
 
-  std::string Log() const { return files_.Contents(kLogPath).value_or("<no file>"); }
+  std::string Log() const { return files_.disk().Contents(kLogPath).value_or("<no file>"); }
 
   FakeClock clock_;
   FakeFileSystem files_;
@@ -37,11 +37,11 @@ TEST_F(RunLogTest, UnconvertibleTimeLeavesTheStampsEmpty) {
   clock_.FailToLocal(true);
   log_.Open(clock_, files_, u"C:\\Logs");
   log_.Write(u"x");
-  EXPECT_EQ(files_.Contents(u"C:\\Logs\\Scheduler.log"), "\r\n x");
+  EXPECT_EQ(files_.disk().Contents(u"C:\\Logs\\Scheduler.log"), "\r\n x");
 }
 
 TEST_F(RunLogTest, AppendsToAWritableFileOfTheSameName) {
-  files_.AddFile(kLogPath, "\r\n06-12-26 16:45:09: first run");
+  files_.disk().AddFile(kLogPath, "\r\n06-12-26 16:45:09: first run");
   log_.Open(clock_, files_, u"C:\\Logs");
   log_.Write(u"second run");
   EXPECT_EQ(Log(), "\r\n06-12-26 16:45:09: first run\r\n06-12-26 16:45:09: second run");
@@ -101,9 +101,9 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
   for (const OpenCase& c : cases) {
     SCOPED_TRACE(c.what);
     FakeFileSystem files;
-    each(c.folders, [&](std::u16string_view folder) { files.AddFolder(folder); });
+    each(c.folders, [&](std::u16string_view folder) { files.disk().AddFolder(folder); });
     each(c.files,
-         [&](std::u16string_view file) { files.AddFile(file, "old", c.disk & kReadOnly); });
+         [&](std::u16string_view file) { files.disk().AddFile(file, "old", c.disk & kReadOnly); });
     files.FailCreate(c.disk & kFailCreate);
     files.FailOpenExisting(c.disk & kFailOpen);
     files.DenyCreateFolder(c.disk & kDenyCreateFolder);
@@ -122,9 +122,9 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
     for (const Op& op : files.OperationsOf(Op::kCreateFolder)) created.push_back(op.path);
     EXPECT_EQ(test::Joined(created), c.created);
     const bool wasThere = c.files.starts_with(path + u"|");
-    EXPECT_EQ(files.Contents(path), c.opens    ? std::optional("\r\n06-12-26 16:45:09: x")
-                                    : wasThere ? std::optional("old")
-                                               : std::nullopt);
+    EXPECT_EQ(files.disk().Contents(path), c.opens    ? std::optional("\r\n06-12-26 16:45:09: x")
+                                           : wasThere ? std::optional("old")
+                                                      : std::nullopt);
     if (!c.opens) {
       EXPECT_TRUE(files.OperationsOf(Op::kAppend).empty());
     }
@@ -160,7 +160,7 @@ TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
   };
   for (const Case& c : cases) {
     FakeFileSystem files;
-    files.AddFolder(u"C:\\Logs");
+    files.disk().AddFolder(u"C:\\Logs");
     RunLog log;
     log.Open(clock_, files, u"C:\\Logs");
     log.Write(c.message);
@@ -174,7 +174,7 @@ TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
       }
     }
     EXPECT_EQ(appends, c.appends) << c.name;
-    EXPECT_EQ(files.Contents(kLogPath), all) << c.name;
+    EXPECT_EQ(files.disk().Contents(kLogPath), all) << c.name;
     // Each chunk: one move to the end, then its bytes in one append.
     const auto& ops = files.operations();
     const auto firstSeek = files.operations().size() - 2 * c.appends.size();
@@ -288,15 +288,16 @@ TEST(Retention, DeletesExactlyTheOldLogs) {
     SCOPED_TRACE(c.what);
     FakeFileSystem files;
     for (const char16_t* folder : {u"C:\\Logs", u"C:\\Logs\\sub", u"C:\\Other"})
-      files.AddFolder(folder);
+      files.disk().AddFolder(folder);
     switch (c.kind) {
-      case RetentionCase::kFile: files.AddFile(c.path, "old"); break;
-      case RetentionCase::kReadOnly: files.AddFile(c.path, "old", true); break;
-      case RetentionCase::kFolder: files.AddFolder(c.path); break;
-      case RetentionCase::kLink: files.AddLink(c.path); break;
+      case RetentionCase::kFile: files.disk().AddFile(c.path, "old"); break;
+      case RetentionCase::kReadOnly: files.disk().AddFile(c.path, "old", true); break;
+      case RetentionCase::kFolder: files.disk().AddFolder(c.path); break;
+      case RetentionCase::kLink: files.disk().AddLink(c.path); break;
     }
     DeleteOldRunLogs(files, u"C:\\Logs\\", c.start, c.days, kLogPath);
-    const bool present = files.Contents(c.path).has_value() || files.FolderExists(c.path);
+    const bool present =
+        files.disk().Contents(c.path).has_value() || files.disk().FolderExists(c.path);
     EXPECT_EQ(!present, c.deleted);
     const bool tried = !files.OperationsOf(Op::kRemoveFile).empty();
     EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnly);

@@ -80,7 +80,8 @@ TEST_F(SettingsStoreTest, ExpandOnlyREG_EXPAND_SZ) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     test::CallJournal journal;
-    test::FakeEnvironment environment(journal);
+    test::EnvironmentVariables variables;
+    test::FakeEnvironment environment(journal, variables);
     environment.variables[u"LOCALAPPDATA"] = u"C:\\Users\\ana\\AppData\\Local";
     environment.variables[u"DEEP"] = u"C:\\" + std::u16string(300, u'd');
     registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));

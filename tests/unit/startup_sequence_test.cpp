@@ -33,14 +33,14 @@ class StartupTest : public testing::Test {
   }
   void InstallOutlook() { os.registry.SetString(kAppPaths, u"Path", u"C:\\Office\\"); }
   void ConfigureLog() {
-    os.files.AddFolder(u"C:\\Logs");
+    os.disk.AddFolder(u"C:\\Logs");
     os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs");
   }
   // The log's entries without their stamps.
   std::vector<std::string> LogEntries() {
-    const auto paths = os.files.FilePaths();
+    const auto paths = os.disk.FilePaths();
     if (paths.size() != 1) return {"<" + std::to_string(paths.size()) + " log files>"};
-    return test::EntriesOf(*os.files.Contents(paths[0]));
+    return test::EntriesOf(*os.disk.Contents(paths[0]));
   }
   // The position of the first journal line, at or after `from`, that is
   // `step` or starts with `step` and a blank; -1 when there is none.
@@ -68,14 +68,14 @@ class StartupTest : public testing::Test {
 // and the log's own tables; here only what the run hands from one to the other.
 TEST_F(StartupTest, NoArgumentsWritesTheHandOffValuesAndNothingElse) {
   os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Local";
-  os.files.AddFolder(u"C:\\%LOCALAPPDATA%\\Logs");
+  os.disk.AddFolder(u"C:\\%LOCALAPPDATA%\\Logs");
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\%LOCALAPPDATA%\\Logs");
   EXPECT_EQ(Run({}), 0);
   EXPECT_EQ(os.registry.Get(kAdmin, u"TaskName")->data, (std::vector<std::uint8_t>{0, 0}));
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"TaskRun"), 1);
   EXPECT_EQ(os.registry.GetDword(kAdmin, u"AutoRunExit"), 0);
   EXPECT_EQ(os.registry.ValueCount(kSettings), 1u);  // LogDirectory alone
-  EXPECT_EQ(os.files.Contents(u"C:\\%LOCALAPPDATA%\\Logs\\Scheduler061226164509.log"), "");
+  EXPECT_EQ(os.disk.Contents(u"C:\\%LOCALAPPDATA%\\Logs\\Scheduler061226164509.log"), "");
   EXPECT_EQ(os.shell.calls, 0);
   EXPECT_EQ(Step(kQuery + "BlockToolbarLoad"), -1);
   EXPECT_EQ(os.process.comDepth, 0);
@@ -91,27 +91,27 @@ TEST_F(StartupTest, NoArgumentsWritesTheHandOffValuesAndNothingElse) {
 TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) {
   ConfigureLog();
   os.registry.SetDword(kSettings, u"LogRetentionDays", 30);
-  os.files.AddFile(u"C:\\Logs\\Scheduler051126164509.log", "old");
-  os.files.AddFile(u"C:\\Logs\\Scheduler011126000000.log", "old, read-only", true);
-  os.files.AddFile(u"C:\\Logs\\Scheduler071126000000.log", "recent");
+  os.disk.AddFile(u"C:\\Logs\\Scheduler051126164509.log", "old");
+  os.disk.AddFile(u"C:\\Logs\\Scheduler011126000000.log", "old, read-only", true);
+  os.disk.AddFile(u"C:\\Logs\\Scheduler071126000000.log", "recent");
   Run({});
   ExpectSteps("CreateFile C:\\Logs\\Scheduler061226164509.log|" + kQuery +
               "LogRetentionDays|FindFirstFile C:\\Logs|CoUninitialize|");
   EXPECT_EQ(os.journal.Matching("DeleteFile"),
             (std::vector<std::string>{"DeleteFile C:\\Logs\\Scheduler011126000000.log",
                                       "DeleteFile C:\\Logs\\Scheduler051126164509.log"}));
-  EXPECT_EQ(os.files.FilePaths(),
+  EXPECT_EQ(os.disk.FilePaths(),
             (std::vector<std::u16string>{u"C:\\Logs\\Scheduler011126000000.log",
                                          u"C:\\Logs\\Scheduler061226164509.log",
                                          u"C:\\Logs\\Scheduler071126000000.log"}));
-  EXPECT_EQ(os.files.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
 }
 
 // A REG_EXPAND_SZ log folder is expanded, and its missing folders are created
 // in the step of the log.
 TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
   InstallOutlook();
-  os.files.AddFolder(u"C:\\");
+  os.disk.AddFolder(u"C:\\");
   os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Local";
   os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz, test::Utf16(u"%LOCALAPPDATA%\\Logs"));
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 2);
@@ -218,7 +218,7 @@ TEST_P(RunFailures, AreCaughtReportedOnceAndReleaseEverything) {
   os.messages.RunOutOfMemory(c.reportOutOfMemory);
   os.files.FailSeekToEnd(c.fault == Fault::kEverySeek);
   EXPECT_EQ(Run({u"-s", u"-e"}), 0);
-  const auto entries = os.files.FilePaths().empty() ? std::vector<std::string>{} : LogEntries();
+  const auto entries = os.disk.FilePaths().empty() ? std::vector<std::string>{} : LogEntries();
   EXPECT_EQ(
       std::count_if(entries.begin(), entries.end(),
                     [](const std::string& e) { return e.rfind("LSScheduler Error", 0) == 0; }),

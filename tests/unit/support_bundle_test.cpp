@@ -134,12 +134,12 @@ void SetUpUser(FakeCheckPlatform& os) {
   os.registry.SetDword(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions",
                        u"BlockToolbarLoadOrg", 1);
   os.registry.SetString(u"HKCU\\Software\\Brinmoor\\Other", u"Not", u"collected");
-  os.queries.AddFolder(u"C:\\Logs");
+  os.disk.AddFolder(u"C:\\Logs");
   for (int day = 10; day <= 20; ++day) {
-    os.queries.AddFile(u"C:\\Logs\\Scheduler" + ToDecimal(day) + u"1226020000.log",
-                       day == 19 ? "" : kRun);
+    os.disk.AddFile(u"C:\\Logs\\Scheduler" + ToDecimal(day) + u"1226020000.log",
+                    day == 19 ? "" : kRun);
   }
-  os.queries.AddFile(u"C:\\Logs\\notes.txt", "x");
+  os.disk.AddFile(u"C:\\Logs\\notes.txt", "x");
   TaskInfo task;
   task.xml = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>";
   os.tasks.Add(u"Larkspan Nightly", task);
@@ -149,14 +149,14 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   FakeCheckPlatform os;
   SetUpGoodMachine(os);
   SetUpUser(os);
-  os.queries.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
-  os.queries.fileVersions[u"C:\\Office\\OUTLOOK.EXE"] = u"16.0.1.2";
+  os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0x14C));
+  os.disk.fileVersions[u"C:\\Office\\OUTLOOK.EXE"] = u"16.0.1.2";
   const std::u16string_view windows = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
   SetMachineText(os, k64Bit, windows, u"ProductName", u"Windows 10 Pro");
   SetMachineText(os, k64Bit, windows, u"DisplayVersion", u"23H2");
   SetMachineText(os, k64Bit, u"Software\\Brinmoor\\LSScheduler", u"InstallFolder",
                  u"C:\\Program Files\\Larkspan\\");
-  os.queries.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"2.1.0.7";
+  os.disk.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"2.1.0.7";
   RecordingConsole table;
   const int verdict = RunTool(os, table, {});
   RecordingConsole json;
@@ -166,21 +166,21 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   EXPECT_EQ(console.error, u"");
 
   // The reports, as the table and --json print them to a file.
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\check.txt"), CrLf(table.output));
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\check.json"), CrLf(json.output));
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\check.txt"), CrLf(table.output));
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\check.json"), CrLf(json.output));
   EXPECT_NE(table.output.find(u"\n\nVerdict: FAIL (exit code 2)\n"), std::u16string::npos);
   EXPECT_EQ(console.output.substr(0, table.output.size()), table.output);
 
   // The ten newest logs by the time in their names, the empty one too.
   for (int day = 10; day <= 20; ++day) {
     const std::u16string name = u"Scheduler" + ToDecimal(day) + u"1226020000.log";
-    EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\" + name),
-              day == 10 ? std::nullopt : os.queries.Contents(u"C:\\Logs\\" + name))
+    EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\" + name),
+              day == 10 ? std::nullopt : os.disk.Contents(u"C:\\Logs\\" + name))
         << day;
   }
-  EXPECT_FALSE(os.queries.Contents(u"C:\\Temp\\b\\notes.txt"));
+  EXPECT_FALSE(os.disk.Contents(u"C:\\Temp\\b\\notes.txt"));
 
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\settings.reg"),
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\settings.reg"),
             "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
                                u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n\r\n"
                                u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
@@ -189,9 +189,9 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
                                u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
                                u"AdminOptions]\r\n"
                                u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\task.xml"),
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\task.xml"),
             "\xFF\xFE" + Utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
-  EXPECT_EQ(os.queries.Contents(u"C:\\Temp\\b\\machine.txt"),
+  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\machine.txt"),
             "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
             "Computer: PC-0417\r\n"
             "User: BRINMOOR\\avery\r\n"
@@ -251,7 +251,7 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
         << c.what << ": " << Narrow(console.error);
   }
   for (const std::u16string& name : c.absent) {
-    EXPECT_FALSE(os.queries.Contents(u"C:\\B\\" + name)) << c.what;
+    EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << c.what;
   }
 }
 
@@ -268,15 +268,15 @@ const FaultCase kFaults[] = {
     {"the folder cannot be created", [](auto& os) { os.collect.createFailure = 5; }, 74,
      u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
      Texts(u"check.json")},
-    {"an existing empty folder", [](auto& os) { os.queries.AddFolder(u"C:\\B"); }, 2,
+    {"an existing empty folder", [](auto& os) { os.disk.AddFolder(u"C:\\B"); }, 2,
      u"The support bundle is in C:\\B: check.json", Texts()},
-    {"a file of that name", [](auto& os) { os.queries.AddFile(u"C:\\B", "x"); }, 64,
+    {"a file of that name", [](auto& os) { os.disk.AddFile(u"C:\\B", "x"); }, 64,
      u"LSSchedulerCheck: C:\\B is a file: the support bundle needs a new or empty folder.\n",
      Texts()},
     {"a folder holding only a folder",
      [](auto& os) {
-       os.queries.AddFolder(u"C:\\B");
-       os.queries.AddFolder(u"C:\\B\\sub");
+       os.disk.AddFolder(u"C:\\B");
+       os.disk.AddFolder(u"C:\\B\\sub");
      },
      64,
      u"LSSchedulerCheck: C:\\B is not empty: the support bundle never overwrites anything. Name a "

@@ -249,27 +249,4 @@ MutexProbe Win32CheckQueries::ProbeMutex(std::u16string_view name) {
   }
 }
 
-std::optional<std::u16string> Win32CheckQueries::ReadMachineText(RegistryView view,
-                                                                 std::u16string_view key,
-                                                                 std::u16string_view name) {
-  const std::wstring subkey = ToWide(key);
-  const std::wstring value = ToWide(name);
-  const DWORD flags =
-      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND |
-      (view == RegistryView::k32Bit ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
-  // The value may grow between the two calls; then its new size is asked for.
-  DWORD size = 0;
-  LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), flags, nullptr,
-                                  nullptr, &size);
-  for (int attempt = 0; attempt < 3 && status == ERROR_SUCCESS; ++attempt) {
-    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    status = ::RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), flags, nullptr,
-                            text.data(), &size);
-    if (status == ERROR_SUCCESS) return FromWide(text.c_str());
-    if (status == ERROR_MORE_DATA) status = ERROR_SUCCESS;
-  }
-  return std::nullopt;
-}
-
 }  // namespace lss

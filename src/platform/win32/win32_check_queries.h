@@ -26,8 +26,6 @@ class Win32CheckQueries final : public CheckQueries {
   std::vector<std::u16string> SplitArguments(std::u16string_view arguments) override;
   bool IsProgramRunning(std::u16string_view imageName) override;
   MutexProbe ProbeMutex(std::u16string_view name) override;
-  std::optional<std::u16string> ReadMachineText(RegistryView view, std::u16string_view key,
-                                                std::u16string_view name) override;
 };
 
 }  // namespace lss
