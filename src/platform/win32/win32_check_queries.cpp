@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "handles/win32_handles.h"
@@ -15,6 +16,37 @@
 
 namespace lss {
 namespace {
+
+// At most `maxBytes` of a file: its first, or with `tail` its last; `size`
+// gets the whole file's size. Opened shared for writing and deleting, so a
+// run that is writing its log goes on.
+std::optional<std::string> ReadPart(std::u16string_view path, std::size_t maxBytes, bool tail,
+                                    std::uint64_t* size) {
+  const std::wstring name = ToWide(path);
+  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER length{};
+  if (!file || !::GetFileSizeEx(file.get(), &length)) return std::nullopt;
+  *size = static_cast<std::uint64_t>(length.QuadPart);
+  const std::uint64_t wanted = std::min<std::uint64_t>(*size, maxBytes);
+  if (tail) {
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(*size - wanted);
+    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
+  }
+  std::string bytes(static_cast<std::size_t>(wanted), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;  // the file was cut short meanwhile
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
 
 DWORD Attributes(std::u16string_view path) {
   const std::wstring name = ToWide(path);
@@ -83,56 +115,17 @@ std::vector<CheckQueries::Listed> Win32CheckQueries::ListFiles(std::u16string_vi
 
 std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_view path,
                                                               std::size_t maxBytes) {
-  const std::wstring name = ToWide(path);
-  // Shared for writing and deleting: a run that is writing its log goes on.
-  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
   Tail tail;
-  tail.size = static_cast<std::uint64_t>(size.QuadPart);
-  const std::uint64_t wanted = std::min<std::uint64_t>(tail.size, maxBytes);
-  LARGE_INTEGER start{};
-  start.QuadPart = static_cast<LONGLONG>(tail.size - wanted);
-  if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
-  tail.bytes.resize(static_cast<std::size_t>(wanted));
-  std::size_t done = 0;
-  while (done < tail.bytes.size()) {
-    const auto chunk =
-        static_cast<DWORD>(std::min<std::size_t>(tail.bytes.size() - done, 1u << 20));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), tail.bytes.data() + done, chunk, &read, nullptr)) {
-      return std::nullopt;
-    }
-    if (read == 0) break;  // the file was cut short meanwhile
-    done += read;
-  }
-  tail.bytes.resize(done);
+  std::optional<std::string> bytes = ReadPart(path, maxBytes, true, &tail.size);
+  if (!bytes) return std::nullopt;
+  tail.bytes = std::move(*bytes);
   return tail;
 }
 
 std::optional<std::string> Win32CheckQueries::ReadHead(std::u16string_view path,
                                                        std::size_t maxBytes) {
-  const std::wstring name = ToWide(path);
-  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
-  std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(
-                       static_cast<std::uint64_t>(size.QuadPart), maxBytes)),
-                   '\0');
-  std::size_t done = 0;
-  while (done < head.size()) {
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(head.size() - done, 1u << 20));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), head.data() + done, chunk, &read, nullptr)) return std::nullopt;
-    if (read == 0) break;  // the file was cut short meanwhile
-    done += read;
-  }
-  head.resize(done);
-  return head;
+  std::uint64_t size = 0;
+  return ReadPart(path, maxBytes, false, &size);
 }
 
 std::optional<std::u16string> Win32CheckQueries::FileVersion(std::u16string_view path) {
