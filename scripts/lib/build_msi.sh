@@ -98,8 +98,10 @@ msibuild "$out" -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('
 # replacement rules compare it. Each program's File Id is its WiX variable.
 for entry in "$@"; do
   variable=${entry%%=*} program=${entry#*=}
+  # awk reads to the end: leaving early would kill windres by SIGPIPE, which
+  # pipefail turns into a silent exit of this script.
   file_version=$(x86_64-w64-mingw32-windres -J coff -O rc -i "$program" |
-    awk '$1 == "FILEVERSION" { $1 = ""; gsub(/ /, ""); gsub(/,/, "."); print; exit }')
+    awk '$1 == "FILEVERSION" && !seen { seen = 1; $1 = ""; gsub(/ /, ""); gsub(/,/, "."); print }')
   if [[ ! $file_version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
     echo "$0: no version resource in $program" >&2
     exit 1

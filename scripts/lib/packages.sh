@@ -8,7 +8,9 @@ lss_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-
 install_missing() {
   local missing=() package
   for package in "${lss_packages[@]}"; do
-    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
+    # No pipe into grep -q: it may leave before dpkg has written all, and
+    # pipefail would then count an installed package as missing.
+    if [[ $(dpkg-query -W -f '${Status}' "$package" 2>/dev/null) != "install ok installed" ]]; then
       missing+=("$package")
     fi
   done
