@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 
 namespace {
 
@@ -51,14 +52,6 @@ constexpr LONG kValidation =
 constexpr WORD kPropertyColumns = 2;
 constexpr WORD kValueColumnOnly = 0x0002;
 
-template <typename T>
-struct ComTraits {
-  using Handle = T*;
-  static constexpr Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle object) noexcept { object->Release(); }
-};
-template <typename T>
-using ComPtr = lss::UniqueAny<ComTraits<T>>;
 using UniqueMsiHandle = lss::UniqueFunctionHandle<MSIHANDLE, &::MsiCloseHandle>;
 
 struct Failure {
@@ -161,11 +154,11 @@ struct Base {
 };
 
 DWORD ReadCodePage(const std::wstring& msi) {
-  ComPtr<IStorage> storage;
+  lss::ComOwner<IStorage> storage;
   Check(::StgOpenStorage(msi.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
                          storage.put()),
         "StgOpenStorage");
-  ComPtr<IStream> pool;
+  lss::ComOwner<IStream> pool;
   Check(storage.get()->OpenStream(TableStreamName(L"_StringPool").c_str(), nullptr,
                                   STGM_READ | STGM_SHARE_EXCLUSIVE, 0, pool.put()),
         "opening the string pool");
@@ -201,7 +194,7 @@ void AppendWord(std::string& bytes, unsigned value) {
 }
 
 void WriteStream(IStorage* storage, const std::wstring& name, const std::string& bytes) {
-  ComPtr<IStream> stream;
+  lss::ComOwner<IStream> stream;
   Check(storage->CreateStream(name.c_str(), STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
                               stream.put()),
         "CreateStream");
@@ -239,10 +232,10 @@ PROPVARIANT Number(VARTYPE type, LONG number) {
 }
 
 void WriteSummary(IStorage* storage, const Base& base) {
-  ComPtr<IPropertySetStorage> sets;
+  lss::ComOwner<IPropertySetStorage> sets;
   Check(storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(sets.put())),
         "IPropertySetStorage");
-  ComPtr<IPropertyStorage> summary;
+  lss::ComOwner<IPropertyStorage> summary;
   Check(sets.get()->Create(kSummaryInformation, nullptr, PROPSETFLAG_ANSI,
                            STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, summary.put()),
         "creating the summary information");
@@ -274,7 +267,7 @@ void WriteSummary(IStorage* storage, const Base& base) {
 void WriteTransform(const std::wstring& out, const Base& base, const std::wstring& property,
                     const std::wstring& value) {
   const std::string name = Narrow(property), text = Narrow(value);
-  ComPtr<IStorage> storage;
+  lss::ComOwner<IStorage> storage;
   Check(::StgCreateDocfile(out.c_str(),
                            STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DIRECT, 0,
                            storage.put()),

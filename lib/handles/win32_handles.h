@@ -23,4 +23,13 @@ using UniqueModule = UniqueFunctionHandle<HMODULE, &::FreeLibrary>;
 template <typename T>
 using LocalMemory = UniqueFunctionHandle<T*, &::LocalFree>;
 
+template <typename Interface>
+void ReleaseInterface(Interface* object) noexcept {
+  object->Release();
+}
+
+// One reference to a COM object; null is "none".
+template <typename Interface>
+using ComOwner = UniqueFunctionHandle<Interface*, &ReleaseInterface<Interface>>;
+
 }  // namespace lss

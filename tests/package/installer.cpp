@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 #include "harness/process_runner.h"
 
 namespace package_test {
@@ -18,14 +19,6 @@ namespace {
 
 using UniqueMsiHandle = lss::UniqueFunctionHandle<MSIHANDLE, &::MsiCloseHandle>;
 
-template <typename T>
-struct ComTraits {
-  using Handle = T*;
-  static constexpr Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle object) noexcept { object->Release(); }
-};
-template <typename T>
-using ComPtr = lss::UniqueAny<ComTraits<T>>;
 
 void Check(UINT result, const char* what) {
   if (result != ERROR_SUCCESS) {
@@ -86,9 +79,9 @@ std::map<std::wstring, std::wstring> QueryPackage(const std::wstring& msi, const
 std::wstring SummaryProperty(const std::wstring& path, UINT property) {
   // Read with the structured-storage API: Wine's MsiGetSummaryInformation
   // reads no properties from a transform.
-  ComPtr<IStorage> storage;
-  ComPtr<IPropertySetStorage> sets;
-  ComPtr<IPropertyStorage> summary;
+  lss::ComOwner<IStorage> storage;
+  lss::ComOwner<IPropertySetStorage> sets;
+  lss::ComOwner<IPropertyStorage> summary;
   if (FAILED(::StgOpenStorage(path.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
                               storage.put())) ||
       FAILED(storage.get()->QueryInterface(IID_IPropertySetStorage,

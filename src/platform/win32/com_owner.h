@@ -1,20 +1,13 @@
 #pragma once
-// Owners of COM interface pointers and of BSTRs the callee allocated.
+// Owners of COM interface pointers (ComOwner, with the other handle owners)
+// and of BSTRs the callee allocated.
 #include <windows.h>
 #include <oleauto.h>
 
 #include "handles/unique_any.h"
+#include "handles/win32_handles.h"
 
 namespace lss {
-
-template <typename Interface>
-void ReleaseInterface(Interface* object) noexcept {
-  object->Release();
-}
-
-// One reference to a COM object; null is "none".
-template <typename Interface>
-using ComOwner = UniqueFunctionHandle<Interface*, &ReleaseInterface<Interface>>;
 
 // A BSTR returned through an out parameter; null (an empty BSTR) is "none".
 using UniqueBstr = UniqueFunctionHandle<BSTR, &::SysFreeString>;
