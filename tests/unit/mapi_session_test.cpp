@@ -17,9 +17,29 @@ namespace {
 constexpr std::u16string_view kAdmin =
     u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
 
+const std::string kInit = "MAPIInitialize 0 8 -> 0x00000000|";
+const std::string kRetried = "MAPIInitialize 0 8 -> 0x80010106|MAPIInitialize 0 0 -> 0x00000000|";
+const std::string kLogon = "MAPILogonEx 0 [Work] (null) 0x80000028|";
+const std::string kMutex = "CreateMutex LSSyncMutex|";
+const std::string kOwnedAtOnce = "WaitForMutex 4294967295 -> 0x00000000|";
+const std::string kNotOwned = "WaitForMutex 4294967295 -> 0xffffffff|";
+const std::string kPollTimesOut = "WaitForMutex 2000 -> 0x00000102|";
+const std::string kPollFails = "WaitForMutex 2000 -> 0xffffffff|Sleep 2000|";
+const std::string kPollOwns = "WaitForMutex 2000 -> 0x00000000|";
+// The mutex stays held until after the logoff.
+const std::string kOwnedEnd = "Logoff 0 1 0|Release|MAPIUninitialize|ReleaseMutex|CloseMutex|";
+const std::string kNeverOwnedEnd = "Logoff 0 1 0|Release|MAPIUninitialize|CloseMutex|";
+const std::string kInitialized = "KSScheduler: MAPIInitialize|";
+const std::string kRetry = "KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT|";
+const std::string kLoggedOn = "KSScheduler: MAPILogonEx|";
+const std::string kWaiting = "KSScheduler: Waiting for Larkspan|";
+const std::string kLoggedOff = "KSScheduler: MAPI Logoff|KSScheduler: MAPI MAPIUninitialize|";
+const std::string kEntries = kInitialized + kLoggedOn + kWaiting + kLoggedOff;
+
 // Given what MAPI, the mutex, the add-in and the log do, the platform calls
 // of the phase (without the registry's), its log entries and what it raised.
-// Calls and entries are texts, each line followed by |.
+// Calls and entries are texts, each line followed by |; unless a row says
+// otherwise, those of the normal course.
 struct CourseCase {
   const char* what;
   std::u16string profile = u"Work";
@@ -32,8 +52,8 @@ struct CourseCase {
   std::int32_t autoRunExit = 1;
   bool seekFailsInTheWait = false;  // the log fails from the first read of AutoRunExit on
   std::string raised = {};          // a _com_error's code or a framework exception's text
-  std::string calls;
-  std::string entries;
+  std::string calls = kInit + kLogon + kMutex + kOwnedAtOnce + kOwnedEnd;
+  std::string entries = kEntries;
 };
 
 class SessionCourse : public testing::TestWithParam<CourseCase> {};
@@ -86,37 +106,15 @@ TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
   EXPECT_EQ(os.registry.openHandles(), 0u);
 }
 
-const std::string kInit = "MAPIInitialize 0 8 -> 0x00000000|";
-const std::string kRetried = "MAPIInitialize 0 8 -> 0x80010106|MAPIInitialize 0 0 -> 0x00000000|";
-const std::string kLogon = "MAPILogonEx 0 [Work] (null) 0x80000028|";
-const std::string kMutex = "CreateMutex LSSyncMutex|";
-const std::string kOwnedAtOnce = "WaitForMutex 4294967295 -> 0x00000000|";
-const std::string kNotOwned = "WaitForMutex 4294967295 -> 0xffffffff|";
-const std::string kPollTimesOut = "WaitForMutex 2000 -> 0x00000102|";
-const std::string kPollFails = "WaitForMutex 2000 -> 0xffffffff|Sleep 2000|";
-const std::string kPollOwns = "WaitForMutex 2000 -> 0x00000000|";
-// The mutex stays held until after the logoff.
-const std::string kOwnedEnd = "Logoff 0 1 0|Release|MAPIUninitialize|ReleaseMutex|CloseMutex|";
-const std::string kNeverOwnedEnd = "Logoff 0 1 0|Release|MAPIUninitialize|CloseMutex|";
-const std::string kInitialized = "KSScheduler: MAPIInitialize|";
-const std::string kRetry = "KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT|";
-const std::string kLoggedOn = "KSScheduler: MAPILogonEx|";
-const std::string kWaiting = "KSScheduler: Waiting for Larkspan|";
-const std::string kLoggedOff = "KSScheduler: MAPI Logoff|KSScheduler: MAPI MAPIUninitialize|";
-const std::string kEntries = kInitialized + kLoggedOn + kWaiting + kLoggedOff;
-
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionCourse,
     testing::Values(
-        CourseCase{.what = "the normal course",
-                   .calls = kInit + kLogon + kMutex + kOwnedAtOnce + kOwnedEnd,
-                   .entries = kEntries},
+        CourseCase{.what = "the normal course"},
         CourseCase{.what = "no profile logs on with an empty text; abandoned counts as owned",
                    .profile = u"",
                    .waitResults = {wait_result::kAbandoned},
                    .calls = kInit + "MAPILogonEx 0 [] (null) 0x80000028|" + kMutex +
-                            "WaitForMutex 4294967295 -> 0x00000080|" + kOwnedEnd,
-                   .entries = kEntries},
+                            "WaitForMutex 4294967295 -> 0x00000080|" + kOwnedEnd},
         CourseCase{.what = "initialize is retried once without MAPI_NO_COINIT",
                    .initializeResults = {HResult(0x80010106), 0},
                    .calls = kRetried + kLogon + kMutex + kOwnedAtOnce + kOwnedEnd,
@@ -143,7 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
                    .entries = kInitialized + kLoggedOn},
         CourseCase{.what = "a failed logoff is logged and the run goes on",
                    .logoffResult = HResult(0x80004005),
-                   .calls = kInit + kLogon + kMutex + kOwnedAtOnce + kOwnedEnd,
                    .entries = kInitialized + kLoggedOn + kWaiting +
                               "KSScheduler: MAPI Logoff|KSScheduler: MAPI Logoff failed:|"
                               "KSScheduler: MAPI MAPIUninitialize|"},
@@ -153,21 +150,19 @@ INSTANTIATE_TEST_SUITE_P(
             .waitResults = {wait_result::kFailed, wait_result::kTimeout, wait_result::kTimeout},
             .autoRunExitAtRead = 3,
             .calls = kInit + kLogon + kMutex + kNotOwned + kPollTimesOut + kPollTimesOut +
-                     kNeverOwnedEnd,
-            .entries = kEntries},
+                     kNeverOwnedEnd},
         CourseCase{
             .what = "polling ends when the mutex is finally owned",
             .waitResults = {wait_result::kFailed, wait_result::kTimeout, wait_result::kObject0},
-            .calls = kInit + kLogon + kMutex + kNotOwned + kPollTimesOut + kPollOwns + kOwnedEnd,
-            .entries = kEntries},
+            .calls = kInit + kLogon + kMutex + kNotOwned + kPollTimesOut + kPollOwns + kOwnedEnd},
         // A failed wait returns at once: the poll keeps its pace by sleeping.
         CourseCase{
             .what = "waits that fail at once do not spin",
             .waitResults = {wait_result::kFailed, wait_result::kFailed, wait_result::kFailed},
             .autoRunExitAtRead = 3,
             .autoRunExit = 7,
-            .calls = kInit + kLogon + kMutex + kNotOwned + kPollFails + kPollFails + kNeverOwnedEnd,
-            .entries = kEntries},
+            .calls = kInit + kLogon + kMutex + kNotOwned + kPollFails + kPollFails +
+                     kNeverOwnedEnd},
         CourseCase{.what = "a bad seek during the wait unwinds in order",
                    .waitResults = {wait_result::kFailed, wait_result::kObject0},
                    .seekFailsInTheWait = true,
