@@ -33,17 +33,11 @@ class RunLogTest : public ::testing::Test {
   RunLog log_;
 };
 
-TEST_F(RunLogTest, UnconvertibleTimeLeavesTheStampsEmpty) {
-  clock_.FailToLocal(true);
-  log_.Open(clock_, files_, u"C:\\Logs");
-  log_.Write(u"x");
-  EXPECT_EQ(files_.disk().Contents(u"C:\\Logs\\Scheduler.log"), "\r\n x");
-}
-
 // Given the folder a run names and what the disk holds, the folders it
 // creates on the way (in order), whether the log opens and its path. A log
 // appends to what was there, or when it does not open writes nothing and
-// leaves it. Lists are texts, each item followed by |.
+// leaves it. A time the clock cannot convert leaves the stamps empty. Lists
+// are texts, each item followed by |.
 enum Disk { kReadOnly = 1, kFailCreate = 2, kFailOpen = 4, kDenyCreateFolder = 8, kUntried = 16 };
 struct OpenCase {
   const char* what;
@@ -53,6 +47,7 @@ struct OpenCase {
   std::u16string created;
   bool opens;
   std::u16string path = {};  // empty: RunLogPath's
+  bool noLocalTime = false;
 };
 
 TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
@@ -61,6 +56,8 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
   const std::u16string tooLong = u"C:\\" + std::u16string(300, u'x');
   const OpenCase cases[] = {
       {"existing folder", u"C:\\Logs", u"C:\\Logs|", u"", 0, u"", true, log},
+      {"no local time", u"C:\\Logs", u"C:\\Logs|", u"", 0, u"", true, u"C:\\Logs\\Scheduler.log",
+       true},
       {"a trailing backslash", u"C:\\Logs\\", u"C:\\Logs|", u"", 0, u"", true, log},
       {"forward slashes", u"C:/Logs/", u"C:\\Logs|", u"", 0, u"", true, u"C:/Logs/" + name},
       {"a drive", u"D:\\", u"D:\\|", u"", 0, u"", true, u"D:\\Scheduler061226164509.log"},
@@ -99,6 +96,7 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
     files.FailCreate(c.disk & kFailCreate);
     files.FailOpenExisting(c.disk & kFailOpen);
     files.DenyCreateFolder(c.disk & kDenyCreateFolder);
+    clock_.FailToLocal(c.noLocalTime);
     const std::u16string path =
         c.path.empty() && !c.folder.empty() ? RunLogPath(c.folder, name.substr(1)) : c.path;
     {
@@ -115,7 +113,8 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
     EXPECT_EQ(test::Joined(created), c.created);
     std::optional<std::string> contents;
     if (c.files.starts_with(path + u"|")) contents = "old";
-    if (c.opens) contents = contents.value_or("") + "\r\n06-12-26 16:45:09: x";
+    const char* entry = c.noLocalTime ? "\r\n x" : "\r\n06-12-26 16:45:09: x";
+    if (c.opens) contents = contents.value_or("") + entry;
     EXPECT_EQ(files.disk().Contents(path), contents);
     if (!c.opens) {
       EXPECT_TRUE(files.OperationsOf(Op::kAppend).empty());
