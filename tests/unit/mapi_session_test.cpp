@@ -99,7 +99,6 @@ TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
   if (c.autoRunExitAtRead != 0) {
     EXPECT_EQ(reads, c.autoRunExitAtRead) << "any value but 0 ends the wait at once";
   }
-  // Everything released.
   EXPECT_EQ(os.mapi.liveSessions, 0);
   EXPECT_EQ(os.sync.openHandles, 0);
   EXPECT_FALSE(os.sync.held);
