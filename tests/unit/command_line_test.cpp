@@ -52,7 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionCase{{u"-p"}, 0, 0, u"", u"", u""},
                     OptionCase{{u"-p", u"-s", u"Work"}, 1, 0, u"Work", u"", u""},
                     OptionCase{{u"-n", u"Nightly", u"extra"}, 0, 0, u"", u"", u"Nightly"},
-                    OptionCase{{u"-x"}, 0, 0, u"", u"/x", u""},
                     OptionCase{{u"-x", u"/Y"}, 0, 0, u"", u"/x /Y", u""},
                     OptionCase{{u"-x", u"-o", u"V", u"-y"}, 0, 0, u"", u"V /y", u""},
                     OptionCase{{u"-o", u"/nq", u"T"}, 0, 0, u"", u"", u"T"},
