@@ -102,27 +102,21 @@ TEST_F(StartupTest, RetentionDeletesTheOldLogsAfterOpeningItsOwnAndSaysNothing) 
   EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\Scheduler061226164509.log"), "");  // not a word of it
 }
 
-// A REG_EXPAND_SZ log folder is expanded, and its missing folders are created
-// in the step of the log.
 TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
   InstallOutlook();
-  os.disk.AddFolder(u"C:\\");
-  os.environment.variables[u"LOCALAPPDATA"] = u"C:\\Local";
-  os.registry.Set(kSettings, u"LogDirectory", reg::kExpandSz, test::Utf16(u"%LOCALAPPDATA%\\Logs"));
+  ConfigureLog();
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 2);
-  EXPECT_EQ(Run({u"-s", u"-e", u"-n", u"Nightly"}), 0);
+  EXPECT_EQ(Run({u"-s", u"-e"}), 0);
   const std::string admin =
       "RegSetValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions ";
-  ExpectSteps(
-      kQuery + "BlockToolbarLoadOrg|" + admin + "TaskName|" + admin + "TaskRun|" + admin +
-      "AutoRunExit|CoInitialize|" + kQuery + "LogDirectory|" +
-      "CreateFile C:\\Local\\Logs\\Scheduler061226164509.log|CreateDirectory C:\\Local|" +
-      "CreateDirectory C:\\Local\\Logs|CreateFile C:\\Local\\Logs\\Scheduler061226164509.log|" +
-      kQuery + "LogRetentionDays|" + kQuery + "BlockToolbarLoad|" + kSet + "BlockToolbarLoad|" +
-      kSet + "BlockToolbarLoadOrg|" + kQuery +
-      "WaitSecondsForOutlookStart|ShellExecute|Sleep 2000|" +
-      "MAPIInitialize|MAPIUninitialize|ReleaseMutex|CloseMutex|" + kSet + "BlockToolbarLoad|" +
-      kSet + "BlockToolbarLoadOrg|CoUninitialize|");
+  ExpectSteps(kQuery + "BlockToolbarLoadOrg|" + admin + "TaskName|" + admin + "TaskRun|" + admin +
+              "AutoRunExit|CoInitialize|" + kQuery + "LogDirectory|" +
+              "CreateFile C:\\Logs\\Scheduler061226164509.log|" + kQuery + "LogRetentionDays|" +
+              kQuery + "BlockToolbarLoad|" + kSet + "BlockToolbarLoad|" + kSet +
+              "BlockToolbarLoadOrg|" + kQuery +
+              "WaitSecondsForOutlookStart|ShellExecute|Sleep 2000|" +
+              "MAPIInitialize|MAPIUninitialize|ReleaseMutex|CloseMutex|" + kSet +
+              "BlockToolbarLoad|" + kSet + "BlockToolbarLoadOrg|CoUninitialize|");
 }
 
 struct WaitCase {
