@@ -6,18 +6,6 @@
 
 namespace lss::test {
 
-namespace {
-
-char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
-
-std::u16string Upper(std::u16string_view text) {
-  std::u16string out(text);
-  for (char16_t& c : out) c = Fold(c);
-  return out;
-}
-
-}  // namespace
-
 std::vector<CheckQueries::Listed> FakeCheckQueries::ListFiles(std::u16string_view folder,
                                                               std::u16string_view pattern) {
   std::vector<Listed> listed;
