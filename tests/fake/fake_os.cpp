@@ -34,7 +34,6 @@ std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view p
 }
 
 MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
-  lastName = name;
   journal_.Add("CreateMutex " + Narrow(name));
   const MutexHandle mutex = failCreate ? 0 : objects_.Open(name, true);
   if (mutex != 0) ++openHandles;
@@ -68,25 +67,12 @@ void FakeSync::CloseMutex(MutexHandle mutex) {
   objects_.Close(mutex);
 }
 
-HResult FakeMapiSession::Logoff(std::uintptr_t uiParam, std::uint32_t flags,
-                                std::uint32_t reserved) {
-  mapi_.journal().Add("Logoff " + std::to_string(uiParam) + " " + std::to_string(flags) + " " +
-                      std::to_string(reserved));
-  return mapi_.logoffResult;
-}
-
-std::uint32_t FakeMapiSession::Release() {
-  mapi_.journal().Add("Release");
-  return static_cast<std::uint32_t>(--mapi_.liveSessions);
-}
-
 HResult FakeMapi::Initialize(const MapiInit* init) {
   HResult result = 0;
   if (!initializeResults.empty()) {
     result = initializeResults.front();
     initializeResults.pop_front();
   }
-  if (result == 0) ++initialized;
   journal_.Add("MAPIInitialize " + std::to_string(init->version) + " " +
                std::to_string(init->flags) + " -> " + Hex(static_cast<std::uint32_t>(result)));
   return result;
@@ -97,15 +83,21 @@ HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile, const
   journal_.Add("MAPILogonEx " + std::to_string(uiParam) + " [" +
                (profile ? Narrow(profile) : std::string("(null)")) + "] " +
                (password ? Narrow(password) : std::string("(null)")) + " " + Hex(flags));
-  if (logonResult != 0 || logonGivesNoSession) return logonResult;
+  if (logonResult != 0) return logonResult;
   ++liveSessions;
-  *session = &session_;
+  *session = this;
   return 0;
 }
 
-void FakeMapi::Uninitialize() {
-  --initialized;
-  journal_.Add("MAPIUninitialize");
+HResult FakeMapi::Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) {
+  journal_.Add("Logoff " + std::to_string(uiParam) + " " + std::to_string(flags) + " " +
+               std::to_string(reserved));
+  return logoffResult;
+}
+
+std::uint32_t FakeMapi::Release() {
+  journal_.Add("Release");
+  return static_cast<std::uint32_t>(--liveSessions);
 }
 
 }  // namespace lss::test

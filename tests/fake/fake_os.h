@@ -57,7 +57,6 @@ class FakeSync : public Sync {
   bool failCreate = false;
   // Results of successive waits; when empty, the named objects answer.
   std::deque<std::uint32_t> waitResults;
-  std::u16string lastName;
   bool held = false;
   int openHandles = 0;
 
@@ -66,38 +65,24 @@ class FakeSync : public Sync {
   FakeNamedObjects& objects_;
 };
 
-class FakeMapi;
-
-class FakeMapiSession : public MapiSession {
+// Its one session is itself.
+class FakeMapi : public Mapi, public MapiSession {
  public:
-  FakeMapiSession(FakeMapi& mapi) : mapi_(mapi) {}
-  HResult Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) override;
-  std::uint32_t Release() override;
-
- private:
-  FakeMapi& mapi_;
-};
-
-class FakeMapi : public Mapi {
- public:
-  explicit FakeMapi(CallJournal& journal) : journal_(journal), session_(*this) {}
+  explicit FakeMapi(CallJournal& journal) : journal_(journal) {}
   HResult Initialize(const MapiInit* init) override;
   HResult LogonEx(std::uintptr_t uiParam, const char16_t* profile, const char16_t* password,
                   std::uint32_t flags, MapiSession** session) override;
-  void Uninitialize() override;
+  void Uninitialize() override { journal_.Add("MAPIUninitialize"); }
+  HResult Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) override;
+  std::uint32_t Release() override;
 
   std::deque<HResult> initializeResults;  // successive results; 0 when empty
   HResult logonResult = 0;
   HResult logoffResult = 0;
-  bool logonGivesNoSession = false;
   int liveSessions = 0;
-  int initialized = 0;
-
-  CallJournal& journal() { return journal_; }
 
  private:
   CallJournal& journal_;
-  FakeMapiSession session_;
 };
 
 }  // namespace lss::test
