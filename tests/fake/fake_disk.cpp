@@ -42,14 +42,15 @@ const FakeDisk::File* FakeDisk::FindFile(std::u16string_view path) const {
   return found == files_.end() ? nullptr : &found->second;
 }
 
-std::vector<FakeDisk::Entry> FakeDisk::Inside(std::u16string_view folder) const {
+std::vector<FakeDisk::Entry> FakeDisk::Inside(std::u16string_view folder,
+                                              std::u16string_view pattern) const {
   const std::u16string wanted = FolderKey(folder);
-  const auto inFolder = [&](std::u16string_view path) {
-    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
-           FolderKey(ParentOf(path)) == wanted;
-  };
   const auto nameOf = [](std::u16string_view path) {
     return std::u16string(path.substr(path.find_last_of(u"\\/") + 1));
+  };
+  const auto inFolder = [&](std::u16string_view path) {
+    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
+           FolderKey(ParentOf(path)) == wanted && MatchesWildcard(pattern, nameOf(path));
   };
   std::vector<Entry> inside;
   for (const auto& [key, file] : files_) {
@@ -59,14 +60,6 @@ std::vector<FakeDisk::Entry> FakeDisk::Inside(std::u16string_view folder) const 
     if (key != wanted && inFolder(name)) inside.push_back({nameOf(name), nullptr});
   }
   return inside;
-}
-
-std::optional<std::u16string> FakeDisk::FileVersion(std::u16string_view path) const {
-  if (FindFile(path) == nullptr) return std::nullopt;
-  for (const auto& [name, version] : fileVersions) {
-    if (PathKey(name) == PathKey(path)) return version;
-  }
-  return std::nullopt;
 }
 
 Status FakeDisk::CreateFolder(std::u16string_view path, bool denied) {

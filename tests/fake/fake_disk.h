@@ -37,17 +37,15 @@ class FakeDisk {
   std::optional<std::string> Contents(std::u16string_view path) const;
   std::vector<std::u16string> FilePaths() const;
   bool FolderExists(std::u16string_view path) const;
-  // True when a file or folder lies directly inside `folder`.
-  bool HasEntries(std::u16string_view folder) const { return !Inside(folder).empty(); }
   // File versions by path (without regard to case), for files that have one.
   std::map<std::u16string, std::u16string> fileVersions;
 
   // What the file fakes share.
   File* FindFile(std::u16string_view path);
   const File* FindFile(std::u16string_view path) const;
-  // Files first, then folders, each in the order of their names.
-  std::vector<Entry> Inside(std::u16string_view folder) const;
-  std::optional<std::u16string> FileVersion(std::u16string_view path) const;
+  // Files first, then folders, each in the order of their names; those whose
+  // names match Win32's wildcards in `pattern`.
+  std::vector<Entry> Inside(std::u16string_view folder, std::u16string_view pattern = u"*") const;
   // CreateDirectoryW, RemoveDirectoryW, DeleteFileW: 0 or the Win32 error.
   // `denied`: the folder refuses the change (ERROR_ACCESS_DENIED).
   Status CreateFolder(std::u16string_view path, bool denied = false);
