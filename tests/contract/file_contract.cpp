@@ -49,7 +49,8 @@ class FileContract : public testing::Test {
 // --- opening for appending, replacing and deleting -------------------------------
 
 enum class Call { kCreate, kOpenExisting, kCreateEmptyFile, kRemoveFile };
-enum class Before { kNothing, kFile, kEmptyFile, kReadOnlyFile, kFolder };
+// What has a name.
+enum class Named { kNothing, kFile, kEmptyFile, kReadOnlyFile, kFolder };
 
 // What Create and OpenExisting answer when they give no file.
 constexpr Status kNotOpened = 0xFFFFFFFF;
@@ -58,7 +59,7 @@ struct ChangeCase {
   const char* what;
   Call call;
   const char16_t* name;
-  Before before;                     // what had the name; a file (read-only or not) held "abc"
+  Named before;                     // what had the name; a file (read-only or not) held "abc"
   Status status;                     // Create and OpenExisting: 0 when a file opened
   std::optional<std::string> after;  // after appending "+" to what opened; nothing: no file
   const char* wineDiffers = nullptr;
@@ -73,11 +74,11 @@ TEST_P(Changes, KeepOrReplaceTheBytesAsWin32Does) {
   const ChangeCase& c = GetParam();
   if (c.wineDiffers != nullptr && OnWine()) GTEST_SKIP() << c.wineDiffers;
   switch (c.before) {
-    case Before::kNothing: break;
-    case Before::kFile: machine->PutFile(c.name, "abc", false); break;
-    case Before::kEmptyFile: machine->PutFile(c.name, "", false); break;
-    case Before::kReadOnlyFile: machine->PutFile(c.name, "abc", true); break;
-    case Before::kFolder: machine->PutFolder(c.name); break;
+    case Named::kNothing: break;
+    case Named::kFile: machine->PutFile(c.name, "abc", false); break;
+    case Named::kEmptyFile: machine->PutFile(c.name, "", false); break;
+    case Named::kReadOnlyFile: machine->PutFile(c.name, "abc", true); break;
+    case Named::kFolder: machine->PutFolder(c.name); break;
   }
   const std::u16string path = Path(c.name);
   Status status = kNotOpened;
@@ -98,41 +99,41 @@ TEST_P(Changes, KeepOrReplaceTheBytesAsWin32Does) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Changes,
     testing::Values(
-        ChangeCase{"create a new file", Call::kCreate, u"S.log", Before::kNothing, 0, "+"},
-        ChangeCase{"create over an existing file", Call::kCreate, u"S.log", Before::kFile, 0,
+        ChangeCase{"create a new file", Call::kCreate, u"S.log", Named::kNothing, 0, "+"},
+        ChangeCase{"create over an existing file", Call::kCreate, u"S.log", Named::kFile, 0,
                    "abc+"},
-        ChangeCase{"create over an empty file", Call::kCreate, u"S.log", Before::kEmptyFile, 0,
+        ChangeCase{"create over an empty file", Call::kCreate, u"S.log", Named::kEmptyFile, 0,
                    "+"},
-        ChangeCase{"open an existing file", Call::kOpenExisting, u"S.log", Before::kFile, 0,
+        ChangeCase{"open an existing file", Call::kOpenExisting, u"S.log", Named::kFile, 0,
                    "abc+"},
-        ChangeCase{"open a missing file", Call::kOpenExisting, u"S.log", Before::kNothing,
+        ChangeCase{"open a missing file", Call::kOpenExisting, u"S.log", Named::kNothing,
                    kNotOpened, std::nullopt},
-        ChangeCase{"create over a read-only file", Call::kCreate, u"S.log", Before::kReadOnlyFile,
+        ChangeCase{"create over a read-only file", Call::kCreate, u"S.log", Named::kReadOnlyFile,
                    kNotOpened, "abc", kRootWritesReadOnlyFiles},
-        ChangeCase{"open a read-only file", Call::kOpenExisting, u"S.log", Before::kReadOnlyFile,
+        ChangeCase{"open a read-only file", Call::kOpenExisting, u"S.log", Named::kReadOnlyFile,
                    kNotOpened, "abc", kRootWritesReadOnlyFiles},
-        ChangeCase{"create in a missing folder", Call::kCreate, u"Gone\\S.log", Before::kNothing,
+        ChangeCase{"create in a missing folder", Call::kCreate, u"Gone\\S.log", Named::kNothing,
                    kNotOpened, std::nullopt},
-        ChangeCase{"create where a folder has the name", Call::kCreate, u"S.log", Before::kFolder,
+        ChangeCase{"create where a folder has the name", Call::kCreate, u"S.log", Named::kFolder,
                    kNotOpened, std::nullopt},
-        ChangeCase{"open a folder", Call::kOpenExisting, u"S.log", Before::kFolder, kNotOpened,
+        ChangeCase{"open a folder", Call::kOpenExisting, u"S.log", Named::kFolder, kNotOpened,
                    std::nullopt},
-        ChangeCase{"delete a file", Call::kRemoveFile, u"a.log", Before::kFile, 0, std::nullopt},
-        ChangeCase{"delete a read-only file", Call::kRemoveFile, u"a.log", Before::kReadOnlyFile, 5,
+        ChangeCase{"delete a file", Call::kRemoveFile, u"a.log", Named::kFile, 0, std::nullopt},
+        ChangeCase{"delete a read-only file", Call::kRemoveFile, u"a.log", Named::kReadOnlyFile, 5,
                    "abc"},
-        ChangeCase{"delete a missing file", Call::kRemoveFile, u"a.log", Before::kNothing, 2,
+        ChangeCase{"delete a missing file", Call::kRemoveFile, u"a.log", Named::kNothing, 2,
                    std::nullopt},
         ChangeCase{"delete in a missing folder", Call::kRemoveFile, u"Gone\\a.log",
-                   Before::kNothing, 3, std::nullopt},
-        ChangeCase{"delete a folder", Call::kRemoveFile, u"Sub", Before::kFolder, 5, std::nullopt},
-        ChangeCase{"empty a new file", Call::kCreateEmptyFile, u"b.log", Before::kNothing, 0, ""},
-        ChangeCase{"empty a file", Call::kCreateEmptyFile, u"a.log", Before::kFile, 0, ""},
+                   Named::kNothing, 3, std::nullopt},
+        ChangeCase{"delete a folder", Call::kRemoveFile, u"Sub", Named::kFolder, 5, std::nullopt},
+        ChangeCase{"empty a new file", Call::kCreateEmptyFile, u"b.log", Named::kNothing, 0, ""},
+        ChangeCase{"empty a file", Call::kCreateEmptyFile, u"a.log", Named::kFile, 0, ""},
         ChangeCase{"empty a read-only file", Call::kCreateEmptyFile, u"a.log",
-                   Before::kReadOnlyFile, 5, "abc", kRootWritesReadOnlyFiles},
+                   Named::kReadOnlyFile, 5, "abc", kRootWritesReadOnlyFiles},
         ChangeCase{"empty a file in a missing folder", Call::kCreateEmptyFile, u"Gone\\b.log",
-                   Before::kNothing, 3, std::nullopt},
+                   Named::kNothing, 3, std::nullopt},
         ChangeCase{"empty where a folder has the name", Call::kCreateEmptyFile, u"Sub",
-                   Before::kFolder, 5, std::nullopt}),
+                   Named::kFolder, 5, std::nullopt}),
     RowIndex);
 
 // --- two handles at once --------------------------------------------------------
@@ -174,11 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NameCase {
   const char* what;
-  const char16_t* path;  // after the scratch folder, which holds Logs\Run.log and Logs\Locked.log
-  bool exists;
-  bool isFile;
-  bool isFolder;
-  bool readOnly;
+  const char16_t* path;  // after the scratch folder, which holds Logs (PutLogs)
+  Named found;
 };
 void PrintTo(const NameCase& c, std::ostream* out) { *out << c.what; }
 
@@ -188,30 +186,29 @@ TEST_P(Names, AreReadAsWindowsReadsThem) {
   const NameCase& c = GetParam();
   PutLogs();
   const std::u16string path = folder + c.path;
-  EXPECT_EQ(files.Exists(path), c.exists) << c.what;
-  EXPECT_EQ(queries.IsFile(path), c.isFile) << c.what;
-  EXPECT_EQ(queries.IsFolder(path), c.isFolder) << c.what;
-  EXPECT_EQ(files.IsReadOnly(path), c.readOnly) << c.what;
+  const bool file = c.found == Named::kFile || c.found == Named::kReadOnlyFile;
+  EXPECT_EQ(files.Exists(path), c.found != Named::kNothing) << c.what;
+  EXPECT_EQ(queries.IsFile(path), file) << c.what;
+  EXPECT_EQ(queries.IsFolder(path), c.found == Named::kFolder) << c.what;
+  EXPECT_EQ(files.IsReadOnly(path), c.found == Named::kReadOnlyFile) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Names,
     testing::Values(
-        NameCase{"a folder", u"\\Logs", true, false, true, false},
-        NameCase{"a folder with a trailing separator", u"\\Logs\\", true, false, true, false},
-        NameCase{"a folder with two trailing separators", u"\\Logs\\\\", true, false, true, false},
-        NameCase{"a folder with slashes", u"/Logs/", true, false, true, false},
-        NameCase{"a folder in another case", u"\\LOGS", true, false, true, false},
-        NameCase{"a file", u"\\Logs\\Run.log", true, true, false, false},
-        NameCase{"a file with slashes", u"/Logs/Run.log", true, true, false, false},
-        NameCase{"a file with a doubled separator", u"\\Logs\\\\Run.log", true, true, false, false},
-        NameCase{"a file in another case", u"\\logs\\RUN.LOG", true, true, false, false},
-        NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", false, false, false,
-                 false},
-        NameCase{"a file's name cut short", u"\\Logs\\Run", false, false, false, false},
-        NameCase{"a read-only file", u"\\Logs\\Locked.log", true, true, false, true},
-        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", true, true, false,
-                 true}),
+        NameCase{"a folder", u"\\Logs", Named::kFolder},
+        NameCase{"a folder with a trailing separator", u"\\Logs\\", Named::kFolder},
+        NameCase{"a folder with two trailing separators", u"\\Logs\\\\", Named::kFolder},
+        NameCase{"a folder with slashes", u"/Logs/", Named::kFolder},
+        NameCase{"a folder in another case", u"\\LOGS", Named::kFolder},
+        NameCase{"a file", u"\\Logs\\Run.log", Named::kFile},
+        NameCase{"a file with slashes", u"/Logs/Run.log", Named::kFile},
+        NameCase{"a file with a doubled separator", u"\\Logs\\\\Run.log", Named::kFile},
+        NameCase{"a file in another case", u"\\logs\\RUN.LOG", Named::kFile},
+        NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", Named::kNothing},
+        NameCase{"a file's name cut short", u"\\Logs\\Run", Named::kNothing},
+        NameCase{"a read-only file", u"\\Logs\\Locked.log", Named::kReadOnlyFile},
+        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}),
     RowIndex);
 
 // --- a listing ------------------------------------------------------------------
