@@ -16,12 +16,6 @@ void FakeDisk::AddLink(std::u16string_view path) {
   files_[PathKey(path)] = File{std::u16string(path), {}, false, true};
 }
 
-std::optional<std::string> FakeDisk::Contents(std::u16string_view path) const {
-  const File* file = FindFile(path);
-  if (file == nullptr) return std::nullopt;
-  return file->bytes;
-}
-
 std::vector<std::u16string> FakeDisk::FilePaths() const {
   std::vector<std::u16string> paths;
   for (const auto& [key, file] : files_) paths.push_back(file.path);
@@ -30,11 +24,6 @@ std::vector<std::u16string> FakeDisk::FilePaths() const {
 
 bool FakeDisk::FolderExists(std::u16string_view path) const {
   return folders_.count(FolderKey(path)) != 0;
-}
-
-FakeDisk::File* FakeDisk::FindFile(std::u16string_view path) {
-  const auto found = files_.find(PathKey(path));
-  return found == files_.end() ? nullptr : &found->second;
 }
 
 const FakeDisk::File* FakeDisk::FindFile(std::u16string_view path) const {
