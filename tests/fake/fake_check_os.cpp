@@ -55,23 +55,21 @@ Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
 std::vector<std::u16string> FakeCheckQueries::SplitArguments(std::u16string_view arguments) {
   // Blanks separate, double quotes group; enough for the tests' task actions.
   std::vector<std::u16string> split;
-  std::u16string current;
   bool inArgument = false;
   bool quoted = false;
   for (const char16_t c : arguments) {
+    if ((c == u' ' || c == u'\t') && !quoted) {
+      inArgument = false;
+      continue;
+    }
+    if (!inArgument) split.emplace_back();
+    inArgument = true;
     if (c == u'"') {
       quoted = !quoted;
-      inArgument = true;
-    } else if ((c == u' ' || c == u'\t') && !quoted) {
-      if (inArgument) split.push_back(current);
-      current.clear();
-      inArgument = false;
     } else {
-      current.push_back(c);
-      inArgument = true;
+      split.back().push_back(c);
     }
   }
-  if (inArgument) split.push_back(current);
   return split;
 }
 
@@ -95,20 +93,10 @@ HResult FakeScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) {
   return 0;
 }
 
-void FakeScheduledTasks::Add(std::u16string_view path, TaskInfo task) {
-  tasks_[Key(path)] = std::move(task);
-}
-
 std::u16string FakeScheduledTasks::Key(std::u16string_view path) {
   // A name in the root folder is also "\Name".
   if (!path.empty() && path.front() == u'\\') path.remove_prefix(1);
   return Upper(path);
-}
-
-Status FakeEventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                            const std::vector<std::u16string>& strings) {
-  if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
-  return result;
 }
 
 PathKind FakeCollectQueries::Look(std::u16string_view path) {

@@ -1,12 +1,13 @@
 #pragma once
 // Stand-ins for the check tool's own queries, the task query, the event write
 // and the support bundle's queries. They look at a fake machine: its disk, its
-// registry, its named objects and its environment. The names of programs and tasks match without
-// regard to case.
+// registry, its named objects and its environment. The names of programs and
+// tasks match without regard to case.
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fake/fake_machine.h"
@@ -79,7 +80,7 @@ class FakeScheduledTasks final : public ScheduledTasks {
   HResult ReadTask(std::u16string_view path, TaskInfo* task) override;
 
   // Registered tasks by path ("Name" or "\Folder\Name").
-  void Add(std::u16string_view path, TaskInfo task);
+  void Add(std::u16string_view path, TaskInfo task) { tasks_[Key(path)] = std::move(task); }
   // Answered for every read when not 0, e.g. a service that cannot be reached.
   HResult failure = 0;
   std::vector<std::u16string> reads;
@@ -92,7 +93,10 @@ class FakeScheduledTasks final : public ScheduledTasks {
 class FakeEventLog final : public EventLog {
  public:
   Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                const std::vector<std::u16string>& strings) override;
+                const std::vector<std::u16string>& strings) override {
+    if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
+    return result;
+  }
 
   struct Event {
     std::u16string source;

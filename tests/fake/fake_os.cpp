@@ -14,25 +14,6 @@ std::string Hex(std::uint32_t value) {
 
 }  // namespace
 
-HResult FakeProcess::ComInitialize() {
-  ++comDepth;
-  journal_.Add("CoInitialize");
-  return 0;
-}
-
-void FakeProcess::ComUninitialize() {
-  --comDepth;
-  journal_.Add("CoUninitialize");
-}
-
-std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view parameters) {
-  ++calls;
-  lastFile = file;
-  lastParameters = parameters;
-  journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
-  return result;
-}
-
 MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
   journal_.Add("CreateMutex " + Narrow(name));
   const MutexHandle mutex = failCreate ? 0 : objects_.Open(name, true);
@@ -41,30 +22,15 @@ MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
 }
 
 std::uint32_t FakeSync::WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) {
-  std::uint32_t result = 0;
-  if (waitResults.empty()) {
-    result = objects_.Wait(mutex);
-  } else {
-    result = waitResults.front();
-    waitResults.pop_front();
-    // A scripted success takes the mutex, so that it can be given back.
-    if (result == wait_result::kObject0 || result == wait_result::kAbandoned) objects_.Wait(mutex);
-  }
-  if (result == wait_result::kObject0 || result == wait_result::kAbandoned) held = true;
+  const bool scripted = !waitResults.empty();
+  const std::uint32_t result = scripted ? waitResults.front() : objects_.Wait(mutex);
+  const bool taken = result == wait_result::kObject0 || result == wait_result::kAbandoned;
+  if (scripted) waitResults.pop_front();
+  // A scripted success takes the mutex, so that it can be given back.
+  if (scripted && taken) objects_.Wait(mutex);
+  held = held || taken;
   journal_.Add("WaitForMutex " + std::to_string(milliseconds) + " -> " + Hex(result));
   return result;
-}
-
-bool FakeSync::ReleaseHeldMutex(MutexHandle mutex) {
-  journal_.Add("ReleaseMutex");
-  held = false;
-  return objects_.Release(mutex);
-}
-
-void FakeSync::CloseMutex(MutexHandle mutex) {
-  --openHandles;
-  journal_.Add("CloseMutex");
-  objects_.Close(mutex);
 }
 
 HResult FakeMapi::Initialize(const MapiInit* init) {
@@ -93,11 +59,6 @@ HResult FakeMapi::Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint3
   journal_.Add("Logoff " + std::to_string(uiParam) + " " + std::to_string(flags) + " " +
                std::to_string(reserved));
   return logoffResult;
-}
-
-std::uint32_t FakeMapi::Release() {
-  journal_.Add("Release");
-  return static_cast<std::uint32_t>(--liveSessions);
 }
 
 }  // namespace lss::test

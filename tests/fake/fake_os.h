@@ -19,8 +19,15 @@ class FakeProcess : public Process {
  public:
   explicit FakeProcess(CallJournal& journal) : journal_(journal) {}
   std::vector<std::u16string> Arguments() override { return arguments; }
-  HResult ComInitialize() override;
-  void ComUninitialize() override;
+  HResult ComInitialize() override {
+    ++comDepth;
+    journal_.Add("CoInitialize");
+    return 0;
+  }
+  void ComUninitialize() override {
+    --comDepth;
+    journal_.Add("CoUninitialize");
+  }
 
   std::vector<std::u16string> arguments{u"LSScheduler.exe"};
   int comDepth = 0;
@@ -32,7 +39,13 @@ class FakeProcess : public Process {
 class FakeShell : public Shell {
  public:
   explicit FakeShell(CallJournal& journal) : journal_(journal) {}
-  std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override;
+  std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override {
+    ++calls;
+    lastFile = file;
+    lastParameters = parameters;
+    journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
+    return result;
+  }
 
   std::intptr_t result = 42;
   std::u16string lastFile;
@@ -51,8 +64,16 @@ class FakeSync : public Sync {
       : journal_(journal), objects_(objects) {}
   MutexHandle OpenNamedMutex(std::u16string_view name) override;
   std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) override;
-  bool ReleaseHeldMutex(MutexHandle mutex) override;
-  void CloseMutex(MutexHandle mutex) override;
+  bool ReleaseHeldMutex(MutexHandle mutex) override {
+    journal_.Add("ReleaseMutex");
+    held = false;
+    return objects_.Release(mutex);
+  }
+  void CloseMutex(MutexHandle mutex) override {
+    --openHandles;
+    journal_.Add("CloseMutex");
+    objects_.Close(mutex);
+  }
 
   bool failCreate = false;
   // Results of successive waits; when empty, the named objects answer.
@@ -74,7 +95,10 @@ class FakeMapi : public Mapi, public MapiSession {
                   std::uint32_t flags, MapiSession** session) override;
   void Uninitialize() override { journal_.Add("MAPIUninitialize"); }
   HResult Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) override;
-  std::uint32_t Release() override;
+  std::uint32_t Release() override {
+    journal_.Add("Release");
+    return static_cast<std::uint32_t>(--liveSessions);
+  }
 
   std::deque<HResult> initializeResults;  // successive results; 0 when empty
   HResult logonResult = 0;
