@@ -59,7 +59,7 @@ struct ChangeCase {
   const char* what;
   Call call;
   const char16_t* name;
-  Named before;                     // what had the name; a file (read-only or not) held "abc"
+  Named before;                      // what had the name; a file (read-only or not) held "abc"
   Status status;                     // Create and OpenExisting: 0 when a file opened
   std::optional<std::string> after;  // after appending "+" to what opened; nothing: no file
   const char* wineDiffers = nullptr;
@@ -102,10 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"create a new file", Call::kCreate, u"S.log", Named::kNothing, 0, "+"},
         ChangeCase{"create over an existing file", Call::kCreate, u"S.log", Named::kFile, 0,
                    "abc+"},
-        ChangeCase{"create over an empty file", Call::kCreate, u"S.log", Named::kEmptyFile, 0,
-                   "+"},
-        ChangeCase{"open an existing file", Call::kOpenExisting, u"S.log", Named::kFile, 0,
-                   "abc+"},
+        ChangeCase{"create over an empty file", Call::kCreate, u"S.log", Named::kEmptyFile, 0, "+"},
+        ChangeCase{"open an existing file", Call::kOpenExisting, u"S.log", Named::kFile, 0, "abc+"},
         ChangeCase{"open a missing file", Call::kOpenExisting, u"S.log", Named::kNothing,
                    kNotOpened, std::nullopt},
         ChangeCase{"create over a read-only file", Call::kCreate, u"S.log", Named::kReadOnlyFile,
@@ -123,13 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "abc"},
         ChangeCase{"delete a missing file", Call::kRemoveFile, u"a.log", Named::kNothing, 2,
                    std::nullopt},
-        ChangeCase{"delete in a missing folder", Call::kRemoveFile, u"Gone\\a.log",
-                   Named::kNothing, 3, std::nullopt},
+        ChangeCase{"delete in a missing folder", Call::kRemoveFile, u"Gone\\a.log", Named::kNothing,
+                   3, std::nullopt},
         ChangeCase{"delete a folder", Call::kRemoveFile, u"Sub", Named::kFolder, 5, std::nullopt},
         ChangeCase{"empty a new file", Call::kCreateEmptyFile, u"b.log", Named::kNothing, 0, ""},
         ChangeCase{"empty a file", Call::kCreateEmptyFile, u"a.log", Named::kFile, 0, ""},
-        ChangeCase{"empty a read-only file", Call::kCreateEmptyFile, u"a.log",
-                   Named::kReadOnlyFile, 5, "abc", kRootWritesReadOnlyFiles},
+        ChangeCase{"empty a read-only file", Call::kCreateEmptyFile, u"a.log", Named::kReadOnlyFile,
+                   5, "abc", kRootWritesReadOnlyFiles},
         ChangeCase{"empty a file in a missing folder", Call::kCreateEmptyFile, u"Gone\\b.log",
                    Named::kNothing, 3, std::nullopt},
         ChangeCase{"empty where a folder has the name", Call::kCreateEmptyFile, u"Sub",
