@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,8 +39,6 @@ class ContractMachine {
   // A folder or a file (with these bytes) inside Folder(), by its name there.
   virtual void PutFolder(std::u16string_view name) = 0;
   virtual void PutFile(std::u16string_view name, std::string_view bytes, bool readOnly) = 0;
-  // A file's bytes; nothing when it does not exist.
-  virtual std::optional<std::string> Contents(std::u16string_view path) = 0;
 
   // Runs `step` on another thread of this process and lets that thread end.
   virtual void RunOnOtherThread(const std::function<void()>& step) = 0;
@@ -50,6 +47,9 @@ class ContractMachine {
   // An object of another kind (an event) takes the name until the machine goes.
   virtual void PutOtherObject(std::u16string_view name) = 0;
 };
+
+// Names a table's rows by their index.
+inline constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
 
 // Made by each build: tests/contract/fake_contract_machine.cpp natively,
 // win32_contract_machine.cpp under Wine.

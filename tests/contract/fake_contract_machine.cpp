@@ -29,9 +29,6 @@ class FakeContractMachine final : public ContractMachine {
   void PutFile(std::u16string_view name, std::string_view bytes, bool readOnly) override {
     machine_.disk.AddFile(Path(name), bytes, readOnly);
   }
-  std::optional<std::string> Contents(std::u16string_view path) override {
-    return machine_.disk.Contents(path);
-  }
 
   void RunOnOtherThread(const std::function<void()>& step) override {
     const int thread = ++lastThread_;

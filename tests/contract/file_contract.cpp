@@ -15,8 +15,6 @@
 namespace lss::contract {
 namespace {
 
-constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
-
 bool Append(File& file, std::string_view bytes) {
   return file.Append(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
@@ -24,6 +22,23 @@ bool Append(File& file, std::string_view bytes) {
 class FileContract : public testing::Test {
  protected:
   std::u16string Path(std::u16string_view name) { return folder + u"\\" + std::u16string(name); }
+  // A file's bytes as the check tool reads them; nothing when there is no file.
+  std::optional<std::string> Read(std::u16string_view path) {
+    const std::optional<CheckQueries::Tail> tail = queries.ReadTail(path, 64);
+    return tail ? std::optional(tail->bytes) : std::nullopt;
+  }
+  // Logs, with Run.log, Locked.log (read-only), LSScheduler_1.log,
+  // LSScheduler_2.log, notes.txt and a folder Old.log holding Inner.log.
+  void PutLogs() {
+    machine->PutFolder(u"Logs");
+    machine->PutFile(u"Logs\\Run.log", "x", false);
+    machine->PutFile(u"Logs\\Locked.log", "x", true);
+    machine->PutFile(u"Logs\\LSScheduler_1.log", "abc", false);
+    machine->PutFile(u"Logs\\LSScheduler_2.log", "", false);
+    machine->PutFile(u"Logs\\notes.txt", "12345", false);
+    machine->PutFolder(u"Logs\\Old.log");
+    machine->PutFile(u"Logs\\Old.log\\Inner.log", "x", false);
+  }
 
   std::unique_ptr<ContractMachine> machine = MakeContractMachine();
   FileSystem& files = machine->files();
@@ -31,64 +46,92 @@ class FileContract : public testing::Test {
   std::u16string folder = machine->Folder();
 };
 
-// --- opening for appending ----------------------------------------------------
+// --- opening for appending, replacing and deleting -------------------------------
 
-enum class Before { kNothing, kFile, kReadOnlyFile, kFolder };
+enum class Call { kCreate, kOpenExisting, kCreateEmptyFile, kRemoveFile };
+// What has a name.
+enum class Named { kNothing, kFile, kEmptyFile, kReadOnlyFile, kFolder };
 
-struct OpenCase {
+// What Create and OpenExisting answer when they give no file.
+constexpr Status kNotOpened = 0xFFFFFFFF;
+
+struct ChangeCase {
   const char* what;
-  bool create;  // Create, or OpenExisting
+  Call call;
   const char16_t* name;
-  Before before;
-  std::string bytes;  // of the file there before
-  bool opens;
-  std::optional<std::string> after;  // after appending "+"; nothing: no file
+  Named before;                      // what had the name; a file (read-only or not) held "abc"
+  Status status;                     // Create and OpenExisting: 0 when a file opened
+  std::optional<std::string> after;  // after appending "+" to what opened; nothing: no file
   const char* wineDiffers = nullptr;
 };
-void PrintTo(const OpenCase& c, std::ostream* out) { *out << c.what; }
+void PrintTo(const ChangeCase& c, std::ostream* out) { *out << c.what; }
 
-class OpenForAppend : public FileContract, public testing::WithParamInterface<OpenCase> {};
+class Changes : public FileContract, public testing::WithParamInterface<ChangeCase> {};
 
-TEST_P(OpenForAppend, NeverTruncates) {
-  const OpenCase& c = GetParam();
+// Opening for appending never truncates; the check tool's probe file is made
+// empty and deleted with Win32's error codes.
+TEST_P(Changes, KeepOrReplaceTheBytesAsWin32Does) {
+  const ChangeCase& c = GetParam();
   if (c.wineDiffers != nullptr && OnWine()) GTEST_SKIP() << c.wineDiffers;
+  switch (c.before) {
+    case Named::kNothing: break;
+    case Named::kFile: machine->PutFile(c.name, "abc", false); break;
+    case Named::kEmptyFile: machine->PutFile(c.name, "", false); break;
+    case Named::kReadOnlyFile: machine->PutFile(c.name, "abc", true); break;
+    case Named::kFolder: machine->PutFolder(c.name); break;
+  }
   const std::u16string path = Path(c.name);
-  if (c.before == Before::kFile) {
-    const auto earlier = files.Create(path);
-    ASSERT_NE(earlier, nullptr) << c.what;
-    ASSERT_TRUE(Append(*earlier, c.bytes)) << c.what;
+  Status status = kNotOpened;
+  if (c.call == Call::kCreate || c.call == Call::kOpenExisting) {
+    const auto file = c.call == Call::kCreate ? files.Create(path) : files.OpenExisting(path);
+    if (file) {
+      status = 0;
+      EXPECT_TRUE(file->SeekToEnd()) << c.what;
+      EXPECT_TRUE(Append(*file, "+")) << c.what;
+    }
+  } else {
+    status = c.call == Call::kRemoveFile ? queries.RemoveFile(path) : queries.CreateEmptyFile(path);
   }
-  if (c.before == Before::kReadOnlyFile) machine->PutFile(c.name, c.bytes, true);
-  if (c.before == Before::kFolder) machine->PutFolder(c.name);
-
-  auto file = c.create ? files.Create(path) : files.OpenExisting(path);
-  ASSERT_EQ(file != nullptr, c.opens) << c.what;
-  if (file) {
-    EXPECT_TRUE(file->SeekToEnd()) << c.what;
-    EXPECT_TRUE(Append(*file, "+")) << c.what;
-    file.reset();
-  }
-  EXPECT_EQ(machine->Contents(path), c.after) << c.what;
+  EXPECT_EQ(status, c.status) << c.what;
+  EXPECT_EQ(Read(path), c.after) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, OpenForAppend,
+    Table, Changes,
     testing::Values(
-        OpenCase{"create a new file", true, u"S.log", Before::kNothing, "", true, "+"},
-        OpenCase{"create over an existing file", true, u"S.log", Before::kFile, "abc", true,
-                 "abc+"},
-        OpenCase{"create over an empty file", true, u"S.log", Before::kFile, "", true, "+"},
-        OpenCase{"open an existing file", false, u"S.log", Before::kFile, "abc", true, "abc+"},
-        OpenCase{"open a missing file", false, u"S.log", Before::kNothing, "", false, std::nullopt},
-        OpenCase{"create over a read-only file", true, u"S.log", Before::kReadOnlyFile, "abc",
-                 false, "abc", kRootWritesReadOnlyFiles},
-        OpenCase{"open a read-only file", false, u"S.log", Before::kReadOnlyFile, "abc", false,
-                 "abc", kRootWritesReadOnlyFiles},
-        OpenCase{"create in a missing folder", true, u"Gone\\S.log", Before::kNothing, "", false,
-                 std::nullopt},
-        OpenCase{"create where a folder has the name", true, u"S.log", Before::kFolder, "", false,
-                 std::nullopt},
-        OpenCase{"open a folder", false, u"S.log", Before::kFolder, "", false, std::nullopt}),
+        ChangeCase{"create a new file", Call::kCreate, u"S.log", Named::kNothing, 0, "+"},
+        ChangeCase{"create over an existing file", Call::kCreate, u"S.log", Named::kFile, 0,
+                   "abc+"},
+        ChangeCase{"create over an empty file", Call::kCreate, u"S.log", Named::kEmptyFile, 0, "+"},
+        ChangeCase{"open an existing file", Call::kOpenExisting, u"S.log", Named::kFile, 0, "abc+"},
+        ChangeCase{"open a missing file", Call::kOpenExisting, u"S.log", Named::kNothing,
+                   kNotOpened, std::nullopt},
+        ChangeCase{"create over a read-only file", Call::kCreate, u"S.log", Named::kReadOnlyFile,
+                   kNotOpened, "abc", kRootWritesReadOnlyFiles},
+        ChangeCase{"open a read-only file", Call::kOpenExisting, u"S.log", Named::kReadOnlyFile,
+                   kNotOpened, "abc", kRootWritesReadOnlyFiles},
+        ChangeCase{"create in a missing folder", Call::kCreate, u"Gone\\S.log", Named::kNothing,
+                   kNotOpened, std::nullopt},
+        ChangeCase{"create where a folder has the name", Call::kCreate, u"S.log", Named::kFolder,
+                   kNotOpened, std::nullopt},
+        ChangeCase{"open a folder", Call::kOpenExisting, u"S.log", Named::kFolder, kNotOpened,
+                   std::nullopt},
+        ChangeCase{"delete a file", Call::kRemoveFile, u"a.log", Named::kFile, 0, std::nullopt},
+        ChangeCase{"delete a read-only file", Call::kRemoveFile, u"a.log", Named::kReadOnlyFile, 5,
+                   "abc"},
+        ChangeCase{"delete a missing file", Call::kRemoveFile, u"a.log", Named::kNothing, 2,
+                   std::nullopt},
+        ChangeCase{"delete in a missing folder", Call::kRemoveFile, u"Gone\\a.log", Named::kNothing,
+                   3, std::nullopt},
+        ChangeCase{"delete a folder", Call::kRemoveFile, u"Sub", Named::kFolder, 5, std::nullopt},
+        ChangeCase{"empty a new file", Call::kCreateEmptyFile, u"b.log", Named::kNothing, 0, ""},
+        ChangeCase{"empty a file", Call::kCreateEmptyFile, u"a.log", Named::kFile, 0, ""},
+        ChangeCase{"empty a read-only file", Call::kCreateEmptyFile, u"a.log", Named::kReadOnlyFile,
+                   5, "abc", kRootWritesReadOnlyFiles},
+        ChangeCase{"empty a file in a missing folder", Call::kCreateEmptyFile, u"Gone\\b.log",
+                   Named::kNothing, 3, std::nullopt},
+        ChangeCase{"empty where a folder has the name", Call::kCreateEmptyFile, u"Sub",
+                   Named::kFolder, 5, std::nullopt}),
     RowIndex);
 
 // --- two handles at once --------------------------------------------------------
@@ -115,7 +158,7 @@ TEST_P(TwoHandles, BothAppendAtTheEnd) {
   for (const auto& [handle, bytes] : c.appends) {
     EXPECT_TRUE(Append(handle == 1 ? *first : *second, bytes)) << c.what;
   }
-  EXPECT_EQ(machine->Contents(path), c.after) << c.what;
+  EXPECT_EQ(Read(path), c.after) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,11 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NameCase {
   const char* what;
-  const char16_t* path;  // after the scratch folder, which holds Logs\Run.log and Logs\Locked.log
-  bool exists;
-  bool isFile;
-  bool isFolder;
-  bool readOnly;
+  const char16_t* path;  // after the scratch folder, which holds Logs (PutLogs)
+  Named found;
 };
 void PrintTo(const NameCase& c, std::ostream* out) { *out << c.what; }
 
@@ -142,41 +182,38 @@ class Names : public FileContract, public testing::WithParamInterface<NameCase> 
 
 TEST_P(Names, AreReadAsWindowsReadsThem) {
   const NameCase& c = GetParam();
-  machine->PutFolder(u"Logs");
-  machine->PutFile(u"Logs\\Run.log", "x", false);
-  machine->PutFile(u"Logs\\Locked.log", "x", true);
+  PutLogs();
   const std::u16string path = folder + c.path;
-  EXPECT_EQ(files.Exists(path), c.exists) << c.what;
-  EXPECT_EQ(queries.IsFile(path), c.isFile) << c.what;
-  EXPECT_EQ(queries.IsFolder(path), c.isFolder) << c.what;
-  EXPECT_EQ(files.IsReadOnly(path), c.readOnly) << c.what;
+  const bool file = c.found == Named::kFile || c.found == Named::kReadOnlyFile;
+  EXPECT_EQ(files.Exists(path), c.found != Named::kNothing) << c.what;
+  EXPECT_EQ(queries.IsFile(path), file) << c.what;
+  EXPECT_EQ(queries.IsFolder(path), c.found == Named::kFolder) << c.what;
+  EXPECT_EQ(files.IsReadOnly(path), c.found == Named::kReadOnlyFile) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Names,
     testing::Values(
-        NameCase{"a folder", u"\\Logs", true, false, true, false},
-        NameCase{"a folder with a trailing separator", u"\\Logs\\", true, false, true, false},
-        NameCase{"a folder with two trailing separators", u"\\Logs\\\\", true, false, true, false},
-        NameCase{"a folder with slashes", u"/Logs/", true, false, true, false},
-        NameCase{"a folder in another case", u"\\LOGS", true, false, true, false},
-        NameCase{"a file", u"\\Logs\\Run.log", true, true, false, false},
-        NameCase{"a file with slashes", u"/Logs/Run.log", true, true, false, false},
-        NameCase{"a file with a doubled separator", u"\\Logs\\\\Run.log", true, true, false, false},
-        NameCase{"a file in another case", u"\\logs\\RUN.LOG", true, true, false, false},
-        NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", false, false, false,
-                 false},
-        NameCase{"a file's name cut short", u"\\Logs\\Run", false, false, false, false},
-        NameCase{"a read-only file", u"\\Logs\\Locked.log", true, true, false, true},
-        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", true, true, false,
-                 true}),
+        NameCase{"a folder", u"\\Logs", Named::kFolder},
+        NameCase{"a folder with a trailing separator", u"\\Logs\\", Named::kFolder},
+        NameCase{"a folder with two trailing separators", u"\\Logs\\\\", Named::kFolder},
+        NameCase{"a folder with slashes", u"/Logs/", Named::kFolder},
+        NameCase{"a folder in another case", u"\\LOGS", Named::kFolder},
+        NameCase{"a file", u"\\Logs\\Run.log", Named::kFile},
+        NameCase{"a file with slashes", u"/Logs/Run.log", Named::kFile},
+        NameCase{"a file with a doubled separator", u"\\Logs\\\\Run.log", Named::kFile},
+        NameCase{"a file in another case", u"\\logs\\RUN.LOG", Named::kFile},
+        NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", Named::kNothing},
+        NameCase{"a file's name cut short", u"\\Logs\\Run", Named::kNothing},
+        NameCase{"a read-only file", u"\\Logs\\Locked.log", Named::kReadOnlyFile},
+        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}),
     RowIndex);
 
 // --- a listing ------------------------------------------------------------------
 
 struct ListCase {
   const char* what;
-  const char16_t* folder;  // after the scratch folder
+  const char16_t* folder;  // after the scratch folder, which holds Logs (PutLogs)
   const char16_t* pattern;
   std::vector<std::string> listed;  // "name size", sorted
 };
@@ -186,12 +223,7 @@ class Listing : public FileContract, public testing::WithParamInterface<ListCase
 
 TEST_P(Listing, HoldsTheMatchingFilesWithTheirSizes) {
   const ListCase& c = GetParam();
-  machine->PutFolder(u"Logs");
-  machine->PutFile(u"Logs\\LSScheduler_1.log", "abc", false);
-  machine->PutFile(u"Logs\\LSScheduler_2.log", "", false);
-  machine->PutFile(u"Logs\\notes.txt", "12345", false);
-  machine->PutFolder(u"Logs\\Old.log");
-  machine->PutFile(u"Logs\\Old.log\\Inner.log", "x", false);
+  PutLogs();
   std::vector<std::string> listed;
   for (const CheckQueries::Listed& file : queries.ListFiles(folder + c.folder, c.pattern)) {
     std::string name(file.name.begin(), file.name.end());
@@ -212,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"everything but the folder",
                  u"\\Logs",
                  u"*",
-                 {"LSScheduler_1.log 3", "LSScheduler_2.log 0", "notes.txt 5"}},
+                 {"LSScheduler_1.log 3", "LSScheduler_2.log 0", "Locked.log 1", "Run.log 1",
+                  "notes.txt 5"}},
         ListCase{"one character open",
                  u"\\Logs",
                  u"LSScheduler_?.log",
@@ -222,49 +255,6 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"a folder with a trailing separator", u"\\Logs\\", u"*.txt", {"notes.txt 5"}},
         ListCase{"no match", u"\\Logs", u"*.csv", {}},
         ListCase{"a missing folder", u"\\Gone", u"*", {}}),
-    RowIndex);
-
-// --- replacing and deleting files -------------------------------------------------
-
-struct ReplaceCase {
-  const char* what;
-  bool remove;           // RemoveFile, or CreateEmptyFile
-  const char16_t* name;  // in the scratch folder, which holds a.log, ro.log and a folder Sub
-  Status status;
-  std::optional<std::string> after;  // the file's bytes afterwards; nothing: none
-  const char* wineDiffers = nullptr;
-};
-void PrintTo(const ReplaceCase& c, std::ostream* out) { *out << c.what; }
-
-class Replace : public FileContract, public testing::WithParamInterface<ReplaceCase> {};
-
-TEST_P(Replace, AnswersWithWin32sErrorCodes) {
-  const ReplaceCase& c = GetParam();
-  if (c.wineDiffers != nullptr && OnWine()) GTEST_SKIP() << c.wineDiffers;
-  machine->PutFile(u"a.log", "abc", false);
-  machine->PutFile(u"ro.log", "abc", true);
-  machine->PutFolder(u"Sub");
-  const std::u16string path = Path(c.name);
-  EXPECT_EQ(c.remove ? queries.RemoveFile(path) : queries.CreateEmptyFile(path), c.status)
-      << c.what;
-  const std::optional<CheckQueries::Tail> tail = queries.ReadTail(path, 64);
-  EXPECT_EQ(tail ? std::optional(tail->bytes) : std::nullopt, c.after) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Replace,
-    testing::Values(
-        ReplaceCase{"delete a file", true, u"a.log", 0, std::nullopt},
-        ReplaceCase{"delete a read-only file", true, u"ro.log", 5, "abc"},
-        ReplaceCase{"delete a missing file", true, u"b.log", 2, std::nullopt},
-        ReplaceCase{"delete in a missing folder", true, u"Gone\\a.log", 3, std::nullopt},
-        ReplaceCase{"delete a folder", true, u"Sub", 5, std::nullopt},
-        ReplaceCase{"create a new file", false, u"b.log", 0, ""},
-        ReplaceCase{"create over a file", false, u"a.log", 0, ""},
-        ReplaceCase{"create over a read-only file", false, u"ro.log", 5, "abc",
-                    kRootWritesReadOnlyFiles},
-        ReplaceCase{"create in a missing folder", false, u"Gone\\b.log", 3, std::nullopt},
-        ReplaceCase{"create where a folder has the name", false, u"Sub", 5, std::nullopt}),
     RowIndex);
 
 }  // namespace

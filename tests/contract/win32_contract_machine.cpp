@@ -61,14 +61,6 @@ class Win32ContractMachine final : public ContractMachine {
     e2e::WriteFileBytes(path, bytes);
     if (readOnly) e2e::SetReadOnly(path);
   }
-  std::optional<std::string> Contents(std::u16string_view path) override {
-    const std::wstring name = Wide(path);
-    const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      return std::nullopt;
-    }
-    return e2e::ReadFileBytes(name);
-  }
   void RunOnOtherThread(const std::function<void()>& step) override { std::thread(step).join(); }
   void HoldOnOtherThread(std::u16string_view name) override {
     const UniqueHandle owned(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

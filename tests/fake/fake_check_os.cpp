@@ -1,30 +1,18 @@
 #include "fake/fake_check_os.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "fake/fake_paths.h"
 
 namespace lss::test {
 
-namespace {
-
-char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
-
-std::u16string Upper(std::u16string_view text) {
-  std::u16string out(text);
-  for (char16_t& c : out) c = Fold(c);
-  return out;
-}
-
-}  // namespace
-
 std::vector<CheckQueries::Listed> FakeCheckQueries::ListFiles(std::u16string_view folder,
                                                               std::u16string_view pattern) {
   std::vector<Listed> listed;
-  for (const FakeDisk::Entry& entry : disk_.Inside(folder)) {
-    if (entry.file != nullptr && MatchesWildcard(pattern, entry.name)) {
-      listed.push_back({entry.name, entry.file->bytes.size()});
-    }
+  for (const FakeDisk::Entry& entry : disk_.Inside(folder, pattern)) {
+    if (entry.file != nullptr) listed.push_back({entry.name, entry.file->bytes.size()});
   }
   return listed;
 }
@@ -41,10 +29,17 @@ std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view
 
 std::optional<std::string> FakeCheckQueries::ReadHead(std::u16string_view path,
                                                       std::size_t maxBytes) {
-  largestHeadAsked = std::max(largestHeadAsked, maxBytes);
   const FakeDisk::File* file = disk_.FindFile(path);
   if (file == nullptr) return std::nullopt;
   return file->bytes.substr(0, maxBytes);
+}
+
+std::optional<std::u16string> FakeCheckQueries::FileVersion(std::u16string_view path) {
+  if (disk_.FindFile(path) == nullptr) return std::nullopt;
+  for (const auto& [name, version] : disk_.fileVersions) {
+    if (PathKey(name) == PathKey(path)) return version;
+  }
+  return std::nullopt;
 }
 
 Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
@@ -60,23 +55,21 @@ Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
 std::vector<std::u16string> FakeCheckQueries::SplitArguments(std::u16string_view arguments) {
   // Blanks separate, double quotes group; enough for the tests' task actions.
   std::vector<std::u16string> split;
-  std::u16string current;
   bool inArgument = false;
   bool quoted = false;
   for (const char16_t c : arguments) {
+    if ((c == u' ' || c == u'\t') && !quoted) {
+      inArgument = false;
+      continue;
+    }
+    if (!inArgument) split.emplace_back();
+    inArgument = true;
     if (c == u'"') {
       quoted = !quoted;
-      inArgument = true;
-    } else if ((c == u' ' || c == u'\t') && !quoted) {
-      if (inArgument) split.push_back(current);
-      current.clear();
-      inArgument = false;
     } else {
-      current.push_back(c);
-      inArgument = true;
+      split.back().push_back(c);
     }
   }
-  if (inArgument) split.push_back(current);
   return split;
 }
 
@@ -88,7 +81,6 @@ bool FakeCheckQueries::IsProgramRunning(std::u16string_view imageName) {
 }
 
 MutexProbe FakeCheckQueries::ProbeMutex(std::u16string_view name) {
-  probedMutexes.emplace_back(name);
   return mutex ? *mutex : objects_.Probe(name);
 }
 
@@ -101,20 +93,57 @@ HResult FakeScheduledTasks::ReadTask(std::u16string_view path, TaskInfo* task) {
   return 0;
 }
 
-void FakeScheduledTasks::Add(std::u16string_view path, TaskInfo task) {
-  tasks_[Key(path)] = std::move(task);
-}
-
 std::u16string FakeScheduledTasks::Key(std::u16string_view path) {
   // A name in the root folder is also "\Name".
   if (!path.empty() && path.front() == u'\\') path.remove_prefix(1);
   return Upper(path);
 }
 
-Status FakeEventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                            const std::vector<std::u16string>& strings) {
-  if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
-  return result;
+PathKind FakeCollectQueries::Look(std::u16string_view path) {
+  if (!unexaminable.empty() && FolderKey(path) == FolderKey(unexaminable)) {
+    return PathKind::kUnknown;
+  }
+  if (disk_.FindFile(path) != nullptr) return PathKind::kFile;
+  if (!disk_.FolderExists(path)) return PathKind::kMissing;
+  return disk_.Inside(path).empty() ? PathKind::kEmptyFolder : PathKind::kFolderWithEntries;
+}
+
+Status FakeCollectQueries::CreateFolders(std::u16string_view path) {
+  if (createFailure != 0) return createFailure;
+  std::vector<std::u16string> levels;
+  for (std::u16string level(path); !level.empty() && level.back() != u':';
+       level = std::u16string(ParentOf(level))) {
+    if (disk_.FindFile(level) != nullptr) {
+      return levels.empty() ? win32_error::kAlreadyExists : win32_error::kPathNotFound;
+    }
+    levels.push_back(level);
+  }
+  for (const std::u16string& level : levels) disk_.AddFolder(level);
+  return win32_error::kSuccess;
+}
+
+Status FakeCollectQueries::WriteNewFile(std::u16string_view path, std::string_view bytes) {
+  ++writes;
+  if (!disk_.FolderExists(ParentOf(path))) return win32_error::kPathNotFound;
+  if (disk_.FindFile(path) != nullptr || disk_.FolderExists(path)) return 80;  // ERROR_FILE_EXISTS
+  if (!failingName.empty() && path.size() >= failingName.size() &&
+      path.substr(path.size() - failingName.size()) == failingName) {
+    return writeFailure;
+  }
+  disk_.AddFile(path, bytes);
+  return win32_error::kSuccess;
+}
+
+Status FakeCollectQueries::ReadUserKey(std::u16string_view key, RegistryKeyRead* read) {
+  std::vector<std::pair<std::u16string, RegValue>> values;
+  RegistryKeyRead listed;
+  const Status status = registry_.List(u"HKCU\\" + std::u16string(key), &listed.subkeys, &values);
+  if (status != 0) return status;
+  for (auto& [name, value] : values) {
+    listed.values.push_back({name, value.type, std::move(value.data)});
+  }
+  *read = std::move(listed);
+  return win32_error::kSuccess;
 }
 
 }  // namespace lss::test

@@ -1,16 +1,18 @@
 #pragma once
-// Stand-ins for the check tool's own queries, the task query and the event
-// write. The queries look at a fake machine: its disk, its named objects and
-// its environment. The names of programs and tasks match without regard to
-// case.
+// Stand-ins for the check tool's own queries, the task query, the event write
+// and the support bundle's queries. They look at a fake machine: its disk, its
+// registry, its named objects and its environment. The names of programs and
+// tasks match without regard to case.
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fake/fake_machine.h"
 #include "platform/check_queries.h"
+#include "platform/collect_queries.h"
 #include "platform/event_log.h"
 #include "platform/scheduled_tasks.h"
 
@@ -26,9 +28,7 @@ class FakeCheckQueries final : public CheckQueries {
   std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
   std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
   std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) override;
-  std::optional<std::u16string> FileVersion(std::u16string_view path) override {
-    return disk_.FileVersion(path);
-  }
+  std::optional<std::u16string> FileVersion(std::u16string_view path) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override {
     return disk_.RemoveFile(path, denyDelete_);
@@ -63,11 +63,8 @@ class FakeCheckQueries final : public CheckQueries {
   // What a look at any mutex finds when set, e.g. a look that fails, instead
   // of what the machine's named objects show.
   std::optional<MutexProbe> mutex;
-  std::vector<std::u16string> probedMutexes;
   // The largest tail any ReadTail call asked for.
   std::size_t largestTailAsked = 0;
-  // The largest head any ReadHead call asked for.
-  std::size_t largestHeadAsked = 0;
   std::u16string computerName = u"PC-0417";
   std::u16string userName = u"BRINMOOR\\avery";
 
@@ -83,7 +80,7 @@ class FakeScheduledTasks final : public ScheduledTasks {
   HResult ReadTask(std::u16string_view path, TaskInfo* task) override;
 
   // Registered tasks by path ("Name" or "\Folder\Name").
-  void Add(std::u16string_view path, TaskInfo task);
+  void Add(std::u16string_view path, TaskInfo task) { tasks_[Key(path)] = std::move(task); }
   // Answered for every read when not 0, e.g. a service that cannot be reached.
   HResult failure = 0;
   std::vector<std::u16string> reads;
@@ -96,7 +93,10 @@ class FakeScheduledTasks final : public ScheduledTasks {
 class FakeEventLog final : public EventLog {
  public:
   Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                const std::vector<std::u16string>& strings) override;
+                const std::vector<std::u16string>& strings) override {
+    if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
+    return result;
+  }
 
   struct Event {
     std::u16string source;
@@ -106,6 +106,33 @@ class FakeEventLog final : public EventLog {
   };
   std::vector<Event> events;
   Status result = 0;  // what every Report answers; an event is kept only on 0
+};
+
+// The support bundle's files and reads, on the machine's disk and registry:
+// what it writes the other fakes see, and what they hold it reads.
+class FakeCollectQueries final : public CollectQueries {
+ public:
+  FakeCollectQueries(FakeDisk& disk, FakeRegistry& registry) : disk_(disk), registry_(registry) {}
+
+  PathKind Look(std::u16string_view path) override;
+  Status CreateFolders(std::u16string_view path) override;
+  Status WriteNewFile(std::u16string_view path, std::string_view bytes) override;
+  Status ReadUserKey(std::u16string_view key, RegistryKeyRead* read) override;
+  std::u16string WindowsVersion() override { return u"10.0.22631"; }
+
+  // A path that Look cannot examine (kUnknown).
+  std::u16string unexaminable;
+  // Writing a file whose name ends with `failingName` fails with this error
+  // (e.g. ERROR_DISK_FULL) and leaves no file.
+  std::u16string failingName;
+  Status writeFailure = 0;
+  // What CreateFolders answers when not 0.
+  Status createFailure = 0;
+  int writes = 0;  // WriteNewFile calls, failed ones included
+
+ private:
+  FakeDisk& disk_;
+  FakeRegistry& registry_;
 };
 
 }  // namespace lss::test

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "diag/time_stamp.h"
 #include "fake/call_journal.h"
 #include "platform/clock.h"
 
@@ -20,12 +21,25 @@ class FakeClock final : public Clock {
   }
 
   std::int64_t Now() override { return milliseconds_ / 1000; }
-  bool ToLocal(std::int64_t seconds, LocalTime* out) override;
+  bool ToLocal(std::int64_t seconds, LocalTime* out) override {
+    ++toLocalCalls_;
+    // What a FILETIME can hold: 100 ns ticks from 1601 up to the largest signed 64-bit count.
+    constexpr std::int64_t kFrom1601 = 11'644'473'600;
+    if (failToLocal_ || seconds < -kFrom1601 || seconds > INT64_MAX / 10'000'000 - kFrom1601) {
+      return false;
+    }
+    *out = CalendarTime(seconds + zoneSeconds_ + Epoch());
+    return true;
+  }
   // Advances the clock instead of blocking.
-  void Sleep(std::uint32_t milliseconds) override;
+  void Sleep(std::uint32_t milliseconds) override {
+    if (journal_ != nullptr) journal_->Add("Sleep " + std::to_string(milliseconds));
+    sleeps_.push_back(milliseconds);
+    milliseconds_ += milliseconds;
+  }
 
   void SetNow(std::int64_t seconds) { milliseconds_ = seconds * 1000; }
-  void SetLocalTime(const LocalTime& time);
+  void SetLocalTime(const LocalTime& time) { SetNow(LinearSeconds(time) - Epoch() - zoneSeconds_); }
   // While set, ToLocal reports that the time cannot be converted.
   void FailToLocal(bool fail) { failToLocal_ = fail; }
   // Local time is UTC plus this many minutes, all year round.
@@ -35,6 +49,9 @@ class FakeClock final : public Clock {
   int toLocalCalls() const { return toLocalCalls_; }
 
  private:
+  // 1970-01-01 on the calendar's linear scale.
+  static std::int64_t Epoch() { return LinearSeconds(LocalTime{1970, 1, 1, 0, 0, 0}); }
+
   CallJournal* journal_ = nullptr;
   std::int64_t milliseconds_ = 0;
   std::int64_t zoneSeconds_ = 0;

@@ -16,12 +16,6 @@ void FakeDisk::AddLink(std::u16string_view path) {
   files_[PathKey(path)] = File{std::u16string(path), {}, false, true};
 }
 
-std::optional<std::string> FakeDisk::Contents(std::u16string_view path) const {
-  const File* file = FindFile(path);
-  if (file == nullptr) return std::nullopt;
-  return file->bytes;
-}
-
 std::vector<std::u16string> FakeDisk::FilePaths() const {
   std::vector<std::u16string> paths;
   for (const auto& [key, file] : files_) paths.push_back(file.path);
@@ -32,24 +26,20 @@ bool FakeDisk::FolderExists(std::u16string_view path) const {
   return folders_.count(FolderKey(path)) != 0;
 }
 
-FakeDisk::File* FakeDisk::FindFile(std::u16string_view path) {
-  const auto found = files_.find(PathKey(path));
-  return found == files_.end() ? nullptr : &found->second;
-}
-
 const FakeDisk::File* FakeDisk::FindFile(std::u16string_view path) const {
   const auto found = files_.find(PathKey(path));
   return found == files_.end() ? nullptr : &found->second;
 }
 
-std::vector<FakeDisk::Entry> FakeDisk::Inside(std::u16string_view folder) const {
+std::vector<FakeDisk::Entry> FakeDisk::Inside(std::u16string_view folder,
+                                              std::u16string_view pattern) const {
   const std::u16string wanted = FolderKey(folder);
-  const auto inFolder = [&](std::u16string_view path) {
-    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
-           FolderKey(ParentOf(path)) == wanted;
-  };
   const auto nameOf = [](std::u16string_view path) {
     return std::u16string(path.substr(path.find_last_of(u"\\/") + 1));
+  };
+  const auto inFolder = [&](std::u16string_view path) {
+    return path.find_first_of(u"\\/") != std::u16string_view::npos &&
+           FolderKey(ParentOf(path)) == wanted && MatchesWildcard(pattern, nameOf(path));
   };
   std::vector<Entry> inside;
   for (const auto& [key, file] : files_) {
@@ -59,14 +49,6 @@ std::vector<FakeDisk::Entry> FakeDisk::Inside(std::u16string_view folder) const 
     if (key != wanted && inFolder(name)) inside.push_back({nameOf(name), nullptr});
   }
   return inside;
-}
-
-std::optional<std::u16string> FakeDisk::FileVersion(std::u16string_view path) const {
-  if (FindFile(path) == nullptr) return std::nullopt;
-  for (const auto& [name, version] : fileVersions) {
-    if (PathKey(name) == PathKey(path)) return version;
-  }
-  return std::nullopt;
 }
 
 Status FakeDisk::CreateFolder(std::u16string_view path, bool denied) {

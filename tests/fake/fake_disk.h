@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -34,20 +35,23 @@ class FakeDisk {
   // A symbolic link to a file: listed as a link, deleted like a file.
   void AddLink(std::u16string_view path);
   // A file's bytes, or nothing when it does not exist.
-  std::optional<std::string> Contents(std::u16string_view path) const;
+  std::optional<std::string> Contents(std::u16string_view path) const {
+    const File* file = FindFile(path);
+    return file ? std::optional(file->bytes) : std::nullopt;
+  }
   std::vector<std::u16string> FilePaths() const;
   bool FolderExists(std::u16string_view path) const;
-  // True when a file or folder lies directly inside `folder`.
-  bool HasEntries(std::u16string_view folder) const { return !Inside(folder).empty(); }
   // File versions by path (without regard to case), for files that have one.
   std::map<std::u16string, std::u16string> fileVersions;
 
   // What the file fakes share.
-  File* FindFile(std::u16string_view path);
   const File* FindFile(std::u16string_view path) const;
-  // Files first, then folders, each in the order of their names.
-  std::vector<Entry> Inside(std::u16string_view folder) const;
-  std::optional<std::u16string> FileVersion(std::u16string_view path) const;
+  File* FindFile(std::u16string_view path) {
+    return const_cast<File*>(std::as_const(*this).FindFile(path));
+  }
+  // Files first, then folders, each in the order of their names; those whose
+  // names match Win32's wildcards in `pattern`.
+  std::vector<Entry> Inside(std::u16string_view folder, std::u16string_view pattern = u"*") const;
   // CreateDirectoryW, RemoveDirectoryW, DeleteFileW: 0 or the Win32 error.
   // `denied`: the folder refuses the change (ERROR_ACCESS_DENIED).
   Status CreateFolder(std::u16string_view path, bool denied = false);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fake/call_journal.h"
+#include "fake/fake_paths.h"
 #include "platform/environment.h"
 
 namespace lss::test {
@@ -16,11 +17,6 @@ using EnvironmentVariables = std::map<std::u16string, std::u16string>;  // by up
 
 inline std::u16string ExpandVariables(const EnvironmentVariables& variables,
                                       std::u16string_view text) {
-  const auto upper = [](std::u16string_view name) {
-    std::u16string out(name);
-    for (char16_t& c : out) c = c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-    return out;
-  };
   std::u16string out;
   std::size_t at = 0;
   while (at < text.size()) {
@@ -28,7 +24,7 @@ inline std::u16string ExpandVariables(const EnvironmentVariables& variables,
     const std::size_t close = open == std::u16string_view::npos ? open : text.find(u'%', open + 1);
     if (close == std::u16string_view::npos) break;
     out += text.substr(at, open - at);
-    const auto value = variables.find(upper(text.substr(open + 1, close - open - 1)));
+    const auto value = variables.find(Upper(text.substr(open + 1, close - open - 1)));
     if (value == variables.end()) {
       out += text.substr(open, close - open);  // the closing % may open the next name
       at = close;

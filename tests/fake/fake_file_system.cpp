@@ -79,10 +79,8 @@ std::vector<FileSystem::Entry> FakeFileSystem::ListFolder(std::u16string_view fo
   Record(Operation::kListFolder, folder, Narrow(pattern));
   std::vector<FileSystem::Entry> listed;
   if (!disk_.FolderExists(folder)) return listed;
-  for (const FakeDisk::Entry& entry : disk_.Inside(folder)) {
-    if (MatchesWildcard(pattern, entry.name)) {
-      listed.push_back({entry.name, entry.file == nullptr, entry.file && entry.file->link});
-    }
+  for (const FakeDisk::Entry& entry : disk_.Inside(folder, pattern)) {
+    listed.push_back({entry.name, entry.file == nullptr, entry.file && entry.file->link});
   }
   return listed;
 }

@@ -23,11 +23,22 @@ struct FakeMachine {
   EnvironmentVariables environment;
 };
 
-// `shared` when given, otherwise a machine made into `own`.
-inline FakeMachine& OwnOrShared(std::unique_ptr<FakeMachine>& own, FakeMachine* shared) {
-  if (shared != nullptr) return *shared;
-  own = std::make_unique<FakeMachine>();
-  return *own;
-}
+// What the fakes of a program's seam stand on: one machine, its own or one
+// given that outlives it.
+struct OnFakeMachine {
+  explicit OnFakeMachine(FakeMachine* shared)
+      : own_(shared ? nullptr : std::make_unique<FakeMachine>()),
+        machine(shared ? *shared : *own_) {}
+
+ private:
+  std::unique_ptr<FakeMachine> own_;
+
+ public:
+  FakeMachine& machine;
+  CallJournal& journal = machine.journal;
+  FakeRegistry& registry = machine.registry;
+  FakeClock& clock = machine.clock;
+  FakeDisk& disk = machine.disk;
+};
 
 }  // namespace lss::test

@@ -2,14 +2,10 @@
 
 namespace lss::test {
 
-namespace {
-constexpr Status kInvalidHandle = 6;
-}  // namespace
-
 MutexHandle FakeNamedObjects::Open(std::u16string_view name, bool create, Status* error) {
   Status status = win32_error::kSuccess;
   const auto found = objects_.find(std::u16string(name));
-  if (found != objects_.end() && !found->second.mutex) status = kInvalidHandle;
+  if (found != objects_.end() && !found->second.mutex) status = win32_error::kInvalidHandle;
   if (found == objects_.end() && !create) status = win32_error::kFileNotFound;
   if (error != nullptr) *error = status;
   if (status != win32_error::kSuccess) return 0;
@@ -53,17 +49,16 @@ MutexProbe FakeNamedObjects::Probe(std::u16string_view name) {
   Status error = 0;
   const MutexHandle handle = Open(name, false, &error);
   if (handle == 0) {
-    return {error == kInvalidHandle ? MutexState::kOtherObject : MutexState::kMissing, 0};
+    return {error == win32_error::kInvalidHandle ? MutexState::kOtherObject : MutexState::kMissing,
+            0};
   }
-  MutexProbe probe{MutexState::kHeld, 0};
-  switch (Wait(handle)) {
-    case wait_result::kObject0: probe.state = MutexState::kFree; break;
-    case wait_result::kAbandoned: probe.state = MutexState::kAbandoned; break;
-    default: break;
-  }
-  if (probe.state != MutexState::kHeld) Release(handle);
+  const std::uint32_t wait = Wait(handle);
+  const MutexState state = wait == wait_result::kObject0     ? MutexState::kFree
+                           : wait == wait_result::kAbandoned ? MutexState::kAbandoned
+                                                             : MutexState::kHeld;
+  if (state != MutexState::kHeld) Release(handle);
   Close(handle);
-  return probe;
+  return {state, 0};
 }
 
 void FakeNamedObjects::AddOtherObject(std::u16string_view name) {

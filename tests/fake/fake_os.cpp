@@ -14,27 +14,7 @@ std::string Hex(std::uint32_t value) {
 
 }  // namespace
 
-HResult FakeProcess::ComInitialize() {
-  ++comDepth;
-  journal_.Add("CoInitialize");
-  return 0;
-}
-
-void FakeProcess::ComUninitialize() {
-  --comDepth;
-  journal_.Add("CoUninitialize");
-}
-
-std::intptr_t FakeShell::Execute(std::u16string_view file, std::u16string_view parameters) {
-  ++calls;
-  lastFile = file;
-  lastParameters = parameters;
-  journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
-  return result;
-}
-
 MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
-  lastName = name;
   journal_.Add("CreateMutex " + Narrow(name));
   const MutexHandle mutex = failCreate ? 0 : objects_.Open(name, true);
   if (mutex != 0) ++openHandles;
@@ -42,42 +22,15 @@ MutexHandle FakeSync::OpenNamedMutex(std::u16string_view name) {
 }
 
 std::uint32_t FakeSync::WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) {
-  std::uint32_t result = 0;
-  if (waitResults.empty()) {
-    result = objects_.Wait(mutex);
-  } else {
-    result = waitResults.front();
-    waitResults.pop_front();
-    // A scripted success takes the mutex, so that it can be given back.
-    if (result == wait_result::kObject0 || result == wait_result::kAbandoned) objects_.Wait(mutex);
-  }
-  if (result == wait_result::kObject0 || result == wait_result::kAbandoned) held = true;
+  const bool scripted = !waitResults.empty();
+  const std::uint32_t result = scripted ? waitResults.front() : objects_.Wait(mutex);
+  const bool taken = result == wait_result::kObject0 || result == wait_result::kAbandoned;
+  if (scripted) waitResults.pop_front();
+  // A scripted success takes the mutex, so that it can be given back.
+  if (scripted && taken) objects_.Wait(mutex);
+  held = held || taken;
   journal_.Add("WaitForMutex " + std::to_string(milliseconds) + " -> " + Hex(result));
   return result;
-}
-
-bool FakeSync::ReleaseHeldMutex(MutexHandle mutex) {
-  journal_.Add("ReleaseMutex");
-  held = false;
-  return objects_.Release(mutex);
-}
-
-void FakeSync::CloseMutex(MutexHandle mutex) {
-  --openHandles;
-  journal_.Add("CloseMutex");
-  objects_.Close(mutex);
-}
-
-HResult FakeMapiSession::Logoff(std::uintptr_t uiParam, std::uint32_t flags,
-                                std::uint32_t reserved) {
-  mapi_.journal().Add("Logoff " + std::to_string(uiParam) + " " + std::to_string(flags) + " " +
-                      std::to_string(reserved));
-  return mapi_.logoffResult;
-}
-
-std::uint32_t FakeMapiSession::Release() {
-  mapi_.journal().Add("Release");
-  return static_cast<std::uint32_t>(--mapi_.liveSessions);
 }
 
 HResult FakeMapi::Initialize(const MapiInit* init) {
@@ -86,7 +39,6 @@ HResult FakeMapi::Initialize(const MapiInit* init) {
     result = initializeResults.front();
     initializeResults.pop_front();
   }
-  if (result == 0) ++initialized;
   journal_.Add("MAPIInitialize " + std::to_string(init->version) + " " +
                std::to_string(init->flags) + " -> " + Hex(static_cast<std::uint32_t>(result)));
   return result;
@@ -97,15 +49,16 @@ HResult FakeMapi::LogonEx(std::uintptr_t uiParam, const char16_t* profile, const
   journal_.Add("MAPILogonEx " + std::to_string(uiParam) + " [" +
                (profile ? Narrow(profile) : std::string("(null)")) + "] " +
                (password ? Narrow(password) : std::string("(null)")) + " " + Hex(flags));
-  if (logonResult != 0 || logonGivesNoSession) return logonResult;
+  if (logonResult != 0) return logonResult;
   ++liveSessions;
-  *session = &session_;
+  *session = this;
   return 0;
 }
 
-void FakeMapi::Uninitialize() {
-  --initialized;
-  journal_.Add("MAPIUninitialize");
+HResult FakeMapi::Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) {
+  journal_.Add("Logoff " + std::to_string(uiParam) + " " + std::to_string(flags) + " " +
+               std::to_string(reserved));
+  return logoffResult;
 }
 
 }  // namespace lss::test

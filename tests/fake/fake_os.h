@@ -19,8 +19,15 @@ class FakeProcess : public Process {
  public:
   explicit FakeProcess(CallJournal& journal) : journal_(journal) {}
   std::vector<std::u16string> Arguments() override { return arguments; }
-  HResult ComInitialize() override;
-  void ComUninitialize() override;
+  HResult ComInitialize() override {
+    ++comDepth;
+    journal_.Add("CoInitialize");
+    return 0;
+  }
+  void ComUninitialize() override {
+    --comDepth;
+    journal_.Add("CoUninitialize");
+  }
 
   std::vector<std::u16string> arguments{u"LSScheduler.exe"};
   int comDepth = 0;
@@ -32,7 +39,13 @@ class FakeProcess : public Process {
 class FakeShell : public Shell {
  public:
   explicit FakeShell(CallJournal& journal) : journal_(journal) {}
-  std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override;
+  std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override {
+    ++calls;
+    lastFile = file;
+    lastParameters = parameters;
+    journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
+    return result;
+  }
 
   std::intptr_t result = 42;
   std::u16string lastFile;
@@ -51,13 +64,20 @@ class FakeSync : public Sync {
       : journal_(journal), objects_(objects) {}
   MutexHandle OpenNamedMutex(std::u16string_view name) override;
   std::uint32_t WaitForMutex(MutexHandle mutex, std::uint32_t milliseconds) override;
-  bool ReleaseHeldMutex(MutexHandle mutex) override;
-  void CloseMutex(MutexHandle mutex) override;
+  bool ReleaseHeldMutex(MutexHandle mutex) override {
+    journal_.Add("ReleaseMutex");
+    held = false;
+    return objects_.Release(mutex);
+  }
+  void CloseMutex(MutexHandle mutex) override {
+    --openHandles;
+    journal_.Add("CloseMutex");
+    objects_.Close(mutex);
+  }
 
   bool failCreate = false;
   // Results of successive waits; when empty, the named objects answer.
   std::deque<std::uint32_t> waitResults;
-  std::u16string lastName;
   bool held = false;
   int openHandles = 0;
 
@@ -66,38 +86,27 @@ class FakeSync : public Sync {
   FakeNamedObjects& objects_;
 };
 
-class FakeMapi;
-
-class FakeMapiSession : public MapiSession {
+// Its one session is itself.
+class FakeMapi : public Mapi, public MapiSession {
  public:
-  FakeMapiSession(FakeMapi& mapi) : mapi_(mapi) {}
-  HResult Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) override;
-  std::uint32_t Release() override;
-
- private:
-  FakeMapi& mapi_;
-};
-
-class FakeMapi : public Mapi {
- public:
-  explicit FakeMapi(CallJournal& journal) : journal_(journal), session_(*this) {}
+  explicit FakeMapi(CallJournal& journal) : journal_(journal) {}
   HResult Initialize(const MapiInit* init) override;
   HResult LogonEx(std::uintptr_t uiParam, const char16_t* profile, const char16_t* password,
                   std::uint32_t flags, MapiSession** session) override;
-  void Uninitialize() override;
+  void Uninitialize() override { journal_.Add("MAPIUninitialize"); }
+  HResult Logoff(std::uintptr_t uiParam, std::uint32_t flags, std::uint32_t reserved) override;
+  std::uint32_t Release() override {
+    journal_.Add("Release");
+    return static_cast<std::uint32_t>(--liveSessions);
+  }
 
   std::deque<HResult> initializeResults;  // successive results; 0 when empty
   HResult logonResult = 0;
   HResult logoffResult = 0;
-  bool logonGivesNoSession = false;
   int liveSessions = 0;
-  int initialized = 0;
-
-  CallJournal& journal() { return journal_; }
 
  private:
   CallJournal& journal_;
-  FakeMapiSession session_;
 };
 
 }  // namespace lss::test

@@ -4,19 +4,13 @@
 #include <cstring>
 #include <utility>
 
+#include "fake/fake_paths.h"
+
 namespace lss::test {
 
 namespace {
 
 constexpr std::uint32_t kKeySetValue = 0x0002;
-
-std::u16string Lower(std::u16string_view text) {
-  std::u16string out(text);
-  for (char16_t& c : out) {
-    if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
-  }
-  return out;
-}
 
 std::vector<std::u16string_view> Split(std::u16string_view path) {
   std::vector<std::u16string_view> parts;
@@ -34,8 +28,8 @@ std::vector<std::u16string_view> Split(std::u16string_view path) {
 // 32-bit view, in which HKLM\Software is HKLM\Software\WOW6432Node; empty
 // when the view changes nothing there.
 std::u16string ThirtyTwoBitPath(const std::vector<std::u16string_view>& parts) {
-  if (parts.size() < 2 || Lower(parts[0]) != u"hklm" || Lower(parts[1]) != u"software" ||
-      (parts.size() > 2 && Lower(parts[2]) == u"wow6432node")) {
+  if (parts.size() < 2 || Upper(parts[0]) != u"HKLM" || Upper(parts[1]) != u"SOFTWARE" ||
+      (parts.size() > 2 && Upper(parts[2]) == u"WOW6432NODE")) {
     return {};
   }
   std::u16string path = u"Software\\WOW6432Node";
@@ -55,8 +49,8 @@ std::u16string MachinePath(std::uint32_t access, std::u16string_view key) {
 FakeRegistry::FakeRegistry(CallJournal* journal) : journal_(journal) {
   currentUser_.path = u"HKCU";
   localMachine_.path = u"HKLM";
-  FindOrCreate(u"HKCU\\Software");  // a user's registry always has these
-  FindOrCreate(u"HKLM\\SOFTWARE\\WOW6432Node");
+  At(u"HKCU\\Software", true);  // a user's registry always has these
+  At(u"HKLM\\SOFTWARE\\WOW6432Node", true);
 }
 
 FakeRegistry::~FakeRegistry() = default;
@@ -65,40 +59,38 @@ FakeRegistry::Node* FakeRegistry::Resolve(RegKey key) {
   if (key == kCurrentUser) return &currentUser_;
   if (key == kLocalMachine) return &localMachine_;
   const auto found = handles_.find(key);
-  return found == handles_.end() ? nullptr : found->second;
+  return found == handles_.end() ? nullptr : found->second.first;
 }
 
 FakeRegistry::Node* FakeRegistry::Walk(Node* from, std::u16string_view subkey, bool create,
                                        Status* status) {
   Node* node = from;
   for (const std::u16string_view part : Split(subkey)) {
-    const std::u16string name = Lower(part);
-    auto child = node->children.find(name);
+    auto child = node->children.find(Upper(part));
     if (child == node->children.end()) {
       if (!create) {
-        *status = win32_error::kFileNotFound;
+        if (status) *status = win32_error::kFileNotFound;
         return nullptr;
       }
       auto created = std::make_unique<Node>();
       created->path = node->path + u"\\" + std::u16string(part);
-      child = node->children.emplace(name, std::move(created)).first;
+      child = node->children.emplace(Upper(part), std::move(created)).first;
     }
     node = child->second.get();
-    if (failing_.count(Lower(node->path)) != 0) {
+    if (status && failing_.count(Upper(node->path)) != 0) {
       *status = win32_error::kAccessDenied;
       return nullptr;
     }
   }
-  *status = win32_error::kSuccess;
+  if (status) *status = win32_error::kSuccess;
   return node;
 }
 
-RegKey FakeRegistry::NewHandle(Node* node, std::uint32_t access) {
-  const RegKey key = nextHandle_;
-  nextHandle_ += 4;
-  handles_[key] = node;
-  if ((access & kKeySetValue) == 0) readOnly_.insert(key);
-  return key;
+FakeRegistry::Node* FakeRegistry::At(std::u16string_view path, bool create) {
+  const std::size_t cut = std::min(path.find(u'\\'), path.size());
+  const std::u16string root = Upper(path.substr(0, cut));
+  Node* node = root == u"HKCU" ? &currentUser_ : root == u"HKLM" ? &localMachine_ : nullptr;
+  return node ? Walk(node, path.substr(cut), create, nullptr) : nullptr;
 }
 
 Status FakeRegistry::OpenKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
@@ -117,8 +109,7 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
   Node* from = Resolve(parent);
   std::u16string redirected;
   if (from != nullptr && (access & reg::kWow64_32Key) != 0) {
-    const std::u16string full = from->path + u"\\" + std::u16string(subkey);
-    redirected = ThirtyTwoBitPath(Split(full));
+    redirected = ThirtyTwoBitPath(Split(from->path + u"\\" + std::u16string(subkey)));
     if (!redirected.empty()) {
       from = &localMachine_;
       subkey = redirected;
@@ -131,7 +122,9 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
                   " access=" + std::to_string(access) + " -> " + std::to_string(status));
   }
   if (node == nullptr) return status;
-  *key = NewHandle(node, access);
+  *key = nextHandle_;
+  nextHandle_ += 4;
+  handles_[*key] = {node, (access & kKeySetValue) != 0};
   return win32_error::kSuccess;
 }
 
@@ -141,9 +134,9 @@ Status FakeRegistry::QueryValue(RegKey key, std::u16string_view name, std::uint3
   if (node == nullptr) return win32_error::kInvalidHandle;
   if (beforeQuery) beforeQuery(node->path, name);
   if (journal_) journal_->Add("RegQueryValue " + Narrow(node->path) + " " + Narrow(name));
-  const auto found = node->values.find(Lower(name));
+  const auto found = node->values.find(Upper(name));
   if (found == node->values.end()) return win32_error::kFileNotFound;
-  const RegValue& value = found->second;
+  const RegValue& value = found->second.second;
   const auto stored = static_cast<std::uint32_t>(value.data.size());
   if (type) *type = value.type;
   if (data == nullptr) {
@@ -165,13 +158,13 @@ Status FakeRegistry::SetValue(RegKey key, std::u16string_view name, std::uint32_
   Node* node = Resolve(key);
   if (node == nullptr) return win32_error::kInvalidHandle;
   if (journal_) journal_->Add("RegSetValue " + Narrow(node->path) + " " + Narrow(name));
-  if (readOnly_.count(key) != 0) return win32_error::kAccessDenied;
+  const auto handle = handles_.find(key);
+  if (handle != handles_.end() && !handle->second.second) return win32_error::kAccessDenied;
   Store(node, name, RegValue{type, std::vector<std::uint8_t>(data, data + size)});
   return win32_error::kSuccess;
 }
 
 Status FakeRegistry::CloseKey(RegKey key) {
-  readOnly_.erase(key);
   if (handles_.erase(key) == 0) {
     ++badCloses_;
     return win32_error::kInvalidHandle;
@@ -179,32 +172,9 @@ Status FakeRegistry::CloseKey(RegKey key) {
   return win32_error::kSuccess;
 }
 
-const FakeRegistry::Node* FakeRegistry::Find(std::u16string_view path) const {
-  auto parts = Split(path);
-  if (parts.empty()) return nullptr;
-  const std::u16string root = Lower(parts.front());
-  const Node* node = root == u"hkcu" ? &currentUser_ : root == u"hklm" ? &localMachine_ : nullptr;
-  for (std::size_t i = 1; node && i < parts.size(); ++i) {
-    const auto child = node->children.find(Lower(parts[i]));
-    node = child == node->children.end() ? nullptr : child->second.get();
-  }
-  return node;
-}
-
-FakeRegistry::Node* FakeRegistry::FindOrCreate(std::u16string_view path) {
-  auto parts = Split(path);
-  Node* node = Lower(parts.at(0)) == u"hklm" ? &localMachine_ : &currentUser_;
-  const std::size_t rootLength = parts.at(0).size();
-  Status status = 0;
-  const std::set<std::u16string> failing = std::exchange(failing_, {});
-  node = Walk(node, path.substr(std::min(path.size(), rootLength + 1)), true, &status);
-  failing_ = failing;
-  return node;
-}
-
 void FakeRegistry::Set(std::u16string_view path, std::u16string_view name, std::uint32_t type,
                        std::vector<std::uint8_t> data) {
-  Store(FindOrCreate(path), name, RegValue{type, std::move(data)});
+  Store(At(path, true), name, RegValue{type, std::move(data)});
 }
 
 void FakeRegistry::SetDword(std::u16string_view path, std::u16string_view name,
@@ -230,9 +200,9 @@ std::optional<RegValue> FakeRegistry::Get(std::u16string_view path,
                                           std::u16string_view name) const {
   const Node* node = Find(path);
   if (node == nullptr) return std::nullopt;
-  const auto found = node->values.find(Lower(name));
+  const auto found = node->values.find(Upper(name));
   if (found == node->values.end()) return std::nullopt;
-  return found->second;
+  return found->second.second;
 }
 
 std::optional<std::int32_t> FakeRegistry::GetDword(std::u16string_view path,
@@ -252,40 +222,34 @@ std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
 }
 
 void FakeRegistry::DeleteValue(std::u16string_view path, std::u16string_view name) {
-  if (Node* node = const_cast<Node*>(Find(path))) {
-    node->values.erase(Lower(name));
-    node->valueNames.erase(Lower(name));
-  }
+  if (Node* node = At(path, false)) node->values.erase(Upper(name));
 }
 
 void FakeRegistry::DeleteKey(std::u16string_view path) {
   const std::size_t cut = path.find_last_of(u'\\');
   if (cut == std::u16string_view::npos) return;
-  if (Node* parent = const_cast<Node*>(Find(path.substr(0, cut)))) {
-    parent->children.erase(Lower(path.substr(cut + 1)));
-  }
+  if (Node* parent = At(path.substr(0, cut), false))
+    parent->children.erase(Upper(path.substr(cut + 1)));
 }
 
 void FakeRegistry::Store(Node* node, std::u16string_view name, RegValue value) {
   // Like Windows, a value keeps the spelling of its name when it is replaced.
-  node->valueNames.emplace(Lower(name), std::u16string(name));
-  node->values[Lower(name)] = std::move(value);
+  node->values.try_emplace(Upper(name), std::u16string(name), RegValue{}).first->second.second =
+      std::move(value);
 }
 
 Status FakeRegistry::List(std::u16string_view path, std::vector<std::u16string>* subkeys,
                           std::vector<std::pair<std::u16string, RegValue>>* values) const {
   const Node* node = Find(path);
   if (node == nullptr) return win32_error::kFileNotFound;
-  if (failing_.count(Lower(node->path)) != 0) return win32_error::kAccessDenied;
+  if (failing_.count(Upper(node->path)) != 0) return win32_error::kAccessDenied;
   for (const auto& [name, child] : node->children) {
     subkeys->push_back(child->path.substr(child->path.rfind(u'\\') + 1));
   }
-  for (const auto& [name, value] : node->values) {
-    values->emplace_back(node->valueNames.at(name), value);
-  }
+  for (const auto& [name, value] : node->values) values->push_back(value);
   return win32_error::kSuccess;
 }
 
-void FakeRegistry::FailKey(std::u16string_view path) { failing_.insert(Lower(path)); }
+void FakeRegistry::FailKey(std::u16string_view path) { failing_.insert(Upper(path)); }
 
 }  // namespace lss::test

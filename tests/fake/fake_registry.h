@@ -71,28 +71,31 @@ class FakeRegistry : public Registry {
  private:
   struct Node {
     std::u16string path;  // as first created, e.g. HKCU\Software
-    std::map<std::u16string, std::unique_ptr<Node>> children;  // by lower-case name
-    std::map<std::u16string, RegValue> values;                 // by lower-case name
-    std::map<std::u16string, std::u16string> valueNames;       // lower-case: as first set
+    std::map<std::u16string, std::unique_ptr<Node>> children;  // by upper-case name
+    // By upper-case name: the name as first set, and the value.
+    std::map<std::u16string, std::pair<std::u16string, RegValue>> values;
   };
 
   Node* Resolve(RegKey key);
   // Opens, or with `create` creates, a subkey and notes the call.
   Status Reach(const char* call, RegKey parent, std::u16string_view subkey, std::uint32_t access,
                bool create, RegKey* key);
+  // The node at `subkey` below `from`. Without `status` (set-up and
+  // inspection) failing keys are reached too.
   Node* Walk(Node* from, std::u16string_view subkey, bool create, Status* status);
-  const Node* Find(std::u16string_view path) const;
-  Node* FindOrCreate(std::u16string_view path);
+  // The node at a set-up path such as u"HKCU\\Software".
+  Node* At(std::u16string_view path, bool create);
+  const Node* Find(std::u16string_view path) const {
+    return const_cast<FakeRegistry*>(this)->At(path, false);
+  }
   static void Store(Node* node, std::u16string_view name, RegValue value);
-  RegKey NewHandle(Node* node, std::uint32_t access);
 
   CallJournal* journal_;
   Node currentUser_;
   Node localMachine_;
-  std::map<RegKey, Node*> handles_;
-  std::set<RegKey> readOnly_;  // opened without KEY_SET_VALUE
+  std::map<RegKey, std::pair<Node*, bool>> handles_;  // the key, and whether it may be written
   RegKey nextHandle_ = 0x1000;
-  std::set<std::u16string> failing_;  // lower-case paths
+  std::set<std::u16string> failing_;  // upper-case paths
   int badCloses_ = 0;
 };
 

@@ -4,6 +4,7 @@
 // flags and language asked for.
 #include <cstdint>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,13 @@ class FakeSystemMessages final : public SystemMessages {
   };
 
   std::optional<std::u16string> Lookup(std::uint32_t flags, std::uint32_t code,
-                                       std::uint32_t language) override;
+                                       std::uint32_t language) override {
+    lookups_.push_back({flags, code, language});
+    if (outOfMemory_) throw std::bad_alloc();
+    const auto found = texts_.find(code);
+    if (found == texts_.end()) return std::nullopt;
+    return found->second;
+  }
 
   void Set(std::uint32_t code, std::u16string_view text) { texts_[code] = std::u16string(text); }
   // While set, every lookup throws std::bad_alloc, as a text that cannot be
