@@ -1,7 +1,7 @@
 #pragma once
-// What the check tool's unit tests share: row names, a console that keeps what
-// is written, program file bytes, the one way they set the machine's texts,
-// and a machine on which every check passes.
+// What the check tool's unit tests share besides unit_tables.h: row names, a
+// console that keeps what is written, program file bytes, the one way they set
+// the machine's texts, and a machine on which every check passes.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "common/narrow.h"
 #include "fake/fake_check_platform.h"
 #include "platform/scheduled_tasks.h"
+#include "unit_tables.h"
 
 namespace lss::test {
 
@@ -23,8 +24,6 @@ inline constexpr CheckStatus kOk = CheckStatus::kOk;
 inline constexpr CheckStatus kInfo = CheckStatus::kInfo;
 inline constexpr CheckStatus kWarn = CheckStatus::kWarn;
 inline constexpr CheckStatus kFail = CheckStatus::kFail;
-
-inline constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
 
 // A row's test name from its `what`: letters and digits kept, the rest '_'.
 inline constexpr auto CaseName = [](const auto& info) {
@@ -34,6 +33,11 @@ inline constexpr auto CaseName = [](const auto& info) {
   }
   return name;
 };
+
+namespace {
+// Rows print as their `what`, as unit_tables.h has it for the other tables.
+using lss::PrintTo;
+}  // namespace
 
 class RecordingConsole : public Console {
  public:

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,8 +40,6 @@ struct VerdictCase {
   std::uint64_t size = 0;  // of the whole file; 0: the bytes are all of it
   bool running = false;    // LSScheduler.exe is running now
 };
-
-void PrintTo(const VerdictCase& c, std::ostream* out) { *out << c.what; }
 
 class Verdicts : public testing::TestWithParam<VerdictCase> {};
 
@@ -202,8 +199,6 @@ struct FolderCase {
   int skipped = -1;  // the later starts without -s in the details; -1: not checked
   std::optional<std::int32_t> maxAgeHours = std::nullopt;
 };
-
-void PrintTo(const FolderCase& c, std::ostream* out) { *out << c.what; }
 
 class LogFolders : public testing::TestWithParam<FolderCase> {};
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -68,8 +67,6 @@ struct SituationCase {
   std::u16string taskRead = u"Larkspan Nightly";  // the one task the checks read
   std::u16string taskOption = {};                 // --task
 };
-
-void PrintTo(const SituationCase& c, std::ostream* out) { *out << c.what; }
 
 class Situations : public testing::TestWithParam<SituationCase> {};
 
@@ -552,8 +549,6 @@ struct EventCase {
   std::u16string output;  // a part of the table
 };
 
-void PrintTo(const EventCase& c, std::ostream* out) { *out << c.what; }
-
 class Events : public testing::TestWithParam<EventCase> {};
 
 TEST_P(Events, CarryTheVerdictTheFindingsAndTheRun) {
@@ -637,8 +632,6 @@ struct FactsCase {
   Change change;        // of the good machine
   std::u16string json;  // a part of the JSON
 };
-
-void PrintTo(const FactsCase& c, std::ostream* out) { *out << c.what; }
 
 class JsonFacts : public testing::TestWithParam<FactsCase> {};
 

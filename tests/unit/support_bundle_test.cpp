@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,14 +13,11 @@
 namespace lss::test {
 namespace {
 
-// Text as UTF-16 LE bytes, the form settings.reg and task.xml take.
-std::string Utf16(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
-  return bytes;
+// Text as a UTF-16 LE file with its byte order mark, the form settings.reg and
+// task.xml take.
+std::string Utf16File(std::u16string_view text) {
+  const std::vector<std::uint8_t> bytes = Utf16(text, false);
+  return "\xFF\xFE" + std::string(bytes.begin(), bytes.end());
 }
 
 // ASCII text as the console writes it to a file.
@@ -54,17 +50,15 @@ struct ValueCase {
   std::u16string line;  // as settings.reg writes it, without its CR LF
 };
 
-void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.what; }
-
 class RegExportValues : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(RegExportValues, AreWrittenForRegImport) {
   const ValueCase& c = GetParam();
   const std::string file =
       FormatRegExport({{u"HKEY_CURRENT_USER\\Software\\X", {{c.name, c.type, c.data}}}});
-  EXPECT_EQ(file, "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                                     u"[HKEY_CURRENT_USER\\Software\\X]\r\n" +
-                                     c.line + u"\r\n\r\n"))
+  EXPECT_EQ(file, Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                            u"[HKEY_CURRENT_USER\\Software\\X]\r\n" +
+                            c.line + u"\r\n\r\n"))
       << c.what;
 }
 
@@ -108,18 +102,17 @@ TEST(RegExport, WritesEachKeyAsItsOwnSectionInTheOrderGiven) {
        {{u"LogDirectory", 1, Bytes({'C', 0, 0, 0})}, {u"Wait", 4, Bytes({15, 0, 0, 0})}}},
       {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions", {}},
   });
-  EXPECT_EQ(file,
-            "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n"
-                               u"\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n"
-                               u"\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
-                               u"\"LogDirectory\"=\"C\"\r\n"
-                               u"\"Wait\"=dword:0000000f\r\n"
-                               u"\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-                               u"AdminOptions]\r\n"
-                               u"\r\n"));
+  EXPECT_EQ(file, Utf16File(u"Windows Registry Editor Version 5.00\r\n"
+                            u"\r\n"
+                            u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n"
+                            u"\r\n"
+                            u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
+                            u"\"LogDirectory\"=\"C\"\r\n"
+                            u"\"Wait\"=dword:0000000f\r\n"
+                            u"\r\n"
+                            u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
+                            u"AdminOptions]\r\n"
+                            u"\r\n"));
 }
 
 constexpr char kRun[] =
@@ -181,16 +174,16 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   EXPECT_FALSE(os.disk.Contents(u"C:\\Temp\\b\\notes.txt"));
 
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\settings.reg"),
-            "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
-                               u"\"LogDirectory\"=\"C:\\\\Logs\"\r\n"
-                               u"\"WaitSecondsForOutlookStart\"=dword:0000000f\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-                               u"AdminOptions]\r\n"
-                               u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
+            Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                      u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n\r\n"
+                      u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
+                      u"\"LogDirectory\"=\"C:\\\\Logs\"\r\n"
+                      u"\"WaitSecondsForOutlookStart\"=dword:0000000f\r\n\r\n"
+                      u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
+                      u"AdminOptions]\r\n"
+                      u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\task.xml"),
-            "\xFF\xFE" + Utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
+            Utf16File(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\machine.txt"),
             "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
             "Computer: PC-0417\r\n"
@@ -229,8 +222,6 @@ struct FaultCase {
   std::u16string text;
   std::vector<std::u16string> absent;  // files of the bundle not written
 };
-
-void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.what; }
 
 class BundleFaults : public testing::TestWithParam<FaultCase> {};
 
