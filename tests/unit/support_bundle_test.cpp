@@ -95,26 +95,6 @@ const ValueCase kValues[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, RegExportValues, testing::ValuesIn(kValues), CaseName);
 
-TEST(RegExport, WritesEachKeyAsItsOwnSectionInTheOrderGiven) {
-  const std::string file = FormatRegExport({
-      {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan", {}},
-      {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings",
-       {{u"LogDirectory", 1, Bytes({'C', 0, 0, 0})}, {u"Wait", 4, Bytes({15, 0, 0, 0})}}},
-      {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions", {}},
-  });
-  EXPECT_EQ(file, Utf16File(u"Windows Registry Editor Version 5.00\r\n"
-                            u"\r\n"
-                            u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n"
-                            u"\r\n"
-                            u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
-                            u"\"LogDirectory\"=\"C\"\r\n"
-                            u"\"Wait\"=dword:0000000f\r\n"
-                            u"\r\n"
-                            u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-                            u"AdminOptions]\r\n"
-                            u"\r\n"));
-}
-
 constexpr char kRun[] =
     "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
     "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
