@@ -182,15 +182,6 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
                                 u"Scheduler201226020000.log, Scheduler191226020000.log, "),
             std::u16string::npos);
   EXPECT_NE(console.output.find(u"settings.reg, task.xml, machine.txt.\n"), std::u16string::npos);
-
-  // A second bundle into the same folder is refused, and nothing is written.
-  const int writes = os.collect.writes;
-  RecordingConsole again;
-  EXPECT_EQ(RunTool(os, again, {u"--collect", u"C:\\Temp\\b"}), 64);
-  EXPECT_EQ(again.error,
-            u"LSSchedulerCheck: C:\\Temp\\b is not empty: the support bundle never overwrites "
-            u"anything. Name a new or empty folder.\n");
-  EXPECT_EQ(os.collect.writes, writes);
 }
 
 struct FaultCase {
