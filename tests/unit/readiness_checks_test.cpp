@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -442,18 +443,28 @@ TEST(ServiceAccounts, AreKnownByEverySpelling) {
   }
 }
 
+// The event --eventlog writes, from the source LSScheduler.
+struct Written {
+  EventType type;
+  std::uint32_t id;
+  std::vector<std::u16string> strings;  // its insertion strings
+};
+
 struct OptionCase {
   std::vector<std::u16string> arguments;
   int exitCode;
   // A part of standard error when the arguments are refused (64), else a part
   // of standard output, with nothing on standard error.
   std::u16string text;
-  Change change = nullptr;  // of the good machine
+  Change change = nullptr;            // of the good machine
+  std::optional<Written> event = {};  // the one event written; none: no event
 };
+
+void PrintTo(const OptionCase& c, std::ostream* out) { *out << Narrow(Joined(c.arguments, u' ')); }
 
 class Options : public testing::TestWithParam<OptionCase> {};
 
-TEST_P(Options, GiveTheirOutputAndExitCode) {
+TEST_P(Options, GiveTheirOutputExitCodeAndEvent) {
   const OptionCase& c = GetParam();
   FakeCheckPlatform os;
   SetUpGoodMachine(os);
@@ -466,7 +477,20 @@ TEST_P(Options, GiveTheirOutputAndExitCode) {
     EXPECT_NE(console.output.find(c.text), std::u16string::npos) << Narrow(console.output);
     EXPECT_EQ(console.error, u"");
   }
+  if (!c.event) {
+    EXPECT_TRUE(os.eventLog.events.empty());
+    return;
+  }
+  ASSERT_EQ(os.eventLog.events.size(), 1u);
+  const FakeEventLog::Event& event = os.eventLog.events.front();
+  EXPECT_EQ(event.source, u"LSScheduler");
+  EXPECT_EQ(event.type, c.event->type);
+  EXPECT_EQ(event.id, c.event->id);
+  EXPECT_EQ(event.strings, c.event->strings);
 }
+
+// Where and when the check ran, and the scheduler beside it.
+const std::vector<std::u16string> kFacts = Texts(u"--json", u"--only", u"toolbar");
 
 const OptionCase kOptions[] = {
     {Texts(), 0, u"last-run         OK     The run of 07-12-26 02:00:00 ended"},
@@ -533,145 +557,75 @@ const OptionCase kOptions[] = {
        os.tasks.failure = task_result::kNotFound;
      }},
     {Texts(u"--json", u"--quiet"), 64, u"--json and --quiet cannot be combined"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Table, Options, testing::ValuesIn(kOptions), CaseIndex);
-
-struct EventCase {
-  const char* what;
-  Change change;                          // of the good machine
-  std::vector<std::u16string> arguments;  // besides --eventlog
-  Status result;                          // of the event write
-  EventType type;
-  std::uint32_t id;
-  std::vector<std::u16string> strings;  // the event's insertion strings
-  int exitCode;
-  std::u16string output;  // a part of the table
-};
-
-class Events : public testing::TestWithParam<EventCase> {};
-
-TEST_P(Events, CarryTheVerdictTheFindingsAndTheRun) {
-  const EventCase& c = GetParam();
-  FakeCheckPlatform os;
-  SetUpGoodMachine(os);
-  if (c.change) c.change(os);
-  os.eventLog.result = c.result;
-  std::vector<std::u16string> arguments = {u"--eventlog"};
-  arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-  RecordingConsole console;
-  EXPECT_EQ(RunTool(os, console, arguments), c.exitCode) << c.what;
-  EXPECT_NE(console.output.find(c.output), std::u16string::npos)
-      << c.what << ": " << Narrow(console.output);
-  if (c.result != 0) {
-    EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
-    return;
-  }
-  ASSERT_EQ(os.eventLog.events.size(), 1u) << c.what;
-  const FakeEventLog::Event& event = os.eventLog.events.front();
-  EXPECT_EQ(event.source, u"LSScheduler") << c.what;
-  EXPECT_EQ(event.type, c.type) << c.what;
-  EXPECT_EQ(event.id, c.id) << c.what;
-  EXPECT_EQ(event.strings, c.strings) << c.what;
-}
-
-const EventCase kEvents[] = {
-    {"all well, Outlook open", [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
-     Texts(), 0, EventType::kInformation, 1000,
-     Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-           u"2026-12-07T02:03:41", u"1.0.0.7"),
-     0, u"Verdict: OK"},
-    {"a warning", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, Texts(), 0,
-     EventType::kWarning, 1001,
-     Texts(u"WARN", u"1",
-           u"task WARN: There is no task \"Larkspan Nightly\": no scheduled run on this machine "
-           u"under that name. Create it as the README shows, or name yours with --task.",
-           u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00", u"2026-12-07T02:03:41",
-           u"1.0.0.7"),
-     1, u"Verdict: WARN"},
-    {"a failure and a warning",
+    {kFacts, 0, u",\"schedulerVersion\":null,",
+     [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); }},
+    {kFacts, 0, u",\"schedulerVersion\":null,", [](auto& os) { os.disk.fileVersions.clear(); }},
+    {kFacts, 0, u",\"schedulerVersion\":null,", [](auto& os) { os.queries.programPath.clear(); }},
+    {kFacts, 0, u",\"computer\":\"\",\"user\":\"\",",
+     [](auto& os) {
+       os.queries.computerName.clear();
+       os.queries.userName.clear();
+     }},
+    {kFacts, 0, u",\"checkedAt\":\"1970-01-01T00:00:00Z\",", [](auto& os) { os.clock.SetNow(0); }},
+    {kFacts, 0, u",\"checkedAt\":\"2024-02-29T23:59:59Z\",",
+     [](auto& os) { os.clock.SetNow(1709251199); }},
+    {kFacts, 0, u",\"checkedAt\":\"1969-12-31T23:59:59Z\",", [](auto& os) { os.clock.SetNow(-1); }},
+    {kFacts, 0, u",\"checkedAt\":\"9999-12-31T23:59:59Z\",",
+     [](auto& os) { os.clock.SetNow(253402300799); }},
+    {kFacts, 0, u",\"checkedAt\":\"\",", [](auto& os) { os.clock.SetNow(253402300800); }},
+    // The verdict, the findings and the run as one event.
+    {Texts(u"--eventlog"), 0, u"Verdict: OK",
+     [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
+     Written{EventType::kInformation, 1000,
+             Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+                   u"2026-12-07T02:03:41", u"1.0.0.7")}},
+    {Texts(u"--eventlog"), 1, u"Verdict: WARN",
+     [](auto& os) { os.tasks.failure = task_result::kNotFound; },
+     Written{EventType::kWarning, 1001,
+             Texts(u"WARN", u"1",
+                   u"task WARN: There is no task \"Larkspan Nightly\": no scheduled run on this "
+                   u"machine under that name. Create it as the README shows, or name yours with "
+                   u"--task.",
+                   u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+                   u"2026-12-07T02:03:41", u"1.0.0.7")}},
+    {Texts(u"--eventlog"), 2, u"Verdict: FAIL",
      [](auto& os) {
        SetWait(os, 5);
        Mutex(MutexState::kOtherObject)(os);
      },
-     Texts(), 0, EventType::kError, 1002,
-     Texts(u"FAIL", u"2",
-           u"wait-seconds WARN: A run waits only 5 s for Outlook to start: the add-in may not have "
-           u"started its synchronization when the wait ends. Set WaitSecondsForOutlookStart to 10 "
-           u"or more.\nsync-now FAIL: The name LSSyncMutex belongs to another kind of object: a -s "
-           u"-e run cannot wait for the add-in and logs an error. Restart the session or the "
-           u"computer.",
-           u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00", u"2026-12-07T02:03:41",
-           u"1.0.0.7"),
-     2, u"Verdict: FAIL"},
-    {"a newest log that is not a log, no LSScheduler.exe beside the tool",
+     Written{EventType::kError, 1002,
+             Texts(u"FAIL", u"2",
+                   u"wait-seconds WARN: A run waits only 5 s for Outlook to start: the add-in may "
+                   u"not have started its synchronization when the wait ends. Set "
+                   u"WaitSecondsForOutlookStart to 10 or more.\nsync-now FAIL: The name "
+                   u"LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for "
+                   u"the add-in and logs an error. Restart the session or the computer.",
+                   u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
+                   u"2026-12-07T02:03:41", u"1.0.0.7")}},
+    // A newest log that is not a log, no LSScheduler.exe beside the tool.
+    {Texts(u"--eventlog", u"--only", u"last-run"), 1, u"Verdict: WARN",
      [](auto& os) {
        os.disk.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
        os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
      },
-     Texts(u"--only", u"last-run"), 0, EventType::kWarning, 1001,
-     Texts(u"WARN", u"1",
-           u"last-run WARN: The newest log C:\\Logs\\Scheduler081226020000.log is not in the "
-           u"scheduler's format (it does not begin with a line break): the last run cannot be "
-           u"judged.",
-           u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found"),
-     1, u"Verdict: WARN"},
-    {"no last-run check, a scheduler without a version",
-     [](auto& os) { os.disk.fileVersions.clear(); }, Texts(u"--only", u"toolbar"), 0,
-     EventType::kInformation, 1000, Texts(u"OK", u"0", u"", u"-", u"-", u"-", u"not found"), 0,
-     u"Verdict: OK"},
-    {"a write that fails", nullptr, Texts(), 5, EventType::kInformation, 1000, Texts(), 1,
+     Written{EventType::kWarning, 1001,
+             Texts(u"WARN", u"1",
+                   u"last-run WARN: The newest log C:\\Logs\\Scheduler081226020000.log is not in "
+                   u"the scheduler's format (it does not begin with a line break): the last run "
+                   u"cannot be judged.",
+                   u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found")}},
+    // No last-run check, a scheduler without a version.
+    {Texts(u"--eventlog", u"--only", u"toolbar"), 0, u"Verdict: OK",
+     [](auto& os) { os.disk.fileVersions.clear(); },
+     Written{EventType::kInformation, 1000,
+             Texts(u"OK", u"0", u"", u"-", u"-", u"-", u"not found")}},
+    {Texts(u"--eventlog"), 1,
      u"eventlog         WARN   The verdict could not be written to the Application log: Access "
-     u"is denied.\n\nVerdict: WARN (exit code 1)"},
+     u"is denied.\n\nVerdict: WARN (exit code 1)",
+     [](auto& os) { os.eventLog.result = 5; }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, Events, testing::ValuesIn(kEvents), CaseName);
-
-struct FactsCase {
-  const char* what;
-  Change change;        // of the good machine
-  std::u16string json;  // a part of the JSON
-};
-
-class JsonFacts : public testing::TestWithParam<FactsCase> {};
-
-TEST_P(JsonFacts, SayWhereAndWhenTheCheckRan) {
-  const FactsCase& c = GetParam();
-  FakeCheckPlatform os;
-  SetUpGoodMachine(os);
-  c.change(os);
-  RecordingConsole console;
-  RunTool(os, console, {u"--json", u"--only", u"toolbar"});
-  EXPECT_NE(console.output.find(c.json), std::u16string::npos)
-      << c.what << ": " << Narrow(console.output);
-}
-
-const FactsCase kFacts[] = {
-    {"no LSScheduler.exe beside the tool",
-     [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
-     u",\"schedulerVersion\":null,"},
-    {"a scheduler without a version resource", [](auto& os) { os.disk.fileVersions.clear(); },
-     u",\"schedulerVersion\":null,"},
-    {"a tool whose own path is unknown", [](auto& os) { os.queries.programPath.clear(); },
-     u",\"schedulerVersion\":null,"},
-    {"no computer or user name",
-     [](auto& os) {
-       os.queries.computerName.clear();
-       os.queries.userName.clear();
-     },
-     u",\"computer\":\"\",\"user\":\"\","},
-    {"the start of 1970", [](auto& os) { os.clock.SetNow(0); },
-     u",\"checkedAt\":\"1970-01-01T00:00:00Z\","},
-    {"a leap day", [](auto& os) { os.clock.SetNow(1709251199); },
-     u",\"checkedAt\":\"2024-02-29T23:59:59Z\","},
-    {"the last second of 1969", [](auto& os) { os.clock.SetNow(-1); },
-     u",\"checkedAt\":\"1969-12-31T23:59:59Z\","},
-    {"the last second of 9999", [](auto& os) { os.clock.SetNow(253402300799); },
-     u",\"checkedAt\":\"9999-12-31T23:59:59Z\","},
-    {"a time after 9999", [](auto& os) { os.clock.SetNow(253402300800); }, u",\"checkedAt\":\"\","},
-};
-
-INSTANTIATE_TEST_SUITE_P(Table, JsonFacts, testing::ValuesIn(kFacts), CaseName);
+INSTANTIATE_TEST_SUITE_P(Table, Options, testing::ValuesIn(kOptions), CaseIndex);
 
 struct JsonCase {
   std::u16string text;
