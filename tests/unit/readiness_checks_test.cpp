@@ -520,10 +520,6 @@ const OptionCase kOptions[] = {
     {Texts(u"--only"), 64, u"--only needs a list of check ids"},
     {Texts(u"--only", u"task,"), 64, u"unknown check \"\""},
     {Texts(u"--quiet"), 0, u"OK: nothing to do.\n"},
-    {Texts(u"--collect", u"C:\\Temp\\lss-bundle"), 0,
-     u"\nThe support bundle is in C:\\Temp\\lss-bundle: check.json, check.txt, "
-     u"Scheduler071226020000.log, settings.reg, machine.txt.\n"},
-    {Texts(u"--collect=C:\\Logs"), 64, u"C:\\Logs is not empty"},
     {Texts(u"--collect"), 64, u"--collect needs a folder"},
     {Texts(u"--collect", u"C:\\B", u"--json"), 64,
      u"--collect runs every check and writes both reports: it cannot be combined with --json, "
