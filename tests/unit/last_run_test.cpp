@@ -82,9 +82,6 @@ const VerdictCase kVerdicts[] = {
      kFail,
      u"logged an error: LSScheduler Error: Code = 80040111,Meaning = x,Source = (null),Description "
      u"= (null)"},
-    {"Outlook not found, with -s alone",
-     Log({"07-12-26 02:00:00: LSScheduler Error: Can't find Outlook.exe"}), kFail,
-     u"Can't find Outlook.exe"},
     {"a launch error of several lines, quoted on one",
      Log({kStart,
           "07-12-26 02:00:00: LSScheduler Error start Outlook: C:\\x, error:The operating system "
@@ -113,7 +110,6 @@ const VerdictCase kVerdicts[] = {
      kUntilAddIn +
          Log({kLogoff, "07-12-26 02:03:41: KSScheduler: MAPI Logoff failed:", kUninit, kDeBlock}),
      kWarn, u"could not log off"},
-    {"-s alone", Log({kStart, kWaitOutlook}), kOk, u"with -s alone"},
     {"killed while waiting for Outlook", Log({kBlock, kStart, kWaitOutlook}), kFail,
      u"interrupted after \"KSScheduler: Waiting for Outlook\" at 07-12-26 02:00:00"},
     {"the wait for the add-in ended a minute later, in the same second",
