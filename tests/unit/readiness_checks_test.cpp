@@ -608,24 +608,15 @@ const OptionCase kOptions[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, Options, testing::ValuesIn(kOptions), CaseIndex);
 
-struct JsonCase {
-  std::u16string text;
-  std::u16string json;
-};
-
-class JsonStrings : public testing::TestWithParam<JsonCase> {};
-
-TEST_P(JsonStrings, AreEscaped) { EXPECT_EQ(JsonString(GetParam().text), GetParam().json); }
-
-INSTANTIATE_TEST_SUITE_P(Table, JsonStrings,
-                         testing::Values(JsonCase{u"", u"\"\""},
-                                         JsonCase{u"C:\\Logs \"x\"", u"\"C:\\\\Logs \\\"x\\\"\""},
-                                         JsonCase{u"a\nb\r\t\b\f", u"\"a\\nb\\r\\t\\b\\f\""},
-                                         JsonCase{std::u16string(u"\0\x01\x1f\x7f", 4),
-                                                  u"\"\\u0000\\u0001\\u001f\\u007f\""},
-                                         JsonCase{u"Caf\u00E9 \u65E5 /",
-                                                  u"\"Caf\u00E9 \u65E5 /\""}),
-                         CaseIndex);
+TEST(JsonStrings, AreEscaped) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"", u"\"\""},
+      {u"C:\\Logs \"x\"", u"\"C:\\\\Logs \\\"x\\\"\""},
+      {u"a\nb\r\t\b\f", u"\"a\\nb\\r\\t\\b\\f\""},
+      {std::u16string(u"\0\x01\x1f\x7f", 4), u"\"\\u0000\\u0001\\u001f\\u007f\""},
+      {u"Caf\u00E9 \u65E5 /", u"\"Caf\u00E9 \u65E5 /\""}};
+  for (const auto& [text, json] : cases) EXPECT_EQ(JsonString(text), json) << Narrow(json);
+}
 
 }  // namespace
 }  // namespace lss::test
