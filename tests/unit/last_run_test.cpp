@@ -145,27 +145,21 @@ const VerdictCase kVerdicts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, Verdicts, testing::ValuesIn(kVerdicts), CaseName);
 
-struct CalendarCase {
-  LocalTime from;
-  LocalTime to;
-  std::int64_t seconds;  // from `from` to `to`
-};
-
-class Calendar : public testing::TestWithParam<CalendarCase> {};
-
-TEST_P(Calendar, CountsTheSecondsBetweenLocalTimes) {
-  EXPECT_EQ(LinearSeconds(GetParam().to) - LinearSeconds(GetParam().from), GetParam().seconds);
+TEST(Calendar, CountsTheSecondsBetweenLocalTimes) {
+  const struct {
+    LocalTime from;
+    LocalTime to;
+    std::int64_t seconds;  // from `from` to `to`
+  } cases[] = {{{2027, 2, 28, 23, 59, 59}, {2027, 3, 1, 0, 0, 0}, 1},
+               {{2028, 2, 28, 23, 59, 59}, {2028, 3, 1, 0, 0, 0}, 86401},
+               {{2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0}, 1},
+               {{2026, 1, 31, 12, 0, 0}, {2026, 2, 1, 12, 0, 0}, 86400},
+               {{2100, 2, 28, 0, 0, 0}, {2100, 3, 1, 0, 0, 0}, 86400},
+               {{2026, 12, 7, 2, 0, 16}, {2026, 12, 7, 2, 1, 16}, 60}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(LinearSeconds(c.to) - LinearSeconds(c.from), c.seconds) << "row " << &c - cases;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Calendar,
-    testing::Values(CalendarCase{{2027, 2, 28, 23, 59, 59}, {2027, 3, 1, 0, 0, 0}, 1},
-                    CalendarCase{{2028, 2, 28, 23, 59, 59}, {2028, 3, 1, 0, 0, 0}, 86401},
-                    CalendarCase{{2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0}, 1},
-                    CalendarCase{{2026, 1, 31, 12, 0, 0}, {2026, 2, 1, 12, 0, 0}, 86400},
-                    CalendarCase{{2100, 2, 28, 0, 0, 0}, {2100, 3, 1, 0, 0, 0}, 86400},
-                    CalendarCase{{2026, 12, 7, 2, 0, 16}, {2026, 12, 7, 2, 1, 16}, 60}),
-    CaseIndex);
 
 using Files = std::vector<std::pair<std::u16string, std::string>>;  // in C:\Logs
 
