@@ -52,10 +52,9 @@ TEST_P(Verdicts, FollowFromTheLog) {
   log.size = c.size != 0 ? c.size : c.bytes.size();
   log.schedulerRunning = c.running;
   const CheckResult result = JudgeRunLog(log);
-  EXPECT_EQ(result.id, u"last-run") << c.what;
-  EXPECT_EQ(result.status, c.status) << c.what;
-  EXPECT_NE(result.message.find(c.message), std::u16string::npos)
-      << c.what << ": " << Narrow(result.message);
+  EXPECT_EQ(result.id, u"last-run");
+  EXPECT_EQ(result.status, c.status);
+  EXPECT_NE(result.message.find(c.message), std::u16string::npos) << Narrow(result.message);
 }
 
 const std::string kHugeJunk(3 * kLogTailBytes, 'x');
@@ -185,16 +184,14 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   options.maxAgeHours = c.maxAgeHours;
   const std::vector<CheckResult> results = RunChecks(os.bundle, options);
   const CheckResult& lastRun = results.back();
-  EXPECT_EQ(lastRun.id, u"last-run") << c.what;
-  EXPECT_EQ(lastRun.status, c.status) << c.what;
-  EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos)
-      << c.what << ": " << Narrow(lastRun.message);
-  EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes) << c.what;
+  EXPECT_EQ(lastRun.id, u"last-run");
+  EXPECT_EQ(lastRun.status, c.status);
+  EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos) << Narrow(lastRun.message);
+  EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes);
   if (c.skipped >= 0) {
     EXPECT_EQ(lastRun.details.back(),
               std::make_pair(std::u16string(u"laterStartsWithoutS"),
-                             std::u16string(1, static_cast<char16_t>(u'0' + c.skipped))))
-        << c.what;
+                             std::u16string(1, static_cast<char16_t>(u'0' + c.skipped))));
   }
 }
 

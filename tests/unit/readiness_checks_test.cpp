@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -82,24 +83,20 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   options.taskName = c.taskOption;
   const std::vector<CheckResult> results = RunChecks(os.bundle, options);
 
-  const CheckResult* found = nullptr;
-  for (const CheckResult& result : results) {
-    if (result.id == c.id) found = &result;
-  }
-  ASSERT_NE(found, nullptr) << c.what;
-  EXPECT_EQ(found->status, c.status) << c.what;
-  EXPECT_NE(found->message.find(c.message), std::u16string::npos)
-      << c.what << ": " << Narrow(found->message);
-  EXPECT_EQ(Verdict(results), c.verdict.value_or(c.status == kInfo ? kOk : c.status)) << c.what;
+  const auto found = std::find_if(results.begin(), results.end(),
+                                  [&](const CheckResult& result) { return result.id == c.id; });
+  ASSERT_NE(found, results.end());
+  EXPECT_EQ(found->status, c.status);
+  EXPECT_NE(found->message.find(c.message), std::u16string::npos) << Narrow(found->message);
+  EXPECT_EQ(Verdict(results), c.verdict.value_or(c.status == kInfo ? kOk : c.status));
   // Nothing is written or created: no key, no value, no file left, no event.
-  EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty()) << c.what;
-  EXPECT_TRUE(os.journal.Matching("RegSetValue").empty()) << c.what;
-  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft)
-      << c.what;
-  EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe")) << c.what;
-  EXPECT_EQ(os.registry.openHandles(), 0u) << c.what;
-  EXPECT_TRUE(os.eventLog.events.empty()) << c.what;
-  EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead}) << c.what;
+  EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty());
+  EXPECT_TRUE(os.journal.Matching("RegSetValue").empty());
+  EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft);
+  EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe"));
+  EXPECT_EQ(os.registry.openHandles(), 0u);
+  EXPECT_TRUE(os.eventLog.events.empty());
+  EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead});
 }
 
 const SituationCase kSituations[] = {

@@ -48,8 +48,7 @@ TEST_P(RegExportValues, AreWrittenForRegImport) {
       FormatRegExport({{u"HKEY_CURRENT_USER\\Software\\X", {{c.name, c.type, c.data}}}});
   EXPECT_EQ(file, Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
                             u"[HKEY_CURRENT_USER\\Software\\X]\r\n" +
-                            c.line + u"\r\n\r\n"))
-      << c.what;
+                            c.line + u"\r\n\r\n"));
 }
 
 const ValueCase kValues[] = {
@@ -185,17 +184,15 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
   os.messages.Set(112, u"There is not enough space on the disk.\r\n");
   c.change(os);
   RecordingConsole console;
-  EXPECT_EQ(RunTool(os, console, {u"--collect=C:\\B"}), c.exitCode) << c.what;
+  EXPECT_EQ(RunTool(os, console, {u"--collect=C:\\B"}), c.exitCode);
   if (c.exitCode <= 2) {
-    EXPECT_NE(console.output.find(c.text), std::u16string::npos) << c.what;
-    EXPECT_EQ(console.error, u"") << c.what;
+    EXPECT_NE(console.output.find(c.text), std::u16string::npos);
+    EXPECT_EQ(console.error, u"");
   } else {
-    EXPECT_NE(console.error.find(c.text), std::u16string::npos)
-        << c.what << ": " << Narrow(console.error);
+    EXPECT_NE(console.error.find(c.text), std::u16string::npos) << Narrow(console.error);
   }
-  for (const std::u16string& name : c.absent) {
-    EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << c.what;
-  }
+  for (const std::u16string& name : c.absent)
+    EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << Narrow(name);
 }
 
 const FaultCase kFaults[] = {
