@@ -13,7 +13,6 @@
 #include "check/task_check.h"
 #include "check_test_helpers.h"
 #include "fake/fake_check_platform.h"
-#include "settings/registry_text.h"
 
 namespace lss::test {
 namespace {
@@ -46,11 +45,7 @@ Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz) {
   return [text, type](FakeCheckPlatform& os) {
     os.disk.AddFolder(u"C:\\");
     os.queries.environment[u"LOGS"] = u"C:\\Logs";
-    if (type == reg::kSz) {
-      os.registry.SetString(kSettings, u"LogDirectory", text);
-    } else {
-      os.registry.Set(kSettings, u"LogDirectory", type, EncodeRegistryText(text));
-    }
+    os.registry.Set(kSettings, u"LogDirectory", type, Utf16(text));
   };
 }
 
@@ -142,9 +137,7 @@ const SituationCase kSituations[] = {
     {"no Path value", [](auto& os) { os.registry.DeleteValue(kAppPaths, u"Path"); }, u"outlook",
      kFail, u"has no value Path"},
     {"Path of another type",
-     [](auto& os) {
-       os.registry.Set(kAppPaths, u"Path", reg::kExpandSz, EncodeRegistryText(u"C:\\Office\\"));
-     },
+     [](auto& os) { os.registry.Set(kAppPaths, u"Path", reg::kExpandSz, Utf16(u"C:\\Office\\")); },
      u"outlook", kFail, u"Path of OUTLOOK.EXE is REG_EXPAND_SZ, not REG_SZ"},
     {"Path without its backslash",
      [](auto& os) { os.registry.SetString(kAppPaths, u"Path", u"C:\\Office"); }, u"outlook", kFail,
