@@ -26,12 +26,20 @@ Change Exe(std::string bytes) {
 }
 
 // The good task, changed.
-Change Task(void (*change)(TaskInfo&)) {
+Change Task(std::function<void(TaskInfo&)> change) {
   return [change](FakeCheckPlatform& os) {
     TaskInfo task = GoodTask();
     change(task);
     os.tasks.Add(u"Larkspan Nightly", task);
   };
+}
+
+// The good task with `actions`, its last run ended with `result`.
+Change Task(std::vector<TaskExecAction> actions, HResult result = 0) {
+  return Task([=](TaskInfo& task) {
+    task.execActions = actions;
+    task.lastResult = result;
+  });
 }
 
 // What a look at LSSyncMutex finds.
@@ -300,16 +308,10 @@ const SituationCase kSituations[] = {
     {"a last run ended by the time limit",
      Task([](auto& t) { t.lastResult = task_result::kTerminated; }), u"task", kFail,
      u"last run (07-12-26 02:00:00) was ended by its time limit (0x00041306)"},
-    {"a last run that failed, without the check action", Task([](auto& t) {
-       t.execActions = {kRunAction};
-       t.lastResult = 1;
-     }),
-     u"task", kFail, u"ended with 0x00000001: Incorrect function."},
-    {"last result 2 without the check action", Task([](auto& t) {
-       t.execActions = {kRunAction};
-       t.lastResult = 2;
-     }),
-     u"task", kFail, u"ended with 0x00000002: The system cannot find the file specified."},
+    {"a last run that failed, without the check action", Task({kRunAction}, 1), u"task", kFail,
+     u"ended with 0x00000001: Incorrect function."},
+    {"last result 2 without the check action", Task({kRunAction}, 2), u"task", kFail,
+     u"ended with 0x00000002: The system cannot find the file specified."},
     {"last result 1 after the check action", Task([](auto& t) { t.lastResult = 1; }), u"task",
      kWarn,
      u"The task's last run (07-12-26 02:00:00) ended with 0x00000001: the check after the last "
@@ -323,20 +325,14 @@ const SituationCase kSituations[] = {
        t.lastResult = 2;
      }),
      u"task", kFail, u"found that the run failed"},
-    {"last result 1 with the check action first", Task([](auto& t) {
-       t.execActions = {kCheckAction, kRunAction};
-       t.lastResult = 1;
-     }),
-     u"task", kFail, u"ended with 0x00000001: Incorrect function."},
-    {"the check action missing", Task([](auto& t) { t.execActions = {kRunAction}; }), u"task",
-     kInfo,
+    {"last result 1 with the check action first", Task({kCheckAction, kRunAction}, 1), u"task",
+     kFail, u"ended with 0x00000001: Incorrect function."},
+    {"the check action missing", Task({kRunAction}), u"task", kInfo,
      u"ended well. Note: the task writes no verdict after its run; add the second action of the "
      u"template (C:\\Program Files\\Larkspan\\LSSchedulerCheck.exe --only last-run,toolbar "
      u"--eventlog)."},
-    {"the check action before the run's", Task([](auto& t) {
-       t.execActions = {kCheckAction, kRunAction};
-     }),
-     u"task", kInfo, u"ended well. Note: the task writes no verdict after its run"},
+    {"the check action before the run's", Task({kCheckAction, kRunAction}), u"task", kInfo,
+     u"ended well. Note: the task writes no verdict after its run"},
     {"a check action of another folder",
      Task([](auto& t) { t.execActions.back().path = u"D:\\Old\\LSSchedulerCheck.exe"; }), u"task",
      kInfo, u"the task writes no verdict after its run"},
