@@ -67,8 +67,7 @@ inline int RunTool(FakeCheckPlatform& os, RecordingConsole& console,
 inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
                                std::size_t size = 0x200) {
   std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
+  bytes.replace(0, 2, "MZ");
   for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
   const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
                              static_cast<char>(machine >> 8);

@@ -45,13 +45,9 @@ class Verdicts : public testing::TestWithParam<VerdictCase> {};
 
 TEST_P(Verdicts, FollowFromTheLog) {
   const VerdictCase& c = GetParam();
-  LogToJudge log;
-  log.path = u"C:\\Logs\\Scheduler071226020000.log";
-  log.opened = LocalTime{2026, 12, 7, 2, 0, 0};
-  log.bytes = c.bytes;
-  log.size = c.size != 0 ? c.size : c.bytes.size();
-  log.schedulerRunning = c.running;
-  const CheckResult result = JudgeRunLog(log);
+  const CheckResult result =
+      JudgeRunLog({u"C:\\Logs\\Scheduler071226020000.log", LocalTime{2026, 12, 7, 2, 0, 0}, c.bytes,
+                   c.size != 0 ? c.size : c.bytes.size(), c.running});
   EXPECT_EQ(result.id, u"last-run");
   EXPECT_EQ(result.status, c.status);
   EXPECT_NE(result.message.find(c.message), std::u16string::npos) << Narrow(result.message);
@@ -167,7 +163,7 @@ struct FolderCase {
   Files files;
   CheckStatus status;
   std::u16string message;
-  int skipped = -1;  // the later starts without -s in the details; -1: not checked
+  const char16_t* skipped = nullptr;  // the later starts without -s in the details, if checked
   std::optional<std::int32_t> maxAgeHours = std::nullopt;
 };
 
@@ -188,10 +184,9 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.status, c.status);
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos) << Narrow(lastRun.message);
   EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes);
-  if (c.skipped >= 0) {
+  if (c.skipped) {
     EXPECT_EQ(lastRun.details.back(),
-              std::make_pair(std::u16string(u"laterStartsWithoutS"),
-                             std::u16string(1, static_cast<char16_t>(u'0' + c.skipped))));
+              std::make_pair(std::u16string(u"laterStartsWithoutS"), std::u16string(c.skipped)));
   }
 }
 
@@ -224,27 +219,27 @@ const FolderCase kFolders[] = {
      u"with -s alone"},
     {"the newest by the time in the name, which does not sort as text",
      After(kBad, {{u"Scheduler290228120000.log", ""}, {u"Scheduler311226235959.log", kGood}}),
-     kFail, u"Can't find Outlook.exe (and 1 later start without -s)", 1},
+     kFail, u"Can't find Outlook.exe (and 1 later start without -s)", u"1"},
     {"names without a time are passed over",
      After(kGood, {{u"Scheduler.log", kBad},
                    {u"Scheduler991399000000.log", kBad},
                    {u"Scheduler0101270000019.log", kBad},
                    {u"SchedulerABCDEFGHIJKL.log", kBad}}),
-     kOk, u"with -s alone", 0},
-    {"just old enough", After(kGood), kOk, u"with -s alone", -1, 36},
+     kOk, u"with -s alone", u"0"},
+    {"just old enough", After(kGood), kOk, u"with -s alone", nullptr, 36},
     {"stale", After(kGood), kFail,
-     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The last run", -1, 35},
+     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The last run", nullptr, 35},
     {"a failed run", After(kBad), kFail,
-     u"logged an error: LSScheduler Error: Can't find Outlook.exe", 0},
+     u"logged an error: LSScheduler Error: Can't find Outlook.exe", u"0"},
     {"a failed run, then a start without -s", After(kBad, kOneEmpty), kFail,
-     u"Can't find Outlook.exe (and 1 later start without -s)", 1},
+     u"Can't find Outlook.exe (and 1 later start without -s)", u"1"},
     {"an interrupted run", After(kKilled), kFail, u"The run of 01-01-27 00:00:01 was interrupted",
-     0},
-    {"a good run", After(kDone), kOk, u"ended at 01-01-27 00:00:09 after 8 s.", 0},
+     u"0"},
+    {"a good run", After(kDone), kOk, u"ended at 01-01-27 00:00:09 after 8 s.", u"0"},
     {"a good run, then three starts without -s", After(kDone, kThreeEmpty), kOk,
-     u"after 8 s. (and 3 later starts without -s)", 3},
+     u"after 8 s. (and 3 later starts without -s)", u"3"},
     {"a good run, three starts without -s and too long ago", After(kDone, kThreeEmpty), kFail,
-     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The run", 3, 35},
+     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The run", u"3", 35},
     {"only starts without -s", kTwoEmpty, kWarn,
      u"No log in C:\\Logs\\ holds a scheduled run: the 2 starts logged there were all without -s."},
     {"a 50 MB log", After(std::string(50u << 20, '\n') + kGood), kOk, u"with -s alone"},
