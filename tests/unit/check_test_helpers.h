@@ -28,9 +28,8 @@ inline constexpr CheckStatus kFail = CheckStatus::kFail;
 // A row's test name from its `what`: letters and digits kept, the rest '_'.
 inline constexpr auto CaseName = [](const auto& info) {
   std::string name(info.param.what);
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
+  std::replace_if(
+      name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
   return name;
 };
 
