@@ -518,7 +518,6 @@ const OptionCase kOptions[] = {
        os.tasks.failure = task_result::kNotFound;
      }},
     {Texts(u"--json", u"--quiet"), 64, u"--json and --quiet cannot be combined"},
-    {kFacts, 0, u",\"schedulerVersion\":null,", [](auto& os) { os.disk.fileVersions.clear(); }},
     {kFacts, 0, u",\"schedulerVersion\":null,", [](auto& os) { os.queries.programPath.clear(); }},
     {kFacts, 0, u",\"computer\":\"\",\"user\":\"\",",
      [](auto& os) {
