@@ -52,7 +52,6 @@ TEST_P(RegExportValues, AreWrittenForRegImport) {
 }
 
 const ValueCase kValues[] = {
-    {"text", u"Name", 1, Bytes({'W', 0, 'o', 0, 0, 0}), u"\"Name\"=\"Wo\""},
     {"backslashes and quotes escaped, in the name too", u"a\\\"b", 1,
      Bytes({'C', 0, ':', 0, '\\', 0, '"', 0, 0, 0}), u"\"a\\\\\\\"b\"=\"C:\\\\\\\"\""},
     {"the default value", u"", 1, Bytes({'x', 0, 0, 0}), u"@=\"x\""},
@@ -64,7 +63,6 @@ const ValueCase kValues[] = {
     {"text with a line break", u"T", 1, Bytes({'\n', 0, 0, 0}), u"\"T\"=hex(1):0a,00,00,00"},
     {"text of odd length", u"T", 1, Bytes({'A', 0, 0}), u"\"T\"=hex(1):41,00,00"},
     {"no data as text", u"T", 1, Bytes({}), u"\"T\"=hex(1):"},
-    {"a DWORD", u"Wait", 4, Bytes({10, 0, 0, 0}), u"\"Wait\"=dword:0000000a"},
     {"a DWORD of -1", u"N", 4, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), u"\"N\"=dword:ffffffff"},
     {"a DWORD with 3 bytes", u"N", 4, Bytes({1, 2, 3}), u"\"N\"=hex(4):01,02,03"},
     {"expandable text", u"P", 2, Bytes({'%', 0, 'X', 0, '%', 0, 0, 0}),
