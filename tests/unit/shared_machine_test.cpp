@@ -31,8 +31,7 @@ TEST(SharedMachine, TheCheckJudgesTheRunTheSchedulerLogged) {
             u"The run of 06-12-26 16:45:09 stopped waiting for the add-in in the second it began "
             u"(06-12-26 16:45:24): the add-in may not have started to synchronize. Raise "
             u"WaitSecondsForOutlookStart.");
-  ASSERT_FALSE(results[0].details.empty());
-  EXPECT_EQ(results[0].details.front(),
+  EXPECT_EQ(results[0].details.at(0),
             std::make_pair(std::u16string(u"file"),
                            std::u16string(u"C:\\Logs\\Scheduler061226164509.log")));
 }
