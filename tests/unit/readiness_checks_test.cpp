@@ -48,11 +48,12 @@ Change Mutex(MutexState state, Status error = 0) {
 }
 
 // LogDirectory holding `text` as a value of `type`, on a machine with a drive
-// C: and %LOGS% naming C:\Logs.
-Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz) {
-  return [text, type](FakeCheckPlatform& os) {
+// C:, %LOGS% naming C:\Logs and the file `file`, if named.
+Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz, std::u16string file = {}) {
+  return [=](FakeCheckPlatform& os) {
     os.disk.AddFolder(u"C:\\");
     os.queries.environment[u"LOGS"] = u"C:\\Logs";
+    if (!file.empty()) os.disk.AddFile(file);
     os.registry.Set(kSettings, u"LogDirectory", type, Utf16(text));
   };
 }
@@ -193,11 +194,7 @@ const SituationCase kSituations[] = {
      u"exists"},
     {"a missing folder a run creates", LogDirectory(u"C:\\Users\\ana\\Logs"), u"log-folder", kInfo,
      u"The log folder C:\\Users\\ana\\Logs does not exist yet; the next run creates it.", kFail},
-    {"a missing folder below a file",
-     [](auto& os) {
-       os.disk.AddFile(u"C:\\Users");
-       LogDirectory(u"C:\\Users\\ana\\Logs")(os);
-     },
+    {"a missing folder below a file", LogDirectory(u"C:\\Users\\ana\\Logs", reg::kSz, u"C:\\Users"),
      u"log-folder", kFail,
      u"The log folder C:\\Users\\ana\\Logs does not exist, and runs cannot create it: C:\\Users "
      u"is a file."},
@@ -211,11 +208,7 @@ const SituationCase kSituations[] = {
      kFail, u"its name holds a character that Windows does not allow in names"},
     {"a missing folder on a missing drive", LogDirectory(u"Q:\\Logs"), u"log-folder", kFail,
      u"no folder above it exists (no such drive or share)"},
-    {"LogDirectory is a file",
-     [](auto& os) {
-       os.disk.AddFile(u"C:\\Logfile");
-       LogDirectory(u"C:\\Logfile")(os);
-     },
+    {"LogDirectory is a file", LogDirectory(u"C:\\Logfile", reg::kSz, u"C:\\Logfile"),
      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder"},
     {"a folder too long for a log file",
      [](auto& os) {
