@@ -82,10 +82,6 @@ const ValueCase kValues[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, RegExportValues, testing::ValuesIn(kValues), CaseName);
 
-constexpr char kRun[] =
-    "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
-    "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
-
 // A user whose settings name a log folder with eleven run logs, one of them
 // empty, and a file that is not a run log.
 void SetUpUser(FakeCheckPlatform& os) {
@@ -97,7 +93,7 @@ void SetUpUser(FakeCheckPlatform& os) {
   os.disk.AddFolder(u"C:\\Logs");
   for (int day = 10; day <= 20; ++day) {
     os.disk.AddFile(u"C:\\Logs\\Scheduler" + ToDecimal(day) + u"1226020000.log",
-                    day == 19 ? "" : kRun);
+                    day == 19 ? "" : kCompleteRun);
   }
   os.disk.AddFile(u"C:\\Logs\\notes.txt", "x");
   TaskInfo task;
