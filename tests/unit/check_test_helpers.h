@@ -1,7 +1,7 @@
 #pragma once
-// What the check tool's unit tests share: row names, a console that keeps what
-// is written, program file bytes, the one way they set the machine's texts,
-// and a machine on which every check passes.
+// What the check tool's unit tests share besides unit_tables.h: row names, a
+// console that keeps what is written, program file bytes, the one way they set
+// the machine's texts, and a machine on which every check passes.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "common/narrow.h"
 #include "fake/fake_check_platform.h"
 #include "platform/scheduled_tasks.h"
+#include "unit_tables.h"
 
 namespace lss::test {
 
@@ -24,16 +25,18 @@ inline constexpr CheckStatus kInfo = CheckStatus::kInfo;
 inline constexpr CheckStatus kWarn = CheckStatus::kWarn;
 inline constexpr CheckStatus kFail = CheckStatus::kFail;
 
-inline constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
-
 // A row's test name from its `what`: letters and digits kept, the rest '_'.
 inline constexpr auto CaseName = [](const auto& info) {
   std::string name(info.param.what);
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
+  std::replace_if(
+      name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
   return name;
 };
+
+namespace {
+// Rows print as their `what`, as unit_tables.h has it for the other tables.
+using lss::PrintTo;
+}  // namespace
 
 class RecordingConsole : public Console {
  public:
@@ -63,8 +66,7 @@ inline int RunTool(FakeCheckPlatform& os, RecordingConsole& console,
 inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x80,
                                std::size_t size = 0x200) {
   std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
+  bytes.replace(0, 2, "MZ");
   for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
   const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
                              static_cast<char>(machine >> 8);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,24 +13,11 @@
 namespace lss::test {
 namespace {
 
-// Text as UTF-16 LE bytes, the form settings.reg and task.xml take.
-std::string Utf16(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
-  return bytes;
-}
-
-// ASCII text as the console writes it to a file.
-std::string CrLf(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t c : text) {
-    if (c == u'\n') bytes += '\r';
-    bytes += static_cast<char>(c);
-  }
-  return bytes;
+// Text as a UTF-16 LE file with its byte order mark, the form settings.reg and
+// task.xml take.
+std::string Utf16File(std::u16string_view text) {
+  const std::vector<std::uint8_t> bytes = Utf16(text, false);
+  return "\xFF\xFE" + std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
@@ -54,22 +40,18 @@ struct ValueCase {
   std::u16string line;  // as settings.reg writes it, without its CR LF
 };
 
-void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.what; }
-
 class RegExportValues : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(RegExportValues, AreWrittenForRegImport) {
   const ValueCase& c = GetParam();
   const std::string file =
       FormatRegExport({{u"HKEY_CURRENT_USER\\Software\\X", {{c.name, c.type, c.data}}}});
-  EXPECT_EQ(file, "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                                     u"[HKEY_CURRENT_USER\\Software\\X]\r\n" +
-                                     c.line + u"\r\n\r\n"))
-      << c.what;
+  EXPECT_EQ(file, Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                            u"[HKEY_CURRENT_USER\\Software\\X]\r\n" +
+                            c.line + u"\r\n\r\n"));
 }
 
 const ValueCase kValues[] = {
-    {"text", u"Name", 1, Bytes({'W', 0, 'o', 0, 0, 0}), u"\"Name\"=\"Wo\""},
     {"backslashes and quotes escaped, in the name too", u"a\\\"b", 1,
      Bytes({'C', 0, ':', 0, '\\', 0, '"', 0, 0, 0}), u"\"a\\\\\\\"b\"=\"C:\\\\\\\"\""},
     {"the default value", u"", 1, Bytes({'x', 0, 0, 0}), u"@=\"x\""},
@@ -81,7 +63,6 @@ const ValueCase kValues[] = {
     {"text with a line break", u"T", 1, Bytes({'\n', 0, 0, 0}), u"\"T\"=hex(1):0a,00,00,00"},
     {"text of odd length", u"T", 1, Bytes({'A', 0, 0}), u"\"T\"=hex(1):41,00,00"},
     {"no data as text", u"T", 1, Bytes({}), u"\"T\"=hex(1):"},
-    {"a DWORD", u"Wait", 4, Bytes({10, 0, 0, 0}), u"\"Wait\"=dword:0000000a"},
     {"a DWORD of -1", u"N", 4, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), u"\"N\"=dword:ffffffff"},
     {"a DWORD with 3 bytes", u"N", 4, Bytes({1, 2, 3}), u"\"N\"=hex(4):01,02,03"},
     {"expandable text", u"P", 2, Bytes({'%', 0, 'X', 0, '%', 0, 0, 0}),
@@ -101,31 +82,6 @@ const ValueCase kValues[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, RegExportValues, testing::ValuesIn(kValues), CaseName);
 
-TEST(RegExport, WritesEachKeyAsItsOwnSectionInTheOrderGiven) {
-  const std::string file = FormatRegExport({
-      {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan", {}},
-      {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings",
-       {{u"LogDirectory", 1, Bytes({'C', 0, 0, 0})}, {u"Wait", 4, Bytes({15, 0, 0, 0})}}},
-      {u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions", {}},
-  });
-  EXPECT_EQ(file,
-            "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n"
-                               u"\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n"
-                               u"\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
-                               u"\"LogDirectory\"=\"C\"\r\n"
-                               u"\"Wait\"=dword:0000000f\r\n"
-                               u"\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-                               u"AdminOptions]\r\n"
-                               u"\r\n"));
-}
-
-constexpr char kRun[] =
-    "\r\n07-12-26 02:00:00: Block Larkspan Toolbar Load"
-    "\r\n07-12-26 02:03:41: De-Block Larkspan Toolbar Load";
-
 // A user whose settings name a log folder with eleven run logs, one of them
 // empty, and a file that is not a run log.
 void SetUpUser(FakeCheckPlatform& os) {
@@ -137,7 +93,7 @@ void SetUpUser(FakeCheckPlatform& os) {
   os.disk.AddFolder(u"C:\\Logs");
   for (int day = 10; day <= 20; ++day) {
     os.disk.AddFile(u"C:\\Logs\\Scheduler" + ToDecimal(day) + u"1226020000.log",
-                    day == 19 ? "" : kRun);
+                    day == 19 ? "" : kCompleteRun);
   }
   os.disk.AddFile(u"C:\\Logs\\notes.txt", "x");
   TaskInfo task;
@@ -157,19 +113,10 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   SetMachineText(os, k64Bit, u"Software\\Brinmoor\\LSScheduler", u"InstallFolder",
                  u"C:\\Program Files\\Larkspan\\");
   os.disk.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"2.1.0.7";
-  RecordingConsole table;
-  const int verdict = RunTool(os, table, {});
-  RecordingConsole json;
-  RunTool(os, json, {u"--json"});
   RecordingConsole console;
-  ASSERT_EQ(RunTool(os, console, {u"--collect", u"C:\\Temp\\b"}), verdict) << Narrow(console.error);
+  // The 32-bit MAPI library fails the check.
+  ASSERT_EQ(RunTool(os, console, {u"--collect", u"C:\\Temp\\b"}), 2) << Narrow(console.error);
   EXPECT_EQ(console.error, u"");
-
-  // The reports, as the table and --json print them to a file.
-  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\check.txt"), CrLf(table.output));
-  EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\check.json"), CrLf(json.output));
-  EXPECT_NE(table.output.find(u"\n\nVerdict: FAIL (exit code 2)\n"), std::u16string::npos);
-  EXPECT_EQ(console.output.substr(0, table.output.size()), table.output);
 
   // The ten newest logs by the time in their names, the empty one too.
   for (int day = 10; day <= 20; ++day) {
@@ -181,16 +128,16 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
   EXPECT_FALSE(os.disk.Contents(u"C:\\Temp\\b\\notes.txt"));
 
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\settings.reg"),
-            "\xFF\xFE" + Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
-                               u"\"LogDirectory\"=\"C:\\\\Logs\"\r\n"
-                               u"\"WaitSecondsForOutlookStart\"=dword:0000000f\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-                               u"AdminOptions]\r\n"
-                               u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
+            Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                      u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan]\r\n\r\n"
+                      u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings]\r\n"
+                      u"\"LogDirectory\"=\"C:\\\\Logs\"\r\n"
+                      u"\"WaitSecondsForOutlookStart\"=dword:0000000f\r\n\r\n"
+                      u"[HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
+                      u"AdminOptions]\r\n"
+                      u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\task.xml"),
-            "\xFF\xFE" + Utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
+            Utf16File(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\machine.txt"),
             "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
             "Computer: PC-0417\r\n"
@@ -209,15 +156,6 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
                                 u"Scheduler201226020000.log, Scheduler191226020000.log, "),
             std::u16string::npos);
   EXPECT_NE(console.output.find(u"settings.reg, task.xml, machine.txt.\n"), std::u16string::npos);
-
-  // A second bundle into the same folder is refused, and nothing is written.
-  const int writes = os.collect.writes;
-  RecordingConsole again;
-  EXPECT_EQ(RunTool(os, again, {u"--collect", u"C:\\Temp\\b"}), 64);
-  EXPECT_EQ(again.error,
-            u"LSSchedulerCheck: C:\\Temp\\b is not empty: the support bundle never overwrites "
-            u"anything. Name a new or empty folder.\n");
-  EXPECT_EQ(os.collect.writes, writes);
 }
 
 struct FaultCase {
@@ -227,10 +165,8 @@ struct FaultCase {
   // A part of standard output when a bundle is written (0 to 2), with nothing
   // on standard error; else a part of standard error.
   std::u16string text;
-  std::vector<std::u16string> absent;  // files of the bundle not written
+  std::vector<std::u16string> absent = {};  // files of the bundle not written
 };
-
-void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.what; }
 
 class BundleFaults : public testing::TestWithParam<FaultCase> {};
 
@@ -242,17 +178,15 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
   os.messages.Set(112, u"There is not enough space on the disk.\r\n");
   c.change(os);
   RecordingConsole console;
-  EXPECT_EQ(RunTool(os, console, {u"--collect=C:\\B"}), c.exitCode) << c.what;
+  EXPECT_EQ(RunTool(os, console, {u"--collect=C:\\B"}), c.exitCode);
   if (c.exitCode <= 2) {
-    EXPECT_NE(console.output.find(c.text), std::u16string::npos) << c.what;
-    EXPECT_EQ(console.error, u"") << c.what;
+    EXPECT_NE(console.output.find(c.text), std::u16string::npos);
+    EXPECT_EQ(console.error, u"");
   } else {
-    EXPECT_NE(console.error.find(c.text), std::u16string::npos)
-        << c.what << ": " << Narrow(console.error);
+    EXPECT_NE(console.error.find(c.text), std::u16string::npos) << Narrow(console.error);
   }
-  for (const std::u16string& name : c.absent) {
-    EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << c.what;
-  }
+  for (const std::u16string& name : c.absent)
+    EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << Narrow(name);
 }
 
 const FaultCase kFaults[] = {
@@ -269,10 +203,9 @@ const FaultCase kFaults[] = {
      u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
      Texts(u"check.json")},
     {"an existing empty folder", [](auto& os) { os.disk.AddFolder(u"C:\\B"); }, 2,
-     u"The support bundle is in C:\\B: check.json", Texts()},
+     u"The support bundle is in C:\\B: check.json"},
     {"a file of that name", [](auto& os) { os.disk.AddFile(u"C:\\B", "x"); }, 64,
-     u"LSSchedulerCheck: C:\\B is a file: the support bundle needs a new or empty folder.\n",
-     Texts()},
+     u"LSSchedulerCheck: C:\\B is a file: the support bundle needs a new or empty folder.\n"},
     {"a folder holding only a folder",
      [](auto& os) {
        os.disk.AddFolder(u"C:\\B");
@@ -295,8 +228,7 @@ const FaultCase kFaults[] = {
      },
      2,
      u"Note: settings.reg lacks HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-     u"AdminOptions: the key cannot be read (Access is denied).\n",
-     Texts()},
+     u"AdminOptions: the key cannot be read (Access is denied).\n"},
     {"no task", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 2,
      u"settings.reg, machine.txt.\n", Texts(u"task.xml")},
 };
