@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr auto CaseIndex = [](const auto& row) { return std::to_string(row.index); };
-
 const std::wstring kFolder = L"C:\\lss_win32_tests\\check";
 
 std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
@@ -45,8 +43,7 @@ TEST_P(Tail, IsTheEndOfTheFileAndItsWholeSize) {
 INSTANTIATE_TEST_SUITE_P(Table, Tail,
                          testing::Values(TailCase{4, "6789"}, TailCase{10, "0123456789"},
                                          TailCase{64 * 1024, "0123456789"}, TailCase{0, ""},
-                                         TailCase{4, std::nullopt}),
-                         CaseIndex);
+                                         TailCase{4, std::nullopt}));
 
 struct RunningCase {
   const char16_t* asked;
@@ -70,8 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Table, RunningProgram,
                                          RunningCase{u"LSSCHEDULER.EXE", true},
                                          RunningCase{u"lsscheduler.exe", true},
                                          RunningCase{u"LSScheduler", false},
-                                         RunningCase{u"LSSchedulerCheck.exe", false}),
-                         CaseIndex);
+                                         RunningCase{u"LSSchedulerCheck.exe", false}));
 
 struct SplitCase {
   const char16_t* arguments;
@@ -90,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ActionArguments,
                                          SplitCase{
                                              u"-s -e -p \"My Work\" -n Nightly",
                                              {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
-                                         SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}),
-                         CaseIndex);
+                                         SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}));
 
 // A program file's first bytes: "MZ", e_lfanew, and at it the PE signature
 // and the machine type, in a file of `size` bytes.
@@ -138,8 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                     HeaderCase{std::string("MZ") + std::string(0x3E, 'x'),
                                u"not a complete program file (its PE header offset 0x78787878 "
                                u"points past the 64 bytes read)"},
-                    HeaderCase{std::nullopt, u"the file could not be read"}),
-    CaseIndex);
+                    HeaderCase{std::nullopt, u"the file could not be read"}));
 
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;

@@ -78,7 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
                              L"\\LSS Win32\\Nightly", false, u"\\LSS Win32\\Missing", kNotFound,
                              true},
                     TaskCase{"a task deleted again", Definition::kTemplate, L"LSS Win32 Deleted",
-                             true, u"LSS Win32 Deleted", kNotFound, true}),
-    [](const auto& row) { return std::to_string(row.index); });
+                             true, u"LSS Win32 Deleted", kNotFound, true}));
 
 }  // namespace

@@ -37,7 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"an insert is kept in a buffer", kInBuffer, 0x800700C1,
                     u"Bad EXE format for %1.\r\n"},
         MessageCase{"no text for the code", kAllocated, 0x8004010F, std::nullopt},
-        MessageCase{"no text for the code, in a buffer", kInBuffer, 0x8004010F, std::nullopt}),
-    [](const auto& row) { return std::to_string(row.index); });
+        MessageCase{"no text for the code, in a buffer", kInBuffer, 0x8004010F, std::nullopt}));
 
 }  // namespace
