@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
 #include "platform/win32/win32_check_queries.h"
+#include "unit/check_test_helpers.h"
 
 namespace {
 
@@ -88,19 +87,6 @@ INSTANTIATE_TEST_SUITE_P(Table, ActionArguments,
                                              {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
                                          SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}));
 
-// A program file's first bytes: "MZ", e_lfanew, and at it the PE signature
-// and the machine type, in a file of `size` bytes.
-std::string ProgramBytes(std::uint16_t machine, std::uint32_t offset, std::size_t size) {
-  std::string bytes(std::max<std::size_t>(size, offset + 6), '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
-  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
-  bytes.replace(offset, 6,
-                std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
-                    static_cast<char>(machine >> 8));
-  return bytes.substr(0, size);
-}
-
 struct HeaderCase {
   std::optional<std::string> bytes;  // nothing: no file
   std::u16string found;              // DescribePeHeader of what was read
@@ -121,13 +107,13 @@ TEST_P(ProgramHeader, IsReadFromTheFilesFirstBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ProgramHeader,
-    testing::Values(HeaderCase{ProgramBytes(0x8664, 0x80, 0x400), u"x64"},
-                    HeaderCase{ProgramBytes(0x14C, 0x80, 0x86), u"x86"},
-                    HeaderCase{ProgramBytes(0xAA64, 0xF00, 0x2000), u"ARM64"},
-                    HeaderCase{ProgramBytes(0x8664, 0x80, 0x30),
+    testing::Values(HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x400), u"x64"},
+                    HeaderCase{lss::test::ProgramFile(0x14C, 0x80, 0x86), u"x86"},
+                    HeaderCase{lss::test::ProgramFile(0xAA64, 0xF00, 0x2000), u"ARM64"},
+                    HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x30),
                                u"not a complete program file (it ends after 48 bytes, inside its "
                                u"DOS header)"},
-                    HeaderCase{ProgramBytes(0x8664, 0x80, 0x84),
+                    HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x84),
                                u"not a complete program file (its PE header offset 0x80 points "
                                u"past the 132 bytes read)"},
                     HeaderCase{std::string("MZ") + std::string(0x3E, 'x'),
