@@ -88,9 +88,6 @@ nlohmann::json TaskFinding(const std::wstring& check, std::wstring_view moreArgu
   return json["checks"][0];
 }
 
-// A parameterised case's name: its row's.
-constexpr auto RowName = [](const auto& row) { return std::string(row.param.name); };
-
 // Nothing of the package stays: no product, folder, record, event source or task.
 void ExpectNothingInstalled() {
   EXPECT_THAT(InstalledProducts(), ::testing::IsEmpty());
@@ -309,7 +306,8 @@ const SequenceCase kSequences[] = {
      {{L"/i {LSS_MSI} SCHEDULE=1 LSS_TEST_FAIL_AFTER_TASK=1", L"", kRefused,
        R"(LssTestFailAfterTask\. Return value [^1])"}}}};
 
-INSTANTIATE_TEST_SUITE_P(Steps, MsiSequence, ::testing::ValuesIn(kSequences), RowName);
+INSTANTIATE_TEST_SUITE_P(Steps, MsiSequence, ::testing::ValuesIn(kSequences),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // What the package's tables say to a managed install and to inventory tools;
 // what the transform says it is for, and what it changes.
