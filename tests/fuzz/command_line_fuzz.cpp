@@ -1,8 +1,5 @@
 // Any argument list: a value option takes exactly the next plain argument,
 // only a flag's first letter counts, and nothing throws.
-#include <cstddef>
-#include <cstdint>
-
 #include "app/scheduler_command_line_info.h"
 #include "fuzz/fuzz_input.h"
 
@@ -46,8 +43,7 @@ bool HasFlag(char16_t letter, const std::vector<std::u16string>& argv) {
 }  // namespace
 }  // namespace lss::fuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::u16string> argv{u"LSScheduler.exe"};
   for (std::u16string& argument : SplitLines(DecodeText(data, size))) argv.push_back(argument);
 
@@ -74,5 +70,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               again.profileName == info.profileName && again.taskName == info.taskName &&
               again.outlookSwitches == info.outlookSwitches,
           "only a flag's first letter counts");
-  return 0;
 }

@@ -1,8 +1,5 @@
 // Any HRESULT and any system message text give a report line that shows the
 // code and the text (or its fallback) without reading past anything.
-#include <cstddef>
-#include <cstdint>
-
 #include "diag/com_error.h"
 #include "diag/exceptions.h"
 #include "diag/text_format.h"
@@ -19,12 +16,11 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using lss::fuzz::Require;
-  if (size < 5) return 0;
-  const std::uint32_t code = lss::fuzz::ReadUint32(data);
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 5) return;
+  const std::uint32_t code = ReadUint32(data);
   const bool hasText = (data[4] & 1) != 0;
-  const std::u16string text = lss::fuzz::DecodeText(data + 5, size - 5);
+  const std::u16string text = DecodeText(data + 5, size - 5);
 
   lss::test::FakeSystemMessages messages;
   if (hasText) messages.Set(code, text);
@@ -61,5 +57,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(description == shown.substr(0, kMaxMessageChars),
             "the exception's text is the system's, cut to the buffer");
   }
-  return 0;
 }

@@ -2,8 +2,6 @@
 // where LSScheduler.exe itself would read them, and the task check says the
 // run lacks -s exactly when its arguments lack it. The input is the action's
 // argument text; cut at each '\n', it is also the list of split arguments.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,8 +26,7 @@ bool Holds(const std::vector<std::u16string>& arguments, char16_t lower) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u16string text = DecodeText(data, size);
   const std::vector<std::u16string> arguments = SplitLines(text);
 
@@ -37,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool e = lss::HasSchedulerFlag(arguments, u'e');
   Require(s == Holds(arguments, u's') && e == Holds(arguments, u'e'),
           "-s and -e count in either case, after '-' or '/'");
-  Require(s == lss::HasSchedulerFlag(arguments, u'S') && e == lss::HasSchedulerFlag(arguments, u'E'),
-          "the letter asked for counts in either case");
+  Require(
+      s == lss::HasSchedulerFlag(arguments, u'S') && e == lss::HasSchedulerFlag(arguments, u'E'),
+      "the letter asked for counts in either case");
 
   std::vector<std::u16string> argv{u"LSScheduler.exe"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -66,5 +64,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       u"values to the add-in and never starts Outlook. Add -s -e to the action's arguments.";
   Require(lacksS == !lss::HasSchedulerFlag(split, u's'), "a task without -s is told so");
   Require(!lacksS || result.status == lss::CheckStatus::kFail, "a task without -s fails");
-  return 0;
 }
