@@ -6,15 +6,6 @@
 namespace lss::fuzz {
 namespace {
 
-bool IsFlag(const std::u16string& argument) {
-  return !argument.empty() && (argument[0] == u'-' || argument[0] == u'/');
-}
-
-char16_t FlagLetter(const std::u16string& argument) {
-  const char16_t c = argument.size() > 1 ? argument[1] : u'\0';
-  return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
-
 bool IsValueLetter(char16_t letter) { return letter == u'p' || letter == u'n' || letter == u'o'; }
 
 // What the last `letter` option received: the first plain argument after it,
@@ -31,13 +22,6 @@ std::u16string ValueOf(char16_t letter, const std::vector<std::u16string>& argv)
     }
   }
   return value;
-}
-
-bool HasFlag(char16_t letter, const std::vector<std::u16string>& argv) {
-  for (std::size_t i = 1; i < argv.size(); ++i) {
-    if (IsFlag(argv[i]) && FlagLetter(argv[i]) == letter) return true;
-  }
-  return false;
 }
 
 }  // namespace

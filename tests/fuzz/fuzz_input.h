@@ -48,6 +48,25 @@ inline std::vector<std::u16string> SplitLines(const std::u16string& text) {
   }
 }
 
+// The scheduler's flags, written apart from its own reading: '-' or '/', then
+// a letter that counts in either case.
+inline bool IsFlag(const std::u16string& argument) {
+  return !argument.empty() && (argument[0] == u'-' || argument[0] == u'/');
+}
+
+// The flag's letter in lower case; '\0' for a bare '-' or '/'.
+inline char16_t FlagLetter(const std::u16string& argument) {
+  const char16_t c = argument.size() > 1 ? argument[1] : u'\0';
+  return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+inline bool HasFlag(char16_t letter, const std::vector<std::u16string>& arguments) {
+  for (const std::u16string& argument : arguments) {
+    if (IsFlag(argument) && FlagLetter(argument) == letter) return true;
+  }
+  return false;
+}
+
 // Stops the run with the input saved, as any crash does.
 inline void Require(bool holds, const char* what) {
   if (holds) return;

@@ -11,28 +11,13 @@
 #include "fuzz/fuzz_input.h"
 #include "settings/settings_store.h"
 
-namespace {
-
-// Written apart from the check's own: '-' or '/', then the letter in either case.
-bool Holds(const std::vector<std::u16string>& arguments, char16_t lower) {
-  for (const std::u16string& argument : arguments) {
-    if (argument.size() >= 2 && (argument[0] == u'-' || argument[0] == u'/') &&
-        (argument[1] == lower || argument[1] == lower - 32)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
 void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u16string text = DecodeText(data, size);
   const std::vector<std::u16string> arguments = SplitLines(text);
 
   const bool s = lss::HasSchedulerFlag(arguments, u's');
   const bool e = lss::HasSchedulerFlag(arguments, u'e');
-  Require(s == Holds(arguments, u's') && e == Holds(arguments, u'e'),
+  Require(s == HasFlag(u's', arguments) && e == HasFlag(u'e', arguments),
           "-s and -e count in either case, after '-' or '/'");
   Require(
       s == lss::HasSchedulerFlag(arguments, u'S') && e == lss::HasSchedulerFlag(arguments, u'E'),
