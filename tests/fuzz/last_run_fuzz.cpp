@@ -37,9 +37,8 @@ std::vector<std::string> SplitLogs(std::string_view bytes) {
 }
 
 std::u16string LogName(int day) {
-  const std::string name = "Scheduler" + std::string(1, char('0' + day / 10)) +
-                           std::string(1, char('0' + day % 10)) + "1226020000.log";
-  return std::u16string(name.begin(), name.end());
+  const char16_t digits[] = {char16_t(u'0' + day / 10), char16_t(u'0' + day % 10), u'\0'};
+  return u"Scheduler" + std::u16string(digits) + u"1226020000.log";
 }
 
 std::u16string Value(const lss::CheckResult& result, std::u16string_view name) {
