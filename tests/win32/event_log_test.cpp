@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,7 +47,8 @@ struct MessageCase {
 };
 
 // One text for each insertion: a finding with a percent sign and quotes, and
-// a second line, must come through as it stands.
+// a second line, must come through as it stands. An array of pointers is an
+// argument array: its elements are as wide as a DWORD_PTR.
 const wchar_t* const kInserts[] = {L"FAIL",
                                    L"2",
                                    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second",
@@ -68,15 +68,11 @@ TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
   const lss::UniqueModule module(::LoadLibraryExW(
       exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << c.what;
-  DWORD_PTR inserts[std::size(kInserts)];
-  for (std::size_t i = 0; i < std::size(kInserts); ++i) {
-    inserts[i] = reinterpret_cast<DWORD_PTR>(kInserts[i]);
-  }
   wchar_t buffer[1024] = {};
   const DWORD length =
       ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(),
                        c.id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 1024,
-                       reinterpret_cast<va_list*>(inserts));
+                       reinterpret_cast<va_list*>(const_cast<const wchar_t**>(kInserts)));
   EXPECT_EQ(std::wstring(buffer, length),
             std::wstring(L"LSSchedulerCheck: FAIL (exit code 2)\r\n") +
                 (c.findings ? L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n" : L"") +
