@@ -72,7 +72,7 @@ TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
   const DWORD length =
       ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(),
                        c.id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 1024,
-                       reinterpret_cast<va_list*>(const_cast<const wchar_t**>(kInserts)));
+                       reinterpret_cast<va_list*>(const_cast<wchar_t**>(kInserts)));
   EXPECT_EQ(std::wstring(buffer, length),
             std::wstring(L"LSSchedulerCheck: FAIL (exit code 2)\r\n") +
                 (c.findings ? L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n" : L"") +
