@@ -1,22 +1,10 @@
 // Any argument list: a value option takes exactly the next plain argument,
 // only a flag's first letter counts, and nothing throws.
-#include <cstddef>
-#include <cstdint>
-
 #include "app/scheduler_command_line_info.h"
 #include "fuzz/fuzz_input.h"
 
 namespace lss::fuzz {
 namespace {
-
-bool IsFlag(const std::u16string& argument) {
-  return !argument.empty() && (argument[0] == u'-' || argument[0] == u'/');
-}
-
-char16_t FlagLetter(const std::u16string& argument) {
-  const char16_t c = argument.size() > 1 ? argument[1] : u'\0';
-  return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
 
 bool IsValueLetter(char16_t letter) { return letter == u'p' || letter == u'n' || letter == u'o'; }
 
@@ -36,18 +24,10 @@ std::u16string ValueOf(char16_t letter, const std::vector<std::u16string>& argv)
   return value;
 }
 
-bool HasFlag(char16_t letter, const std::vector<std::u16string>& argv) {
-  for (std::size_t i = 1; i < argv.size(); ++i) {
-    if (IsFlag(argv[i]) && FlagLetter(argv[i]) == letter) return true;
-  }
-  return false;
-}
-
 }  // namespace
 }  // namespace lss::fuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::u16string> argv{u"LSScheduler.exe"};
   for (std::u16string& argument : SplitLines(DecodeText(data, size))) argv.push_back(argument);
 
@@ -74,5 +54,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               again.profileName == info.profileName && again.taskName == info.taskName &&
               again.outlookSwitches == info.outlookSwitches,
           "only a flag's first letter counts");
-  return 0;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Turns fuzz bytes into the program's inputs. Bytes are Latin-1 characters,
-// which keeps seeds readable; a 0x00 byte takes the next two bytes as one
-// UTF-16 code unit (little-endian), so any unit, lone surrogates included,
-// can be reached.
+// What every fuzz target shares: its entry point, and turning fuzz bytes into
+// the program's inputs. Bytes are Latin-1 characters, which keeps seeds
+// readable; a 0x00 byte takes the next two bytes as one UTF-16 code unit
+// (little-endian), so any unit, lone surrogates included, can be reached.
+// Included by the one source file of each target.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace lss::fuzz {
+
+// Each target's property, checked on one input.
+void TestOneInput(const std::uint8_t* data, std::size_t size);
 
 inline std::u16string DecodeText(const std::uint8_t* data, std::size_t size) {
   std::u16string text;
@@ -44,14 +48,35 @@ inline std::vector<std::u16string> SplitLines(const std::u16string& text) {
   }
 }
 
+// The scheduler's flags, written apart from its own reading: '-' or '/', then
+// a letter that counts in either case.
+inline bool IsFlag(const std::u16string& argument) {
+  return !argument.empty() && (argument[0] == u'-' || argument[0] == u'/');
+}
+
+// The flag's letter in lower case; '\0' for a bare '-' or '/'.
+inline char16_t FlagLetter(const std::u16string& argument) {
+  const char16_t c = argument.size() > 1 ? argument[1] : u'\0';
+  return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+inline bool HasFlag(char16_t letter, const std::vector<std::u16string>& arguments) {
+  for (const std::u16string& argument : arguments) {
+    if (IsFlag(argument) && FlagLetter(argument) == letter) return true;
+  }
+  return false;
+}
+
 // Stops the run with the input saved, as any crash does.
-[[noreturn]] inline void PropertyBroken(const char* what) {
+inline void Require(bool holds, const char* what) {
+  if (holds) return;
   std::fprintf(stderr, "property broken: %s\n", what);
   std::abort();
 }
 
-inline void Require(bool holds, const char* what) {
-  if (!holds) PropertyBroken(what);
-}
-
 }  // namespace lss::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  lss::fuzz::TestOneInput(data, size);
+  return 0;
+}

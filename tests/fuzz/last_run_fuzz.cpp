@@ -9,8 +9,6 @@
 // 2 the newest log is 64 KiB longer (of blanks before its bytes), so only its
 // tail is read; 3 the task last ran (byte >> 4) * 2 minutes after the newest
 // log's time.
-#include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,9 +37,8 @@ std::vector<std::string> SplitLogs(std::string_view bytes) {
 }
 
 std::u16string LogName(int day) {
-  const std::string name = "Scheduler" + std::string(1, char('0' + day / 10)) +
-                           std::string(1, char('0' + day % 10)) + "1226020000.log";
-  return std::u16string(name.begin(), name.end());
+  const char16_t digits[] = {char16_t(u'0' + day / 10), char16_t(u'0' + day % 10), u'\0'};
+  return u"Scheduler" + std::u16string(digits) + u"1226020000.log";
 }
 
 std::u16string Value(const lss::CheckResult& result, std::u16string_view name) {
@@ -53,9 +50,8 @@ std::u16string Value(const lss::CheckResult& result, std::u16string_view name) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
-  if (size == 0) return 0;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return;
   const std::uint8_t control = data[0];
   const std::vector<std::string> logs =
       SplitLogs(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
@@ -91,8 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               result.status == lss::CheckStatus::kFail,
           "the verdict is OK, WARN or FAIL");
   Require(!result.message.empty(), "there is a message");
-  Require(result.message.find_first_of(u"\r\n") == std::u16string::npos,
-          "the message is one line");
+  Require(result.message.find_first_of(u"\r\n") == std::u16string::npos, "the message is one line");
   Require(os.queries.largestTailAsked <= lss::kLogTailBytes, "at most the tail is read");
   if (!judged.empty()) {
     // Named in the message where the log cannot be read as one, and in the
@@ -101,5 +96,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(file == judged || (file.empty() && result.message.find(judged) != std::u16string::npos),
             "the judged log is the newest that holds anything, and it is named");
   }
-  return 0;
 }

@@ -1,8 +1,5 @@
 // Any profile name survives Outlook's command line: splitting the composed
 // parameters by the Windows argument rules gives /profile, the name, /recycle.
-#include <cstddef>
-#include <cstdint>
-
 #include "fuzz/fuzz_input.h"
 #include "outlook/outlook_launcher.h"
 
@@ -48,16 +45,14 @@ std::vector<std::u16string> SplitArguments(std::u16string_view line) {
 }  // namespace
 }  // namespace lss::fuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   lss::OutlookLaunchRequest request;
   request.profileName = DecodeText(data, size);
   // A command line ends at its first NUL, and no argument can carry one.
   if (request.profileName.empty() || request.profileName.find(u'\0') != std::u16string::npos) {
-    return 0;
+    return;
   }
   const std::vector<std::u16string> expected{u"/profile", request.profileName, u"/recycle"};
   Require(SplitArguments(lss::ComposeOutlookParameters(request)) == expected,
           "the split parameters are /profile, the exact name, /recycle");
-  return 0;
 }

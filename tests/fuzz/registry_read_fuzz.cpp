@@ -1,7 +1,5 @@
 // Any value type and any bytes, odd sizes and missing NULs included, read
 // back as text or number within the stored data and with the defaults.
-#include <cstddef>
-#include <cstdint>
 #include <vector>
 
 #include "fake/fake_registry.h"
@@ -31,10 +29,9 @@ std::u16string StoredText(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using lss::fuzz::Require;
-  if (size < 4) return 0;
-  const std::uint32_t type = lss::fuzz::ReadUint32(data);
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 4) return;
+  const std::uint32_t type = ReadUint32(data);
   const std::vector<std::uint8_t> bytes(data + 4, data + size);
 
   lss::test::FakeRegistry registry;
@@ -67,5 +64,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(!found || path == StoredText(bytes) + u"OUTLOOK.EXE",
           "Outlook's path is the stored text");
   Require(registry.openHandles() == 0, "every key is closed");
-  return 0;
 }

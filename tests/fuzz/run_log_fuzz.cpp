@@ -1,8 +1,6 @@
 // Any message, lone surrogates and line breaks included, gives a log entry
 // whose lines hold at most 200 characters, stamped only on the first, with
 // CR LF breaks and each character as its Latin-1 byte or '?'.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "diag/run_log.h"
@@ -18,8 +16,7 @@ constexpr std::u16string_view kStamp = u"06-12-26 16:45:09: ";
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u16string message = DecodeText(data, size);
   lss::test::FakeClock clock(lss::LocalTime{2026, 12, 6, 16, 45, 9});
   lss::test::FakeFileSystem files;
@@ -59,5 +56,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lineStart = i + 1;
   }
   Require(bytes.size() - lineStart <= kLineLength, "the last line holds at most 200 characters");
-  return 0;
 }

@@ -2,8 +2,6 @@
 // where LSScheduler.exe itself would read them, and the task check says the
 // run lacks -s exactly when its arguments lack it. The input is the action's
 // argument text; cut at each '\n', it is also the list of split arguments.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,32 +11,17 @@
 #include "fuzz/fuzz_input.h"
 #include "settings/settings_store.h"
 
-namespace {
-
-// Written apart from the check's own: '-' or '/', then the letter in either case.
-bool Holds(const std::vector<std::u16string>& arguments, char16_t lower) {
-  for (const std::u16string& argument : arguments) {
-    if (argument.size() >= 2 && (argument[0] == u'-' || argument[0] == u'/') &&
-        (argument[1] == lower || argument[1] == lower - 32)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace lss::fuzz;
+void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u16string text = DecodeText(data, size);
   const std::vector<std::u16string> arguments = SplitLines(text);
 
   const bool s = lss::HasSchedulerFlag(arguments, u's');
   const bool e = lss::HasSchedulerFlag(arguments, u'e');
-  Require(s == Holds(arguments, u's') && e == Holds(arguments, u'e'),
+  Require(s == HasFlag(u's', arguments) && e == HasFlag(u'e', arguments),
           "-s and -e count in either case, after '-' or '/'");
-  Require(s == lss::HasSchedulerFlag(arguments, u'S') && e == lss::HasSchedulerFlag(arguments, u'E'),
-          "the letter asked for counts in either case");
+  Require(
+      s == lss::HasSchedulerFlag(arguments, u'S') && e == lss::HasSchedulerFlag(arguments, u'E'),
+      "the letter asked for counts in either case");
 
   std::vector<std::u16string> argv{u"LSScheduler.exe"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -66,5 +49,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       u"values to the add-in and never starts Outlook. Add -s -e to the action's arguments.";
   Require(lacksS == !lss::HasSchedulerFlag(split, u's'), "a task without -s is told so");
   Require(!lacksS || result.status == lss::CheckStatus::kFail, "a task without -s fails");
-  return 0;
 }

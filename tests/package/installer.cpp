@@ -19,7 +19,6 @@ namespace {
 
 using UniqueMsiHandle = lss::UniqueFunctionHandle<MSIHANDLE, &::MsiCloseHandle>;
 
-
 void Check(UINT result, const char* what) {
   if (result != ERROR_SUCCESS) {
     throw std::runtime_error(std::string(what) + " failed: " + std::to_string(result));

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,10 +11,9 @@
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
 #include "platform/win32/win32_check_queries.h"
+#include "unit/check_test_helpers.h"
 
 namespace {
-
-constexpr auto CaseIndex = [](const auto& row) { return std::to_string(row.index); };
 
 const std::wstring kFolder = L"C:\\lss_win32_tests\\check";
 
@@ -24,29 +21,26 @@ std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(),
 
 struct TailCase {
   std::size_t limit;
-  std::optional<std::string> tail;  // nothing: no file to read
+  std::string tail;
 };
 
 class Tail : public testing::TestWithParam<TailCase> {};
 
+// What a missing file gives is in the contract's Replace rows.
 TEST_P(Tail, IsTheEndOfTheFileAndItsWholeSize) {
-  const TailCase& c = GetParam();
   e2e::MakeFreshFolder(kFolder);
   const std::wstring path = kFolder + L"\\tail.log";
-  if (c.tail) e2e::WriteFileBytes(path, "0123456789");
+  e2e::WriteFileBytes(path, "0123456789");
   lss::Win32CheckQueries queries;
-  const std::optional<lss::CheckQueries::Tail> tail = queries.ReadTail(U16(path), c.limit);
-  ASSERT_EQ(tail.has_value(), c.tail.has_value());
-  if (!tail) return;
-  EXPECT_EQ(tail->bytes, *c.tail);
+  const std::optional<lss::CheckQueries::Tail> tail = queries.ReadTail(U16(path), GetParam().limit);
+  ASSERT_TRUE(tail.has_value());
+  EXPECT_EQ(tail->bytes, GetParam().tail);
   EXPECT_EQ(tail->size, 10u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Tail,
                          testing::Values(TailCase{4, "6789"}, TailCase{10, "0123456789"},
-                                         TailCase{64 * 1024, "0123456789"}, TailCase{0, ""},
-                                         TailCase{4, std::nullopt}),
-                         CaseIndex);
+                                         TailCase{64 * 1024, "0123456789"}, TailCase{0, ""}));
 
 struct RunningCase {
   const char16_t* asked;
@@ -61,8 +55,8 @@ TEST_P(RunningProgram, IsFoundByItsFileNameInAnyCase) {
   e2e::CopyFileTo(e2e::PathFromEnvironment(L"LSS_IDLE_PROGRAM"), program);
   e2e::ChildProcess idle(program, L"20000");
   lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.IsProgramRunning(GetParam().asked), GetParam().running) << std::string(
-      GetParam().asked, GetParam().asked + std::char_traits<char16_t>::length(GetParam().asked));
+  EXPECT_EQ(queries.IsProgramRunning(GetParam().asked), GetParam().running)
+      << lss::test::Narrow(GetParam().asked);
 }  // the idle program is ended here
 
 INSTANTIATE_TEST_SUITE_P(Table, RunningProgram,
@@ -70,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Table, RunningProgram,
                                          RunningCase{u"LSSCHEDULER.EXE", true},
                                          RunningCase{u"lsscheduler.exe", true},
                                          RunningCase{u"LSScheduler", false},
-                                         RunningCase{u"LSSchedulerCheck.exe", false}),
-                         CaseIndex);
+                                         RunningCase{u"LSSchedulerCheck.exe", false}));
 
 struct SplitCase {
   const char16_t* arguments;
@@ -90,21 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ActionArguments,
                                          SplitCase{
                                              u"-s -e -p \"My Work\" -n Nightly",
                                              {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
-                                         SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}),
-                         CaseIndex);
-
-// A program file's first bytes: "MZ", e_lfanew, and at it the PE signature
-// and the machine type, in a file of `size` bytes.
-std::string ProgramBytes(std::uint16_t machine, std::uint32_t offset, std::size_t size) {
-  std::string bytes(std::max<std::size_t>(size, offset + 6), '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
-  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
-  bytes.replace(offset, 6,
-                std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
-                    static_cast<char>(machine >> 8));
-  return bytes.substr(0, size);
-}
+                                         SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}));
 
 struct HeaderCase {
   std::optional<std::string> bytes;  // nothing: no file
@@ -126,20 +105,19 @@ TEST_P(ProgramHeader, IsReadFromTheFilesFirstBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ProgramHeader,
-    testing::Values(HeaderCase{ProgramBytes(0x8664, 0x80, 0x400), u"x64"},
-                    HeaderCase{ProgramBytes(0x14C, 0x80, 0x86), u"x86"},
-                    HeaderCase{ProgramBytes(0xAA64, 0xF00, 0x2000), u"ARM64"},
-                    HeaderCase{ProgramBytes(0x8664, 0x80, 0x30),
+    testing::Values(HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x400), u"x64"},
+                    HeaderCase{lss::test::ProgramFile(0x14C, 0x80, 0x86), u"x86"},
+                    HeaderCase{lss::test::ProgramFile(0xAA64, 0xF00, 0x2000), u"ARM64"},
+                    HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x30),
                                u"not a complete program file (it ends after 48 bytes, inside its "
                                u"DOS header)"},
-                    HeaderCase{ProgramBytes(0x8664, 0x80, 0x84),
+                    HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x84),
                                u"not a complete program file (its PE header offset 0x80 points "
                                u"past the 132 bytes read)"},
                     HeaderCase{std::string("MZ") + std::string(0x3E, 'x'),
                                u"not a complete program file (its PE header offset 0x78787878 "
                                u"points past the 64 bytes read)"},
-                    HeaderCase{std::nullopt, u"the file could not be read"}),
-    CaseIndex);
+                    HeaderCase{std::nullopt, u"the file could not be read"}));
 
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr auto CaseIndex = [](const auto& row) { return std::to_string(row.index); };
-
 const std::wstring kFolder = L"C:\\lss_win32_tests\\collect";
 
 std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
@@ -40,22 +38,20 @@ TEST_P(Look, NamesWhatIsThere) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Look,
-    testing::Values(
-        LookCase{"nothing", [](auto&) {}, lss::PathKind::kMissing},
-        LookCase{"a file", [](auto& path) { e2e::WriteFileBytes(path, ""); },
-                 lss::PathKind::kFile},
-        LookCase{"an empty folder", [](auto& path) { e2e::MakeFreshFolder(path); },
-                 lss::PathKind::kEmptyFolder},
-        LookCase{"a folder with an empty file",
-                 [](auto& path) {
-                   e2e::MakeFreshFolder(path);
-                   e2e::WriteFileBytes(path + L"\\x", "");
-                 },
-                 lss::PathKind::kFolderWithEntries},
-        LookCase{"a folder with a folder",
-                 [](auto& path) { e2e::MakeFreshFolder(path + L"\\sub"); },
-                 lss::PathKind::kFolderWithEntries}),
-    CaseIndex);
+    testing::Values(LookCase{"nothing", [](auto&) {}, lss::PathKind::kMissing},
+                    LookCase{"a file", [](auto& path) { e2e::WriteFileBytes(path, ""); },
+                             lss::PathKind::kFile},
+                    LookCase{"an empty folder", [](auto& path) { e2e::MakeFreshFolder(path); },
+                             lss::PathKind::kEmptyFolder},
+                    LookCase{"a folder with an empty file",
+                             [](auto& path) {
+                               e2e::MakeFreshFolder(path);
+                               e2e::WriteFileBytes(path + L"\\x", "");
+                             },
+                             lss::PathKind::kFolderWithEntries},
+                    LookCase{"a folder with a folder",
+                             [](auto& path) { e2e::MakeFreshFolder(path + L"\\sub"); },
+                             lss::PathKind::kFolderWithEntries}));
 
 TEST(CollectQueries, CreateFoldersAndNewFilesButReplaceNothing) {
   e2e::MakeFreshFolder(kFolder);

@@ -1,5 +1,4 @@
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -60,19 +59,20 @@ TEST_P(AppendLock, IsExclusive) {
   EXPECT_EQ(e2e::ReadFileBytes(path), "x") << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, AppendLock,
-    testing::Values(LockCase{"nothing held", std::nullopt, false},
-                    LockCase{"a shared lock held", 0, true},
-                    LockCase{"an exclusive lock held", LOCKFILE_EXCLUSIVE_LOCK, true}),
-    [](const auto& row) { return std::to_string(row.index); });
+INSTANTIATE_TEST_SUITE_P(Table, AppendLock,
+                         testing::Values(LockCase{"nothing held", std::nullopt, false},
+                                         LockCase{"a shared lock held", 0, true},
+                                         LockCase{"an exclusive lock held", LOCKFILE_EXCLUSIVE_LOCK,
+                                                  true}));
 
 // The folder calls the run log's creation and retention rely on, with the
 // codes the fake gives for the same situations.
 TEST(FolderCalls, CreateListAndRemoveAsTheFakeDoes) {
   e2e::MakeFreshFolder(kFolder);
   lss::Win32FileSystem files;
-  const auto u16 = [](const std::wstring& path) { return std::u16string(path.begin(), path.end()); };
+  const auto u16 = [](const std::wstring& path) {
+    return std::u16string(path.begin(), path.end());
+  };
   e2e::WriteFileBytes(kFolder + L"\\file", "x");
   e2e::WriteFileBytes(kFolder + L"\\Scheduler010120000000.log", "old");
   e2e::WriteFileBytes(kFolder + L"\\readonly.log", "r");

@@ -1,8 +1,6 @@
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "harness/scratch_files.h"
@@ -12,35 +10,21 @@ namespace {
 
 const std::wstring kFolder = L"C:\\lss_win32_tests\\shell";
 
-struct StartCase {
-  const char* what;
-  bool probe;  // start the probe, or a program that does not exist
-  bool started;
-  std::optional<std::string> shown;  // the started program's show command
-};
+std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-class ShellStart : public testing::TestWithParam<StartCase> {};
-
-TEST_P(ShellStart, ShowsTheProgramNormally) {
-  const StartCase& c = GetParam();
+// What a missing program gives is in tests/e2e/outlook_launch_test.cpp's row
+// "\"Path\" without a trailing backslash names a file that does not exist".
+TEST(ShellStart, ShowsTheProgramNormally) {
   e2e::MakeFreshFolder(kFolder);
-  const std::wstring file = c.probe ? e2e::PathFromEnvironment(L"LSS_SHOW_WINDOW_PROBE")
-                                    : kFolder + L"\\missing.exe";
   const std::wstring report = kFolder + L"\\shown.txt";
   lss::Win32Shell shell;
   const std::intptr_t result =
-      shell.Execute(std::u16string(file.begin(), file.end()), std::u16string(report.begin(), report.end()));
-  EXPECT_EQ(result > 32, c.started) << c.what << ": " << result;
+      shell.Execute(U16(e2e::PathFromEnvironment(L"LSS_SHOW_WINDOW_PROBE")), U16(report));
+  EXPECT_GT(result, 32);
   // The probe ends at once; give it ten seconds to write its report.
-  for (int i = 0; i < 100 && c.started && !e2e::PathExists(report); ++i) ::Sleep(100);
-  EXPECT_EQ(e2e::PathExists(report) ? std::optional(e2e::ReadFileBytes(report)) : std::nullopt, c.shown)
-      << c.what;
+  for (int i = 0; i < 100 && !e2e::PathExists(report); ++i) ::Sleep(100);
+  ASSERT_TRUE(e2e::PathExists(report));
+  EXPECT_EQ(e2e::ReadFileBytes(report), std::to_string(SW_SHOWNORMAL));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ShellStart,
-    testing::Values(StartCase{"a program", true, true, std::to_string(SW_SHOWNORMAL)},
-                    StartCase{"a missing program", false, false, std::nullopt}),
-    [](const auto& row) { return std::to_string(row.index); });
 
 }  // namespace

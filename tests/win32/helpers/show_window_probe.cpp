@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "handles/win32_handles.h"
+#include "harness/scratch_files.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
@@ -16,14 +16,6 @@ int wmain(int argc, wchar_t** argv) {
                                 ? std::to_string(startup.wShowWindow)
                                 : std::string("none");
   const std::wstring partial = std::wstring(argv[1]) + L".partial";
-  {
-    const lss::UniqueFile file(::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), shown.data(), static_cast<DWORD>(shown.size()), &written,
-                              nullptr)) {
-      return 1;
-    }
-  }  // closed before it is renamed
+  e2e::WriteFileBytes(partial, shown);  // throws, ending the probe, when it cannot
   return ::MoveFileW(partial.c_str(), argv[1]) ? 0 : 1;
 }
