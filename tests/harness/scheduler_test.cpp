@@ -13,16 +13,11 @@ constexpr wchar_t kScratchRoot[] = L"C:\\lsse2e\\";
 
 std::wstring CurrentTestFolder() {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::wstring name = FromUtf8(std::string(info->test_suite_name()) + "." + info->name());
+  const std::string ascii = std::string(info->test_suite_name()) + "." + info->name();
+  std::wstring name(ascii.begin(), ascii.end());
   // Rows of a table are named Suite/Rows.Test/N: keep them one folder each.
   std::replace(name.begin(), name.end(), L'/', L'_');
   return kScratchRoot + name;
-}
-
-std::string Describe(const std::vector<std::wstring>& names) {
-  std::string text = "[";
-  for (const std::wstring& name : names) text += (text.size() > 1 ? ", " : "") + ToUtf8(name);
-  return text + "]";
 }
 
 }  // namespace
@@ -133,7 +128,7 @@ std::string SchedulerTest::TheLogBytes(const std::wstring& logs) {
   const std::vector<std::wstring> files = FileNamesIn(logs);
   if (files.size() != 1) {
     ADD_FAILURE() << "expected exactly one log file in " << ToUtf8(logs) << ", found "
-                  << Describe(files);
+                  << ::testing::PrintToString(files);
     return {};
   }
   ExpectLogNameOfTheRuns(files.front());
