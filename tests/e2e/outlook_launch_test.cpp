@@ -8,8 +8,6 @@ namespace {
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-constexpr char kNotFound[] = "LSScheduler Error: Can't find Outlook.exe";
-
 std::vector<std::string> ArgumentsOutlookGot(const std::vector<JournalEvent>& journal) {
   std::vector<std::string> arguments;
   for (const JournalEvent& event : EventsOf(journal, "outlook")) {

@@ -11,8 +11,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr char kNotFound[] = "LSScheduler Error: Can't find Outlook.exe";
-
 struct FolderCase {
   const char* story;
   std::wstring (*folderText)(const std::wstring& folder);  // LogDirectory for the log folder

@@ -16,8 +16,6 @@ using ::testing::Matcher;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-constexpr char kBlock[] = "Block Larkspan Toolbar Load";
-constexpr char kDeBlock[] = "De-Block Larkspan Toolbar Load";
 constexpr char kWaitingForOutlook[] = "KSScheduler: Waiting for Outlook";
 constexpr char kInitialize[] = "KSScheduler: MAPIInitialize";
 constexpr char kRetry[] = "KSScheduler: MAPIInitialize Retry without MAPI_NO_COINIT";

@@ -37,6 +37,11 @@ inline constexpr wchar_t kMailClientName[] = L"Olsim";
 inline constexpr wchar_t kOutlookFolder[] = L"C:\\Program Files\\Olsim\\";
 inline constexpr char kOutlookExe[] = "C:\\Program Files\\Olsim\\OUTLOOK.EXE";
 
+// Log entries of several stories.
+inline constexpr char kNotFound[] = "LSScheduler Error: Can't find Outlook.exe";
+inline constexpr char kBlock[] = "Block Larkspan Toolbar Load";
+inline constexpr char kDeBlock[] = "De-Block Larkspan Toolbar Load";
+
 // DWORD values as the program stores signed integers.
 inline RegValue Dword(std::uint32_t value) { return RegValue::Dword(value); }
 inline constexpr std::uint32_t kMinusOne = 0xFFFFFFFF;
