@@ -35,15 +35,6 @@ struct Report {
   std::string error;
 };
 
-// Every file of a folder with its bytes, for comparing before and after.
-std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
-  std::map<std::wstring, std::string> contents;
-  for (const std::wstring& name : FileNamesIn(folder)) {
-    contents[name] = ReadFileBytes(folder + L"\\" + name);
-  }
-  return contents;
-}
-
 // "07-12-26 02:00:00:" as the JSON's "2026-12-07T02:00:00".
 std::string IsoFromStamp(const std::string& stamp) {
   return "20" + stamp.substr(6, 2) + "-" + stamp.substr(3, 2) + "-" + stamp.substr(0, 2) + "T" +
