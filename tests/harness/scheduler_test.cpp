@@ -124,7 +124,7 @@ void SchedulerTest::ExpectLogNameOfTheRuns(const std::wstring& name) {
   }
 }
 
-std::string SchedulerTest::TheLogBytes(const std::wstring& logs) {
+std::vector<LogEntry> SchedulerTest::TheLog(const std::wstring& logs) {
   const std::vector<std::wstring> files = FileNamesIn(logs);
   if (files.size() != 1) {
     ADD_FAILURE() << "expected exactly one log file in " << ToUtf8(logs) << ", found "
@@ -132,11 +132,7 @@ std::string SchedulerTest::TheLogBytes(const std::wstring& logs) {
     return {};
   }
   ExpectLogNameOfTheRuns(files.front());
-  return ReadFileBytes(logs + L"\\" + files.front());
-}
-
-std::vector<LogEntry> SchedulerTest::TheLog(const std::wstring& logs) {
-  const ParsedLog log = ParseLog(TheLogBytes(logs));
+  const ParsedLog log = ParseLog(ReadFileBytes(logs + L"\\" + files.front()));
   for (const std::string& problem : log.problems) ADD_FAILURE() << "log layout: " << problem;
   for (const LogEntry& entry : log.entries) {
     if (const auto stamp = ParseEntryStamp(entry.stamp)) {

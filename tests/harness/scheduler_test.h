@@ -104,12 +104,10 @@ class SchedulerTest : public ::testing::Test {
   // The entries of the one log file in `logs`. Adds a failure when there
   // is not exactly one file, when its name or an entry's stamp is not a local
   // time between the start of the first run and the end of the last one, or
-  // when the file's layout is broken.
+  // when the file's layout is broken. Only an empty file gives neither
+  // entries nor a failure.
   std::vector<LogEntry> TheLog(const std::wstring& logs);
   std::vector<LogEntry> TheLog() { return TheLog(LogFolder()); }
-  // The raw bytes of the one log file (empty when there is none).
-  std::string TheLogBytes(const std::wstring& logs);
-  std::string TheLogBytes() { return TheLogBytes(LogFolder()); }
   // Adds a failure unless `name` is a log file's name of a time of this test's runs.
   void ExpectLogNameOfTheRuns(const std::wstring& name);
 
