@@ -23,12 +23,11 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-enum class Definition { kTemplate, kDisabled };
 enum class Finding { kFound, kNotFound, kDisabled };
 
 struct TaskRow {
   const char* what;
-  Definition definition;
+  bool disabled;  // the template registered disabled
   const wchar_t* registeredAs;
   bool deletedAgain;
   const wchar_t* taskOption;  // --task's value; null: none, the default name
@@ -40,8 +39,7 @@ class TaskCheck : public SchedulerTest, public ::testing::WithParamInterface<Tas
 
 TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
   const TaskRow& row = GetParam();
-  RegisteredTask task(WriteTaskTemplate(folder(), row.definition == Definition::kDisabled),
-                      row.registeredAs, folder());
+  RegisteredTask task(WriteTaskTemplate(folder(), row.disabled), row.registeredAs, folder());
   if (row.deletedAgain) task.Delete();
 
   std::wstring arguments = L"--only task --json --eventlog";
@@ -103,19 +101,19 @@ TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TaskCheck,
-    ::testing::Values(TaskRow{"the template under the default name", Definition::kTemplate,
-                              L"Larkspan Nightly", false, nullptr, Finding::kFound, nullptr},
-                      TaskRow{"the template in a folder, named with --task", Definition::kTemplate,
+    ::testing::Values(TaskRow{"the template under the default name", false, L"Larkspan Nightly",
+                              false, nullptr, Finding::kFound, nullptr},
+                      TaskRow{"the template in a folder, named with --task", false,
                               L"\\Brinmoor\\Larkspan Nightly", false,
                               L"\\Brinmoor\\Larkspan Nightly", Finding::kFound, nullptr},
-                      TaskRow{"a disabled copy", Definition::kDisabled, L"Larkspan Nightly", false,
-                              nullptr, Finding::kDisabled,
+                      TaskRow{"a disabled copy", true, L"Larkspan Nightly", false, nullptr,
+                              Finding::kDisabled,
                               "task FAIL: The task \\\"Larkspan Nightly\\\" is disabled"},
-                      TaskRow{"the template deleted again", Definition::kTemplate,
-                              L"Larkspan Nightly", true, nullptr, Finding::kNotFound,
+                      TaskRow{"the template deleted again", false, L"Larkspan Nightly", true,
+                              nullptr, Finding::kNotFound,
                               "task WARN: There is no task \\\"Larkspan Nightly\\\""},
-                      TaskRow{"another name than the task's", Definition::kTemplate,
-                              L"Larkspan Nightly", false, L"Larkspan Weekly", Finding::kNotFound,
+                      TaskRow{"another name than the task's", false, L"Larkspan Nightly", false,
+                              L"Larkspan Weekly", Finding::kNotFound,
                               "task WARN: There is no task \\\"Larkspan Weekly\\\""}),
     [](const auto& row) { return std::to_string(row.index); });
 
