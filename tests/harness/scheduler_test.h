@@ -111,7 +111,6 @@ class SchedulerTest : public ::testing::Test {
   // Adds a failure unless `name` is a log file's name of a time of this test's runs.
   void ExpectLogNameOfTheRuns(const std::wstring& name);
 
-  std::vector<JournalEvent> Journal() const { return ReadJournal(JournalPath()); }
   // Waits until the stand-in Outlook has journalled its exit; adds a failure
   // when it has not within `limit`. Returns the journal.
   std::vector<JournalEvent> WaitForOutlookExit(std::chrono::milliseconds limit);
