@@ -98,23 +98,6 @@ TEST_F(RunLog, ReadOnlyFileOfTheSameNameGetsNothing) {
   ExpectRunWithoutALogIn(LogFolder());
 }
 
-TEST_F(RunLog, TwoStartsInTheSameSecondAppendToOneFile) {
-  UseLogFolder();
-  // Two starts at the beginning of a second open the same file; should they
-  // straddle a second all the same, the next second is tried.
-  for (int attempt = 1; attempt <= 6; ++attempt) {
-    MakeFreshFolder(LogFolder());
-    WaitForNextSecond();
-    const std::unique_ptr<ChildProcess> first = StartScheduler(L"-s");
-    const std::unique_ptr<ChildProcess> second = StartScheduler(L"-s");
-    WaitForScheduler(*first);
-    WaitForScheduler(*second);
-    if (LogFiles().size() == 1) break;
-  }
-
-  EXPECT_THAT(Texts(TheLog()), ElementsAre(kNotFound, kNotFound));
-}
-
 TEST_F(RunLog, AFolderThatCannotBeCreatedGivesNoLogAndTheRunGoesOn) {
   // Given a log folder below a file: no folder can be made there.
   WriteFileBytes(folder() + L"\\file", "not a folder");

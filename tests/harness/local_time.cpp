@@ -25,11 +25,6 @@ LocalSeconds LocalNow() {
   return *Seconds(now);
 }
 
-void WaitForNextSecond() {
-  const LocalSeconds start = LocalNow();
-  while (LocalNow() == start) ::Sleep(5);
-}
-
 std::optional<LocalSeconds> ParseEntryStamp(std::string_view stamp) {
   // dd-mm-yy HH:MM:SS:
   if (stamp.size() != 18 || stamp[2] != '-' || stamp[5] != '-' || stamp[8] != ' ' ||

@@ -83,21 +83,16 @@ void SchedulerTest::SetUpWholeRun(std::uint32_t waitSeconds,
 
 RunResult SchedulerTest::RunScheduler(std::wstring_view arguments,
                                       std::chrono::milliseconds limit) {
-  const std::unique_ptr<ChildProcess> run = StartScheduler(arguments);
-  return WaitForScheduler(*run, limit);
+  const RunResult result = StartScheduler(arguments)->Wait(limit);
+  lastRunEnded_ = LocalNow();
+  EXPECT_EQ(result.exitCode, 0u) << "LSScheduler.exe ends with exit code 0, whatever happened";
+  return result;
 }
 
 std::unique_ptr<ChildProcess> SchedulerTest::StartScheduler(std::wstring_view arguments) {
   const LocalSeconds started = LocalNow();
   if (!firstRunStarted_) firstRunStarted_ = started;
   return std::make_unique<ChildProcess>(schedulerExe_, arguments);
-}
-
-RunResult SchedulerTest::WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit) {
-  const RunResult result = run.Wait(limit);
-  lastRunEnded_ = LocalNow();
-  EXPECT_EQ(result.exitCode, 0u) << "LSScheduler.exe ends with exit code 0, whatever happened";
-  return result;
 }
 
 CapturedRun SchedulerTest::RunCheckTool(std::wstring_view arguments) {

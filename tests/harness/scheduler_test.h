@@ -93,9 +93,8 @@ class SchedulerTest : public ::testing::Test {
   // time before the first start and after the last end of the test's runs
   // bounds the stamps of the log.
   RunResult RunScheduler(std::wstring_view arguments, std::chrono::milliseconds limit = 60s);
-  // The same in two steps, for runs that overlap.
+  // Only starts it, for a run that the test ends by killing it.
   std::unique_ptr<ChildProcess> StartScheduler(std::wstring_view arguments);
-  RunResult WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit = 60s);
   // Runs LSSchedulerCheck.exe with `arguments`, capturing its output in folder().
   CapturedRun RunCheckTool(std::wstring_view arguments);
 
