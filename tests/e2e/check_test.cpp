@@ -357,9 +357,6 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   SetUpAsTheDemo(2);
   // Settings of every kind reg export writes, in nested keys.
   const std::wstring larkspan = L"Software\\Brinmoor\\Larkspan";
-  const auto raw = [](DWORD type, std::vector<std::uint8_t> bytes) {
-    return RegValue{type, std::move(bytes)};
-  };
   std::vector<std::uint8_t> blob;
   for (int i = 0; i < 100; ++i) blob.push_back(static_cast<std::uint8_t>(i * 7));
   SetSetting(L"Quoted \"name\" \\ here", RegValue::Sz(L"C:\\x \"y\" \\\\z"));
@@ -368,17 +365,17 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   SetSetting(L"Expand", RegValue::ExpandSz(L"%LOCALAPPDATA%\\Logs"));
   SetSetting(L"Blob", RegValue::Binary(blob));
   SetSetting(L"Empty", RegValue::Binary({}));
-  SetSetting(L"Multi", raw(REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}));
-  SetSetting(L"Quad", raw(REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}));
-  SetSetting(L"None", raw(REG_NONE, {9}));
+  SetSetting(L"Multi", RegValue{REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
+  SetSetting(L"Quad", RegValue{REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}});
+  SetSetting(L"None", RegValue{REG_NONE, {9}});
   // Not here: REG_SZ data without its NUL, which settings.reg writes as hex(1)
   // with the bytes as they are; Wine's reg import adds a NUL to it.
-  SetSetting(L"Line\\nbreak", raw(REG_SZ, {'a', 0, '\r', 0, '\n', 0, 'b', 0, 0, 0}));
-  SetSetting(L"Short dword", raw(REG_DWORD, {1, 2}));
+  SetSetting(L"Line\\nbreak", RegValue{REG_SZ, {'a', 0, '\r', 0, '\n', 0, 'b', 0, 0, 0}});
+  SetSetting(L"Short dword", RegValue{REG_DWORD, {1, 2}});
   SetAdminOption(L"BlockToolbarLoadOrg", Dword(kMinusOne));
   SetValue(HKEY_CURRENT_USER, larkspan + L"\\Settings\\AdminOptions\\Deep\\Deeper", L"Level",
            Dword(4));
-  SetValue(HKEY_CURRENT_USER, larkspan + L"\\Other", L"Kind", raw(0x20, {1, 2, 3}));
+  SetValue(HKEY_CURRENT_USER, larkspan + L"\\Other", L"Kind", RegValue{0x20, {1, 2, 3}});
 
   const RegisteredTask task(WriteTaskTemplate(folder()), L"Larkspan Nightly", folder());
   RunScheduler(L"-s -e -p Work -n Nightly");
