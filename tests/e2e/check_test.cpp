@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -44,11 +44,9 @@ std::string IsoFromStamp(const std::string& stamp) {
 
 // The time now in UTC, as the JSON's checkedAt gives it.
 std::string UtcNow() {
-  SYSTEMTIME now{};
-  ::GetSystemTime(&now);
+  const std::time_t now = std::time(nullptr);
   char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth,
-                now.wDay, now.wHour, now.wMinute, now.wSecond);
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
   return text;
 }
 
