@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -17,7 +17,10 @@
 namespace e2e {
 namespace {
 
+using ::testing::_;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
+using ::testing::Matcher;
 using ::testing::StartsWith;
 using Json = nlohmann::json;
 
@@ -26,23 +29,12 @@ struct Row {
   std::string message;
 };
 
-struct Report {
-  DWORD exitCode = 0;
+// The run and the table it printed.
+struct Report : CapturedRun {
   std::vector<std::string> ids;  // in the order printed
   std::map<std::string, Row> checks;
   std::string verdict;  // the table's last line
-  std::string output;
-  std::string error;
 };
-
-// Every file of a folder with its bytes, for comparing before and after.
-std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
-  std::map<std::wstring, std::string> contents;
-  for (const std::wstring& name : FileNamesIn(folder)) {
-    contents[name] = ReadFileBytes(folder + L"\\" + name);
-  }
-  return contents;
-}
 
 // "07-12-26 02:00:00:" as the JSON's "2026-12-07T02:00:00".
 std::string IsoFromStamp(const std::string& stamp) {
@@ -52,11 +44,9 @@ std::string IsoFromStamp(const std::string& stamp) {
 
 // The time now in UTC, as the JSON's checkedAt gives it.
 std::string UtcNow() {
-  SYSTEMTIME now{};
-  ::GetSystemTime(&now);
+  const std::time_t now = std::time(nullptr);
   char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth,
-                now.wDay, now.wHour, now.wMinute, now.wSecond);
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
   return text;
 }
 
@@ -67,29 +57,24 @@ std::string ShownStamp(const std::string& stamp) { return stamp.substr(0, 17); }
 // schema, the verdict and exit code, and each check's id, status, message and
 // details (strings only).
 bool HasDocumentedFields(const Json& json) {
-  const auto strings = [](const Json& object, std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-      if (!object.contains(name) || !object[name].is_string()) return false;
-    }
-    return true;
+  const auto all = [](const auto& range, auto is) {
+    return std::all_of(range.begin(), range.end(), is);
+  };
+  const auto strings = [&](const Json& object, std::initializer_list<const char*> names) {
+    return object.is_object() && all(names, [&](const char* name) {
+             return object.contains(name) && object[name].is_string();
+           });
   };
   const auto integer = [&](const char* name) {
     return json.contains(name) && json[name].is_number_integer();
   };
-  if (!json.is_object() || !strings(json, {"tool", "version", "verdict"}) || !integer("schema") ||
-      !integer("exitCode") || !json.contains("checks") || !json["checks"].is_array()) {
-    return false;
-  }
-  for (const Json& check : json["checks"]) {
-    if (!check.is_object() || !strings(check, {"id", "status", "message"}) ||
-        !check.contains("details") || !check["details"].is_object()) {
-      return false;
-    }
-    for (const Json& detail : check["details"]) {
-      if (!detail.is_string()) return false;
-    }
-  }
-  return true;
+  return strings(json, {"tool", "version", "verdict"}) && integer("schema") &&
+         integer("exitCode") && json.contains("checks") && json["checks"].is_array() &&
+         all(json["checks"], [&](const Json& check) {
+           return strings(check, {"id", "status", "message"}) && check.contains("details") &&
+                  check["details"].is_object() &&
+                  all(check["details"], [](const Json& detail) { return detail.is_string(); });
+         });
 }
 
 class CheckTool : public SchedulerTest {
@@ -121,22 +106,16 @@ class CheckTool : public SchedulerTest {
 
   // Runs the tool without options and reads its table.
   Report Check() {
-    const CapturedRun run = RunCheck(L"");
-    Report report{run.exitCode, {}, {}, {}, run.output, run.error};
-    std::size_t at = 0;
-    while (at < run.output.size()) {
-      const std::size_t end = run.output.find("\r\n", at);
-      const std::string line = run.output.substr(at, end == std::string::npos ? end : end - at);
-      at = end == std::string::npos ? run.output.size() : end + 2;
-      if (line.rfind("Verdict: ", 0) == 0) {
+    Report report{RunCheck(L""), {}, {}, {}};
+    for (const std::string_view line : Split(report.output, "\r\n")) {
+      if (line.starts_with("Verdict: ")) {
         report.verdict = line;
-        continue;
+      } else if (line.size() >= 24 && !line.starts_with("CHECK") && line[0] != ' ') {
+        const std::string id(line.substr(0, line.find(' ')));
+        report.ids.push_back(id);
+        report.checks[id] = Row{std::string(line.substr(17, line.find(' ', 17) - 17)),
+                                std::string(line.substr(24))};
       }
-      if (line.size() < 24 || line.rfind("CHECK", 0) == 0 || line[0] == ' ') continue;
-      const std::string id = line.substr(0, line.find(' '));
-      const std::string status = line.substr(17, line.find(' ', 17) - 17);
-      report.ids.push_back(id);
-      report.checks[id] = Row{status, line.substr(24)};
     }
     return report;
   }
@@ -170,6 +149,13 @@ class CheckTool : public SchedulerTest {
     }
   }
 
+  // The row of `id` has `status` and a message that `message` matches.
+  static void ExpectRow(Report& report, const std::string& id, const char* status,
+                        const Matcher<std::string>& message = _) {
+    EXPECT_EQ(report.checks[id].status, status) << id << " in:\n" << report.output;
+    EXPECT_THAT(report.checks[id].message, message) << id;
+  }
+
   // Facts are INFO, everything else OK, but for `others`.
   void ExpectAllOkBut(const Report& report, const std::map<std::string, std::string>& others) {
     EXPECT_EQ(report.ids,
@@ -189,8 +175,7 @@ class CheckTool : public SchedulerTest {
 
 TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
   SetUpAsTheDemo(2);
-  const RunResult run = RunScheduler(L"-s -e -p Work -n Nightly");
-  ASSERT_EQ(run.exitCode, 0u);
+  RunScheduler(L"-s -e -p Work -n Nightly");
   WaitForOutlookExit(15s);
   const std::vector<LogEntry> log = TheLog();
   ASSERT_GE(log.size(), 2u);
@@ -266,11 +251,10 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   RunScheduler(L"-s -e -p Work");
   WaitForOutlookExit(20s);
 
+  const std::string error = "logged an error: LSScheduler Error: Code = 80040111,Meaning = ";
   Report report = Check();
   EXPECT_EQ(report.exitCode, 2u) << report.output;
-  EXPECT_EQ(report.checks["last-run"].status, "FAIL");
-  EXPECT_THAT(report.checks["last-run"].message,
-              HasSubstr("logged an error: LSScheduler Error: Code = 80040111,Meaning = "));
+  ExpectRow(report, "last-run", "FAIL", HasSubstr(error));
   const Json json = CheckJson();
   EXPECT_EQ(json.at("verdict"), "FAIL");
   EXPECT_EQ(json.at("checks").back().at("message"), report.checks["last-run"].message);
@@ -278,14 +262,12 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   // A start without options (as to lift a toolbar block) leaves an empty log
   // of its own, in a later second: the failed run stays the one judged.
   ::Sleep(1100);
-  ASSERT_EQ(RunScheduler(L"").exitCode, 0u);
+  RunScheduler(L"");
   ASSERT_EQ(LogFiles().size(), 2u);
   report = Check();
   EXPECT_EQ(report.exitCode, 2u) << report.output;
-  EXPECT_EQ(report.checks["last-run"].status, "FAIL");
-  EXPECT_THAT(report.checks["last-run"].message,
-              HasSubstr("logged an error: LSScheduler Error: Code = 80040111,Meaning = "));
-  EXPECT_THAT(report.checks["last-run"].message, HasSubstr("(and 1 later start without -s)"));
+  ExpectRow(report, "last-run", "FAIL",
+            AllOf(HasSubstr(error), HasSubstr("(and 1 later start without -s)")));
   EXPECT_EQ(CheckJson().at("checks").back().at("details").at("laterStartsWithoutS"), "1");
 }
 
@@ -299,24 +281,20 @@ TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
     ASSERT_FALSE(WaitForEvent(JournalPath(), "outlook", "mutex-acquired", 10s).empty());
 
     Report during = Check();
-    EXPECT_EQ(during.checks["last-run"].status, "OK") << during.output;
-    EXPECT_THAT(during.checks["last-run"].message, HasSubstr("A run is going on now"));
-    EXPECT_EQ(during.checks["sync-now"].message,
+    ExpectRow(during, "last-run", "OK", HasSubstr("A run is going on now"));
+    ExpectRow(during, "sync-now", "INFO",
               "The add-in is synchronizing now (it holds LSSyncMutex).");
-    EXPECT_EQ(during.checks["outlook-running"].status, "INFO");
-    EXPECT_EQ(during.checks["toolbar"].status, "OK");
+    ExpectRow(during, "outlook-running", "INFO");
+    ExpectRow(during, "toolbar", "OK");
   }  // the run is killed here, while it waits
   EndProcessesNamed(L"OUTLOOK.EXE", 0ms);
 
   Report after = Check();
   EXPECT_EQ(after.exitCode, 2u) << after.output;
-  EXPECT_EQ(after.checks["last-run"].status, "FAIL");
-  EXPECT_THAT(after.checks["last-run"].message,
-              HasSubstr("was interrupted after \"KSScheduler: Waiting for Larkspan\""));
-  EXPECT_EQ(after.checks["toolbar"].status, "WARN");
-  EXPECT_THAT(after.checks["toolbar"].message, HasSubstr("(BlockToolbarLoadOrg = 0)"));
-  EXPECT_EQ(after.checks["outlook-running"].status, "INFO");
-  EXPECT_EQ(after.checks["outlook-running"].message, "Outlook is not running.");
+  ExpectRow(after, "last-run", "FAIL",
+            HasSubstr("was interrupted after \"KSScheduler: Waiting for Larkspan\""));
+  ExpectRow(after, "toolbar", "WARN", HasSubstr("(BlockToolbarLoadOrg = 0)"));
+  ExpectRow(after, "outlook-running", "INFO", "Outlook is not running.");
 }
 
 TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
@@ -340,8 +318,7 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   SetValue(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", RegValue::Sz(office32 + L"\\"));
   report = Check();
   EXPECT_EQ(report.exitCode, 2u);
-  EXPECT_EQ(report.checks["outlook"].status, "FAIL");
-  EXPECT_EQ(report.checks["outlook"].message,
+  ExpectRow(report, "outlook", "FAIL",
             "32-bit Outlook: LSScheduler.exe is a 64-bit program and cannot use a 32-bit "
             "Outlook's MAPI; install 64-bit Office (" +
                 ToUtf8(office32) + "\\OUTLOOK.EXE is x86).");
@@ -350,8 +327,7 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
   report = Check();
   EXPECT_EQ(report.exitCode, 2u);
-  EXPECT_EQ(report.checks["outlook"].status, "FAIL");
-  EXPECT_THAT(report.checks["outlook"].message, HasSubstr("OUTLOOK.EXE is missing"));
+  ExpectRow(report, "outlook", "FAIL", HasSubstr("OUTLOOK.EXE is missing"));
 
   // A folder name beyond ASCII comes out as UTF-8, escaped where JSON needs it.
   const std::wstring missing = folder() + L"\\Journ\u00E9es \u65E5\u672C \"x\"";
@@ -379,9 +355,6 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   SetUpAsTheDemo(2);
   // Settings of every kind reg export writes, in nested keys.
   const std::wstring larkspan = L"Software\\Brinmoor\\Larkspan";
-  const auto raw = [](DWORD type, std::vector<std::uint8_t> bytes) {
-    return RegValue{type, std::move(bytes)};
-  };
   std::vector<std::uint8_t> blob;
   for (int i = 0; i < 100; ++i) blob.push_back(static_cast<std::uint8_t>(i * 7));
   SetSetting(L"Quoted \"name\" \\ here", RegValue::Sz(L"C:\\x \"y\" \\\\z"));
@@ -390,23 +363,23 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   SetSetting(L"Expand", RegValue::ExpandSz(L"%LOCALAPPDATA%\\Logs"));
   SetSetting(L"Blob", RegValue::Binary(blob));
   SetSetting(L"Empty", RegValue::Binary({}));
-  SetSetting(L"Multi", raw(REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}));
-  SetSetting(L"Quad", raw(REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}));
-  SetSetting(L"None", raw(REG_NONE, {9}));
+  SetSetting(L"Multi", RegValue{REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
+  SetSetting(L"Quad", RegValue{REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}});
+  SetSetting(L"None", RegValue{REG_NONE, {9}});
   // Not here: REG_SZ data without its NUL, which settings.reg writes as hex(1)
   // with the bytes as they are; Wine's reg import adds a NUL to it.
-  SetSetting(L"Line\\nbreak", raw(REG_SZ, {'a', 0, '\r', 0, '\n', 0, 'b', 0, 0, 0}));
-  SetSetting(L"Short dword", raw(REG_DWORD, {1, 2}));
+  SetSetting(L"Line\\nbreak", RegValue{REG_SZ, {'a', 0, '\r', 0, '\n', 0, 'b', 0, 0, 0}});
+  SetSetting(L"Short dword", RegValue{REG_DWORD, {1, 2}});
   SetAdminOption(L"BlockToolbarLoadOrg", Dword(kMinusOne));
   SetValue(HKEY_CURRENT_USER, larkspan + L"\\Settings\\AdminOptions\\Deep\\Deeper", L"Level",
            Dword(4));
-  SetValue(HKEY_CURRENT_USER, larkspan + L"\\Other", L"Kind", raw(0x20, {1, 2, 3}));
+  SetValue(HKEY_CURRENT_USER, larkspan + L"\\Other", L"Kind", RegValue{0x20, {1, 2, 3}});
 
   const RegisteredTask task(WriteTaskTemplate(folder()), L"Larkspan Nightly", folder());
-  ASSERT_EQ(RunScheduler(L"-s -e -p Work -n Nightly").exitCode, 0u);
+  RunScheduler(L"-s -e -p Work -n Nightly");
   WaitForOutlookExit(15s);
   ::Sleep(1100);  // an empty log of its own, a second later
-  ASSERT_EQ(RunScheduler(L"").exitCode, 0u);
+  RunScheduler(L"");
   const std::vector<std::wstring> logs = LogFiles();
   ASSERT_EQ(logs.size(), 2u);
 

@@ -24,37 +24,22 @@ std::string EntryText(char label, int number) {
   return text + std::string(100, label);
 }
 
-// Owns the gate both writers wait at; it opens once both wait there.
-class Gate {
- public:
-  Gate()
-      : event_(::CreateEventW(nullptr, TRUE, FALSE, kGoEvent)),
-        ready_(::CreateSemaphoreW(nullptr, 0, 2, kReadySemaphore)) {}
-
-  bool valid() const { return event_ && ready_; }
-  bool OpenWhenBothWait() {
-    for (int writer = 0; writer < 2; ++writer) {
-      if (::WaitForSingleObject(ready_.get(), 60000) != WAIT_OBJECT_0) return false;
-    }
-    return ::SetEvent(event_.get()) != FALSE;
-  }
-
- private:
-  lss::UniqueHandle event_;
-  lss::UniqueHandle ready_;
-};
-
 class ConcurrentLog : public SchedulerTest {};
 
 TEST_F(ConcurrentLog, TwoWritersOfOneFileLoseAndGarbleNoEntry) {
   const std::wstring writer = PathFromEnvironment(L"LSS_LOG_WRITER");
   MakeFreshFolder(LogFolder());
-  Gate gate;
-  ASSERT_TRUE(gate.valid());
+  // The gate both writers wait at: it opens once both wait there.
+  const lss::UniqueHandle go(::CreateEventW(nullptr, TRUE, FALSE, kGoEvent));
+  const lss::UniqueHandle ready(::CreateSemaphoreW(nullptr, 0, 2, kReadySemaphore));
+  ASSERT_TRUE(go && ready);
   const std::wstring count = std::to_wstring(kEntriesPerWriter);
   ChildProcess a(writer, L"\"" + LogFolder() + L"\" A " + count + L" " + kGoEvent);
   ChildProcess b(writer, L"\"" + LogFolder() + L"\" B " + count + L" " + kGoEvent);
-  ASSERT_TRUE(gate.OpenWhenBothWait());
+  for (int waiting = 0; waiting < 2; ++waiting) {
+    ASSERT_EQ(::WaitForSingleObject(ready.get(), 60000), WAIT_OBJECT_0);
+  }
+  ASSERT_TRUE(::SetEvent(go.get()));
   EXPECT_EQ(a.Wait(90s).exitCode, 0u);
   EXPECT_EQ(b.Wait(90s).exitCode, 0u);
 
@@ -73,8 +58,8 @@ TEST_F(ConcurrentLog, TwoWritersOfOneFileLoseAndGarbleNoEntry) {
     const char label = entry.text[7];
     ASSERT_TRUE(label == 'A' || label == 'B') << "garbled: " << entry.text;
     int& expected = next[label - 'A'];
-    ASSERT_EQ(entry.text, EntryText(label, expected)) << "after " << expected - 1
-                                                      << " intact entries of writer " << label;
+    ASSERT_EQ(entry.text, EntryText(label, expected))
+        << "after " << expected - 1 << " intact entries of writer " << label;
     ++expected;
     if (last != 0 && label != last) ++switches;
     last = label;

@@ -53,9 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct WaitCase {
   const char* story;
-  const wchar_t* arguments;
   std::optional<RegValue> before;  // WaitSecondsForOutlookStart; nothing: missing
   std::optional<RegValue> after;
+  const wchar_t* arguments = L"-s";
 };
 
 void PrintTo(const WaitCase& row, std::ostream* out) { *out << row.story; }
@@ -72,27 +72,21 @@ TEST_P(WaitSecondsDefault, BelowOneBecomesFifteenAndIsStored) {
   EXPECT_EQ(Setting(L"WaitSecondsForOutlookStart"), row.after);
 }
 
-std::vector<std::uint8_t> Bytes(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
 // A REG_BINARY value of 4 bytes reads as the same number as a DWORD, and a
 // rewrite would turn it into a REG_DWORD: so it shows that nothing was written.
 INSTANTIATE_TEST_SUITE_P(
     Rows, WaitSecondsDefault,
-    ::testing::Values(WaitCase{"missing, -s", L"-s", std::nullopt, Dword(15)},
-                      WaitCase{"0, -s", L"-s", Dword(0), Dword(15)},
-                      WaitCase{"0xFFFFFFFF, -s", L"-s", Dword(kMinusOne), Dword(15)},
-                      WaitCase{"0x80000000, -s", L"-s", Dword(0x80000000), Dword(15)},
-                      WaitCase{"1, -s", L"-s", Dword(1), Dword(1)},
-                      WaitCase{"3600, -s", L"-s", Dword(3600), Dword(3600)},
-                      WaitCase{"1 as 4 binary bytes, -s", L"-s", RegValue::Binary(Bytes(1)),
-                               RegValue::Binary(Bytes(1))},
-                      WaitCase{"3600 as 4 binary bytes, -s", L"-s", RegValue::Binary(Bytes(3600)),
-                               RegValue::Binary(Bytes(3600))},
-                      WaitCase{"missing, no -s", L"-e", std::nullopt, std::nullopt},
-                      WaitCase{"0, no -s", L"", Dword(0), Dword(0)}));
+    ::testing::Values(WaitCase{"missing, -s", std::nullopt, Dword(15)},
+                      WaitCase{"0, -s", Dword(0), Dword(15)},
+                      WaitCase{"0xFFFFFFFF, -s", Dword(kMinusOne), Dword(15)},
+                      WaitCase{"0x80000000, -s", Dword(0x80000000), Dword(15)},
+                      WaitCase{"1, -s", Dword(1), Dword(1)},
+                      WaitCase{"3600, -s", Dword(3600), Dword(3600)},
+                      WaitCase{"1 as 4 binary bytes, -s", RegValue{REG_BINARY, Dword(1).data},
+                               RegValue{REG_BINARY, Dword(1).data}},
+                      WaitCase{"3600 as 4 binary bytes, -s", RegValue{REG_BINARY, Dword(3600).data},
+                               RegValue{REG_BINARY, Dword(3600).data}},
+                      WaitCase{"0, no -s", Dword(0), Dword(0), L""}));
 
 }  // namespace
 }  // namespace e2e

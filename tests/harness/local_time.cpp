@@ -7,38 +7,14 @@
 namespace e2e {
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10'000'000;  // FILETIME counts 100 ns
+constexpr ULONGLONG kTicksPerSecond = 10'000'000;  // FILETIME counts 100 ns
 
-std::optional<LocalSeconds> FromFields(int day, int month, int year2, int hour, int minute,
-                                       int second) {
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(2000 + year2);
-  time.wMonth = static_cast<WORD>(month);
-  time.wDay = static_cast<WORD>(day);
-  time.wHour = static_cast<WORD>(hour);
-  time.wMinute = static_cast<WORD>(minute);
-  time.wSecond = static_cast<WORD>(second);
+// Nothing when `time` is no valid date and time.
+std::optional<LocalSeconds> Seconds(const SYSTEMTIME& time) {
   FILETIME file;
   if (!::SystemTimeToFileTime(&time, &file)) return std::nullopt;
-  ULARGE_INTEGER ticks;
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
-  return static_cast<LocalSeconds>(ticks.QuadPart / kTicksPerSecond);
-}
-
-// Day, month, year, hour, minute and second as two digits each, at `at` in
-// `text`, which must be `length` long.
-std::optional<LocalSeconds> ParseFields(std::string_view text, std::size_t length,
-                                        const std::size_t (&at)[6]) {
-  if (text.size() != length) return std::nullopt;
-  int fields[6];
-  for (int i = 0; i < 6; ++i) {
-    const char high = text[at[i]];
-    const char low = text[at[i] + 1];
-    if (high < '0' || high > '9' || low < '0' || low > '9') return std::nullopt;
-    fields[i] = (high - '0') * 10 + (low - '0');
-  }
-  return FromFields(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
+  const ULONGLONG ticks = ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime;
+  return static_cast<LocalSeconds>(ticks / kTicksPerSecond);
 }
 
 }  // namespace
@@ -46,12 +22,7 @@ std::optional<LocalSeconds> ParseFields(std::string_view text, std::size_t lengt
 LocalSeconds LocalNow() {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
-  return *FromFields(now.wDay, now.wMonth, now.wYear - 2000, now.wHour, now.wMinute, now.wSecond);
-}
-
-void WaitForNextSecond() {
-  const LocalSeconds start = LocalNow();
-  while (LocalNow() == start) ::Sleep(5);
+  return *Seconds(now);
 }
 
 std::optional<LocalSeconds> ParseEntryStamp(std::string_view stamp) {
@@ -60,19 +31,28 @@ std::optional<LocalSeconds> ParseEntryStamp(std::string_view stamp) {
       stamp[11] != ':' || stamp[14] != ':' || stamp[17] != ':') {
     return std::nullopt;
   }
-  return ParseFields(stamp, 18, {0, 3, 6, 9, 12, 15});
+  std::string digits;
+  for (std::size_t at = 0; at < 18; at += 3) digits += stamp.substr(at, 2);
+  return ParseFileStamp(digits);
 }
 
 std::optional<LocalSeconds> ParseFileStamp(std::string_view digits) {
-  return ParseFields(digits, 12, {0, 2, 4, 6, 8, 10});
+  // Day, month, year, hour, minute and second, two digits each.
+  if (digits.size() != 12) return std::nullopt;
+  WORD fields[6];
+  for (std::size_t i = 0; i < 6; ++i) {
+    const char high = digits[2 * i];
+    const char low = digits[2 * i + 1];
+    if (high < '0' || high > '9' || low < '0' || low > '9') return std::nullopt;
+    fields[i] = static_cast<WORD>((high - '0') * 10 + (low - '0'));
+  }
+  const WORD year = static_cast<WORD>(2000 + fields[2]);
+  return Seconds({year, fields[1], 0, fields[0], fields[3], fields[4], fields[5], 0});
 }
 
 std::wstring LogFileNameAt(LocalSeconds time) {
-  ULARGE_INTEGER ticks;
-  ticks.QuadPart = static_cast<ULONGLONG>(time) * kTicksPerSecond;
-  FILETIME file;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
+  const ULONGLONG ticks = static_cast<ULONGLONG>(time) * kTicksPerSecond;
+  const FILETIME file{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   SYSTEMTIME fields;
   ::FileTimeToSystemTime(&file, &fields);
   wchar_t name[64];

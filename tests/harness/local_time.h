@@ -11,8 +11,6 @@ namespace e2e {
 using LocalSeconds = std::int64_t;
 
 LocalSeconds LocalNow();
-// Blocks until the local time has just entered a new second.
-void WaitForNextSecond();
 
 // "dd-mm-yy HH:MM:SS:" (the stamp of a log entry); nothing when malformed.
 std::optional<LocalSeconds> ParseEntryStamp(std::string_view stamp);

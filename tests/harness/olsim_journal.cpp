@@ -12,22 +12,18 @@ namespace e2e {
 namespace {
 
 std::string Unescape(std::string_view value, std::string_view line) {
+  constexpr std::string_view kEscapes = "\\\\t\tr\rn\n";  // each letter, then its character
   std::string text;
-  text.reserve(value.size());
   for (std::size_t i = 0; i < value.size(); ++i) {
     if (value[i] != '\\') {
       text.push_back(value[i]);
       continue;
     }
-    if (++i == value.size())
-      throw std::runtime_error("journal line ends in a lone backslash: " + std::string(line));
-    switch (value[i]) {
-      case '\\': text.push_back('\\'); break;
-      case 't': text.push_back('\t'); break;
-      case 'r': text.push_back('\r'); break;
-      case 'n': text.push_back('\n'); break;
-      default: throw std::runtime_error("unknown escape in journal line: " + std::string(line));
+    const std::size_t at = ++i < value.size() ? kEscapes.find(value[i]) : std::string_view::npos;
+    if (at == std::string_view::npos || at % 2 != 0) {
+      throw std::runtime_error("a bad escape in journal line: " + std::string(line));
     }
+    text.push_back(kEscapes[at + 1]);
   }
   return text;
 }
@@ -89,18 +85,11 @@ std::vector<JournalEvent> ReadJournal(std::wstring_view path) {
   return events;
 }
 
-std::vector<JournalEvent> EventsOf(const std::vector<JournalEvent>& journal, std::string_view who) {
-  std::vector<JournalEvent> events;
-  for (const JournalEvent& event : journal) {
-    if (event.who == who) events.push_back(event);
-  }
-  return events;
-}
-
-std::vector<std::string> Describe(const std::vector<JournalEvent>& events) {
+std::vector<std::string> Describe(const std::vector<JournalEvent>& journal, std::string_view who) {
   std::vector<std::string> lines;
-  lines.reserve(events.size());
-  for (const JournalEvent& event : events) lines.push_back(event.Describe());
+  for (const JournalEvent& event : journal) {
+    if (event.who == who) lines.push_back(event.Describe());
+  }
   return lines;
 }
 

@@ -30,8 +30,8 @@ void PrintTo(const JournalEvent& event, std::ostream* out);
 // that does not parse throws std::runtime_error.
 std::vector<JournalEvent> ReadJournal(std::wstring_view path);
 
-std::vector<JournalEvent> EventsOf(const std::vector<JournalEvent>& journal, std::string_view who);
-std::vector<std::string> Describe(const std::vector<JournalEvent>& events);
+// The events of `who`, each as Describe() gives it.
+std::vector<std::string> Describe(const std::vector<JournalEvent>& journal, std::string_view who);
 // The first event `who`/`event`; throws when there is none.
 const JournalEvent& FindEvent(const std::vector<JournalEvent>& journal, std::string_view who,
                               std::string_view event);

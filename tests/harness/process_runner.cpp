@@ -62,12 +62,6 @@ RunResult ChildProcess::Wait(std::chrono::milliseconds limit) {
   return result;
 }
 
-RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
-                     std::chrono::milliseconds limit) {
-  ChildProcess child(exe, arguments);
-  return child.Wait(limit);
-}
-
 int EndProcessesNamed(std::wstring_view exeName, std::chrono::milliseconds grace) {
   const auto deadline = std::chrono::steady_clock::now() + grace;
   const lss::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

@@ -39,8 +39,10 @@ class ChildProcess {
   bool ended_ = false;
 };
 
-RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
-                     std::chrono::milliseconds limit);
+inline RunResult RunProgram(std::wstring_view exe, std::wstring_view arguments,
+                            std::chrono::milliseconds limit) {
+  return ChildProcess(exe, arguments).Wait(limit);
+}
 
 struct CapturedRun {
   DWORD exitCode = 0;

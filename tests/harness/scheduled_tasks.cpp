@@ -7,7 +7,6 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "handles/unique_any.h"
 #include "handles/win32_handles.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
@@ -19,13 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::wstring kSchtasks = L"C:\\windows\\system32\\schtasks.exe";
-
-template <typename Interface>
-void Release(Interface* object) noexcept {
-  object->Release();
-}
-template <typename Interface>
-using ComOwner = lss::UniqueFunctionHandle<Interface*, &Release<Interface>>;
 
 void Succeed(HRESULT result, const char* what) {
   if (FAILED(result)) {
@@ -44,21 +36,19 @@ void RunSchtasks(const std::wstring& arguments, const std::wstring& folder) {
 
 }  // namespace
 
-std::string DisabledDefinition(std::string_view utf16Xml) {
-  if (utf16Xml.size() < 2 || utf16Xml.size() % 2 != 0) throw std::runtime_error("not UTF-16");
-  std::wstring text(utf16Xml.size() / 2, L'\0');
-  utf16Xml.copy(reinterpret_cast<char*>(text.data()), utf16Xml.size());
-  const std::wstring on = L"<Enabled>true</Enabled>";
-  const std::size_t at = text.rfind(on);
-  if (at == std::wstring::npos) throw std::runtime_error("the definition has no <Enabled>true");
-  text.replace(at, on.size(), L"<Enabled>false</Enabled>");
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-}
-
 std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled) {
-  const std::string kit = ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  std::string kit = ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  if (disabled) {
+    std::wstring text(kit.size() / 2, L'\0');  // UTF-16, as Windows exports it
+    kit.copy(reinterpret_cast<char*>(text.data()), text.size() * 2);
+    const std::wstring on = L"<Enabled>true</Enabled>";
+    const std::size_t at = text.rfind(on);
+    if (at == std::wstring::npos) throw std::runtime_error("the template has no <Enabled>true");
+    text.replace(at, on.size(), L"<Enabled>false</Enabled>");
+    kit.assign(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+  }
   const std::wstring xml = folder + L"\\task.xml";
-  WriteFileBytes(xml, disabled ? DisabledDefinition(kit) : kit);
+  WriteFileBytes(xml, kit);
   return xml;
 }
 
@@ -70,9 +60,9 @@ std::vector<ExecAction> ReadExecActions(const std::wstring& xmlPath) {
   const auto create = reinterpret_cast<CreateReader>(
       reinterpret_cast<void*>(::GetProcAddress(xmllite.get(), "CreateXmlReader")));
   if (create == nullptr) throw std::runtime_error("xmllite.dll has no CreateXmlReader");
-  ComOwner<IStream> stream;
+  lss::ComOwner<IStream> stream;
   Succeed(::SHCreateStreamOnFileW(xmlPath.c_str(), STGM_READ, stream.put()), "opening the file");
-  ComOwner<IXmlReader> reader;
+  lss::ComOwner<IXmlReader> reader;
   Succeed(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.put()), nullptr),
           "CreateXmlReader");
   Succeed(reader.get()->SetInput(stream.get()), "IXmlReader::SetInput");

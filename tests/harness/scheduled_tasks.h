@@ -8,12 +8,9 @@
 
 namespace e2e {
 
-// A task definition (UTF-16 with a byte-order mark, as Windows exports it)
-// with the task disabled: its settings' <Enabled>, the last one (a trigger's
-// comes first). Throws when there is none to change.
-std::string DisabledDefinition(std::string_view utf16Xml);
-// The deployment kit's task template (LSS_TASK_TEMPLATE), disabled when asked,
-// written to `folder`\task.xml; returns that path.
+// The deployment kit's task template (LSS_TASK_TEMPLATE) in `folder`\task.xml,
+// returned. Disabled: its settings' <Enabled>, the last one (a trigger's comes
+// first), set false.
 std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled = false);
 
 struct ExecAction {

@@ -13,16 +13,11 @@ constexpr wchar_t kScratchRoot[] = L"C:\\lsse2e\\";
 
 std::wstring CurrentTestFolder() {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::wstring name = FromUtf8(std::string(info->test_suite_name()) + "." + info->name());
+  const std::string ascii = std::string(info->test_suite_name()) + "." + info->name();
+  std::wstring name(ascii.begin(), ascii.end());
   // Rows of a table are named Suite/Rows.Test/N: keep them one folder each.
   std::replace(name.begin(), name.end(), L'/', L'_');
   return kScratchRoot + name;
-}
-
-std::string Describe(const std::vector<std::wstring>& names) {
-  std::string text = "[";
-  for (const std::wstring& name : names) text += (text.size() > 1 ? ", " : "") + ToUtf8(name);
-  return text + "]";
 }
 
 }  // namespace
@@ -88,21 +83,16 @@ void SchedulerTest::SetUpWholeRun(std::uint32_t waitSeconds,
 
 RunResult SchedulerTest::RunScheduler(std::wstring_view arguments,
                                       std::chrono::milliseconds limit) {
-  const std::unique_ptr<ChildProcess> run = StartScheduler(arguments);
-  return WaitForScheduler(*run, limit);
+  const RunResult result = StartScheduler(arguments)->Wait(limit);
+  lastRunEnded_ = LocalNow();
+  EXPECT_EQ(result.exitCode, 0u) << "LSScheduler.exe ends with exit code 0, whatever happened";
+  return result;
 }
 
 std::unique_ptr<ChildProcess> SchedulerTest::StartScheduler(std::wstring_view arguments) {
   const LocalSeconds started = LocalNow();
   if (!firstRunStarted_) firstRunStarted_ = started;
   return std::make_unique<ChildProcess>(schedulerExe_, arguments);
-}
-
-RunResult SchedulerTest::WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit) {
-  const RunResult result = run.Wait(limit);
-  lastRunEnded_ = LocalNow();
-  EXPECT_EQ(result.exitCode, 0u) << "LSScheduler.exe ends with exit code 0, whatever happened";
-  return result;
 }
 
 CapturedRun SchedulerTest::RunCheckTool(std::wstring_view arguments) {
@@ -129,19 +119,15 @@ void SchedulerTest::ExpectLogNameOfTheRuns(const std::wstring& name) {
   }
 }
 
-std::string SchedulerTest::TheLogBytes(const std::wstring& logs) {
+std::vector<LogEntry> SchedulerTest::TheLog(const std::wstring& logs) {
   const std::vector<std::wstring> files = FileNamesIn(logs);
   if (files.size() != 1) {
     ADD_FAILURE() << "expected exactly one log file in " << ToUtf8(logs) << ", found "
-                  << Describe(files);
+                  << ::testing::PrintToString(files);
     return {};
   }
   ExpectLogNameOfTheRuns(files.front());
-  return ReadFileBytes(logs + L"\\" + files.front());
-}
-
-std::vector<LogEntry> SchedulerTest::TheLog(const std::wstring& logs) {
-  const ParsedLog log = ParseLog(TheLogBytes(logs));
+  const ParsedLog log = ParseLog(ReadFileBytes(logs + L"\\" + files.front()));
   for (const std::string& problem : log.problems) ADD_FAILURE() << "log layout: " << problem;
   for (const LogEntry& entry : log.entries) {
     if (const auto stamp = ParseEntryStamp(entry.stamp)) {

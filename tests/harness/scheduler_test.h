@@ -37,6 +37,11 @@ inline constexpr wchar_t kMailClientName[] = L"Olsim";
 inline constexpr wchar_t kOutlookFolder[] = L"C:\\Program Files\\Olsim\\";
 inline constexpr char kOutlookExe[] = "C:\\Program Files\\Olsim\\OUTLOOK.EXE";
 
+// Log entries of several stories.
+inline constexpr char kNotFound[] = "LSScheduler Error: Can't find Outlook.exe";
+inline constexpr char kBlock[] = "Block Larkspan Toolbar Load";
+inline constexpr char kDeBlock[] = "De-Block Larkspan Toolbar Load";
+
 // DWORD values as the program stores signed integers.
 inline RegValue Dword(std::uint32_t value) { return RegValue::Dword(value); }
 inline constexpr std::uint32_t kMinusOne = 0xFFFFFFFF;
@@ -88,9 +93,8 @@ class SchedulerTest : public ::testing::Test {
   // time before the first start and after the last end of the test's runs
   // bounds the stamps of the log.
   RunResult RunScheduler(std::wstring_view arguments, std::chrono::milliseconds limit = 60s);
-  // The same in two steps, for runs that overlap.
+  // Only starts it, for a run that the test ends by killing it.
   std::unique_ptr<ChildProcess> StartScheduler(std::wstring_view arguments);
-  RunResult WaitForScheduler(ChildProcess& run, std::chrono::milliseconds limit = 60s);
   // Runs LSSchedulerCheck.exe with `arguments`, capturing its output in folder().
   CapturedRun RunCheckTool(std::wstring_view arguments);
 
@@ -99,16 +103,13 @@ class SchedulerTest : public ::testing::Test {
   // The entries of the one log file in `logs`. Adds a failure when there
   // is not exactly one file, when its name or an entry's stamp is not a local
   // time between the start of the first run and the end of the last one, or
-  // when the file's layout is broken.
+  // when the file's layout is broken. Only an empty file gives neither
+  // entries nor a failure.
   std::vector<LogEntry> TheLog(const std::wstring& logs);
   std::vector<LogEntry> TheLog() { return TheLog(LogFolder()); }
-  // The raw bytes of the one log file (empty when there is none).
-  std::string TheLogBytes(const std::wstring& logs);
-  std::string TheLogBytes() { return TheLogBytes(LogFolder()); }
   // Adds a failure unless `name` is a log file's name of a time of this test's runs.
   void ExpectLogNameOfTheRuns(const std::wstring& name);
 
-  std::vector<JournalEvent> Journal() const { return ReadJournal(JournalPath()); }
   // Waits until the stand-in Outlook has journalled its exit; adds a failure
   // when it has not within `limit`. Returns the journal.
   std::vector<JournalEvent> WaitForOutlookExit(std::chrono::milliseconds limit);

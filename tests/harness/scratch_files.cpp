@@ -74,6 +74,14 @@ std::vector<std::wstring> FileNamesIn(std::wstring_view folder) {
   return names;
 }
 
+std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
+  std::map<std::wstring, std::string> contents;
+  for (const std::wstring& name : FileNamesIn(folder)) {
+    contents[name] = ReadFileBytes(folder + L"\\" + name);
+  }
+  return contents;
+}
+
 std::string ReadFileBytes(std::wstring_view path) {
   const lss::UniqueFile file(::CreateFileW(std::wstring(path).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -1,5 +1,6 @@
 #pragma once
 // Files and folders of the prefix that the tests prepare and check.
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,10 @@ bool PathExists(std::wstring_view path);
 // The names (not paths) of the files directly in `folder`, sorted; empty when
 // the folder does not exist.
 std::vector<std::wstring> FileNamesIn(std::wstring_view folder);
+
+// Every file directly in `folder` with its bytes, for comparing before and
+// after; throws when there is a folder in it.
+std::map<std::wstring, std::string> FolderContents(const std::wstring& folder);
 
 // The file's bytes; throws when it cannot be read.
 std::string ReadFileBytes(std::wstring_view path);

@@ -1,9 +1,10 @@
 #include "harness/test_registry.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <iomanip>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 
 #include "handles/win32_handles.h"
@@ -137,69 +138,46 @@ bool KeyExists(HKEY root, std::wstring_view key) {
   return OpenToQuery(root, key, handle);
 }
 
-std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
+namespace {
+
+// The names of the key's subkeys or values, in the registry's order.
+std::vector<std::wstring> Names(HKEY root, std::wstring_view key, bool subkeys) {
   lss::UniqueHkey handle;
-  if (!OpenToQuery(root, key, handle)) Fail("opening", key, ERROR_FILE_NOT_FOUND);
+  const LSTATUS opened =
+      ::RegOpenKeyExW(root, std::wstring(key).c_str(), 0, KEY_READ, handle.put());
+  if (opened != ERROR_SUCCESS) Fail("opening", key, opened);
   std::vector<std::wstring> names;
   for (DWORD index = 0;; ++index) {
     wchar_t name[16384];
     DWORD length = static_cast<DWORD>(std::size(name));
-    const LSTATUS status =
-        ::RegEnumValueW(handle.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    const LSTATUS status = subkeys ? ::RegEnumKeyExW(handle.get(), index, name, &length, nullptr,
+                                                     nullptr, nullptr, nullptr)
+                                   : ::RegEnumValueW(handle.get(), index, name, &length, nullptr,
+                                                     nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) return names;
-    if (status != ERROR_SUCCESS) Fail("listing the values of", key, status);
+    if (status != ERROR_SUCCESS) Fail("listing the names in", key, status);
     names.emplace_back(name, length);
   }
 }
 
-namespace {
-
-void DumpInto(HKEY key, const std::wstring& path, std::string& out) {
-  out.push_back('[');
-  out += ToUtf8(path);
-  out += "]\n";
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[16384];
-    DWORD nameLength = static_cast<DWORD>(std::size(name));
-    DWORD type = 0;
-    DWORD size = 0;
-    if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    std::vector<std::uint8_t> data(size);
-    nameLength = static_cast<DWORD>(std::size(name));
-    ::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data.data(), &size);
-    std::ostringstream line;
-    line << ToUtf8(std::wstring_view(name, nameLength)) << " " << TypeName(type) << std::hex;
-    for (std::size_t i = 0; i < size; ++i) line << " " << static_cast<int>(data[i]);
-    out += line.str() + "\n";
+void DumpInto(HKEY root, const std::wstring& key, std::string& out) {
+  out.append("[").append(ToUtf8(key)).append("]\n");
+  for (const std::wstring& name : Names(root, key, false)) {
+    out += ToUtf8(name) + " " + ::testing::PrintToString(*ReadValue(root, key, name)) + "\n";
   }
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[256];
-    DWORD nameLength = static_cast<DWORD>(std::size(name));
-    if (::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    lss::UniqueHkey child;
-    const std::wstring childName(name, nameLength);
-    if (::RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.put()) == ERROR_SUCCESS) {
-      DumpInto(child.get(), path + L"\\" + childName, out);
-    }
-  }
+  for (const std::wstring& child : Names(root, key, true)) DumpInto(root, key + L"\\" + child, out);
 }
 
 }  // namespace
 
+std::vector<std::wstring> ValueNames(HKEY root, std::wstring_view key) {
+  return Names(root, key, false);
+}
+
 std::string DumpKeyTree(HKEY root, std::wstring_view key) {
-  lss::UniqueHkey opened;
-  const std::wstring name(key);
-  if (::RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) {
-    return "(no key)";
-  }
+  if (!KeyExists(root, key)) return "(no key)";
   std::string out;
-  DumpInto(opened.get(), std::wstring(key), out);
+  DumpInto(root, std::wstring(key), out);
   return out;
 }
 

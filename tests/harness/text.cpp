@@ -29,15 +29,4 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
   return parts;
 }
 
-std::wstring FromUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (size <= 0) throw std::runtime_error("text is not UTF-8");
-  std::wstring result(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size);
-  return result;
-}
-
 }  // namespace e2e

@@ -12,7 +12,6 @@ using lss::test::Narrow;
 using lss::test::NarrowText;
 
 std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
 
 // The parts of `text` between the separators; one more part than separators.
 std::vector<std::string_view> Split(std::string_view text, std::string_view separator);
