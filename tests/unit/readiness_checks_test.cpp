@@ -242,8 +242,6 @@ const SituationCase kSituations[] = {
     {"no toolbar block",
      [](auto& os) { os.registry.SetDword(kSettings, u"BlockToolbarLoadOrg", 0xFFFFFFFF); },
      u"toolbar", kOk, u"No toolbar block is pending."},
-    {"Outlook running", [](auto& os) { os.queries.runningPrograms = {u"outlook.exe"}; },
-     u"outlook-running", kInfo, u"Outlook is running now"},
     {"no mutex", nullptr, u"sync-now", kInfo, u"(LSSyncMutex does not exist)"},
     {"the add-in syncing", Mutex(MutexState::kHeld), u"sync-now", kInfo,
      u"synchronizing now (it holds LSSyncMutex)"},
@@ -443,7 +441,6 @@ const std::vector<std::u16string> kFacts = Texts(u"--json", u"--only", u"toolbar
 
 const OptionCase kOptions[] = {
     {Texts(), 0, u"last-run         OK     The run of 07-12-26 02:00:00 ended"},
-    {Texts(), 0, u"\nVerdict: OK (exit code 0)\n"},
     {Texts(u"--json"), 0,
      u"{\"tool\":\"LSSchedulerCheck\",\"schema\":3,\"version\":\"1.2.3.4\",\"computer\":"
      u"\"PC-0417\",\"user\":\"BRINMOOR\\\\avery\",\"checkedAt\":\"2026-12-08T12:00:00Z\","
@@ -465,7 +462,6 @@ const OptionCase kOptions[] = {
     {Texts(u"--max-age-hours=1x"), 64, u"not \"1x\""},
     {Texts(u"-s"), 64, u"LSSchedulerCheck: unknown option: -s\nTry 'LSSchedulerCheck --help'.\n"},
     {Texts(u"--json", u"now"), 64, u"unexpected argument: now"},
-    {Texts(), 0, u"outlook-running  INFO   Outlook is not running.\n"},
     {Texts(u"--task", u"Other"), 1, u"task             WARN   There is no task \"Other\""},
     {Texts(u"--task", u"Other"), 1, u"\nVerdict: WARN (exit code 1)\n"},
     {Texts(u"--task=\\Larkspan Nightly"), 0, u"Verdict: OK"},
