@@ -40,13 +40,11 @@ class FakeShell : public Shell {
  public:
   explicit FakeShell(CallJournal& journal) : journal_(journal) {}
   std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override {
-    ++calls;
     journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
     return result;
   }
 
   std::intptr_t result = 42;
-  int calls = 0;
 
  private:
   CallJournal& journal_;
