@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,14 @@ class ContractMachine {
 
 // Names a table's rows by their index.
 inline constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
+
+// A row prints as its `what` (in the tables' own unnamed namespace, where
+// GoogleTest's lookup finds it).
+namespace {
+template <typename Row>
+requires requires(const Row& row) { row.what; }
+void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
+}  // namespace
 
 // Made by each build: tests/contract/fake_contract_machine.cpp natively,
 // win32_contract_machine.cpp under Wine.

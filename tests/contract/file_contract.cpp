@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -64,7 +63,6 @@ struct ChangeCase {
   std::optional<std::string> after;  // after appending "+" to what opened; nothing: no file
   const char* wineDiffers = nullptr;
 };
-void PrintTo(const ChangeCase& c, std::ostream* out) { *out << c.what; }
 
 class Changes : public FileContract, public testing::WithParamInterface<ChangeCase> {};
 
@@ -142,7 +140,6 @@ struct TwoHandlesCase {
   std::vector<std::pair<int, std::string>> appends;  // by handle 1 or 2, in order
   std::string after;
 };
-void PrintTo(const TwoHandlesCase& c, std::ostream* out) { *out << c.what; }
 
 class TwoHandles : public FileContract, public testing::WithParamInterface<TwoHandlesCase> {};
 
@@ -176,7 +173,6 @@ struct NameCase {
   const char16_t* path;  // after the scratch folder, which holds Logs (PutLogs)
   Named found;
 };
-void PrintTo(const NameCase& c, std::ostream* out) { *out << c.what; }
 
 class Names : public FileContract, public testing::WithParamInterface<NameCase> {};
 
@@ -217,7 +213,6 @@ struct ListCase {
   const char16_t* pattern;
   std::vector<std::string> listed;  // "name size", sorted
 };
-void PrintTo(const ListCase& c, std::ostream* out) { *out << c.what; }
 
 class Listing : public FileContract, public testing::WithParamInterface<ListCase> {};
 

@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "contract/contract_machine.h"
@@ -83,7 +82,6 @@ struct MutexCase {
   std::uint32_t otherThreadWait;  // another thread's wait of 0 ms after our last release
   int waits = 1;
 };
-void PrintTo(const MutexCase& c, std::ostream* out) { *out << c.what; }
 
 class NamedMutex : public NamedObjectContract, public testing::WithParamInterface<MutexCase> {};
 
@@ -137,7 +135,6 @@ struct LookCase {
   MutexState state;
   MutexState secondLook;  // from another thread, after the first
 };
-void PrintTo(const LookCase& c, std::ostream* out) { *out << c.what; }
 
 class MutexLook : public NamedObjectContract, public testing::WithParamInterface<LookCase> {};
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,6 @@
 namespace lss::contract {
 namespace {
 
-constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
 using Bytes = std::vector<std::uint8_t>;
 
 // UTF-16LE bytes with the terminating NUL, encoded here rather than by the program.
@@ -56,7 +54,6 @@ struct ValueCase {
   std::uint32_t asInt;    // ReadSettingInt with the default -1
   std::u16string asText;  // ReadSettingString with an empty default
 };
-void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.what; }
 
 class ValueTypes : public RegistryContract, public testing::WithParamInterface<ValueCase> {};
 
@@ -135,7 +132,6 @@ struct SizeCase {
   Status status;
   std::uint32_t size;  // what the query leaves in *size
 };
-void PrintTo(const SizeCase& c, std::ostream* out) { *out << c.what; }
 
 class QuerySizes : public RegistryContract, public testing::WithParamInterface<SizeCase> {};
 
@@ -201,7 +197,6 @@ struct ViewCase {
   const char16_t* value = u"Bits";
   bool keyFound = true;
 };
-void PrintTo(const ViewCase& c, std::ostream* out) { *out << c.what; }
 
 class RegistryViews : public RegistryContract, public testing::WithParamInterface<ViewCase> {};
 

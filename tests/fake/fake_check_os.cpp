@@ -123,7 +123,6 @@ Status FakeCollectQueries::CreateFolders(std::u16string_view path) {
 }
 
 Status FakeCollectQueries::WriteNewFile(std::u16string_view path, std::string_view bytes) {
-  ++writes;
   if (!disk_.FolderExists(ParentOf(path))) return win32_error::kPathNotFound;
   if (disk_.FindFile(path) != nullptr || disk_.FolderExists(path)) return 80;  // ERROR_FILE_EXISTS
   if (!failingName.empty() && path.size() >= failingName.size() &&

@@ -128,7 +128,6 @@ class FakeCollectQueries final : public CollectQueries {
   Status writeFailure = 0;
   // What CreateFolders answers when not 0.
   Status createFailure = 0;
-  int writes = 0;  // WriteNewFile calls, failed ones included
 
  private:
   FakeDisk& disk_;

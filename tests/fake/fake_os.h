@@ -40,17 +40,11 @@ class FakeShell : public Shell {
  public:
   explicit FakeShell(CallJournal& journal) : journal_(journal) {}
   std::intptr_t Execute(std::u16string_view file, std::u16string_view parameters) override {
-    ++calls;
-    lastFile = file;
-    lastParameters = parameters;
     journal_.Add("ShellExecute " + Narrow(file) + " [" + Narrow(parameters) + "]");
     return result;
   }
 
   std::intptr_t result = 42;
-  std::u16string lastFile;
-  std::u16string lastParameters;
-  int calls = 0;
 
  private:
   CallJournal& journal_;

@@ -216,11 +216,6 @@ std::optional<std::int32_t> FakeRegistry::GetDword(std::u16string_view path,
 
 bool FakeRegistry::KeyExists(std::u16string_view path) const { return Find(path) != nullptr; }
 
-std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
-  const Node* node = Find(path);
-  return node ? node->values.size() : 0;
-}
-
 void FakeRegistry::DeleteValue(std::u16string_view path, std::u16string_view name) {
   if (Node* node = At(path, false)) node->values.erase(Upper(name));
 }

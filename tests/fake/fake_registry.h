@@ -54,7 +54,6 @@ class FakeRegistry : public Registry {
   // Removes a value, or a key with everything below it; missing ones are fine.
   void DeleteValue(std::u16string_view path, std::u16string_view name);
   void DeleteKey(std::u16string_view path);
-  std::size_t ValueCount(std::u16string_view path) const;
   // What enumerating the key finds: its subkeys' and values' names as first
   // created, ordered by name without regard to case. ERROR_FILE_NOT_FOUND for
   // a missing key, ERROR_ACCESS_DENIED for a failing one.

@@ -16,8 +16,6 @@ namespace {
 
 using test::FakeSystemMessages;
 
-HResult Code(std::uint32_t value) { return static_cast<HResult>(value); }
-
 // Given a COM error and the system's text for its code, its message (looked
 // up once, in the user's language, with inserts ignored), its report line and
 // its description: the error's own when it has one.
@@ -75,7 +73,7 @@ TEST(ComError, MessageReportAndDescription) {
     SCOPED_TRACE(testing::Message() << std::hex << c.code << " " << test::Narrow(c.system));
     FakeSystemMessages messages;
     if (!c.system.empty()) messages.Set(c.code, c.system);
-    const _com_error error(Code(c.code), c.info);
+    const _com_error error(HResult(c.code), c.info);
     const std::optional<std::u16string>* first = &error.ComErrorMessage(messages);
     EXPECT_EQ(*first, c.message);
     messages.Set(c.code, u"changed");  // computed once and kept
@@ -113,14 +111,14 @@ TEST(ExceptionReport, DescribesEachKindAndDisposesOfIt) {
        u"8000ffff, Description = Seek failed on an unnamed file"},
       {[] { return new CFileException(CFileException::kGeneric, u"x"); },
        u"8000ffff, Description = Unknown error 0x8000FFFF"},
-      {[] { return new COleException(Code(0x80070057)); },
+      {[] { return new COleException(HResult(0x80070057)); },
        u"80070057, Description = Invalid parameter.\r\n"},
-      {[] { return new COleException(Code(0x80004005)); },
+      {[] { return new COleException(HResult(0x80004005)); },
        u"80004005, Description = Unknown error 0x80004005"},
       {[] { return new COleException(0); }, u"8000ffff, Description = Unknown error 0x0"},
-      {[] { return new COleDispatchException(Code(0x80020009), u"Outlook", u"Busy"); },
+      {[] { return new COleDispatchException(HResult(0x80020009), u"Outlook", u"Busy"); },
        u"80020009, Description = Outlook:Busy"},
-      {[] { return new COleDispatchException(Code(0x80020009), u"", u"Busy"); },
+      {[] { return new COleDispatchException(HResult(0x80020009), u"", u"Busy"); },
        u"80020009, Description = Busy"},
       {[] { return new COleDispatchException(0, u"", u""); },
        u"8000ffff, Description = Unknown error 0x0"},
@@ -152,7 +150,7 @@ TEST(ExceptionReport, NullExceptionWritesNothing) {
 TEST(DescribeException, OleMessageComesFromTheSystemLanguageAndIsCutTo510) {
   FakeSystemMessages messages;
   messages.Set(0x80070057, std::u16string(600, u'm'));
-  auto* exception = new COleException(Code(0x80070057));
+  auto* exception = new COleException(HResult(0x80070057));
   std::uint32_t code = 0;
   // Without the delete flag the object stays usable; describing it twice proves it.
   EXPECT_EQ(DescribeException(exception, messages, &code, false), std::u16string(510, u'm'));

@@ -134,7 +134,7 @@ struct LaunchCase {
   const char* what;
   std::u16string folder;
   std::intptr_t shellResult;
-  std::u16string shellGot;  // file|parameters
+  std::string shellGot;  // the file [parameters] of the one call to the shell
   LaunchResult result;
   std::string log;
 };
@@ -154,8 +154,8 @@ TEST_P(LaunchPhase, StartsOutlookAndWaitsOrSaysWhyNot) {
   log.Open(os.clock, os.files, u"C:\\Logs");
   OutlookLauncher launcher(os.registry, os.shell, os.bundle.clock, log);
   EXPECT_EQ(launcher.Launch({u"Work", true, u"/x"}, 1500), c.result);
-  EXPECT_EQ(os.shell.calls, 1);
-  EXPECT_EQ(os.shell.lastFile + u"|" + os.shell.lastParameters, c.shellGot);
+  EXPECT_EQ(os.journal.Matching("ShellExecute"),
+            std::vector<std::string>{"ShellExecute " + c.shellGot});
   EXPECT_EQ(os.clock.sleeps(), c.result == LaunchResult::kStarted ? std::vector<std::uint32_t>{1500}
                                                                   : std::vector<std::uint32_t>{});
   EXPECT_EQ(*os.disk.Contents(log.path()), c.log);
@@ -167,16 +167,16 @@ INSTANTIATE_TEST_SUITE_P(
     Table, LaunchPhase,
     testing::Values(
         LaunchCase{"started", u"C:\\Office\\", 33,
-                   u"C:\\Office\\OUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kStarted,
+                   "C:\\Office\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kStarted,
                    kStarting + "C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x" +
                        "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook"},
         LaunchCase{"refused", u"C:\\Office", 0x100000002,
-                   u"C:\\OfficeOUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kFailed,
+                   "C:\\OfficeOUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
                    kStarting + "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x" + kRefused +
                        "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x, error:The specified file "
                        "was not found."},
         LaunchCase{"the shell's 32 is a refusal too", u"C:\\O\\", 32,
-                   u"C:\\O\\OUTLOOK.EXE| /profile Work /recycle /x", LaunchResult::kFailed,
+                   "C:\\O\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
                    kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
                        "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
                        "dynamic-link library was not found."}),

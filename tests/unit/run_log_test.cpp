@@ -22,17 +22,6 @@ using Op = FakeFileSystem::Operation;
 constexpr LocalTime kSixDecember{2026, 12, 6, 16, 45, 9};
 constexpr std::u16string_view kLogPath = u"C:\\Logs\\Scheduler061226164509.log";
 
-class RunLogTest : public ::testing::Test {
- protected:
-  RunLogTest() : clock_(kSixDecember) { files_.disk().AddFolder(u"C:\\Logs"); }
-
-  std::string Log() const { return files_.disk().Contents(kLogPath).value_or("<no file>"); }
-
-  FakeClock clock_;
-  FakeFileSystem files_;
-  RunLog log_;
-};
-
 // Given the folder a run names and what the disk holds, the folders it
 // creates on the way (in order), whether the log opens and its path. A log
 // appends to what was there, or when it does not open writes nothing and
@@ -50,7 +39,7 @@ struct OpenCase {
   bool noLocalTime = false;
 };
 
-TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
+TEST(RunLog, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
   const std::u16string log(kLogPath), name = u"\\Scheduler061226164509.log";
   const std::u16string longest = u"C:\\" + std::u16string(259 - 29, u'x');  // its log: 259
   const std::u16string tooLong = u"C:\\" + std::u16string(300, u'x');
@@ -89,6 +78,7 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
   };
   for (const OpenCase& c : cases) {
     SCOPED_TRACE(c.what);
+    FakeClock clock(kSixDecember);
     FakeFileSystem files;
     each(c.folders, [&](std::u16string_view folder) { files.disk().AddFolder(folder); });
     each(c.files,
@@ -96,12 +86,12 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
     files.FailCreate(c.disk & kFailCreate);
     files.FailOpenExisting(c.disk & kFailOpen);
     files.DenyCreateFolder(c.disk & kDenyCreateFolder);
-    clock_.FailToLocal(c.noLocalTime);
+    clock.FailToLocal(c.noLocalTime);
     const std::u16string path =
         c.path.empty() && !c.folder.empty() ? RunLogPath(c.folder, name.substr(1)) : c.path;
     {
       RunLog opened;
-      opened.Open(clock_, files, c.folder);
+      opened.Open(clock, files, c.folder);
       opened.Write(u"x");
       EXPECT_EQ(opened.IsOpen(), c.opens);
       EXPECT_EQ(opened.path(), path);
@@ -127,7 +117,7 @@ TEST_F(RunLogTest, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
 
 // An entry written 15 seconds after the log opened: stamped once, with its
 // own time, in chunks. A failed append is dropped; the next chunk still goes.
-TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
+TEST(RunLog, WritesEntriesAsStampedChunksOfAtMost200Units) {
   const std::string stamp = "\r\n06-12-26 16:45:24: ";
   struct Case {
     const char* name;
@@ -183,12 +173,16 @@ TEST_F(RunLogTest, WritesEntriesAsStampedChunksOfAtMost200Units) {
 }
 
 // Write throws it; WriteQuietly drops it, and a later entry still goes.
-TEST_F(RunLogTest, BadSeekThrowsAFileExceptionNamingTheLogUnlessQuiet) {
-  log_.Open(clock_, files_, u"C:\\Logs");
-  files_.FailSeekToEnd(true);
+TEST(RunLog, BadSeekThrowsAFileExceptionNamingTheLogUnlessQuiet) {
+  FakeClock clock(kSixDecember);
+  FakeFileSystem files;
+  files.disk().AddFolder(u"C:\\Logs");
+  RunLog log;
+  log.Open(clock, files, u"C:\\Logs");
+  files.FailSeekToEnd(true);
   test::FakeSystemMessages messages;
   try {
-    log_.Write(u"KSScheduler: MAPI Logoff");
+    log.Write(u"KSScheduler: MAPI Logoff");
     ADD_FAILURE() << "no exception";
   } catch (CException* e) {
     auto* file = dynamic_cast<CFileException*>(e);
@@ -199,11 +193,12 @@ TEST_F(RunLogTest, BadSeekThrowsAFileExceptionNamingTheLogUnlessQuiet) {
     EXPECT_EQ(std::u16string(text), u"Seek failed on C:\\Logs\\Scheduler061226164509.log");
     e->Delete();
   }
-  EXPECT_TRUE(files_.OperationsOf(Op::kAppend).empty());
-  log_.WriteQuietly(u"Block Larkspan Toolbar Load");  // ASan reports the exception if it leaks
-  files_.FailSeekToEnd(false);
-  log_.WriteQuietly(u"De-Block Larkspan Toolbar Load");
-  EXPECT_EQ(Log(), "\r\n06-12-26 16:45:09: De-Block Larkspan Toolbar Load");
+  EXPECT_TRUE(files.OperationsOf(Op::kAppend).empty());
+  log.WriteQuietly(u"Block Larkspan Toolbar Load");  // ASan reports the exception if it leaks
+  files.FailSeekToEnd(false);
+  log.WriteQuietly(u"De-Block Larkspan Toolbar Load");
+  EXPECT_EQ(files.disk().Contents(kLogPath),
+            "\r\n06-12-26 16:45:09: De-Block Larkspan Toolbar Load");
 }
 
 // Given one entry in C:\Logs (or elsewhere), whether a run started at
