@@ -76,8 +76,12 @@ std::vector<std::wstring> FileNamesIn(std::wstring_view folder) {
 
 std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
   std::map<std::wstring, std::string> contents;
-  for (const std::wstring& name : FileNamesIn(folder)) {
-    contents[name] = ReadFileBytes(folder + L"\\" + name);
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(folder, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file()) {
+      contents[fs::relative(it->path(), folder).wstring()] = ReadFileBytes(it->path().wstring());
+    }
   }
   return contents;
 }

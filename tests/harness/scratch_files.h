@@ -22,8 +22,8 @@ bool PathExists(std::wstring_view path);
 // the folder does not exist.
 std::vector<std::wstring> FileNamesIn(std::wstring_view folder);
 
-// Every file directly in `folder` with its bytes, for comparing before and
-// after; throws when there is a folder in it.
+// Every file below `folder`, by its path relative to it, with its bytes, for
+// comparing before and after; empty when the folder does not exist.
 std::map<std::wstring, std::string> FolderContents(const std::wstring& folder);
 
 // The file's bytes; throws when it cannot be read.

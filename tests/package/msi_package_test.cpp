@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -58,20 +57,6 @@ DWORD Msiexec(std::wstring arguments) {
   }
   return RunSystemTool(L"msiexec.exe",
                        arguments + L" /qn /l*v \"" + kLogFolder + L"\\msiexec.log\"");
-}
-
-// Every file below `folder`, by its path relative to it, with its bytes.
-std::map<std::wstring, std::string> FilesBelow(const std::wstring& folder) {
-  std::map<std::wstring, std::string> files;
-  std::error_code error;
-  for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
-       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-    if (it->is_regular_file()) {
-      files[std::filesystem::relative(it->path(), folder).wstring()] =
-          e2e::ReadFileBytes(it->path().wstring());
-    }
-  }
-  return files;
 }
 
 Tasks RegisteredTasks() { return e2e::FileNamesIn(kTasksFolder); }
@@ -171,7 +156,8 @@ void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
                 e2e::ToUtf8(VersionQuad(e2e::PathFromEnvironment(L"LSS_VERSION"))) + "\r\n");
 
   // The deployment kit as it is in the sources.
-  EXPECT_EQ(FilesBelow(folder + L"\\deploy"), FilesBelow(e2e::PathFromEnvironment(L"LSS_DEPLOY")));
+  EXPECT_EQ(e2e::FolderContents(folder + L"\\deploy"),
+            e2e::FolderContents(e2e::PathFromEnvironment(L"LSS_DEPLOY")));
 
   // The check tool's event source, for every user's events.
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kEventSourceKey, L"EventMessageFile"),
