@@ -49,9 +49,6 @@ class ContractMachine {
   virtual void PutOtherObject(std::u16string_view name) = 0;
 };
 
-// Names a table's rows by their index.
-inline constexpr auto RowIndex = [](const auto& row) { return std::to_string(row.index); };
-
 // A row prints as its `what` (in the tables' own unnamed namespace, where
 // GoogleTest's lookup finds it).
 namespace {

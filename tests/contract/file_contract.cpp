@@ -129,8 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"empty a file in a missing folder", Call::kCreateEmptyFile, u"Gone\\b.log",
                    Named::kNothing, 3, std::nullopt},
         ChangeCase{"empty where a folder has the name", Call::kCreateEmptyFile, u"Sub",
-                   Named::kFolder, 5, std::nullopt}),
-    RowIndex);
+                   Named::kFolder, 5, std::nullopt}));
 
 // --- two handles at once --------------------------------------------------------
 
@@ -163,8 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TwoHandlesCase{"created twice", true, {{1, "a"}, {2, "bb"}, {1, "c"}}, "abbc"},
         TwoHandlesCase{"created, then opened", false, {{1, "a"}, {2, "bb"}, {1, "c"}}, "abbc"},
-        TwoHandlesCase{"the second writes first", false, {{2, "x"}, {1, "yy"}, {2, "z"}}, "xyyz"}),
-    RowIndex);
+        TwoHandlesCase{"the second writes first", false, {{2, "x"}, {1, "yy"}, {2, "z"}}, "xyyz"}));
 
 // --- names of files and folders --------------------------------------------------
 
@@ -202,8 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", Named::kNothing},
         NameCase{"a file's name cut short", u"\\Logs\\Run", Named::kNothing},
         NameCase{"a read-only file", u"\\Logs\\Locked.log", Named::kReadOnlyFile},
-        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}),
-    RowIndex);
+        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}));
 
 // --- a listing ------------------------------------------------------------------
 
@@ -249,8 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
             "a pattern in another case", u"\\Logs", u"lsscheduler_1.LOG", {"LSScheduler_1.log 3"}},
         ListCase{"a folder with a trailing separator", u"\\Logs\\", u"*.txt", {"notes.txt 5"}},
         ListCase{"no match", u"\\Logs", u"*.csv", {}},
-        ListCase{"a missing folder", u"\\Gone", u"*", {}}),
-    RowIndex);
+        ListCase{"a missing folder", u"\\Gone", u"*", {}}));
 
 }  // namespace
 }  // namespace lss::contract

@@ -124,8 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                               Holder::kEndedThread, true, kAbandoned, true, kObject0},
                     MutexCase{"the name of an event", Holder::kEvent, false, 0, false, 0},
                     MutexCase{"the name in another case is another mutex", Holder::kOtherCaseHolder,
-                              true, kObject0, true, kObject0}),
-    RowIndex);
+                              true, kObject0, true, kObject0}));
 
 // --- the check tool's look at a mutex ------------------------------------------
 
@@ -164,8 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LookCase{"the name of an event", Holder::kEvent, MutexState::kOtherObject,
                              MutexState::kOtherObject},
                     LookCase{"the name in another case", Holder::kOtherCaseHolder,
-                             MutexState::kMissing, MutexState::kMissing}),
-    RowIndex);
+                             MutexState::kMissing, MutexState::kMissing}));
 
 }  // namespace
 }  // namespace lss::contract

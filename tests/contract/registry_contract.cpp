@@ -119,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {1, 0, 0, 0, 0, 0, 0, 0},
                   0xFFFFFFFF,
                   u"\u0001"},
-        ValueCase{"REG_NONE without data", reg::kNone, {}, 0, u""}),
-    RowIndex);
+        ValueCase{"REG_NONE without data", reg::kNone, {}, 0, u""}));
 
 // --- the size a raw query is given ------------------------------------------
 
@@ -174,8 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{
             "a REG_QWORD in a DWORD's size", kQword, {1, 0, 0, 0, 0, 0, 0, 0}, 4, kMoreData, 8},
         SizeCase{"a REG_EXPAND_SZ one byte short", reg::kExpandSz, Utf16(u"%TEMP%"), 13, kMoreData,
-                 14}),
-    RowIndex);
+                 14}));
 
 TEST_F(RegistryContract, AReadOnlyStoreCreatesNothing) {
   SettingsStore store(u"Store", SettingsStore::Access::kReadOnly);
@@ -265,8 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
         ViewCase{"HKCU, a missing key", kCurrentUser, u"Software\\LSSContract\\Absent", 0,
                  std::nullopt, u"Bits", false},
         ViewCase{"HKCU, a missing level above the key", kCurrentUser,
-                 u"Software\\LSSContract\\Absent\\Shared", 0, std::nullopt, u"Bits", false}),
-    RowIndex);
+                 u"Software\\LSSContract\\Absent\\Shared", 0, std::nullopt, u"Bits", false}));
 
 }  // namespace
 }  // namespace lss::contract

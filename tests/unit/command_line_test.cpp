@@ -65,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionCase{{u"-n", u"\u2013s"}, 0, 0, u"", u"", u"\u2013s"},
                     OptionCase{{u"-p", u"", u"Work"}, 0, 0, u"", u"", u""},
                     OptionCase{{u"-\u00C9t\u00E9"}, 0, 0, u"", u"/\u00C9t\u00E9", u""},
-                    OptionCase{{u""}, 0, 0, u"", u"", u""}),
-    test::CaseIndex);
+                    OptionCase{{u""}, 0, 0, u"", u"", u""}));
 
 TEST(ScanCommandLine, HandsFlagsOnWithoutTheirPrefixAndMarksTheLast) {
   struct Recorder : CCommandLineInfo {

@@ -168,8 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                    .raised = "Seek failed on C:\\Logs\\Scheduler061226164509.log",
                    .calls = kInit + kLogon + kMutex + kNotOwned + kPollOwns +
                             "ReleaseMutex|CloseMutex|Release|",
-                   .entries = kInitialized + kLoggedOn + kWaiting}),
-    test::CaseIndex);
+                   .entries = kInitialized + kLoggedOn + kWaiting}));
 
 }  // namespace
 }  // namespace lss

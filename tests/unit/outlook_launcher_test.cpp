@@ -179,8 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "C:\\O\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
                    kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
                        "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
-                       "dynamic-link library was not found."}),
-    test::CaseIndex);
+                       "dynamic-link library was not found."}));
 
 }  // namespace
 }  // namespace lss

@@ -562,7 +562,7 @@ const OptionCase kOptions[] = {
      [](auto& os) { os.eventLog.result = 5; }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, Options, testing::ValuesIn(kOptions), CaseIndex);
+INSTANTIATE_TEST_SUITE_P(Table, Options, testing::ValuesIn(kOptions));
 
 TEST(JsonStrings, AreEscaped) {
   const std::pair<std::u16string, std::u16string> cases[] = {

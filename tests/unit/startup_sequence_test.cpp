@@ -13,8 +13,6 @@
 namespace lss {
 namespace {
 
-using test::CaseIndex;
-
 constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
 // Journal lines of the settings' values, less the value's name.
 const std::string kQuery = "RegQueryValue HKCU\\Software\\Brinmoor\\Larkspan\\Settings ";
@@ -133,8 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Table, OutlookStartWait,
                                          WaitCase{3600, 3600000, 3600},
                                          WaitCase{4294967, 4294967000u, 4294967},
                                          WaitCase{4294968, 0xFFFFFFFE, 4294968},
-                                         WaitCase{0x7FFFFFFF, 0xFFFFFFFE, 0x7FFFFFFF}),
-                         CaseIndex);
+                                         WaitCase{0x7FFFFFFF, 0xFFFFFFFE, 0x7FFFFFFF}));
 
 // A failure while the run goes on, and what it leaves: the report logged (if
 // any), the last entry, the toolbar values; the exit code is 0 whatever
@@ -219,8 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"a heap exception reaches the entry", Fault::kOleErrorAtStart, false, "", "",
                     std::nullopt, std::nullopt},
         FailureCase{"a failed log write reported through a failing one", Fault::kEverySeek, false,
-                    "", ""}),
-    CaseIndex);
+                    "", ""}));
 
 TEST_F(StartupTest, AnUnavailableStoreStillRunsToTheEnd) {
   os.registry.FailKey(u"HKCU\\Software");
@@ -296,8 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ToolbarCase{"killed run, then -s -e", 1, 0, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
                     ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1,
                                 false},
-                    ToolbarCase{"start refused", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, 2}),
-    CaseIndex);
+                    ToolbarCase{"start refused", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, 2}));
 
 }  // namespace
 }  // namespace lss

@@ -12,9 +12,6 @@
 
 namespace lss::test {
 
-// A parameterised row's name: its index in the table.
-inline constexpr auto CaseIndex = [](const auto& info) { return std::to_string(info.index); };
-
 // The entries of a run log's bytes, each without its line break and stamp.
 inline std::vector<std::string> EntriesOf(std::string_view bytes) {
   constexpr std::size_t kStamped = 2 + 19;  // CR LF, then "06-12-26 16:45:09: "
