@@ -52,6 +52,16 @@ constexpr std::u16string_view kTaskLeftNoLog =
 constexpr std::u16string_view kTaskLeftNoLogAtAll =
     u"The task ran at %s but left no run log in %s: LSScheduler.exe could not start, or could "
     u"not write its log.";
+constexpr std::u16string_view kNamedAfterNow =
+    u"The log %s is named for a time after now (%s): the clock was wrong when it was written, "
+    u"or is wrong now.";
+constexpr std::u16string_view kMoreNamedAfterNow = u" (and %d more logs named after now)";
+constexpr std::u16string_view kOneMoreNamedAfterNow = u" (and 1 more log named after now)";
+// Two-digit years in the names: the full year shows which century was read.
+constexpr std::u16string_view kNameTimePattern = u"%d-%m-20%y %H:%M:%S";
+// Local time may step back an hour, or a zone change more, between a run and
+// the check; only a name further ahead than this was written under a wrong clock.
+constexpr std::int64_t kMostAheadSeconds = 86400;
 
 constexpr std::u16string_view kNoLineBreakFirst = u"it does not begin with a line break";
 constexpr std::u16string_view kNoStampFirst = u"its first line has no time stamp";
@@ -90,6 +100,32 @@ std::u16string Latin1(std::string_view bytes) {
     text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
   }
   return text;
+}
+
+// Takes out of `logs` (newest first) those named more than kMostAheadSeconds
+// after `now`, and returns them, newest first.
+std::vector<RunLogFile> TakeNamedAfterNow(const LocalTime& now, std::vector<RunLogFile>* logs) {
+  const auto firstDated = std::find_if(logs->begin(), logs->end(), [&](const RunLogFile& log) {
+    return LinearSeconds(log.opened) - LinearSeconds(now) <= kMostAheadSeconds;
+  });
+  std::vector<RunLogFile> afterNow(logs->begin(), firstDated);
+  logs->erase(logs->begin(), firstDated);
+  return afterNow;
+}
+
+// Names the newest of `afterNow` in `result`, which is at least a warning then.
+void NoteNamedAfterNow(const std::u16string& folder, const std::vector<RunLogFile>& afterNow,
+                       CheckResult* result) {
+  if (afterNow.empty()) return;
+  std::u16string note = FormatText(
+      kNamedAfterNow, {RunLogPath(folder, afterNow.front().name),
+                       FormatLocalTime(kNameTimePattern, afterNow.front().opened).value_or(u"?")});
+  if (afterNow.size() == 2) note += kOneMoreNamedAfterNow;
+  if (afterNow.size() > 2) {
+    note += FormatText(kMoreNamedAfterNow, {static_cast<std::int32_t>(afterNow.size() - 1)});
+  }
+  result->message += (result->message.empty() ? u"" : u" ") + note;
+  result->status = Worst(result->status, CheckStatus::kWarn);
 }
 
 }  // namespace
@@ -235,8 +271,13 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
       context.settings.ReadSettingExpandable(kSettingsSection, kLogDirectory, files);
   if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
 
-  const std::vector<RunLogFile> logs =
-      RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
+  std::vector<RunLogFile> logs = RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
+  // A log named well after now cannot be dated: it is neither the last run
+  // nor newer than it.
+  LocalTime now;
+  const bool haveNow = context.os.clock.ToLocal(context.os.clock.Now(), &now);
+  const std::vector<RunLogFile> afterNow =
+      haveNow ? TakeNamedAfterNow(now, &logs) : std::vector<RunLogFile>{};
   // Starts without -s leave empty logs; the newest log with anything in it
   // is the last scheduled run's.
   std::size_t skipped = 0;
@@ -247,10 +288,13 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
                              : Result(CheckStatus::kWarn,
                                       FormatText(kOnlyStartsWithoutS,
                                                  {folder, static_cast<std::int32_t>(logs.size())}));
+    // A run did log there, at a time that cannot be told: the note says all.
+    if (logs.empty() && !afterNow.empty()) result = Result(CheckStatus::kWarn, u"");
     if (taskLastRun) {
       result.status = CheckStatus::kFail;
       result.message = FormatText(kTaskLeftNoLogAtAll, {ShownTime(*taskLastRun), folder});
     }
+    NoteNamedAfterNow(folder, afterNow, &result);
     return result;
   }
 
@@ -258,7 +302,11 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   log.path = RunLogPath(folder, logs[skipped].name);
   log.opened = logs[skipped].opened;
   const std::optional<CheckQueries::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
-  if (!tail) return Result(CheckStatus::kWarn, FormatText(kUnreadable, {log.path}));
+  if (!tail) {
+    CheckResult result = Result(CheckStatus::kWarn, FormatText(kUnreadable, {log.path}));
+    NoteNamedAfterNow(folder, afterNow, &result);
+    return result;
+  }
   log.bytes = tail->bytes;
   log.size = tail->size;
   log.schedulerRunning = files.IsProgramRunning(kSchedulerImage);
@@ -268,8 +316,7 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
                                    : FormatText(kLaterStarts, {static_cast<std::int32_t>(skipped)});
   }
 
-  LocalTime now;
-  if (maxAgeHours && context.os.clock.ToLocal(context.os.clock.Now(), &now)) {
+  if (maxAgeHours && haveNow) {
     const std::int64_t age = LinearSeconds(now) - LinearSeconds(log.opened);
     if (age > std::int64_t{*maxAgeHours} * 3600) {
       result.status = CheckStatus::kFail;
@@ -282,6 +329,7 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
     result.status = CheckStatus::kFail;
     result.message = FormatText(kTaskLeftNoLog, {ShownTime(*taskLastRun), result.message});
   }
+  NoteNamedAfterNow(folder, afterNow, &result);
   result.details.insert(result.details.begin(), {u"file", log.path});
   result.details.emplace_back(u"laterStartsWithoutS",
                               ToDecimal(static_cast<std::int32_t>(skipped)));

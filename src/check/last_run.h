@@ -43,9 +43,11 @@ CheckResult JudgeRunLog(const LogToJudge& file);
 inline constexpr std::int64_t kLogGraceSeconds = std::int64_t{5} * 60;
 
 // Judges the newest log of a scheduled run in the log folder: the newest by
-// the time in its name that holds anything. Empty logs (starts without -s)
-// newer than it are counted. With `maxAgeHours`, fails when that run started
-// longer ago; with `taskLastRun`, fails when the task ran more than
+// the time in its name that holds anything, leaving out logs named more than
+// a day after the clock's local time now. Those are named in the message, and
+// the verdict is at least a warning. Empty logs (starts without -s) newer
+// than the judged one are counted. With `maxAgeHours`, fails when that run
+// started longer ago; with `taskLastRun`, fails when the task ran more than
 // kLogGraceSeconds after that run started (it left no log of its own).
 CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
                          const std::optional<LocalTime>& taskLastRun);

@@ -165,6 +165,7 @@ struct FolderCase {
   std::u16string message;
   const char16_t* skipped = nullptr;  // the later starts without -s in the details, if checked
   std::optional<std::int32_t> maxAgeHours = std::nullopt;
+  bool whole = false;  // `message` is all of it
 };
 
 class LogFolders : public testing::TestWithParam<FolderCase> {};
@@ -183,6 +184,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.id, u"last-run");
   EXPECT_EQ(lastRun.status, c.status);
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos) << Narrow(lastRun.message);
+  if (c.whole) EXPECT_EQ(lastRun.message, c.message);
   EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes);
   if (c.skipped) {
     EXPECT_EQ(lastRun.details.back(),
@@ -218,7 +220,7 @@ const FolderCase kFolders[] = {
     {"the older one is not judged", After(kGood, {{u"Scheduler311226235959.log", kBad}}), kOk,
      u"with -s alone"},
     {"the newest by the time in the name, which does not sort as text",
-     After(kBad, {{u"Scheduler290228120000.log", ""}, {u"Scheduler311226235959.log", kGood}}),
+     After(kBad, {{u"Scheduler020127080000.log", ""}, {u"Scheduler311226235959.log", kGood}}),
      kFail, u"Can't find Outlook.exe (and 1 later start without -s)", u"1"},
     {"names without a time are passed over",
      After(kGood, {{u"Scheduler.log", kBad},
@@ -243,6 +245,48 @@ const FolderCase kFolders[] = {
     {"only starts without -s", kTwoEmpty, kWarn,
      u"No log in C:\\Logs\\ holds a scheduled run: the 2 starts logged there were all without -s."},
     {"a 50 MB log", After(std::string(50u << 20, '\n') + kGood), kOk, u"with -s alone"},
+    // Now is 02-01-27 12:00:01.
+    {"a log named a day and a second ahead is left out and named",
+     After(kDone, {{u"Scheduler030127120002.log", kBad}}), kWarn,
+     u"The run of 01-01-27 00:00:01 ended at 01-01-27 00:00:09 after 8 s. The log "
+     u"C:\\Logs\\Scheduler030127120002.log is named for a time after now (03-01-2027 12:00:02): "
+     u"the clock was wrong when it was written, or is wrong now.",
+     u"0", std::nullopt, true},
+    {"a log named exactly a day ahead is the last run",
+     After(kDone, {{u"Scheduler030127120001.log", kBad}}), kFail,
+     u"The run of 01-01-27 00:00:01 logged an error: LSScheduler Error: Can't find Outlook.exe",
+     u"0", std::nullopt, true},
+    {"a log named in 2099 beside a failed run: the failure stands",
+     After(kBad, {{u"Scheduler010199000000.log", kDone}}), kFail,
+     u"Can't find Outlook.exe The log C:\\Logs\\Scheduler010199000000.log is named for a time "
+     u"after now (01-01-2099 00:00:00): the clock was wrong",
+     u"0"},
+    {"logs named in 2099 and 2070 and an empty one ahead: the newest named, none counted",
+     After(kDone, {{u"Scheduler010199000000.log", kBad},
+                   {u"Scheduler311270235959.log", kBad},
+                   {u"Scheduler040127000000.log", ""}}),
+     kWarn,
+     u"after 8 s. The log C:\\Logs\\Scheduler010199000000.log is named for a time after now "
+     u"(01-01-2099 00:00:00): the clock was wrong when it was written, or is wrong now. (and 2 "
+     u"more logs named after now)",
+     u"0"},
+    {"a log named in 2099 beside one more ahead",
+     After(kDone, {{u"Scheduler010199000000.log", kBad}, {u"Scheduler311270235959.log", ""}}),
+     kWarn, u"or is wrong now. (and 1 more log named after now)", u"0"},
+    {"a log named in 2099 and a stale run",
+     After(kDone, {{u"Scheduler010199000000.log", kBad}}), kFail,
+     u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The run of 01-01-27 "
+     u"00:00:01 ended at 01-01-27 00:00:09 after 8 s. The log "
+     u"C:\\Logs\\Scheduler010199000000.log is named for a time after now",
+     u"0", 35},
+    {"only a log named in 2099", {{u"Scheduler010199000000.log", kBad}}, kWarn,
+     u"The log C:\\Logs\\Scheduler010199000000.log is named for a time after now (01-01-2099 "
+     u"00:00:00): the clock was wrong when it was written, or is wrong now.",
+     nullptr, std::nullopt, true},
+    {"a log named in 2099 and a start without -s",
+     {{u"Scheduler010199000000.log", kBad}, {u"Scheduler010127080000.log", ""}}, kWarn,
+     u"the 1 starts logged there were all without -s. Check the scheduled task and its -s "
+     u"option. The log C:\\Logs\\Scheduler010199000000.log is named"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, LogFolders, testing::ValuesIn(kFolders), CaseName);

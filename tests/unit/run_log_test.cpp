@@ -224,6 +224,11 @@ TEST(Retention, DeletesExactlyTheOldLogs) {
       R{"over a year boundary", u"C:\\Logs\\Scheduler311226235959.log", true, 1, kNewYear},
       R{"one day before a new year", u"C:\\Logs\\Scheduler010127000000.log", false, 1, kNewYear},
       R{"newer than the run", u"C:\\Logs\\Scheduler071226000000.log", false},
+      // Named under a wrong clock: such a log cannot be dated.
+      R{"a day ahead of the run", u"C:\\Logs\\Scheduler071226164509.log", false},
+      R{"a day and a second ahead of the run", u"C:\\Logs\\Scheduler071226164510.log", false},
+      R{"named in 2099", u"C:\\Logs\\Scheduler311299235959.log", false},
+      R{"named in 2070, a day kept", u"C:\\Logs\\Scheduler010170000000.log", false, 1},
       R{"another prefix", u"C:\\Logs\\XScheduler061125000000.log", false},
       R{"another letter case", u"C:\\Logs\\scheduler061125000000.log", false},
       R{"another letter case of the extension", u"C:\\Logs\\Scheduler061125000000.LOG", false},
