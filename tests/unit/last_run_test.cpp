@@ -166,6 +166,7 @@ struct FolderCase {
   const char16_t* skipped = nullptr;  // the later starts without -s in the details, if checked
   std::optional<std::int32_t> maxAgeHours = std::nullopt;
   bool whole = false;  // `message` is all of it
+  int zoneMinutes = 0;  // local time is UTC plus these
 };
 
 class LogFolders : public testing::TestWithParam<FolderCase> {};
@@ -173,6 +174,7 @@ class LogFolders : public testing::TestWithParam<FolderCase> {};
 TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   const FolderCase& c = GetParam();
   FakeCheckPlatform os;
+  os.clock.SetZoneOffset(c.zoneMinutes);
   os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 1});
   os.registry.SetString(kSettings, u"LogDirectory", u"C:\\Logs\\");
   os.disk.AddFolder(u"C:\\Logs");
@@ -252,6 +254,9 @@ const FolderCase kFolders[] = {
      u"C:\\Logs\\Scheduler030127120002.log is named for a time after now (03-01-2027 12:00:02): "
      u"the clock was wrong when it was written, or is wrong now.",
      u"0", std::nullopt, true},
+    {"a day and a second ahead of local time, ten hours behind UTC",
+     After(kDone, {{u"Scheduler030127120002.log", kBad}}), kWarn,
+     u"Scheduler030127120002.log is named for a time after now", u"0", std::nullopt, false, -600},
     {"a log named exactly a day ahead is the last run",
      After(kDone, {{u"Scheduler030127120001.log", kBad}}), kFail,
      u"The run of 01-01-27 00:00:01 logged an error: LSScheduler Error: Can't find Outlook.exe",
