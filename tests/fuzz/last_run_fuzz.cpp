@@ -8,7 +8,8 @@
 // LSScheduler.exe is running; 1 a limit of (byte >> 4) hours on the age;
 // 2 the newest log is 64 KiB longer (of blanks before its bytes), so only its
 // tail is read; 3 the task last ran (byte >> 4) * 2 minutes after the newest
-// log's time.
+// log's time; 4, when neither 1 nor 3 is set, a log named for 01-01-2099
+// 02:00:00 and holding an error lies beside them.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@ namespace {
 constexpr std::string_view kMarker = "<<LOG>>";
 constexpr std::size_t kMostLogs = 28;
 constexpr int kNewestDay = 28;
+constexpr std::u16string_view kAfterNow = u"C:\\Logs\\Scheduler010199020000.log";
 
 std::vector<std::string> SplitLogs(std::string_view bytes) {
   std::vector<std::string> logs;
@@ -71,6 +73,11 @@ void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
     os.disk.AddFile(path, bytes);
     if (!bytes.empty()) judged = path;
   }
+  const bool afterNow = (control & 0x1A) == 0x10;
+  if (afterNow) {
+    os.disk.AddFile(std::u16string(kAfterNow),
+                    "\r\n01-01-99 02:00:00: LSScheduler Error: Can't find Outlook.exe");
+  }
   if ((control & 1) != 0) os.queries.runningPrograms.push_back(u"LSScheduler.exe");
   std::optional<std::int32_t> maxAgeHours;
   if ((control & 2) != 0) maxAgeHours = control >> 4;
@@ -95,5 +102,11 @@ void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string file = Value(result, u"file");
     Require(file == judged || (file.empty() && result.message.find(judged) != std::u16string::npos),
             "the judged log is the newest that holds anything, and it is named");
+  }
+  if (afterNow) {
+    Require(result.status != lss::CheckStatus::kOk, "a log named after now is a warning at least");
+    Require(result.message.find(std::u16string(kAfterNow) + u" is named for a time after now") !=
+                std::u16string::npos,
+            "the log named after now is named");
   }
 }
