@@ -271,6 +271,33 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   EXPECT_EQ(CheckJson().at("checks").back().at("details").at("laterStartsWithoutS"), "1");
 }
 
+TEST_F(CheckTool, JudgesTheRealRunBesideALogNamedIn2070) {
+  SetUpAsTheDemo(2);
+  RunScheduler(L"-s -e -p Work -n Nightly");
+  WaitForOutlookExit(15s);
+  const std::vector<LogEntry> log = TheLog();
+  ASSERT_GE(log.size(), 2u);
+  const std::wstring real = LogFolder() + L"\\" + LogFiles().at(0);
+  SetSetting(L"WaitSecondsForOutlookStart", Dword(15));
+  // A clock once set to 2070 left a failed run's log that sorts after every real one.
+  const std::wstring future = L"Scheduler010170020000.log";
+  WriteFileBytes(LogFolder() + L"\\" + future,
+                 "\r\n01-01-70 02:00:00: LSScheduler Error: Can't find Outlook.exe");
+
+  Report report = Check();
+  EXPECT_EQ(report.exitCode, 1u) << report.output;
+  ExpectAllOkBut(report, {{"last-run", "WARN"}});
+  ExpectRow(report, "last-run", "WARN",
+            AllOf(StartsWith("The run of " + ShownStamp(log.front().stamp) + " ended at " +
+                             ShownStamp(log.back().stamp) + " after "),
+                  HasSubstr(". The log " + ToUtf8(LogFolder() + L"\\" + future) +
+                            " is named for a time after now (01-01-2070 02:00:00): the clock was "
+                            "wrong when it was written, or is wrong now.")));
+  const Json json = CheckJson();
+  EXPECT_EQ(json.at("verdict"), "WARN");
+  EXPECT_EQ(json.at("checks").back().at("details").at("file"), ToUtf8(real));
+}
+
 TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
   SetUpAsTheDemo(1);
   // The add-in holds LSSyncMutex long after the run has begun to wait for it.

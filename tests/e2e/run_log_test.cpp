@@ -131,7 +131,8 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
   const std::wstring digits = oldName.substr(9, 12);
   const std::vector<std::wstring> kept{
       LogFileNameAt(now - 29 * kDay), L"Scheduler" + digits + L".txt", L"Other" + digits + L".log",
-      L"Scheduler" + digits + L"0.log", L"Scheduler" + digits + L".log.bak"};
+      L"Scheduler" + digits + L"0.log", L"Scheduler" + digits + L".log.bak",
+      L"Scheduler010170000000.log"};  // named under a clock set to 2070: never old
   for (const std::wstring& name : old) WriteFileBytes(LogFolder() + L"\\" + name, "old");
   for (const std::wstring& name : kept) WriteFileBytes(LogFolder() + L"\\" + name, "kept");
   const std::wstring readOnly = LogFileNameAt(now - 60 * kDay);
