@@ -231,6 +231,10 @@ const FaultCase kFaults[] = {
      u"AdminOptions: the key cannot be read (Access is denied).\n"},
     {"no task", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 2,
      u"settings.reg, machine.txt.\n", Texts(u"task.xml")},
+    {"a log named in 2099 is evidence too, and one of the ten",
+     [](auto& os) { os.disk.AddFile(u"C:\\Logs\\Scheduler010199000000.log", kCompleteRun); }, 2,
+     u"check.txt, Scheduler010199000000.log, Scheduler201226020000.log, ",
+     Texts(u"Scheduler111226020000.log")},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, BundleFaults, testing::ValuesIn(kFaults), CaseName);
