@@ -47,7 +47,7 @@ fi
 # The shortest wait the wait-seconds check accepts. A prefix from an earlier
 # demo may hold 2 s, which the check warns about.
 shortest_good_wait=10
-wait_seconds=$(reg_value "$settings" WaitSecondsForOutlookStart)
+wait_seconds=$(reg_value "$settings" WaitSecondsForOutlookStart || true)
 if [[ -z "$wait_seconds" ]] || (( wait_seconds < shortest_good_wait )); then
   "$wine64" reg add "$settings" /v WaitSecondsForOutlookStart /t REG_DWORD \
     /d "$shortest_good_wait" /f >/dev/null
