@@ -17,6 +17,11 @@ try {
 } catch { }
 if (-not $folder) { $folder = Join-Path $env:ProgramW6432 'Brinmoor\LSScheduler' }
 $check = Join-Path $folder 'LSSchedulerCheck.exe'
+# Windows PowerShell 5.1 decodes a program's output with the console's code
+# page (850 on a German PC) unless told otherwise. The check writes UTF-8 to a
+# pipe: with this, a finding that names a folder with a letter beyond ASCII
+# (an umlaut in a user folder's name) reaches Intune's output intact.
+[Console]::OutputEncoding = New-Object System.Text.UTF8Encoding $false
 if (-not (Test-Path -LiteralPath $check)) {
   Write-Output "FAIL: $check is not installed"
   exit 1

@@ -4,9 +4,10 @@
 # Installs the packages it needs when they are missing, builds LSScheduler.exe
 # (preset mingw), installs the stand-in Outlook, add-in and MAPI provider
 # (tools/olsim) into the Wine prefix build/demo-prefix, which is kept between
-# runs, configures a log folder, runs LSScheduler.exe, and shows its log, what
+# runs, configures a log folder and a wait the check accepts, registers the
+# deployment kit's task template, runs LSScheduler.exe, and shows its log, what
 # the stand-in saw, the settings afterwards, and what LSSchedulerCheck.exe makes
-# of the machine and the run.
+# of the machine and the run, with a note on what only Wine's limits cause.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -43,9 +44,21 @@ settings='HKCU\Software\Brinmoor\Larkspan\Settings'
 if [[ -z $(reg_value "$settings" LogDirectory) ]]; then
   "$wine64" reg add "$settings" /v LogDirectory /t REG_SZ /d 'C:\LSSchedulerLogs' /f >/dev/null
 fi
-if [[ -z $(reg_value "$settings" WaitSecondsForOutlookStart) ]]; then
-  "$wine64" reg add "$settings" /v WaitSecondsForOutlookStart /t REG_DWORD /d 2 /f >/dev/null
+# The shortest wait the wait-seconds check accepts. A prefix from an earlier
+# demo may hold 2 s, which the check warns about.
+shortest_good_wait=10
+wait_seconds=$(reg_value "$settings" WaitSecondsForOutlookStart || true)
+if [[ -z "$wait_seconds" ]] || (( wait_seconds < shortest_good_wait )); then
+  "$wine64" reg add "$settings" /v WaitSecondsForOutlookStart /t REG_DWORD \
+    /d "$shortest_good_wait" /f >/dev/null
+  wait_seconds=$shortest_good_wait
 fi
+# The stand-in add-in is still synchronizing when the wait ends, as a real one
+# on a PC with a good wait is: it begins 2 s after Outlook's start and ends 3 s
+# after the wait (olsim's first install gives it only 3 s from the start).
+"$wine64" reg add 'HKCU\Software\Olsim' /v SyncDelayMilliseconds /t REG_DWORD /d 2000 /f >/dev/null
+"$wine64" reg add 'HKCU\Software\Olsim' /v SyncMilliseconds /t REG_DWORD \
+  /d $(( (wait_seconds + 1) * 1000 )) /f >/dev/null
 log_folder=$("$wine64" winepath -u "$(reg_value "$settings" LogDirectory)" | tr -d '\r')
 mkdir -p "$log_folder"
 
@@ -56,6 +69,16 @@ if [[ -n "$journal_name" ]]; then
   journal=$("$wine64" winepath -u "$journal_name" | tr -d '\r')
   mkdir -p "$(dirname "$journal")"
   [[ -f "$journal" ]] && journal_size=$(stat -c %s "$journal")
+fi
+
+# The task as an administrator registers it, under the name the check reads
+# by default. Wine's task service keeps it, but without its actions or
+# triggers, and runs nothing: this run is started below by hand.
+task_name="Larkspan Nightly"
+template=$("$wine64" winepath -w "$root/deploy/LSScheduler-task.xml" | tr -d '\r')
+if ! "$wine64" schtasks /create /xml "$template" /tn "$task_name" /f >/dev/null 2>&1; then
+  echo "Wine's task service refused deploy/LSScheduler-task.xml" >&2
+  exit 1
 fi
 
 if [[ $# -eq 0 ]]; then
@@ -109,5 +132,20 @@ echo "=== settings afterwards ==="
 echo
 echo "=== LSSchedulerCheck.exe ==="
 check_code=0
-"$wine64" "$(dirname "$exe")/LSSchedulerCheck.exe" | tr -d '\r' || check_code=$?
+report=$("$wine64" "$(dirname "$exe")/LSSchedulerCheck.exe" | tr -d '\r') || check_code=$?
+echo "$report"
 echo "exit code $check_code"
+# Wine's task service writes back a registered task with an empty action, so
+# the task check finds nothing to start; on Windows the template's two actions
+# are kept.
+if grep -q '^task .*(its action starts nothing)' <<<"$report"; then
+  echo
+  echo "Note: the task finding comes from Wine's limits, not from this machine's set-up:"
+  echo "Wine's task service keeps no actions of \"$task_name\" (it stores an empty one),"
+  echo "so the check sees a task that starts nothing. On Windows the template's actions"
+  echo "are kept, and that check reads them."
+  others=$(awk 'NR > 1 && NF > 1 && $1 != "task" && $1 != "Verdict:" { print $1 }' <<<"$report" |
+    paste -sd,)
+  echo "The other checks alone: $("$wine64" "$(dirname "$exe")/LSSchedulerCheck.exe" \
+    --only "$others" --quiet | tr -d '\r')"
+fi

@@ -7,8 +7,11 @@ as PowerShell would run them (there is no PowerShell here). After a run that
 was interrupted, leaving the add-in's toolbar blocked: the detection script
 flags the PC, the remediation script lifts the block by starting
 LSScheduler.exe without options, the detection script then passes, and the
-report script still reports the interrupted run.
+report script still reports the interrupted run. The report script also
+flags a laptop that has no log yet, through its last-run check, and its line
+names the log folder in UTF-8 (what the scripts tell PowerShell to read).
 """
+import json
 import os
 import pathlib
 import subprocess
@@ -81,6 +84,32 @@ class RemediationFlow(unittest.TestCase):
         # LSScheduler.exe without options, on a finding.
         for line in REMEDIATION:
             self.assertIn(line, lines)
+
+    def test_the_report_flags_a_laptop_without_a_log_and_names_its_folder_in_utf8(self):
+        # (LogDirectory or None, last-run's status, text the report's line holds)
+        rows = [(None, "WARN", "WARN: "),
+                ("C:\\lssflow\\J\u00fcrgen\\Logs", "FAIL",
+                 "FAIL: last-run: No log file in C:\\lssflow\\J\u00fcrgen\\Logs")]
+        args = self.script(REPORT)[1][0]
+        self.addCleanup(self.wine, "reg", "delete", r"HKCU\Software\Brinmoor", "/f")
+        for folder, status, shown in rows:
+            with self.subTest(folder=folder):
+                self.wine("reg", "delete", r"HKCU\Software\Brinmoor", "/f")
+                if folder is not None:
+                    # Wine reads its arguments in the Unix locale's encoding.
+                    added = subprocess.run([self.wine64, "reg", "add", SETTINGS, "/v", "LogDirectory",
+                                            "/d", folder, "/f"], capture_output=True, timeout=120,
+                                           env=dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8"))
+                    self.assertEqual(added.returncode, 0, added.stderr)
+                run = subprocess.run([self.wine64, self.check_exe, *args], capture_output=True,
+                                     env=dict(os.environ, WINEDEBUG="-all"), timeout=120)
+                self.assertNotEqual(run.returncode, 0, "the report's exit rule gives 1")
+                self.assertIn(shown, run.stdout.decode("utf-8"))
+                # The same checks as one JSON object (which --quiet does not combine with).
+                same_checks = [arg for arg in args if arg != "--quiet"] + ["--json"]
+                report = json.loads(self.wine(self.check_exe, *same_checks).stdout)
+                last_run = [c for c in report["checks"] if c["id"] == "last-run"]
+                self.assertEqual([c["status"] for c in last_run], [status], last_run)
 
     def test_the_flow_lifts_a_block_while_the_report_keeps_the_failed_run(self):
         logs = pathlib.Path(os.environ["WINEPREFIX"]) / "drive_c" / "lssflow" / "logs"

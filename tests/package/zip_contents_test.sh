@@ -19,6 +19,7 @@ expected=$(printf '%s\n' \
   deploy/LSScheduler-task.xml \
   deploy/Rollout.txt \
   deploy/policy/Larkspan.admx \
+  deploy/policy/de-DE/Larkspan.adml \
   deploy/policy/en-US/Larkspan.adml)
 actual=$(unzip -Z1 "$1" | grep -v '/$' | LC_ALL=C sort)
 if [[ $actual != "$expected" ]]; then
