@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# build_msi.sh OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM...
+# build_msi.sh [--test-hooks] OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM...
 # Builds the Windows Installer package from packaging/LSScheduler.wxs with
 # wixl: README, every file under DEPLOY-FOLDER (installed under deploy\) and
 # each program (its WiX variable, e.g. LSSchedulerExe, and its file) go in;
-# VERSION becomes the ProductVersion.
+# VERSION becomes the ProductVersion. --test-hooks builds the tests' package,
+# which also carries the action that fails an install on request; what ships
+# is built without it.
 set -euo pipefail
 
+test_hooks=no
+if [[ ${1:-} == --test-hooks ]]; then
+  test_hooks=yes
+  shift
+fi
 if [[ $# -lt 5 ]]; then
-  echo "usage: $0 OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM..." >&2
+  echo "usage: $0 [--test-hooks] OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM..." >&2
   exit 2
 fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -22,6 +29,9 @@ fi
 stage=$(mktemp -d)
 trap 'rm -rf -- "$stage"' EXIT
 defines=(-D "ProductVersion=$version" -D "Readme=README.md" -D "DeployFolder=deploy" -D "Win64=yes")
+if [[ $test_hooks == yes ]]; then
+  defines+=(-D "LssTestHooks=1")
+fi
 cp -- "$readme" "$stage/README.md"
 cp -R -- "$deploy" "$stage/deploy"
 for entry in "$@"; do
