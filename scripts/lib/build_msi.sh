@@ -44,10 +44,21 @@ for entry in "$@"; do
   defines+=(-D "$variable=$(basename "$program")")
 done
 
+# The same package from the same commit: the files in its cabinet carry the
+# commit's time (SOURCE_DATE_EPOCH), and so does its summary information (below).
+# Outside a git checkout: 1980-01-01, the earliest time a cabinet stores.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)}
+find "$stage" -type f -exec touch -h -d "@$epoch" {} +
+
 # The deployment kit's components, one per file, whatever the folder holds.
 (cd "$stage" && find deploy -type f | LC_ALL=C sort |
   wixl-heat --prefix deploy/ --directory-ref DeployFolder --component-group DeployFiles \
-    --var var.DeployFolder --win64) >"$stage/deploy.wxs"
+    --var var.DeployFolder --win64) |
+  # wixl-heat names each folder at random: named by its order instead, the
+  # same in every build.
+  awk '{ while (match($0, /Id="dir[0-9A-F]+"/)) {
+           $0 = substr($0, 1, RSTART - 1) "Id=\"DeployDir" ++n "\"" substr($0, RSTART + RLENGTH) } print }' \
+    >"$stage/deploy.wxs"
 
 mkdir -p "$(dirname "$out")"
 rm -f -- "$out"
@@ -118,3 +129,6 @@ for entry in "$@"; do
   fi
   msibuild "$out" -q "UPDATE \`File\` SET \`Version\` = '$file_version' WHERE \`File\` = '$variable'"
 done
+
+# Last, after every change above: wixl and msibuild write the time they ran.
+"$root/scripts/lib/set_msi_times.py" "$out" "$epoch"

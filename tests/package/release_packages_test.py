@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """release_packages_test.py MAKE_PACKAGES MAKE_TRANSFORM PREFIX SCHEDULER_EXE CHECK_EXE VERSION
                             WORK SOURCE_DIR BINARY_DIR SCHEMA_DIR [unittest options]
 
@@ -13,6 +13,7 @@ import hashlib
 import json
 import os
 import pathlib
+import re
 import shutil
 import socket
 import subprocess
@@ -196,6 +197,26 @@ class Packages(unittest.TestCase):
             with self.subTest(file=suffix):
                 self.assertEqual(sha256(self.package(first, suffix)),
                                  sha256(self.package(second, suffix)))
+        # The MSI differs by design in its package code and its product code,
+        # new in every build (the same length, in the same places): nothing else.
+        msis = [self.package(dist, "-x64.msi") for dist in (first, second)]
+        codes = [self.msi_codes(msi) for msi in msis]
+        self.assertNotEqual(codes[0], codes[1])
+        second_bytes = msis[1].read_bytes()
+        for own, first_code in zip(codes[1], codes[0]):
+            self.assertEqual(second_bytes.count(own.encode()), 1, own)
+            second_bytes = second_bytes.replace(own.encode(), first_code.encode())
+        self.assertTrue(msis[0].read_bytes() == second_bytes, "the MSIs differ elsewhere")
+
+    @staticmethod
+    def msi_codes(msi):
+        """The package code (summary information) and the product code."""
+        summary = subprocess.run(["msiinfo", "suminfo", msi], capture_output=True, text=True,
+                                 check=True).stdout
+        properties = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True,
+                                    text=True, check=True).stdout
+        return (re.search(r"^Revision number \(UUID\): (\{[0-9A-F-]+\})", summary, re.M)[1],
+                re.search(r"^ProductCode\t(\{[0-9A-F-]+\})", properties, re.M)[1])
 
     def test_the_programs_carry_no_link_time_and_no_build_folder(self):
         for program in [self.scheduler, self.check]:

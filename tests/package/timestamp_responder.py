@@ -86,6 +86,7 @@ class Responder(http.server.BaseHTTPRequestHandler):
 
 def main(folder):
     folder = os.path.abspath(folder)
+    os.makedirs(folder, exist_ok=True)
     make_certificates(folder)
     Responder.folder = folder
     server = http.server.HTTPServer(("127.0.0.1", 0), Responder)
