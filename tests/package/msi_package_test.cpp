@@ -194,13 +194,14 @@ void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
             RegValue::Dword(0));
 
   // Add/Remove Programs: one entry under the programs' product name, no
-  // "Change", the guide as its help.
+  // "Change" or "Repair", the guide as its help.
   const std::wstring entry = kUninstallKey + products.begin()->first;
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"DisplayName"),
             RegValue::Sz(L"LSScheduler"));
   EXPECT_EQ(ReadVersionFacts(exe)[L"ProductName"], L"LSScheduler");
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"Publisher"), RegValue::Sz(L"Brinmoor"));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"NoModify"), RegValue::Dword(1));
+  EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"NoRepair"), RegValue::Dword(1));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, entry, L"HelpLink"),
             RegValue::Sz(folder + L"\\README.md"));
 }
