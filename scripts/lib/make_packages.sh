@@ -73,7 +73,8 @@ done < <(cd "$work/files" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 "$root/scripts/lib/write_sbom.py" "$work/out/LSScheduler-$version.cdx.json" "$version" \
   "${shipped[@]}"
 
-(cd "$work/out" && LC_ALL=C sha256sum -- $(ls | LC_ALL=C sort) >SHA256SUMS)
+# In C order, whatever the locale.
+(cd "$work/out" && LC_ALL=C && sha256sum -- * >SHA256SUMS)
 mkdir -p "$dist"
 for file in "$work/out"/*; do
   mv -f -- "$file" "$dist/"

@@ -37,7 +37,8 @@ if [[ ! -f tsa/port ]]; then
   echo "FAIL: the time-stamp server did not start" >&2
   exit 1
 fi
-export LSS_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat tsa/port)"
+LSS_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat tsa/port)"
+export LSS_SIGN_TIMESTAMP_URL
 
 password=$(openssl rand -hex 12)
 openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -keyout key.pem -out cert.pem \
