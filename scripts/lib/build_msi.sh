@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# build_msi.sh OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM...
+# build_msi.sh [--test-hooks] OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM...
 # Builds the Windows Installer package from packaging/LSScheduler.wxs with
 # wixl: README, every file under DEPLOY-FOLDER (installed under deploy\) and
 # each program (its WiX variable, e.g. LSSchedulerExe, and its file) go in;
-# VERSION becomes the ProductVersion.
+# VERSION becomes the ProductVersion. --test-hooks builds the tests' package,
+# which also carries the action that fails an install on request; what ships
+# is built without it.
 set -euo pipefail
 
+test_hooks=no
+if [[ ${1:-} == --test-hooks ]]; then
+  test_hooks=yes
+  shift
+fi
 if [[ $# -lt 5 ]]; then
-  echo "usage: $0 OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM..." >&2
+  echo "usage: $0 [--test-hooks] OUT.msi VERSION README DEPLOY-FOLDER VARIABLE=PROGRAM..." >&2
   exit 2
 fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -22,6 +29,9 @@ fi
 stage=$(mktemp -d)
 trap 'rm -rf -- "$stage"' EXIT
 defines=(-D "ProductVersion=$version" -D "Readme=README.md" -D "DeployFolder=deploy" -D "Win64=yes")
+if [[ $test_hooks == yes ]]; then
+  defines+=(-D "LssTestHooks=1")
+fi
 cp -- "$readme" "$stage/README.md"
 cp -R -- "$deploy" "$stage/deploy"
 for entry in "$@"; do
@@ -34,10 +44,21 @@ for entry in "$@"; do
   defines+=(-D "$variable=$(basename "$program")")
 done
 
+# The same package from the same commit: the files in its cabinet carry the
+# commit's time (SOURCE_DATE_EPOCH), and so does its summary information (below).
+# Outside a git checkout: 1980-01-01, the earliest time a cabinet stores.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)}
+find "$stage" -type f -exec touch -h -d "@$epoch" {} +
+
 # The deployment kit's components, one per file, whatever the folder holds.
 (cd "$stage" && find deploy -type f | LC_ALL=C sort |
   wixl-heat --prefix deploy/ --directory-ref DeployFolder --component-group DeployFiles \
-    --var var.DeployFolder --win64) >"$stage/deploy.wxs"
+    --var var.DeployFolder --win64) |
+  # wixl-heat names each folder at random: named by its order instead, the
+  # same in every build.
+  awk '{ while (match($0, /Id="dir[0-9A-F]+"/)) {
+           $0 = substr($0, 1, RSTART - 1) "Id=\"DeployDir" ++n "\"" substr($0, RSTART + RLENGTH) } print }' \
+    >"$stage/deploy.wxs"
 
 mkdir -p "$(dirname "$out")"
 rm -f -- "$out"
@@ -108,3 +129,6 @@ for entry in "$@"; do
   fi
   msibuild "$out" -q "UPDATE \`File\` SET \`Version\` = '$file_version' WHERE \`File\` = '$variable'"
 done
+
+# Last, after every change above: wixl and msibuild write the time they ran.
+"$root/scripts/lib/set_msi_times.py" "$out" "$epoch"

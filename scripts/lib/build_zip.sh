@@ -19,5 +19,10 @@ cp -R -- "$deploy" "$stage/deploy"
 
 mkdir -p "$(dirname "$out")"
 rm -f -- "$out"
-# -X: no Unix extras, so the archive does not depend on who built it.
-(cd "$stage" && zip -q -X -r "$out" .)
+# The same archive from the same commit: every entry with the commit's time
+# (SOURCE_DATE_EPOCH, in UTC: zip stores local time) and one mode, in a fixed
+# order, without directory entries (-D) or Unix extras (-X).
+# Outside a git checkout: 1980-01-01, the earliest time zip stores.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$(dirname "${BASH_SOURCE[0]}")" log -1 --format=%ct 2>/dev/null || echo 315532800)}
+find "$stage" -type f -exec chmod 0644 {} + -exec touch -h -d "@$epoch" {} +
+(cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort | TZ=UTC zip -q -X -D "$out" -@)

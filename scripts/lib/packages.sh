@@ -3,7 +3,7 @@
 
 lss_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64
   wixl msitools osslsigncode openssl zip unzip python3 clang clang-tidy libclang-rt-14-dev lld
-  nlohmann-json3-dev)
+  nlohmann-json3-dev python3-jsonschema python3-olefile)
 
 install_missing() {
   local missing=() package

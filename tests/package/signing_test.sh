@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # signing_test.sh SIGN_SH EXE MSI WORK_FOLDER WINE64
-# Signs copies of the program and the MSI with a throw-away self-signed
-# code-signing certificate through sign.sh (once with each way of giving the
-# password), checks both signatures against that certificate, checks that a
-# changed byte breaks one, and runs the signed program under Wine.
+# Signs copies of the program, the MSI and a PowerShell script with a
+# throw-away self-signed code-signing certificate through sign.sh (with each
+# way of giving the key and its password), time-stamped by a local RFC 3161
+# responder (timestamp_responder.py), checks each signature and its time stamp
+# against those certificates, checks that a changed byte breaks one, and runs
+# the signed program under Wine.
 set -euo pipefail
 
 if [[ $# -ne 5 ]]; then
@@ -21,6 +23,23 @@ fail() {
   failed=1
 }
 
+# The time-stamp server, on a loopback port of the system's choosing; stopped
+# on the way out.
+responder=
+trap '[[ -n $responder ]] && kill "$responder"' EXIT
+python3 "$(dirname "$0")/timestamp_responder.py" "$work/tsa" &
+responder=$!
+for _ in $(seq 100); do
+  [[ -f tsa/port ]] && break
+  sleep 0.1
+done
+if [[ ! -f tsa/port ]]; then
+  echo "FAIL: the time-stamp server did not start" >&2
+  exit 1
+fi
+LSS_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat tsa/port)"
+export LSS_SIGN_TIMESTAMP_URL
+
 password=$(openssl rand -hex 12)
 openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -keyout key.pem -out cert.pem \
   -subj "/O=Brinmoor/CN=LSScheduler test signing" \
@@ -28,28 +47,32 @@ openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -keyout key.pem -out c
 openssl pkcs12 -export -inkey key.pem -in cert.pem -out signing.pfx -passout "pass:$password"
 printf '%s' "$password" >password.txt
 
+# Signed, and time-stamped by the server above.
 verify() {
-  osslsigncode verify -CAfile cert.pem -in "$1" >"$1.verify" 2>&1
+  osslsigncode verify -CAfile cert.pem -TSA-CAfile tsa/ca.pem -in "$1" >"$1.verify" 2>&1 &&
+    grep -q 'Timestamp Server Signature verification: ok' "$1.verify"
 }
 
-# file to sign, how the password is given
+# file to sign, the key and how its password is given
 cases=(
-  "LSScheduler.exe LSS_SIGN_PASSWORD_FILE=password.txt"
-  "LSScheduler.msi LSS_SIGN_PASSWORD=$password"
+  "LSScheduler.exe LSS_SIGN_PFX=signing.pfx LSS_SIGN_PASSWORD_FILE=password.txt"
+  "LSScheduler.msi LSS_SIGN_PFX=signing.pfx LSS_SIGN_PASSWORD=$password"
+  "Detect.ps1 LSS_SIGN_CERT=cert.pem LSS_SIGN_KEY=key.pem"
 )
 cp -- "$exe" LSScheduler.exe
 cp -- "$msi" LSScheduler.msi
+printf 'Write-Output "signed"\r\n' >Detect.ps1
 for row in "${cases[@]}"; do
-  read -r file password_setting <<<"$row"
+  read -r file key_setting password_setting <<<"$row"
   if verify "$file"; then
     fail "$file verifies before it is signed"
   fi
-  if ! env LSS_SIGN_PFX=signing.pfx "$password_setting" "$sign" "$file"; then
+  if ! env "$key_setting" ${password_setting:+"$password_setting"} "$sign" "$file"; then
     fail "sign.sh could not sign $file"
     continue
   fi
   if verify "$file"; then
-    echo "$file: signature verified"
+    echo "$file: signature and time stamp verified"
   else
     fail "the signature of $file does not verify:"
     cat "$file.verify" >&2
@@ -66,10 +89,23 @@ for row in "${cases[@]}"; do
   fi
 done
 
-# Without a certificate sign.sh refuses instead of shipping unsigned files.
-if env -u LSS_SIGN_PFX "$sign" LSScheduler.exe 2>/dev/null; then
-  fail "sign.sh without LSS_SIGN_PFX succeeded"
-fi
+# Without a certificate, a key or a time-stamp server sign.sh refuses
+# instead of shipping files that are not signed and time-stamped.
+cp -- "$exe" unsigned.exe
+refusals=(
+  "no certificate|env -u LSS_SIGN_PFX"
+  "a certificate without its key|env LSS_SIGN_CERT=cert.pem"
+  "no time-stamp server|env LSS_SIGN_PFX=signing.pfx LSS_SIGN_PASSWORD=$password -u LSS_SIGN_TIMESTAMP_URL"
+)
+for row in "${refusals[@]}"; do
+  read -r -a command <<<"${row#*|}"
+  if "${command[@]}" "$sign" unsigned.exe 2>/dev/null; then
+    fail "sign.sh with ${row%%|*} succeeded"
+  fi
+  if ! cmp -s "$exe" unsigned.exe; then
+    fail "sign.sh with ${row%%|*} changed the file"
+  fi
+done
 
 # The signed program still runs.
 code=0
