@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "diag/command_line_split.h"
 #include "diag/text_format.h"
 
 namespace lss {
@@ -206,7 +207,7 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
   if (!queries.IsFile(program)) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kProgramMissing, {task.name, program}));
   }
-  const std::vector<std::u16string> arguments = queries.SplitArguments(action->arguments);
+  const std::vector<std::u16string> arguments = SplitArguments(action->arguments);
   if (!HasSchedulerFlag(arguments, u's')) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kNoS, {task.name}));
   }

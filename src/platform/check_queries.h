@@ -91,10 +91,6 @@ class CheckQueries : public Environment {
   // `text` with this process's environment variables (%NAME%) replaced, as
   // Environment promises; the check reads the scheduler's settings with it.
   std::u16string ExpandEnvironment(std::u16string_view text) override = 0;
-  // The arguments in `arguments` split by the standard Windows rules for a
-  // command line (quotes group, backslashes before a quote escape it), as
-  // if they followed a program name. Empty for an empty or blank text.
-  virtual std::vector<std::u16string> SplitArguments(std::u16string_view arguments) = 0;
 
   // True when a process other than this one, running under this process's
   // user account, was started from a program file named `imageName` (a file

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/check_queries.h"
 #include "platform/clock.h"
@@ -47,6 +48,10 @@ class ContractMachine {
   virtual void HoldOnOtherThread(std::u16string_view name) = 0;
   // An object of another kind (an event) takes the name until the machine goes.
   virtual void PutOtherObject(std::u16string_view name) = 0;
+
+  // A whole command line split as the system splits it: CommandLineToArgvW
+  // under Wine; the core's own SplitCommandLine, which the fakes use, natively.
+  virtual std::vector<std::u16string> SplitCommandLine(std::u16string_view line) = 0;
 };
 
 // A row prints as its `what` (in the tables' own unnamed namespace, where

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "contract/contract_machine.h"
+#include "diag/command_line_split.h"
 #include "fake/fake_check_os.h"
 #include "fake/fake_file_system.h"
 #include "fake/fake_machine.h"
@@ -43,6 +44,9 @@ class FakeContractMachine final : public ContractMachine {
     objects_.SwitchTo(test::FakeNamedObjects::kThisThread);
   }
   void PutOtherObject(std::u16string_view name) override { objects_.AddOtherObject(name); }
+  std::vector<std::u16string> SplitCommandLine(std::u16string_view line) override {
+    return lss::SplitCommandLine(line);
+  }
 
  private:
   static constexpr std::u16string_view kFolder = u"C:\\Contract";

@@ -2,6 +2,7 @@
 // scratch folder, scratch registry keys and helper threads that are cleared
 // when the machine is made and when it goes.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -75,6 +76,13 @@ class Win32ContractMachine final : public ContractMachine {
   }
   void PutOtherObject(std::u16string_view name) override {
     others_.emplace_back(::CreateEventW(nullptr, TRUE, FALSE, Wide(name).c_str()));
+  }
+  std::vector<std::u16string> SplitCommandLine(std::u16string_view line) override {
+    int count = 0;
+    const LocalMemory<LPWSTR> split(::CommandLineToArgvW(Wide(line).c_str(), &count));
+    std::vector<std::u16string> arguments;
+    for (int i = 0; split && i < count; ++i) arguments.push_back(U16(split.get()[i]));
+    return arguments;
   }
 
  private:

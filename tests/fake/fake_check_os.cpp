@@ -52,27 +52,6 @@ Status FakeCheckQueries::CreateEmptyFile(std::u16string_view path) {
   return win32_error::kSuccess;
 }
 
-std::vector<std::u16string> FakeCheckQueries::SplitArguments(std::u16string_view arguments) {
-  // Blanks separate, double quotes group; enough for the tests' task actions.
-  std::vector<std::u16string> split;
-  bool inArgument = false;
-  bool quoted = false;
-  for (const char16_t c : arguments) {
-    if ((c == u' ' || c == u'\t') && !quoted) {
-      inArgument = false;
-      continue;
-    }
-    if (!inArgument) split.emplace_back();
-    inArgument = true;
-    if (c == u'"') {
-      quoted = !quoted;
-    } else {
-      split.back().push_back(c);
-    }
-  }
-  return split;
-}
-
 bool FakeCheckQueries::IsProgramRunning(std::u16string_view imageName) {
   for (const std::u16string& running : runningPrograms) {
     if (Upper(running) == Upper(imageName)) return true;

@@ -46,7 +46,6 @@ class FakeCheckQueries final : public CheckQueries {
   std::u16string ExpandEnvironment(std::u16string_view text) override {
     return ExpandVariables(environment, text);
   }
-  std::vector<std::u16string> SplitArguments(std::u16string_view arguments) override;
   bool IsProgramRunning(std::u16string_view imageName) override;
   MutexProbe ProbeMutex(std::u16string_view name) override;
 

@@ -66,25 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Table, RunningProgram,
                                          RunningCase{u"LSScheduler", false},
                                          RunningCase{u"LSSchedulerCheck.exe", false}));
 
-struct SplitCase {
-  const char16_t* arguments;
-  std::vector<std::u16string> split;
-};
-
-class ActionArguments : public testing::TestWithParam<SplitCase> {};
-
-TEST_P(ActionArguments, SplitAsAProgramReceivesThem) {
-  lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.SplitArguments(GetParam().arguments), GetParam().split);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ActionArguments,
-                         testing::Values(SplitCase{u"", {}}, SplitCase{u"  ", {}},
-                                         SplitCase{
-                                             u"-s -e -p \"My Work\" -n Nightly",
-                                             {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
-                                         SplitCase{u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}}));
-
 struct HeaderCase {
   std::optional<std::string> bytes;  // nothing: no file
   std::u16string found;              // DescribePeHeader of what was read

@@ -1,7 +1,6 @@
 #include "platform/win32/win32_check_queries.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -189,18 +188,6 @@ std::u16string Win32CheckQueries::UserName() {
 
 std::u16string Win32CheckQueries::ExpandEnvironment(std::u16string_view text) {
   return ExpandEnvironmentText(text);
-}
-
-std::vector<std::u16string> Win32CheckQueries::SplitArguments(std::u16string_view arguments) {
-  // A program name first: the rules for it differ, and an empty line would
-  // give this program's own path.
-  const std::wstring line = L"x " + ToWide(arguments);
-  int count = 0;
-  const LocalMemory<LPWSTR> split(::CommandLineToArgvW(line.c_str(), &count));
-  std::vector<std::u16string> result;
-  if (!split) return result;
-  for (int i = 1; i < count; ++i) result.push_back(FromWide(split.get()[i]));
-  return result;
 }
 
 bool Win32CheckQueries::IsProgramRunning(std::u16string_view imageName) {

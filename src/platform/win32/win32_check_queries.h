@@ -23,7 +23,6 @@ class Win32CheckQueries final : public CheckQueries {
   std::u16string ComputerName() override;
   std::u16string UserName() override;
   std::u16string ExpandEnvironment(std::u16string_view text) override;
-  std::vector<std::u16string> SplitArguments(std::u16string_view arguments) override;
   bool IsProgramRunning(std::u16string_view imageName) override;
   MutexProbe ProbeMutex(std::u16string_view name) override;
 };
