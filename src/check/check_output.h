@@ -14,11 +14,11 @@ namespace lss {
 std::u16string FormatTable(const std::vector<CheckResult>& results);
 // The version of the JSON's layout, raised whenever a tool reading it could
 // be misled by a change.
-inline constexpr int kJsonSchema = 3;
+inline constexpr int kJsonSchema = 4;
 
 // One JSON object: tool, schema, version, computer, user, checkedAt,
-// schedulerVersion (null when there is none), verdict, exitCode, checks (id,
-// status, message, details).
+// nativeMachine, schedulerVersion (null when there is none), verdict,
+// exitCode, checks (id, status, message, details).
 std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version,
                           const CheckFacts& facts);
 // "FAIL: last-run: <message>": the verdict and the first finding that gave
