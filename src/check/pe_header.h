@@ -59,7 +59,7 @@ PeHeader ParsePeHeader(std::string_view bytes);
 // read only within the first kPeMostTableBytes.
 inline constexpr std::size_t kPeHeadBytes = 512;
 inline constexpr std::size_t kPeMostHeadBytes = 4096;
-inline constexpr std::size_t kPeMostTableBytes = 64 * 1024;
+inline constexpr std::size_t kPeMostTableBytes = 0x10000;
 
 // At most `maxBytes` of a file from `offset`: fewer at its end, nothing when
 // it cannot be read.
