@@ -44,27 +44,6 @@ INSTANTIATE_TEST_SUITE_P(Table, Tail,
                          testing::Values(TailCase{4, "6789"}, TailCase{10, "0123456789"},
                                          TailCase{64 * 1024, "0123456789"}, TailCase{0, ""}));
 
-struct PartCase {
-  std::uint64_t offset;
-  std::size_t limit;
-  std::string part;
-};
-
-class Part : public testing::TestWithParam<PartCase> {};
-
-TEST_P(Part, IsAsMuchOfTheFileFromTheOffsetAsThereIs) {
-  e2e::MakeFreshFolder(kFolder);
-  const std::wstring path = kFolder + L"\\part.bin";
-  e2e::WriteFileBytes(path, "0123456789");
-  lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.ReadAt(U16(path), GetParam().offset, GetParam().limit), GetParam().part);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Part,
-                         testing::Values(PartCase{0, 4, "0123"}, PartCase{6, 64, "6789"},
-                                         PartCase{9, 1, "9"}, PartCase{10, 4, ""},
-                                         PartCase{0x100000000, 4, ""}, PartCase{3, 0, ""}));
-
 struct RunningCase {
   const char16_t* asked;
   bool running;
