@@ -1,6 +1,7 @@
 #include "check/check_facts.h"
 
 #include "check/check_context.h"
+#include "check/pe_header.h"
 #include "diag/run_log.h"
 #include "diag/time_stamp.h"
 
@@ -53,6 +54,9 @@ CheckFacts GatherCheckFacts(CheckPlatform& os) {
   facts.computer = os.queries.ComputerName();
   facts.user = os.queries.UserName();
   facts.checkedAt = UtcIsoTime(os.clock.Now());
+  if (const std::uint16_t machine = os.queries.NativeMachine(); machine != 0) {
+    facts.nativeMachine = PeMachineName(machine);
+  }
   if (const std::u16string scheduler = SchedulerBesideTool(os.queries); !scheduler.empty()) {
     facts.schedulerVersion = os.queries.FileVersion(scheduler);
   }

@@ -13,6 +13,10 @@ struct CheckFacts {
   std::u16string computer;   // NetBIOS name; empty when it cannot be read
   std::u16string user;       // DOMAIN\name; empty when it cannot be read
   std::u16string checkedAt;  // UTC, "2026-12-08T12:00:00Z"; empty when out of range
+  // The processor Windows runs on ("x64", "ARM64", as PeMachineName names
+  // it), which an x64 program emulated on Arm does not see otherwise; empty
+  // when it cannot be told.
+  std::u16string nativeMachine;
   // The file version of the LSScheduler.exe beside the tool; nothing when
   // there is none or it has no version resource.
   std::optional<std::u16string> schedulerVersion;

@@ -118,6 +118,7 @@ std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16strin
                         u",\"version\":" + JsonString(version) + u",\"computer\":" +
                         JsonString(facts.computer) + u",\"user\":" + JsonString(facts.user) +
                         u",\"checkedAt\":" + JsonString(facts.checkedAt) +
+                        u",\"nativeMachine\":" + JsonString(facts.nativeMachine) +
                         u",\"schedulerVersion\":" +
                         (facts.schedulerVersion ? JsonString(*facts.schedulerVersion) : u"null") +
                         u",\"verdict\":" + JsonString(StatusName(verdict)) + u",\"exitCode\":" +

@@ -17,8 +17,8 @@ std::u16string FormatTable(const std::vector<CheckResult>& results);
 inline constexpr int kJsonSchema = 3;
 
 // One JSON object: tool, schema, version, computer, user, checkedAt,
-// schedulerVersion (null when there is none), verdict, exitCode, checks (id,
-// status, message, details).
+// nativeMachine, schedulerVersion (null when there is none), verdict,
+// exitCode, checks (id, status, message, details).
 std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16string_view version,
                           const CheckFacts& facts);
 // "FAIL: last-run: <message>": the verdict and the first finding that gave

@@ -1,6 +1,7 @@
 #include "check/readiness_checks.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "check/pe_header.h"
@@ -24,7 +25,10 @@ constexpr std::int32_t kShortestGoodWait = 10;
 constexpr std::int32_t kNonePending = -1;
 
 // --- outlook
-constexpr std::u16string_view kOutlookFound = u"Outlook is at %s (x64).";
+constexpr std::u16string_view kOutlookFound = u"Outlook is at %s (%s).";
+constexpr std::u16string_view kOutlookArm =
+    u"Outlook is at %s (%s): a run starts Outlook but does not load it, so an Arm build serves as "
+    u"well as an x64 one; the mapi check judges the MAPI library a run does load.";
 constexpr std::u16string_view kOutlookNoKey =
     u"The App Paths entry HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
     u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\". Install or repair Outlook.";
@@ -48,7 +52,7 @@ constexpr std::u16string_view kOutlookFileMissing =
     u"Repair Outlook.";
 
 // --- mapi
-constexpr std::u16string_view kMapiOk = u"MAPI can reach the mail client %s (%s, x64).";
+constexpr std::u16string_view kMapiOk = u"MAPI can reach the mail client %s (%s, %s).";
 constexpr std::u16string_view kMapiNoLibrary =
     u"The system's MAPI library %s is missing: a -s -e run cannot log on. Repair Windows' "
     u"mail components or reinstall Outlook.";
@@ -63,6 +67,10 @@ constexpr std::u16string_view kMapiNoDllPath =
     u"Repair Outlook.";
 constexpr std::u16string_view kMapiDllMissing =
     u"The mail client %s names %s as its MAPI library, which does not exist. Repair Outlook.";
+constexpr std::u16string_view kMapiArm64 =
+    u"%s, the MAPI library of the mail client %s, has no x64 code (found: %s): an x64 program "
+    u"cannot load an Arm64 MAPI library; a -s -e run cannot log on. Install Microsoft 365 Apps "
+    u"for Arm, whose MAPI library is Arm64X.";
 constexpr std::u16string_view kMapiDllUnchecked =
     u"The mail client %s names %s as its MAPI library (not checked: it holds environment "
     u"variables).";
@@ -160,23 +168,24 @@ std::u16string RegistryTypeName(std::uint32_t type) {
 
 using Detail = std::pair<std::u16string, std::u16string>;
 
-// The finding on an existing program file of Outlook's: `okMessage` when it is
-// built for x64, FAIL for x86, WARN for anything else. Its machine type goes
-// into the details (empty when the file is not a program file).
+// The finding on an existing program file of Outlook's: `judge64` gives it
+// for a file built for x64 or ARM64; x86 is a FAIL, anything else a WARN. Its
+// architecture goes into the details (empty when the file is not a program
+// file).
 CheckResult JudgeMachine(CheckContext& context, std::u16string_view id, std::u16string_view path,
-                         std::u16string okMessage) {
+                         const std::function<CheckResult(const PeHeader&)>& judge64) {
   const PeHeader header = ReadPeHeader(context.os.queries, path);
   const bool isProgram = header.problem == PeHeader::Problem::kNone;
   CheckResult result;
-  if (isProgram && header.machine == pe_machine::kX64) {
-    result = MakeResult(id, CheckStatus::kOk, std::move(okMessage));
+  if (isProgram && (header.machine == pe_machine::kX64 || header.machine == pe_machine::kArm64)) {
+    result = judge64(header);
   } else if (isProgram && header.machine == pe_machine::kX86) {
     result = MakeResult(id, CheckStatus::kFail, FormatText(kProgram32Bit, {path}));
   } else {
     result = MakeResult(id, CheckStatus::kWarn,
                         FormatText(kProgramNotX64, {path, DescribePeHeader(header)}));
   }
-  result.details.emplace_back(u"machine", isProgram ? PeMachineName(header.machine) : u"");
+  result.details.emplace_back(u"machine", isProgram ? PeArchitectureName(header) : u"");
   return result;
 }
 
@@ -215,7 +224,15 @@ CheckResult CheckOutlook(CheckContext& context) {
   } else if (!context.os.queries.IsFile(found.path)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
   } else {
-    result = JudgeMachine(context, kId, found.path, FormatText(kOutlookFound, {found.path}));
+    // Outlook's own process is never loaded into a run's, so an Arm build is
+    // only worth knowing about.
+    result = JudgeMachine(context, kId, found.path, [&](const PeHeader& header) {
+      return header.machine == pe_machine::kX64
+                 ? MakeResult(kId, CheckStatus::kOk,
+                              FormatText(kOutlookFound, {found.path, PeArchitectureName(header)}))
+                 : MakeResult(kId, CheckStatus::kInfo,
+                              FormatText(kOutlookArm, {found.path, DescribePeHeader(header)}));
+    });
   }
   result.details.insert(result.details.begin(), Detail(u"path", found.path));
   return result;
@@ -251,7 +268,15 @@ CheckResult CheckMapi(CheckContext& context) {
   } else if (!queries.IsFile(dll)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kMapiDllMissing, {client, dll}));
   } else {
-    result = JudgeMachine(context, kId, dll, FormatText(kMapiOk, {client, dll}));
+    // A run's x64 process loads the library: x64 code, or Arm64X's.
+    result = JudgeMachine(context, kId, dll, [&](const PeHeader& header) {
+      const bool loadable = header.machine == pe_machine::kX64 ||
+                            header.loadConfig == PeHeader::LoadConfig::kHybrid;
+      return loadable ? MakeResult(kId, CheckStatus::kOk,
+                                   FormatText(kMapiOk, {client, dll, PeArchitectureName(header)}))
+                      : MakeResult(kId, CheckStatus::kFail,
+                                   FormatText(kMapiArm64, {dll, client, DescribePeHeader(header)}));
+    });
   }
   result.details.insert(result.details.begin(),
                         {Detail(u"client", client), Detail(u"library", dll)});

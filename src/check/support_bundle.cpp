@@ -261,6 +261,8 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
     windows += FormatText(u" (%s%s%s)", {product, comma, release});
   }
   line(u"Windows", windows);
+  const std::uint16_t native = queries.NativeMachine();
+  line(u"Native architecture", native == 0 ? u"?" : PeMachineName(native));
 
   line(u"Computer", orUnknown(queries.ComputerName()));
   line(u"User", orUnknown(queries.UserName()));

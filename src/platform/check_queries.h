@@ -58,10 +58,11 @@ class CheckQueries : public Environment {
   // Reads at most `maxBytes` from the end of an existing file, sharing it with
   // its writers. Nothing when it cannot be opened or read.
   virtual std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) = 0;
-  // Reads at most `maxBytes` from the start of an existing file, sharing it
-  // with its writers; fewer when the file is shorter. Nothing when it cannot
-  // be opened or read.
-  virtual std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) = 0;
+  // Reads at most `maxBytes` of an existing file from `offset`, sharing it
+  // with its writers; fewer when the file ends sooner, none when it ends at or
+  // before `offset`. Nothing when it cannot be opened or read.
+  virtual std::optional<std::string> ReadAt(std::u16string_view path, std::uint64_t offset,
+                                            std::size_t maxBytes) = 0;
   // The file version of a program file's version resource (its
   // VS_FIXEDFILEINFO) as "a.b.c.d". Nothing when the file or its version
   // resource is missing or unreadable.
@@ -81,6 +82,10 @@ class CheckQueries : public Environment {
   // The full path of this program's own file (GetModuleFileNameW); empty
   // when it cannot be read.
   virtual std::u16string ProgramPath() = 0;
+  // The IMAGE_FILE_MACHINE_* value of the processor Windows runs on, not the
+  // one this process is emulated as (0xAA64 for an x64 program on an Arm
+  // computer); 0 when it cannot be told.
+  virtual std::uint16_t NativeMachine() = 0;
   // The computer's NetBIOS name (GetComputerNameW); empty when it cannot be
   // read.
   virtual std::u16string ComputerName() = 0;

@@ -1,6 +1,6 @@
 // What the file system does: how files open and whether they keep their
 // bytes, appends from two handles, how names of files and folders are read,
-// a listing, and replacing and deleting files.
+// a part of a file, a listing, and replacing and deleting files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -201,6 +201,34 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"a file's name cut short", u"\\Logs\\Run", Named::kNothing},
         NameCase{"a read-only file", u"\\Logs\\Locked.log", Named::kReadOnlyFile},
         NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}));
+
+// --- a part of a file -----------------------------------------------------------
+
+struct PartCase {
+  const char* what;
+  const char16_t* name;  // in the scratch folder, which holds part.bin ("0123456789")
+  std::uint64_t offset;
+  std::size_t limit;
+  std::optional<std::string> part;
+};
+
+class Parts : public FileContract, public testing::WithParamInterface<PartCase> {};
+
+TEST_P(Parts, AreAsMuchOfTheFileFromTheOffsetAsThereIs) {
+  const PartCase& c = GetParam();
+  machine->PutFile(u"part.bin", "0123456789", false);
+  EXPECT_EQ(queries.ReadAt(Path(c.name), c.offset, c.limit), c.part) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Parts,
+    testing::Values(PartCase{"the start", u"part.bin", 0, 4, "0123"},
+                    PartCase{"up to the end", u"part.bin", 6, 64, "6789"},
+                    PartCase{"the last byte", u"part.bin", 9, 1, "9"},
+                    PartCase{"at the end", u"part.bin", 10, 4, ""},
+                    PartCase{"beyond 4 GiB", u"part.bin", 0x100000000, 4, ""},
+                    PartCase{"nothing asked for", u"part.bin", 3, 0, ""},
+                    PartCase{"no such file", u"none.bin", 0, 4, std::nullopt}));
 
 // --- a listing ------------------------------------------------------------------
 

@@ -215,6 +215,8 @@ TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
   const std::string after = UtcNow();
   ASSERT_TRUE(json.is_object());
   EXPECT_EQ(json.at("schema"), 3);
+  // Wine runs on x64 hosts only.
+  EXPECT_EQ(json.at("nativeMachine"), "x64");
   // Where and when it ran, and the scheduler beside it (built with the tool's version).
   wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD computerLength = MAX_COMPUTERNAME_LENGTH + 1;

@@ -27,11 +27,12 @@ std::optional<CheckQueries::Tail> FakeCheckQueries::ReadTail(std::u16string_view
   return Tail{bytes.substr(bytes.size() - kept), bytes.size()};
 }
 
-std::optional<std::string> FakeCheckQueries::ReadHead(std::u16string_view path,
-                                                      std::size_t maxBytes) {
+std::optional<std::string> FakeCheckQueries::ReadAt(std::u16string_view path,
+                                                    std::uint64_t offset, std::size_t maxBytes) {
   const FakeDisk::File* file = disk_.FindFile(path);
   if (file == nullptr) return std::nullopt;
-  return file->bytes.substr(0, maxBytes);
+  if (offset >= file->bytes.size()) return std::string();
+  return file->bytes.substr(static_cast<std::size_t>(offset), maxBytes);
 }
 
 std::optional<std::u16string> FakeCheckQueries::FileVersion(std::u16string_view path) {

@@ -27,7 +27,8 @@ class FakeCheckQueries final : public CheckQueries {
   bool IsFolder(std::u16string_view path) override { return disk_.FolderExists(path); }
   std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
   std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
-  std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) override;
+  std::optional<std::string> ReadAt(std::u16string_view path, std::uint64_t offset,
+                                    std::size_t maxBytes) override;
   std::optional<std::u16string> FileVersion(std::u16string_view path) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override {
@@ -41,6 +42,7 @@ class FakeCheckQueries final : public CheckQueries {
   }
   std::u16string SystemDirectory() override { return systemDirectory; }
   std::u16string ProgramPath() override { return programPath; }
+  std::uint16_t NativeMachine() override { return nativeMachine; }
   std::u16string ComputerName() override { return computerName; }
   std::u16string UserName() override { return userName; }
   std::u16string ExpandEnvironment(std::u16string_view text) override {
@@ -66,6 +68,9 @@ class FakeCheckQueries final : public CheckQueries {
   std::size_t largestTailAsked = 0;
   std::u16string computerName = u"PC-0417";
   std::u16string userName = u"BRINMOOR\\avery";
+  // IMAGE_FILE_MACHINE_*, as IsWow64Process2 gives it: 0xAA64 on an Arm
+  // computer, 0 when it cannot be told.
+  std::uint16_t nativeMachine = 0x8664;
 
  private:
   FakeDisk& disk_;

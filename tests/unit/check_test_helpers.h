@@ -76,6 +76,49 @@ inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x8
   return bytes.substr(0, size);
 }
 
+// A whole 64-bit program file: its headers (e_lfanew 0x80, one section at
+// address 0x1000 whose 0x200 bytes are at `rawPointer` in the file) and its
+// load configuration at `configAddress`, whose Size is `configSize` and whose
+// CHPEMetadataPointer is `chpe`. A row breaks one of them; the file ends
+// after `fileSize` bytes.
+struct PeLayout {
+  std::uint16_t machine = 0x8664;
+  std::uint64_t chpe = 0;
+  std::uint32_t configSize = 0x140;
+  std::uint32_t configAddress = 0x1000;
+  std::uint32_t rawPointer = 0x400;
+  std::uint16_t sections = 1;
+  std::size_t fileSize = 0x600;
+};
+
+inline std::string PeFile(const PeLayout& layout) {
+  std::string bytes = ProgramFile(layout.machine, 0x80, std::max<std::size_t>(layout.fileSize, 0x600));
+  const auto put = [&](std::size_t at, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  constexpr std::size_t kOptional = 0x98;
+  put(0x86, layout.sections, 2);         // NumberOfSections
+  put(0x94, 0xF0, 2);                    // SizeOfOptionalHeader
+  put(kOptional, 0x20B, 2);              // PE32+
+  put(kOptional + 60, 0x400, 4);         // SizeOfHeaders
+  put(kOptional + 108, 16, 4);           // NumberOfRvaAndSizes
+  put(kOptional + 192, layout.configAddress, 4);
+  put(kOptional + 196, layout.configSize, 4);
+  constexpr std::size_t kSection = kOptional + 0xF0;
+  bytes.replace(kSection, 6, ".rdata");
+  put(kSection + 8, 0x200, 4);   // VirtualSize
+  put(kSection + 12, 0x1000, 4);  // VirtualAddress
+  put(kSection + 16, 0x200, 4);  // SizeOfRawData
+  put(kSection + 20, layout.rawPointer, 4);
+  const std::size_t config = layout.rawPointer + (layout.configAddress - 0x1000);
+  if (config + 208 <= bytes.size()) {
+    put(config, layout.configSize, 4);
+    put(config + 200, layout.chpe, 8);
+  }
+  bytes.resize(layout.fileSize);
+  return bytes;
+}
+
 // HKLM as 64-bit programs see it, or as 32-bit programs do.
 inline constexpr std::uint32_t k64Bit = reg::kWow64_64Key;
 inline constexpr std::uint32_t k32Bit = reg::kWow64_32Key;

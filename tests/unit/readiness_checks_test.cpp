@@ -25,6 +25,13 @@ Change Exe(std::string bytes) {
   return [bytes](FakeCheckPlatform& os) { os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE", bytes); };
 }
 
+// The mail client's MAPI library laid out as `layout`.
+Change Mapi(PeLayout layout) {
+  return [layout](FakeCheckPlatform& os) {
+    os.disk.AddFile(u"C:\\Office\\olmapi32.dll", PeFile(layout));
+  };
+}
+
 // The good task, changed.
 Change Task(std::function<void(TaskInfo&)> change) {
   return [change](FakeCheckPlatform& os) {
@@ -104,9 +111,23 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
 }
 
 const SituationCase kSituations[] = {
-    {"ARM64 OUTLOOK.EXE", Exe(ProgramFile(0xAA64)), u"outlook", kWarn,
-     u"C:\\Office\\OUTLOOK.EXE is not an x64 program file (found: ARM64): LSScheduler.exe, a "
-     u"64-bit program, may not be able to use it. Repair or reinstall 64-bit Office."},
+    {"ARM64 OUTLOOK.EXE", Exe(ProgramFile(0xAA64)), u"outlook", kInfo,
+     u"Outlook is at C:\\Office\\OUTLOOK.EXE (ARM64): a run starts Outlook but does not load "
+     u"it, so an Arm build serves as well as an x64 one; the mapi check judges the MAPI library a "
+     u"run does load."},
+    {"Arm64X OUTLOOK.EXE", Exe(PeFile({.machine = 0xAA64, .chpe = 0x180004000})), u"outlook",
+     kInfo, u"Outlook is at C:\\Office\\OUTLOOK.EXE (Arm64X): a run starts Outlook"},
+    {"Arm64EC-marked x64 OUTLOOK.EXE", Exe(PeFile({.chpe = 0x140004000})), u"outlook", kOk,
+     u"Outlook is at C:\\Office\\OUTLOOK.EXE (Arm64EC)."},
+    {"x64 OUTLOOK.EXE with a load configuration", Exe(PeFile({})), u"outlook", kOk,
+     u"Outlook is at C:\\Office\\OUTLOOK.EXE (x64)."},
+    {"OUTLOOK.EXE starting MX with a PE header", Exe(ProgramFile(0x8664).replace(1, 1, "X")),
+     u"outlook", kWarn, u"(found: not a program file (it does not start with MZ))"},
+    {"OUTLOOK.EXE starting ZZ with a PE header", Exe(ProgramFile(0x8664).replace(0, 1, "Z")),
+     u"outlook", kWarn, u"(found: not a program file (it does not start with MZ))"},
+    {"a 64-byte OUTLOOK.EXE", Exe(ProgramFile(0x8664, 0x80, 0x40)), u"outlook", kWarn,
+     u"(found: not a complete program file (its PE header offset 0x80 points past the 64 bytes "
+     u"read))"},
     {"OUTLOOK.EXE of another machine type", Exe(ProgramFile(0x1C4)), u"outlook", kWarn,
      u"(found: machine type 0x1C4)"},
     {"OUTLOOK.EXE cut short in its DOS header", Exe(ProgramFile(0x8664, 0x80, 0x3E)), u"outlook",
@@ -135,6 +156,50 @@ const SituationCase kSituations[] = {
      u"not start with MZ))"},
     {"an x64 MAPI library", nullptr, u"mapi", kOk,
      u"MAPI can reach the mail client Microsoft Outlook (C:\\Office\\olmapi32.dll, x64)."},
+    {"an x64 MAPI library with a load configuration", Mapi({}), u"mapi", kOk,
+     u"MAPI can reach the mail client Microsoft Outlook (C:\\Office\\olmapi32.dll, x64)."},
+    {"an Arm64EC-marked x64 MAPI library", Mapi({.chpe = 0x180004000}), u"mapi", kOk,
+     u"MAPI can reach the mail client Microsoft Outlook (C:\\Office\\olmapi32.dll, Arm64EC)."},
+    {"an Arm64X MAPI library", Mapi({.machine = 0xAA64, .chpe = 0x180004000}), u"mapi", kOk,
+     u"MAPI can reach the mail client Microsoft Outlook (C:\\Office\\olmapi32.dll, Arm64X)."},
+    {"an Arm64X MAPI library with CHPE metadata above 4 GiB",
+     Mapi({.machine = 0xAA64, .chpe = 0x100000000}), u"mapi", kOk, u"olmapi32.dll, Arm64X)."},
+    {"an Arm64X MAPI library whose load configuration just holds the pointer",
+     Mapi({.machine = 0xAA64, .chpe = 1, .configSize = 208}), u"mapi", kOk, u"Arm64X)."},
+    {"a pure Arm64 MAPI library", Mapi({.machine = 0xAA64}), u"mapi", kFail,
+     u"C:\\Office\\olmapi32.dll, the MAPI library of the mail client Microsoft Outlook, has no "
+     u"x64 code (found: ARM64): an x64 program cannot load an Arm64 MAPI library; a -s -e run "
+     u"cannot log on. Install Microsoft 365 Apps for Arm, whose MAPI library is Arm64X."},
+    {"an Arm64 MAPI library with only the header", [](auto& os) {
+       os.disk.AddFile(u"C:\\Office\\olmapi32.dll", ProgramFile(0xAA64));
+     }, u"mapi", kFail, u"has no x64 code (found: ARM64)"},
+    {"an Arm64 MAPI library without a load configuration",
+     Mapi({.machine = 0xAA64, .chpe = 1, .configAddress = 0}), u"mapi", kFail,
+     u"has no x64 code (found: ARM64)"},
+    {"an Arm64 MAPI library whose load configuration is too short for the pointer",
+     Mapi({.machine = 0xAA64, .chpe = 1, .configSize = 207}), u"mapi", kFail,
+     u"has no x64 code (found: ARM64)"},
+    {"an Arm64 MAPI library whose load configuration is cut short",
+     Mapi({.machine = 0xAA64, .chpe = 1, .fileSize = 0x400 + 207}), u"mapi", kFail,
+     u"has no x64 code (found: ARM64 (its load configuration is cut short))"},
+    {"an Arm64 MAPI library whose section table is cut short",
+     Mapi({.machine = 0xAA64, .chpe = 1, .fileSize = 0x1AF}), u"mapi", kFail,
+     u"(found: ARM64 (its load configuration is cut short))"},
+    {"an Arm64X MAPI library whose section table ends within 64 KiB",
+     Mapi({.machine = 0xAA64, .chpe = 1, .sections = 1628, .fileSize = 0x10200}), u"mapi", kOk,
+     u"Arm64X)."},
+    {"an Arm64 MAPI library whose section table goes beyond 64 KiB",
+     Mapi({.machine = 0xAA64, .chpe = 1, .sections = 1629, .fileSize = 0x10200}), u"mapi", kFail,
+     u"(found: ARM64 (its load configuration is cut short))"},
+    {"an Arm64X MAPI library ending with its load configuration",
+     Mapi({.machine = 0xAA64, .chpe = 1, .fileSize = 0x400 + 208}), u"mapi", kOk, u"Arm64X)."},
+    {"an Arm64 MAPI library whose load configuration is past its end",
+     Mapi({.machine = 0xAA64, .chpe = 1, .rawPointer = 0x600}), u"mapi", kFail,
+     u"(found: ARM64 (its load configuration lies outside the file))"},
+    {"an Arm64 MAPI library whose load configuration is in no section",
+     Mapi({.machine = 0xAA64, .chpe = 1, .configAddress = 0x1200, .fileSize = 0x800}), u"mapi",
+     kFail,
+     u"(found: ARM64 (its load configuration lies outside the file))"},
     {"no App Paths key", [](auto& os) { os.registry.DeleteKey(kAppPaths); }, u"outlook", kFail,
      u"OUTLOOK.EXE is missing: a run logs \"Can't find Outlook.exe\""},
     {"an App Paths key that cannot be opened", [](auto& os) { os.registry.FailKey(kAppPaths); },
@@ -444,7 +509,8 @@ const OptionCase kOptions[] = {
     {Texts(u"--json"), 0,
      u"{\"tool\":\"LSSchedulerCheck\",\"schema\":3,\"version\":\"1.2.3.4\",\"computer\":"
      u"\"PC-0417\",\"user\":\"BRINMOOR\\\\avery\",\"checkedAt\":\"2026-12-08T12:00:00Z\","
-     u"\"schedulerVersion\":\"1.0.0.7\",\"verdict\":\"OK\",\"exitCode\":0,"},
+     u"\"nativeMachine\":\"x64\",\"schedulerVersion\":\"1.0.0.7\",\"verdict\":\"OK\","
+     u"\"exitCode\":0,"},
     {Texts(u"--json"), 0,
      u"\"details\":{\"file\":\"C:\\\\Logs\\\\Scheduler071226020000.log\",\"start\":"
      u"\"2026-12-07T02:00:00\""},
@@ -510,6 +576,9 @@ const OptionCase kOptions[] = {
     {kFacts, 0, u",\"checkedAt\":\"9999-12-31T23:59:59Z\",",
      [](auto& os) { os.clock.SetNow(253402300799); }},
     {kFacts, 0, u",\"checkedAt\":\"\",", [](auto& os) { os.clock.SetNow(253402300800); }},
+    {kFacts, 0, u",\"nativeMachine\":\"ARM64\",",
+     [](auto& os) { os.queries.nativeMachine = 0xAA64; }},
+    {kFacts, 0, u",\"nativeMachine\":\"\",", [](auto& os) { os.queries.nativeMachine = 0; }},
     // The verdict, the findings and the run as one event.
     {Texts(u"--eventlog"), 0, u"Verdict: OK",
      [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },

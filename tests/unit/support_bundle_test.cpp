@@ -140,6 +140,7 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
             Utf16File(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\machine.txt"),
             "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
+            "Native architecture: x64\r\n"
             "Computer: PC-0417\r\n"
             "User: BRINMOOR\\avery\r\n"
             "LSScheduler.exe: C:\\Program Files\\Larkspan\\LSScheduler.exe, version "
@@ -157,6 +158,47 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
             std::u16string::npos);
   EXPECT_NE(console.output.find(u"settings.reg, task.xml, machine.txt.\n"), std::u16string::npos);
 }
+
+struct MachineLineCase {
+  const char* what;
+  std::function<void(FakeCheckPlatform&)> change;
+  std::string line;  // a line of machine.txt, with its CR LF
+};
+
+class MachineLines : public testing::TestWithParam<MachineLineCase> {};
+
+TEST_P(MachineLines, SayWhatTheComputerAndItsProgramsAreBuiltFor) {
+  const MachineLineCase& c = GetParam();
+  FakeCheckPlatform os;
+  SetUpGoodMachine(os);
+  c.change(os);
+  RecordingConsole console;
+  RunTool(os, console, {u"--collect", u"C:\\B"});
+  const std::optional<std::string> text = os.disk.Contents(u"C:\\B\\machine.txt");
+  ASSERT_TRUE(text.has_value()) << Narrow(console.error);
+  EXPECT_NE(text->find(c.line), std::string::npos) << *text;
+}
+
+const MachineLineCase kMachineLines[] = {
+    {"an x64 computer", [](auto&) {}, "\r\nNative architecture: x64\r\n"},
+    {"an Arm computer", [](auto& os) { os.queries.nativeMachine = 0xAA64; },
+     "\r\nNative architecture: ARM64\r\n"},
+    {"an architecture Windows does not tell", [](auto& os) { os.queries.nativeMachine = 0; },
+     "\r\nNative architecture: ?\r\n"},
+    {"an Arm64X MAPI library",
+     [](auto& os) {
+       os.disk.AddFile(u"C:\\Office\\olmapi32.dll", PeFile({.machine = 0xAA64, .chpe = 8}));
+     },
+     "\r\nMAPI library: C:\\Office\\olmapi32.dll, Arm64X\r\n"},
+    {"an Arm64 OUTLOOK.EXE whose load configuration is cut short",
+     [](auto& os) {
+       os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                       PeFile({.machine = 0xAA64, .chpe = 8, .fileSize = 0x450}));
+     },
+     ", ARM64 (its load configuration is cut short)\r\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, MachineLines, testing::ValuesIn(kMachineLines), CaseName);
 
 struct FaultCase {
   const char* what;

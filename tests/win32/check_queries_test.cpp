@@ -19,6 +19,8 @@ const std::wstring kFolder = L"C:\\lss_win32_tests\\check";
 
 std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
+using lss::test::PeFile;
+
 struct TailCase {
   std::size_t limit;
   std::string tail;
@@ -98,7 +100,28 @@ INSTANTIATE_TEST_SUITE_P(
                     HeaderCase{std::string("MZ") + std::string(0x3E, 'x'),
                                u"not a complete program file (its PE header offset 0x78787878 "
                                u"points past the 64 bytes read)"},
-                    HeaderCase{std::nullopt, u"the file could not be read"}));
+                    HeaderCase{std::nullopt, u"the file could not be read"},
+                    HeaderCase{lss::test::ProgramFile(0x8664).replace(1, 1, "X"),
+                               u"not a program file (it does not start with MZ)"},
+                    HeaderCase{lss::test::ProgramFile(0x8664, 0x80, 0x40),
+                               u"not a complete program file (its PE header offset 0x80 points "
+                               u"past the 64 bytes read)"},
+                    // Crafted as Windows' linkers lay out x64, Arm64EC and Arm64X files.
+                    HeaderCase{PeFile({}), u"x64"},
+                    HeaderCase{PeFile({.chpe = 0x180004000}), u"Arm64EC"},
+                    HeaderCase{PeFile({.machine = 0xAA64, .chpe = 0x180004000}), u"Arm64X"},
+                    HeaderCase{PeFile({.machine = 0xAA64}), u"ARM64"},
+                    HeaderCase{PeFile({.machine = 0xAA64, .chpe = 1, .fileSize = 0x450}),
+                               u"ARM64 (its load configuration is cut short)"},
+                    HeaderCase{PeFile({.machine = 0xAA64, .chpe = 1, .rawPointer = 0x800}),
+                               u"ARM64 (its load configuration lies outside the file)"}));
+
+// Wine runs only on x64 hosts; what an Arm computer gives is in the fake's
+// rows (IsWow64Process2's native machine, 0xAA64, for an emulated x64 process).
+TEST(CheckQueries, KnowTheNativeMachine) {
+  lss::Win32CheckQueries queries;
+  EXPECT_EQ(queries.NativeMachine(), 0x8664);
+}
 
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "handles/win32_handles.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_program_version.h"
 #include "platform/win32/win32_environment.h"
@@ -16,11 +17,11 @@
 namespace lss {
 namespace {
 
-// At most `maxBytes` of a file: its first, or with `tail` its last; `size`
-// gets the whole file's size. Opened shared for writing and deleting, so a
-// run that is writing its log goes on.
-std::optional<std::string> ReadPart(std::u16string_view path, std::size_t maxBytes, bool tail,
-                                    std::uint64_t* size) {
+// At most `maxBytes` of a file: from `offset`, or with `tail` its last;
+// `size` gets the whole file's size. Opened shared for writing and deleting,
+// so a run that is writing its log goes on.
+std::optional<std::string> ReadPart(std::u16string_view path, std::uint64_t offset,
+                                    std::size_t maxBytes, bool tail, std::uint64_t* size) {
   const std::wstring name = ToWide(path);
   const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -28,10 +29,12 @@ std::optional<std::string> ReadPart(std::u16string_view path, std::size_t maxByt
   LARGE_INTEGER length{};
   if (!file || !::GetFileSizeEx(file.get(), &length)) return std::nullopt;
   *size = static_cast<std::uint64_t>(length.QuadPart);
-  const std::uint64_t wanted = std::min<std::uint64_t>(*size, maxBytes);
-  if (tail) {
+  const std::uint64_t from = tail ? *size - std::min<std::uint64_t>(*size, maxBytes)
+                                  : std::min<std::uint64_t>(offset, *size);
+  const std::uint64_t wanted = std::min<std::uint64_t>(*size - from, maxBytes);
+  if (from != 0) {
     LARGE_INTEGER start{};
-    start.QuadPart = static_cast<LONGLONG>(*size - wanted);
+    start.QuadPart = static_cast<LONGLONG>(from);
     if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
   }
   std::string bytes(static_cast<std::size_t>(wanted), '\0');
@@ -115,16 +118,16 @@ std::vector<CheckQueries::Listed> Win32CheckQueries::ListFiles(std::u16string_vi
 std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_view path,
                                                               std::size_t maxBytes) {
   Tail tail;
-  std::optional<std::string> bytes = ReadPart(path, maxBytes, true, &tail.size);
+  std::optional<std::string> bytes = ReadPart(path, 0, maxBytes, true, &tail.size);
   if (!bytes) return std::nullopt;
   tail.bytes = std::move(*bytes);
   return tail;
 }
 
-std::optional<std::string> Win32CheckQueries::ReadHead(std::u16string_view path,
-                                                       std::size_t maxBytes) {
+std::optional<std::string> Win32CheckQueries::ReadAt(std::u16string_view path,
+                                                     std::uint64_t offset, std::size_t maxBytes) {
   std::uint64_t size = 0;
-  return ReadPart(path, maxBytes, false, &size);
+  return ReadPart(path, offset, maxBytes, false, &size);
 }
 
 std::optional<std::u16string> Win32CheckQueries::FileVersion(std::u16string_view path) {
@@ -171,6 +174,30 @@ std::u16string Win32CheckQueries::ProgramPath() {
     if (length < capacity) return FromWide(buffer.c_str(), length);
   }
   return {};
+}
+
+std::uint16_t Win32CheckQueries::NativeMachine() {
+  // Only IsWow64Process2 sees through x64 emulation on Arm, and it is not in
+  // every kernel32: looked up, not imported.
+  using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
+  const auto isWow64Process2 =
+      kernel32 == nullptr
+          ? nullptr
+          : ResolveFunction<IsWow64Process2Function>(kernel32, "IsWow64Process2");
+  USHORT process = 0;
+  USHORT native = 0;
+  if (isWow64Process2 != nullptr && isWow64Process2(::GetCurrentProcess(), &process, &native)) {
+    return native;
+  }
+  SYSTEM_INFO system{};
+  ::GetNativeSystemInfo(&system);
+  switch (system.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_AMD64: return IMAGE_FILE_MACHINE_AMD64;
+    case PROCESSOR_ARCHITECTURE_ARM64: return IMAGE_FILE_MACHINE_ARM64;
+    case PROCESSOR_ARCHITECTURE_INTEL: return IMAGE_FILE_MACHINE_I386;
+    default: return 0;
+  }
 }
 
 std::u16string Win32CheckQueries::ComputerName() {

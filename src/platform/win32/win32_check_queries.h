@@ -12,7 +12,8 @@ class Win32CheckQueries final : public CheckQueries {
   bool IsFolder(std::u16string_view path) override;
   std::vector<Listed> ListFiles(std::u16string_view folder, std::u16string_view pattern) override;
   std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
-  std::optional<std::string> ReadHead(std::u16string_view path, std::size_t maxBytes) override;
+  std::optional<std::string> ReadAt(std::u16string_view path, std::uint64_t offset,
+                                    std::size_t maxBytes) override;
   std::optional<std::u16string> FileVersion(std::u16string_view path) override;
   Status CreateEmptyFile(std::u16string_view path) override;
   Status RemoveFile(std::u16string_view path) override;
@@ -20,6 +21,7 @@ class Win32CheckQueries final : public CheckQueries {
   Status RemoveFolder(std::u16string_view path) override;
   std::u16string SystemDirectory() override;
   std::u16string ProgramPath() override;
+  std::uint16_t NativeMachine() override;
   std::u16string ComputerName() override;
   std::u16string UserName() override;
   std::u16string ExpandEnvironment(std::u16string_view text) override;
