@@ -53,12 +53,14 @@ struct OffsetCase {
   const char* what;
   LocalTime local;
   std::optional<std::int32_t> minutes;  // nothing: cannot be converted
+  const char* wineDiffers = nullptr;    // why Wine cannot show the row as Windows does
 };
 
 class UtcOffset : public testing::TestWithParam<OffsetCase> {};
 
 TEST_P(UtcOffset, IsTheZonesForThatLocalTime) {
   const OffsetCase& c = GetParam();
+  if (c.wineDiffers != nullptr && OnWine()) GTEST_SKIP() << c.wineDiffers;
   const std::unique_ptr<ContractMachine> machine = MakeContractMachine();
   EXPECT_EQ(machine->queries().UtcOffsetMinutes(c.local), c.minutes) << c.what;
 }
@@ -70,7 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
                     OffsetCase{"a leap day", {2028, 2, 29, 23, 59, 59}, 330},
                     OffsetCase{"the first year a SYSTEMTIME holds", {1601, 1, 2, 0, 0, 0}, 330},
                     OffsetCase{"a year before it", {1600, 12, 31, 23, 0, 0}, std::nullopt},
-                    OffsetCase{"a day its month lacks", {2026, 2, 29, 2, 0, 0}, std::nullopt},
+                    OffsetCase{"a day its month lacks", {2026, 2, 29, 2, 0, 0}, std::nullopt,
+                               "Wine 8's SystemTimeToFileTime takes 29 February of a common year "
+                               "(Windows: FALSE)"},
+                    OffsetCase{"day 32", {2026, 1, 32, 2, 0, 0}, std::nullopt},
                     OffsetCase{"month 13", {2026, 13, 1, 2, 0, 0}, std::nullopt},
                     OffsetCase{"hour 24", {2026, 12, 7, 24, 0, 0}, std::nullopt}));
 
