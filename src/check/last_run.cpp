@@ -102,15 +102,9 @@ std::u16string ErrorCodeOf(std::u16string_view text) {
   const std::u16string_view digits = text.substr(kErrorCodeEntryPrefix.size(), kDigits);
   std::u16string code = u"0x";
   for (const char16_t c : digits) {
-    if (c >= u'0' && c <= u'9') {
-      code += c;
-    } else if (c >= u'a' && c <= u'f') {
-      code += static_cast<char16_t>(c - u'a' + u'A');
-    } else if (c >= u'A' && c <= u'F') {
-      code += c;
-    } else {
-      return {};
-    }
+    const bool lower = c >= u'a' && c <= u'f';
+    if (!lower && !(c >= u'0' && c <= u'9') && !(c >= u'A' && c <= u'F')) return {};
+    code += lower ? static_cast<char16_t>(c - u'a' + u'A') : c;
   }
   return digits.size() == kDigits ? code : std::u16string();
 }
