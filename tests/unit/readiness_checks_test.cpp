@@ -667,6 +667,7 @@ const OptionCase kOptions[] = {
                        "\r\n31-12-26 23:59:58: KSScheduler: MAPIInitialize"
                        "\r\n01-01-27 00:00:03: KSScheduler: MAPI MAPIUninitialize");
        os.clock.SetZoneOffset(60);
+       os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 0});
      },
      Written{EventType::kInformation, 1000,
              Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler311226235958.log",
