@@ -19,6 +19,14 @@ elseif(MSVC)
   find_program(LSS_MESSAGE_COMPILER NAMES mc HINTS "${_lss_rc_dir}" REQUIRED)
 endif()
 
+# The .mc file is UTF-8; its texts go into the table as UTF-16, so that
+# umlauts come out the same whatever the build machine's code page.
+if(MINGW)
+  set(LSS_MESSAGE_COMPILER_FLAGS --codepage_in=65001 --unicode_out)
+elseif(MSVC)
+  set(LSS_MESSAGE_COMPILER_FLAGS -U)
+endif()
+
 function(lss_message_table target source)
   get_filename_component(source "${source}" ABSOLUTE)
   get_filename_component(name "${source}" NAME_WE)
@@ -26,7 +34,8 @@ function(lss_message_table target source)
   add_custom_command(
     OUTPUT "${dir}/${name}.rc" "${dir}/${name}.h"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${dir}"
-    COMMAND "${LSS_MESSAGE_COMPILER}" -h "${dir}" -r "${dir}" "${source}"
+    COMMAND "${LSS_MESSAGE_COMPILER}" ${LSS_MESSAGE_COMPILER_FLAGS} -h "${dir}" -r "${dir}"
+            "${source}"
     DEPENDS "${source}"
     COMMENT "Compiling the message table ${name}.mc"
     VERBATIM)

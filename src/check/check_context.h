@@ -48,5 +48,8 @@ std::u16string ReadMachineText(Registry& registry, std::uint32_t view, std::u16s
 std::u16string ShownTime(const LocalTime& time);
 // A local time as JSON details give it ("2026-12-07T02:00:00"), empty when invalid.
 std::u16string IsoTime(const LocalTime& time);
+// The same with its offset from UTC ("2026-12-07T02:00:00+05:30"), empty when
+// the time is invalid or the offset is not one a zone has (beyond 24 hours).
+std::u16string IsoTimeWithOffset(const LocalTime& time, std::int32_t offsetMinutes);
 
 }  // namespace lss

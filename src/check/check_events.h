@@ -14,4 +14,9 @@ inline constexpr std::uint32_t kOk = 1000;
 inline constexpr std::uint32_t kWarn = 1001;
 inline constexpr std::uint32_t kFail = 1002;
 
+// The version of the insertion strings' layout, the event's %8: raised
+// whenever a rule keyed on them could be misled by a change. Strings are only
+// ever appended; %1 to %7 stay where they are.
+inline constexpr std::int32_t kLayout = 2;
+
 }  // namespace lss::check_event

@@ -1,5 +1,6 @@
 #include "check/check_output.h"
 
+#include "check/check_events.h"
 #include "diag/text_format.h"
 
 namespace lss {
@@ -58,31 +59,41 @@ std::u16string FormatQuiet(const std::vector<CheckResult>& results) {
 }
 
 std::vector<std::u16string> EventStrings(const std::vector<CheckResult>& results,
-                                         const CheckFacts& facts) {
+                                         const CheckFacts& facts, std::u16string_view taskName) {
   const CheckStatus verdict = Verdict(results);
   std::u16string findings;
+  std::u16string notOk;
   const CheckResult* lastRun = nullptr;
   for (const CheckResult& result : results) {
     if (result.id == kLastRunId) lastRun = &result;
     if (result.status != CheckStatus::kWarn && result.status != CheckStatus::kFail) continue;
     if (!findings.empty()) findings += u'\n';
     findings += FormatText(u"%s %s: %s", {result.id, StatusName(result.status), result.message});
+    if (!notOk.empty()) notOk += u',';
+    notOk += result.id;
   }
-  const auto lastRunDetail = [&](std::u16string_view name) {
+  const auto lastRunDetail = [&](std::u16string_view name, std::u16string_view none) {
     if (lastRun != nullptr) {
       for (const auto& [detail, value] : lastRun->details) {
         if (detail == name && !value.empty()) return value;
       }
     }
-    return std::u16string(kEventNothing);
+    return std::u16string(none);
   };
   return {std::u16string(StatusName(verdict)),
           ToDecimal(ExitCodeOf(verdict)),
           findings,
-          lastRunDetail(u"file"),
-          lastRunDetail(u"start"),
-          lastRunDetail(u"end"),
-          facts.schedulerVersion.value_or(std::u16string(kEventNoVersion))};
+          lastRunDetail(u"file", kEventNothing),
+          lastRunDetail(u"start", kEventNothing),
+          lastRunDetail(u"end", kEventNothing),
+          facts.schedulerVersion.value_or(std::u16string(kEventNoVersion)),
+          ToDecimal(check_event::kLayout),
+          facts.user,
+          std::u16string(taskName),
+          notOk,
+          lastRunDetail(u"errorCode", u""),
+          lastRunDetail(u"startWithOffset", u""),
+          lastRunDetail(u"endWithOffset", u"")};
 }
 
 std::u16string JsonString(std::u16string_view text) {

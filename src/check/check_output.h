@@ -24,13 +24,18 @@ std::u16string FormatJson(const std::vector<CheckResult>& results, std::u16strin
 // "FAIL: last-run: <message>": the verdict and the first finding that gave
 // it, and how many more there are; "OK: nothing to do." when none.
 std::u16string FormatQuiet(const std::vector<CheckResult>& results);
-// The insertion strings of the tool's event (%1..%7 of its message table):
-// the verdict, the exit code, one line for every WARN and FAIL finding, the
-// log the last-run check judged, that run's first and last entry (local ISO
-// 8601), and the version of the LSScheduler.exe beside the tool. "-" for
-// what the last-run check did not find; "not found" for a missing version.
+// The insertion strings of the tool's event (%1..%14 of its message table):
+// %1 the verdict, %2 the exit code, %3 one line for every WARN and FAIL
+// finding, %4 the log the last-run check judged, %5 and %6 that run's first
+// and last entry (local ISO 8601), %7 the version of the LSScheduler.exe
+// beside the tool; "-" for what the last-run check did not find, "not found"
+// for a missing version. Then %8 the layout (check_event::kLayout), %9 the
+// user (DOMAIN\name), %10 `taskName`, %11 the ids of the WARN and FAIL
+// checks, comma-separated in the order of `results`, %12 the first error
+// code of the judged run's log ("0x8004010F"), %13 and %14 the run's first
+// and last entry with their UTC offset; these empty when there is none.
 std::vector<std::u16string> EventStrings(const std::vector<CheckResult>& results,
-                                         const CheckFacts& facts);
+                                         const CheckFacts& facts, std::u16string_view taskName);
 // `text` as a JSON string, quotes included. Characters beyond ASCII stay as
 // they are; the console writes them as UTF-8.
 std::u16string JsonString(std::u16string_view text);

@@ -140,9 +140,9 @@ std::vector<std::u16string> ParseIds(std::u16string_view text, std::u16string* e
 
 // The one event: its type and ID follow the verdict, its insertion strings
 // carry the verdict, every finding that needs something done, and the run
-// that was judged.
+// that was judged; its user is this process's, whose run was judged.
 Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& results,
-                        const CheckFacts& facts) {
+                        const CheckFacts& facts, std::u16string_view taskName) {
   const CheckStatus verdict = Verdict(results);
   const EventType type = verdict == CheckStatus::kFail   ? EventType::kError
                          : verdict == CheckStatus::kWarn ? EventType::kWarning
@@ -150,7 +150,8 @@ Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& resul
   const std::uint32_t id = verdict == CheckStatus::kFail   ? check_event::kFail
                            : verdict == CheckStatus::kWarn ? check_event::kWarn
                                                            : check_event::kOk;
-  return os.eventLog.Report(check_event::kSource, type, id, EventStrings(results, facts));
+  return os.eventLog.Report(check_event::kSource, type, id, EventUser::kThisProcess,
+                            EventStrings(results, facts, taskName));
 }
 
 }  // namespace
@@ -203,7 +204,8 @@ CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
   return options;
 }
 
-std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options) {
+std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options,
+                                   std::u16string* judgedTask) {
   // Read-only: a check never creates the keys that a run would.
   SettingsStore settings(kApplicationName, SettingsStore::Access::kReadOnly);
   settings.SetSettingsRoot(os.registry, kVendorKey);
@@ -215,6 +217,7 @@ std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& option
   TaskReading task;
   if (selected(u"task") || selected(u"last-run")) {
     task = ReadScheduledTask(context, TaskNameToRead(context, options.taskName));
+    if (judgedTask != nullptr) *judgedTask = task.name;
   }
   const std::vector<std::pair<std::u16string_view, std::function<CheckResult()>>> checks = {
       {u"outlook", [&] { return CheckOutlook(context); }},
@@ -252,10 +255,11 @@ int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view versio
     return 0;
   }
   if (!options.collectFolder.empty()) return CollectSupportBundle(os, console, options, version);
-  std::vector<CheckResult> results = RunChecks(os, options);
+  std::u16string judgedTask;
+  std::vector<CheckResult> results = RunChecks(os, options, &judgedTask);
   const CheckFacts facts = GatherCheckFacts(os);
   if (options.eventLog) {
-    if (const Status status = ReportToEventLog(os, results, facts); status != 0) {
+    if (const Status status = ReportToEventLog(os, results, facts, judgedTask); status != 0) {
       results.push_back(
           MakeResult(kEventLogId, CheckStatus::kWarn,
                      FormatText(kEventNotWritten, {WindowsErrorText(os.messages, status)})));

@@ -37,8 +37,10 @@ const std::vector<std::u16string_view>& CheckIds();
 CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments);
 
 // The checks the options ask for, in the order of the report, with the
-// registry opened read-only.
-std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options);
+// registry opened read-only. `judgedTask`, when given, gets the name of the
+// task the task and last-run checks read; empty when neither ran.
+std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options,
+                                   std::u16string* judgedTask = nullptr);
 
 // The whole tool: reads the process's arguments, writes the report (or the
 // usage, version or error) to the console and, when asked, one event to the

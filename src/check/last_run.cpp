@@ -94,6 +94,34 @@ CheckResult Result(CheckStatus status, std::u16string message) {
   return MakeResult(kId, status, std::move(message));
 }
 
+// The code of an error entry that carries one, as "0x8004010F"; empty for any
+// other entry.
+std::u16string ErrorCodeOf(std::u16string_view text) {
+  constexpr std::size_t kDigits = 8;
+  if (!StartsWith(text, kErrorCodeEntryPrefix)) return {};
+  const std::u16string_view digits = text.substr(kErrorCodeEntryPrefix.size(), kDigits);
+  std::u16string code = u"0x";
+  for (const char16_t c : digits) {
+    const bool lower = c >= u'a' && c <= u'f';
+    if (!lower && !(c >= u'0' && c <= u'9') && !(c >= u'A' && c <= u'F')) return {};
+    code += lower ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  }
+  return digits.size() == kDigits ? code : std::u16string();
+}
+
+// The judged run's first and last entry with their dates' offsets from UTC,
+// so that runs in different zones compare.
+void AddTimesWithOffset(CheckQueries& queries, const LogToJudge& log, CheckResult& result) {
+  const ParsedRunLog parsed = ParseRunLogBytes(log.bytes, log.size > log.bytes.size());
+  if (!parsed.problem.empty() || parsed.entries.empty()) return;
+  const auto withOffset = [&](const LocalTime& time) {
+    const std::optional<std::int32_t> offset = queries.UtcOffsetMinutes(time);
+    return offset ? IsoTimeWithOffset(time, *offset) : std::u16string();
+  };
+  result.details.emplace_back(u"startWithOffset", withOffset(parsed.entries.front().time));
+  result.details.emplace_back(u"endWithOffset", withOffset(parsed.entries.back().time));
+}
+
 std::u16string Latin1(std::string_view bytes) {
   std::u16string text(bytes.size(), u'\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -193,6 +221,7 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   const std::u16string started = ShownTime(first.time);
 
   std::vector<std::u16string> errors;
+  std::u16string errorCode;  // the first one
   bool blockOpen = false;
   bool sessionStarted = false;
   bool logoffFailed = false;
@@ -200,6 +229,7 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::u16string& text = entries[i].text;
     if (StartsWith(text, kErrorEntryPrefix)) errors.push_back(OneLine(text));
+    if (errorCode.empty()) errorCode = ErrorCodeOf(text);
     if (text == kBlockEntry) blockOpen = true;
     if (text == kDeBlockEntry) blockOpen = false;
     if (text == kMapiInitialize) sessionStarted = true;
@@ -247,6 +277,7 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   result.details.emplace_back(u"end", IsoTime(last.time));
   const std::string seconds = std::to_string(LinearSeconds(last.time) - LinearSeconds(first.time));
   result.details.emplace_back(u"seconds", std::u16string(seconds.begin(), seconds.end()));
+  if (!errorCode.empty()) result.details.emplace_back(u"errorCode", errorCode);
   return result;
 }
 
@@ -311,6 +342,7 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   log.size = tail->size;
   log.schedulerRunning = files.IsProgramRunning(kSchedulerImage);
   CheckResult result = JudgeRunLog(log);
+  AddTimesWithOffset(files, log, result);
   if (skipped > 0) {
     result.message += skipped == 1 ? std::u16string(kLaterStart)
                                    : FormatText(kLaterStarts, {static_cast<std::int32_t>(skipped)});

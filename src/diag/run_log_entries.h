@@ -10,6 +10,9 @@ namespace lss {
 
 // Every entry that reports an error of a run begins with this.
 inline constexpr std::u16string_view kErrorEntryPrefix = u"LSScheduler Error";
+// The error entries of an exception that escaped a run begin with this and
+// its code as eight hexadecimal digits (a COM, MAPI or framework code).
+inline constexpr std::u16string_view kErrorCodeEntryPrefix = u"LSScheduler Error: Code = ";
 
 // Log entries: the toolbar block around a run that starts and ends Outlook.
 inline constexpr std::u16string_view kBlockEntry = u"Block Larkspan Toolbar Load";

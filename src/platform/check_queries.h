@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/types.h"
 
@@ -106,6 +107,13 @@ class CheckQueries : public Environment {
   // exists, waits for it zero milliseconds, gives back at once what that wait
   // took, and closes it. Never leaves a mutex behind or held.
   virtual MutexProbe ProbeMutex(std::u16string_view name) = 0;
+
+  // The minutes to add to UTC to reach the local time `local`, by the
+  // machine's time zone and its daylight saving rules for that date
+  // (TzSpecificLocalTimeToSystemTime): 60 for 02:00 in winter in Berlin, 330
+  // in India. Nothing for a time that is not a calendar time or cannot be
+  // converted.
+  virtual std::optional<std::int32_t> UtcOffsetMinutes(const LocalTime& local) = 0;
 };
 
 }  // namespace lss

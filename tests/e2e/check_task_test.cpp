@@ -8,8 +8,10 @@
 // Scheduler runs them.
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "harness/scheduled_tasks.h"
 #include "harness/scheduler_test.h"
@@ -24,6 +26,27 @@ using ::testing::Not;
 using ::testing::StartsWith;
 
 enum class Finding { kFound, kNotFound, kDisabled };
+
+// Whose event it is: Wine's advapi channel prints ReportEventW's arguments,
+// the user SID as its pointer, zeros when none was passed. The call with `id`
+// (e.g. "0x000003ea") and fourteen strings must have been given one.
+void ExpectUserSidPassed(const std::string& printed, const std::string& id) {
+  std::smatch call;
+  ASSERT_TRUE(std::regex_search(
+      printed, call,
+      std::regex("fixme:advapi:ReportEventW \\(\\w+,0x000[124],0x0000," + id +
+                 ",(\\w+),0x000e,")))
+      << printed;
+  EXPECT_NE(call[1].str(), "0000000000000000");
+}
+
+// An insertion string as Wine's eventlog channel shows it: `text` with its
+// backslashes doubled, between L" and ".
+std::string Shown(const std::string& level, const std::string& text) {
+  std::string escaped;
+  for (const char c : text) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return level + ":eventlog:ReportEventW L\"" + escaped + "\"";
+}
 
 struct TaskRow {
   const char* what;
@@ -77,16 +100,16 @@ TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
   const std::string added = channels.Added();
   const std::string verdict = json.at("verdict");
   EXPECT_THAT(added, HasSubstr("fixme:advapi:RegisterEventSourceW ((null),L\"LSScheduler\")"));
-  const char* call = verdict == "FAIL"   ? ",0x0001,0x0000,0x000003ea,\\w+,0x0007,"
-                     : verdict == "WARN" ? ",0x0002,0x0000,0x000003e9,\\w+,0x0007,"
-                                         : ",0x0004,0x0000,0x000003e8,\\w+,0x0007,";
+  const char* call = verdict == "FAIL"   ? ",0x0001,0x0000,0x000003ea,\\w+,0x000e,"
+                     : verdict == "WARN" ? ",0x0002,0x0000,0x000003e9,\\w+,0x000e,"
+                                         : ",0x0004,0x0000,0x000003e8,\\w+,0x000e,";
   EXPECT_THAT(added, ContainsRegex(std::string("fixme:advapi:ReportEventW \\(\\w+") + call))
       << added;
   const std::string level = verdict == "FAIL" ? "err" : verdict == "WARN" ? "warn" : "trace";
   const std::string prefix = level + ":eventlog:ReportEventW L\"";
   const auto shown = [&](const std::string& text) { return prefix + text + "\""; };
   const std::vector<std::string> strings = channels.AddedLines("eventlog:ReportEventW");
-  ASSERT_EQ(strings.size(), 7u) << added;
+  ASSERT_EQ(strings.size(), 14u) << added;
   EXPECT_EQ(strings[0], shown(verdict));
   EXPECT_EQ(strings[1], shown(std::to_string(run.exitCode)));
   if (row.findings != nullptr) {
@@ -96,6 +119,16 @@ TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
   for (int i = 3; i <= 5; ++i) EXPECT_EQ(strings[i], shown("-")) << "string " << i;
   // The LSScheduler.exe beside the tool is built with the tool's version.
   EXPECT_EQ(strings[6], shown(json.at("version").get<std::string>()));
+  // The layout, the user, the task judged and the checks not OK; no run, so
+  // no error code and no times.
+  EXPECT_EQ(strings[7], shown("2"));
+  EXPECT_EQ(strings[8], Shown(level, json.at("user").get<std::string>()));
+  EXPECT_EQ(strings[9], Shown(level, row.taskOption != nullptr ? ToUtf8(row.taskOption)
+                                                               : "Larkspan Nightly"));
+  EXPECT_EQ(strings[10], shown(verdict == "WARN" || verdict == "FAIL" ? "task" : ""));
+  for (int i = 11; i <= 13; ++i) EXPECT_EQ(strings[i], shown("")) << "string " << i;
+  ExpectUserSidPassed(
+      added, verdict == "FAIL" ? "0x000003ea" : verdict == "WARN" ? "0x000003e9" : "0x000003e8");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,8 +152,9 @@ struct ActionsRow {
   const char* what;
   std::vector<std::pair<std::wstring, RegValue>> standIn;  // HKCU\Software\Olsim
   DWORD exitCode;       // of the second action: the task's last result
-  const char* event;    // the level Wine's eventlog channel prints the event at
-  const char* lastRun;  // a part of the last-run finding
+  const char* event;      // the level Wine's eventlog channel prints the event at
+  const char* lastRun;    // a part of the last-run finding
+  const char* errorCode;  // the event's %12
 };
 
 void PrintTo(const ActionsRow& row, std::ostream* out) { *out << row.what; }
@@ -150,6 +184,20 @@ TEST_P(TemplateActions, EndWithTheRunsVerdictAndOneEvent) {
         << level << " in\n"
         << printed;
   }
+  // The run's first error code, and its start and end with the offset of
+  // the tests' zone (UTC+5:30) after the times of %5 and %6.
+  const std::vector<std::string> strings = channels.AddedLines("eventlog:ReportEventW");
+  ASSERT_EQ(strings.size(), 14u) << printed;
+  const std::string level(row.event, std::strlen(row.event) - 1);
+  EXPECT_EQ(strings[11], Shown(level, row.errorCode));
+  const std::regex stamp(level +
+                         ":eventlog:ReportEventW L\"(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d)\"");
+  for (const int i : {4, 5}) {
+    std::smatch local;
+    ASSERT_TRUE(std::regex_match(strings[i], local, stamp)) << strings[i];
+    EXPECT_EQ(strings[i + 8], Shown(level, local[1].str() + "+05:30"));
+  }
+  ExpectUserSidPassed(printed, row.exitCode == 2 ? "0x000003ea" : "0x000003e8");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -159,12 +207,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(4000)}},
                    2,
                    "err:",
-                   "logged an error: LSScheduler Error: Code = 80040111"},
+                   "logged an error: LSScheduler Error: Code = 80040111",
+                   "0x80040111"},
         ActionsRow{"a good run",
                    {{L"SyncMilliseconds", Dword(3000)}, {L"StayMilliseconds", Dword(30000)}},
                    0,
                    "trace:",
-                   "ended at "}));
+                   "ended at ",
+                   ""}));
 
 }  // namespace
 }  // namespace e2e

@@ -21,7 +21,10 @@ namespace lss::test {
 class FakeCheckQueries final : public CheckQueries {
  public:
   explicit FakeCheckQueries(FakeMachine& machine)
-      : environment(machine.environment), disk_(machine.disk), objects_(machine.objects) {}
+      : environment(machine.environment),
+        disk_(machine.disk),
+        objects_(machine.objects),
+        clock_(machine.clock) {}
 
   bool IsFile(std::u16string_view path) override { return disk_.FindFile(path) != nullptr; }
   bool IsFolder(std::u16string_view path) override { return disk_.FolderExists(path); }
@@ -50,6 +53,12 @@ class FakeCheckQueries final : public CheckQueries {
   }
   bool IsProgramRunning(std::u16string_view imageName) override;
   MutexProbe ProbeMutex(std::u16string_view name) override;
+  // The machine clock's zone, which has no daylight saving time. Like Win32,
+  // nothing for a day its month lacks or a year before 1601.
+  std::optional<std::int32_t> UtcOffsetMinutes(const LocalTime& local) override {
+    if (failUtcOffset || local.year < 1601 || !IsCalendarTime(local)) return std::nullopt;
+    return clock_.ZoneOffsetMinutes();
+  }
 
   // CreateEmptyFile and CreateFolder, RemoveFile and RemoveFolder fail with
   // ERROR_ACCESS_DENIED.
@@ -71,10 +80,13 @@ class FakeCheckQueries final : public CheckQueries {
   // IMAGE_FILE_MACHINE_*, as IsWow64Process2 gives it: 0xAA64 on an Arm
   // computer, 0 when it cannot be told.
   std::uint16_t nativeMachine = 0x8664;
+  // UtcOffsetMinutes finds no offset, as for a time zone it cannot read.
+  bool failUtcOffset = false;
 
  private:
   FakeDisk& disk_;
   FakeNamedObjects& objects_;
+  FakeClock& clock_;
   bool denyCreate_ = false;
   bool denyDelete_ = false;
 };
@@ -97,8 +109,8 @@ class FakeScheduledTasks final : public ScheduledTasks {
 class FakeEventLog final : public EventLog {
  public:
   Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                const std::vector<std::u16string>& strings) override {
-    if (result == 0) events.push_back({std::u16string(source), type, eventId, strings});
+                EventUser user, const std::vector<std::u16string>& strings) override {
+    if (result == 0) events.push_back({std::u16string(source), type, eventId, user, strings});
     return result;
   }
 
@@ -106,6 +118,7 @@ class FakeEventLog final : public EventLog {
     std::u16string source;
     EventType type;
     std::uint32_t id;
+    EventUser user;  // whose SID was asked for
     std::vector<std::u16string> strings;
   };
   std::vector<Event> events;

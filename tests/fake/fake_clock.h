@@ -44,6 +44,7 @@ class FakeClock final : public Clock {
   void FailToLocal(bool fail) { failToLocal_ = fail; }
   // Local time is UTC plus this many minutes, all year round.
   void SetZoneOffset(int minutes) { zoneSeconds_ = minutes * 60; }
+  int ZoneOffsetMinutes() const { return static_cast<int>(zoneSeconds_ / 60); }
 
   const std::vector<std::uint32_t>& sleeps() const { return sleeps_; }
   int toLocalCalls() const { return toLocalCalls_; }

@@ -20,7 +20,8 @@ expected=$(printf '%s\n' \
   deploy/Rollout.txt \
   deploy/policy/Larkspan.admx \
   deploy/policy/de-DE/Larkspan.adml \
-  deploy/policy/en-US/Larkspan.adml)
+  deploy/policy/en-US/Larkspan.adml \
+  deploy/wef/LSScheduler-subscription.xml)
 actual=$(unzip -Z1 "$1" | grep -v '/$' | LC_ALL=C sort)
 if [[ $actual != "$expected" ]]; then
   echo "FAIL: $1 holds" >&2

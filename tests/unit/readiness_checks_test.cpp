@@ -498,6 +498,7 @@ TEST_P(Options, GiveTheirOutputExitCodeAndEvent) {
   EXPECT_EQ(event.source, u"LSScheduler");
   EXPECT_EQ(event.type, c.event->type);
   EXPECT_EQ(event.id, c.event->id);
+  EXPECT_EQ(event.user, EventUser::kThisProcess);
   EXPECT_EQ(event.strings, c.event->strings);
 }
 
@@ -579,25 +580,34 @@ const OptionCase kOptions[] = {
     {kFacts, 0, u",\"nativeMachine\":\"ARM64\",",
      [](auto& os) { os.queries.nativeMachine = 0xAA64; }},
     {kFacts, 0, u",\"nativeMachine\":\"\",", [](auto& os) { os.queries.nativeMachine = 0; }},
-    // The verdict, the findings and the run as one event.
+    // The verdict, the findings and the run as one event; the user, the task
+    // and the run's times with their offset from UTC appended.
     {Texts(u"--eventlog"), 0, u"Verdict: OK",
      [](auto& os) { os.queries.runningPrograms = {u"OUTLOOK.EXE"}; },
      Written{EventType::kInformation, 1000,
              Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-                   u"2026-12-07T02:03:41", u"1.0.0.7")}},
+                   u"2026-12-07T02:03:41", u"1.0.0.7", u"2", u"BRINMOOR\\avery",
+                   u"Larkspan Nightly", u"", u"", u"2026-12-07T02:00:00+00:00",
+                   u"2026-12-07T02:03:41+00:00")}},
     {Texts(u"--eventlog"), 1, u"Verdict: WARN",
-     [](auto& os) { os.tasks.failure = task_result::kNotFound; },
+     [](auto& os) {
+       os.tasks.failure = task_result::kNotFound;
+       os.clock.SetZoneOffset(330);
+     },
      Written{EventType::kWarning, 1001,
              Texts(u"WARN", u"1",
                    u"task WARN: There is no task \"Larkspan Nightly\": no scheduled run on this "
                    u"machine under that name. Create it as the README shows, or name yours with "
                    u"--task.",
                    u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-                   u"2026-12-07T02:03:41", u"1.0.0.7")}},
+                   u"2026-12-07T02:03:41", u"1.0.0.7", u"2", u"BRINMOOR\\avery",
+                   u"Larkspan Nightly", u"task", u"", u"2026-12-07T02:00:00+05:30",
+                   u"2026-12-07T02:03:41+05:30")}},
     {Texts(u"--eventlog"), 2, u"Verdict: FAIL",
      [](auto& os) {
        SetWait(os, 5);
        Mutex(MutexState::kOtherObject)(os);
+       os.clock.SetZoneOffset(-300);
      },
      Written{EventType::kError, 1002,
              Texts(u"FAIL", u"2",
@@ -607,7 +617,9 @@ const OptionCase kOptions[] = {
                    u"LSSyncMutex belongs to another kind of object: a -s -e run cannot wait for "
                    u"the add-in and logs an error. Restart the session or the computer.",
                    u"C:\\Logs\\Scheduler071226020000.log", u"2026-12-07T02:00:00",
-                   u"2026-12-07T02:03:41", u"1.0.0.7")}},
+                   u"2026-12-07T02:03:41", u"1.0.0.7", u"2", u"BRINMOOR\\avery",
+                   u"Larkspan Nightly", u"wait-seconds,sync-now", u"",
+                   u"2026-12-07T02:00:00-05:00", u"2026-12-07T02:03:41-05:00")}},
     // A newest log that is not a log, no LSScheduler.exe beside the tool.
     {Texts(u"--eventlog", u"--only", u"last-run"), 1, u"Verdict: WARN",
      [](auto& os) {
@@ -619,12 +631,59 @@ const OptionCase kOptions[] = {
                    u"last-run WARN: The newest log C:\\Logs\\Scheduler081226020000.log is not in "
                    u"the scheduler's format (it does not begin with a line break): the last run "
                    u"cannot be judged.",
-                   u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found")}},
+                   u"C:\\Logs\\Scheduler081226020000.log", u"-", u"-", u"not found", u"2",
+                   u"BRINMOOR\\avery", u"Larkspan Nightly", u"last-run", u"", u"", u"")}},
     // No last-run check, a scheduler without a version.
     {Texts(u"--eventlog", u"--only", u"toolbar"), 0, u"Verdict: OK",
      [](auto& os) { os.disk.fileVersions.clear(); },
      Written{EventType::kInformation, 1000,
-             Texts(u"OK", u"0", u"", u"-", u"-", u"-", u"not found")}},
+             Texts(u"OK", u"0", u"", u"-", u"-", u"-", u"not found", u"2", u"BRINMOOR\\avery",
+                   u"", u"", u"", u"", u"")}},
+    // The first error entry that carries a code gives it, in upper case; the
+    // task named with --task.
+    {Texts(u"--eventlog", u"--only", u"last-run", u"--task", u"Other"), 2, u"Verdict: FAIL",
+     [](auto& os) {
+       os.disk.AddFile(u"C:\\Logs\\Scheduler081226020000.log",
+                       "\r\n08-12-26 02:00:00: LSScheduler Error: Can't find Outlook.exe"
+                       "\r\n08-12-26 02:00:01: LSScheduler Error: Code = 8004010f,Meaning = x,"
+                       "Source = (null),Description = (null)"
+                       "\r\n08-12-26 02:00:02: LSScheduler Error: Code = 8000ffff, Description = "
+                       "Out of memory.");
+     },
+     Written{EventType::kError, 1002,
+             Texts(u"FAIL", u"2",
+                   u"last-run FAIL: The run of 08-12-26 02:00:00 logged an error: LSScheduler "
+                   u"Error: Can't find Outlook.exe | LSScheduler Error: Code = 8004010f,Meaning = "
+                   u"x,Source = (null),Description = (null) | LSScheduler Error: Code = 8000ffff, "
+                   u"Description = Out of memory.",
+                   u"C:\\Logs\\Scheduler081226020000.log", u"2026-12-08T02:00:00",
+                   u"2026-12-08T02:00:02", u"1.0.0.7", u"2", u"BRINMOOR\\avery", u"Other",
+                   u"last-run", u"0x8004010F", u"2026-12-08T02:00:00+00:00",
+                   u"2026-12-08T02:00:02+00:00")}},
+    // A run into the new year ends in it; the offset is the zone's at each end.
+    {Texts(u"--eventlog", u"--only", u"last-run"), 0, u"Verdict: OK",
+     [](auto& os) {
+       os.disk.AddFile(u"C:\\Logs\\Scheduler311226235958.log",
+                       "\r\n31-12-26 23:59:58: KSScheduler: MAPIInitialize"
+                       "\r\n01-01-27 00:00:03: KSScheduler: MAPI MAPIUninitialize");
+       os.clock.SetZoneOffset(60);
+       os.clock.SetLocalTime(LocalTime{2027, 1, 2, 12, 0, 0});
+     },
+     Written{EventType::kInformation, 1000,
+             Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler311226235958.log",
+                   u"2026-12-31T23:59:58", u"2027-01-01T00:00:03", u"1.0.0.7", u"2",
+                   u"BRINMOOR\\avery", u"Larkspan Nightly", u"", u"",
+                   u"2026-12-31T23:59:58+01:00", u"2027-01-01T00:00:03+01:00")}},
+    // A zone that cannot be read: the times without offset stay.
+    {Texts(u"--eventlog", u"--only", u"last-run"), 0, u"Verdict: OK",
+     [](auto& os) {
+       os.queries.failUtcOffset = true;
+       os.queries.userName.clear();
+     },
+     Written{EventType::kInformation, 1000,
+             Texts(u"OK", u"0", u"", u"C:\\Logs\\Scheduler071226020000.log",
+                   u"2026-12-07T02:00:00", u"2026-12-07T02:03:41", u"1.0.0.7", u"2", u"",
+                   u"Larkspan Nightly", u"", u"", u"", u"")}},
     {Texts(u"--eventlog"), 1,
      u"eventlog         WARN   The verdict could not be written to the Application log: Access "
      u"is denied.\n\nVerdict: WARN (exit code 1)",

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -16,22 +17,34 @@
 
 namespace {
 
-using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 
-// A warning and an error, with their types, ids, levels and seven strings, are
-// in tests/e2e/check_task_test.cpp's TaskCheck rows, which the check tool
+// A warning and an error, with their types, ids, levels and fourteen strings,
+// are in tests/e2e/check_task_test.cpp's TaskCheck rows, which the check tool
 // reports through the same Win32EventLog.
-TEST(EventLogReport, PassesTheTypeTheIdAndEachString) {
+struct UserCase {
+  const char* what;
+  lss::EventUser user;
+  bool sid;  // whether ReportEventW is given a SID (Wine prints its pointer)
+};
+
+class EventLogReport : public testing::TestWithParam<UserCase> {};
+
+TEST_P(EventLogReport, PassesTheTypeTheIdTheUserAndEachString) {
+  const UserCase& c = GetParam();
   const e2e::WineDebugLog channels;
   lss::Win32EventLog log;
-  EXPECT_EQ(log.Report(u"LSScheduler", lss::EventType::kInformation, 1000,
+  EXPECT_EQ(log.Report(u"LSScheduler", lss::EventType::kInformation, 1000, c.user,
                        {u"OK", u"", u"a\nlast-run: an error"}),
             0);
   const std::string added = channels.Added();
   EXPECT_THAT(added, HasSubstr("fixme:advapi:RegisterEventSourceW ((null),L\"LSScheduler\")"));
-  // Type, category, id and string count as Wine's stub shows them.
-  EXPECT_THAT(added, ContainsRegex("ReportEventW \\(\\w+,0x0004,0x0000,0x000003e8,\\w+,0x0003,"));
+  // Type, category, id, the SID's pointer and string count as Wine's stub shows them.
+  std::smatch call;
+  ASSERT_TRUE(std::regex_search(
+      added, call, std::regex("ReportEventW \\(\\w+,0x0004,0x0000,0x000003e8,(\\w+),0x0003,")))
+      << added;
+  EXPECT_EQ(call[1].str() != "0000000000000000", c.sid) << c.what << ": " << call[1].str();
   // Each string on its own line, in order.
   EXPECT_EQ(channels.AddedLines("eventlog:ReportEventW"),
             (std::vector<std::string>{"trace:eventlog:ReportEventW L\"OK\"",
@@ -39,11 +52,17 @@ TEST(EventLogReport, PassesTheTypeTheIdAndEachString) {
                                       "trace:eventlog:ReportEventW L\"a\\nlast-run: an error\""}));
 }
 
+INSTANTIATE_TEST_SUITE_P(Table, EventLogReport,
+                         testing::Values(UserCase{"no user", lss::EventUser::kNone, false},
+                                         UserCase{"this process's user",
+                                                  lss::EventUser::kThisProcess, true}));
+
 struct MessageCase {
   const char* what;
   std::uint32_t constant;  // as the check tool passes it
   DWORD id;                // as the message table must hold it
-  bool findings;           // whether the text shows the findings (the third insertion)
+  LANGID language;
+  const wchar_t* text;  // with kInserts
 };
 
 // One text for each insertion: a finding with a percent sign and quotes, and
@@ -55,37 +74,89 @@ const wchar_t* const kInserts[] = {L"FAIL",
                                    L"C:\\Logs\\Scheduler071226020000.log",
                                    L"2026-12-07T02:00:00",
                                    L"2026-12-07T02:03:41",
-                                   L"1.0.0.7"};
+                                   L"1.0.0.7",
+                                   L"2",
+                                   L"BRINMOOR\\avery",
+                                   L"Larkspan Nightly",
+                                   L"last-run,task",
+                                   L"0x8004010F",
+                                   L"2026-12-07T02:00:00+05:30",
+                                   L"2026-12-07T02:03:41+05:30"};
+
+constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+constexpr LANGID kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+
+constexpr const wchar_t* kEnglishOk =
+    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
+    L"User: BRINMOOR\\avery\r\n"
+    L"Task: Larkspan Nightly\r\n"
+    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
+    L"Run started: 2026-12-07T02:00:00+05:30\r\n"
+    L"Run ended: 2026-12-07T02:03:41+05:30\r\n"
+    L"LSScheduler.exe version: 1.0.0.7\r\n"
+    L"Event layout: 2";
+constexpr const wchar_t* kEnglishFindings =
+    L"LSSchedulerCheck: FAIL (exit code 2)\r\n"
+    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n"
+    L"User: BRINMOOR\\avery\r\n"
+    L"Task: Larkspan Nightly\r\n"
+    L"Checks not OK: last-run,task\r\n"
+    L"First error code: 0x8004010F\r\n"
+    L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
+    L"Run started: 2026-12-07T02:00:00+05:30\r\n"
+    L"Run ended: 2026-12-07T02:03:41+05:30\r\n"
+    L"LSScheduler.exe version: 1.0.0.7\r\n"
+    L"Event layout: 2";
+constexpr const wchar_t* kGermanOk =
+    L"LSSchedulerCheck: FAIL (Exitcode 2)\r\n"
+    L"Benutzer: BRINMOOR\\avery\r\n"
+    L"Aufgabe: Larkspan Nightly\r\n"
+    L"Gepr\u00fcftes Protokoll: C:\\Logs\\Scheduler071226020000.log\r\n"
+    L"Lauf begonnen: 2026-12-07T02:00:00+05:30\r\n"
+    L"Lauf beendet: 2026-12-07T02:03:41+05:30\r\n"
+    L"Version von LSScheduler.exe: 1.0.0.7\r\n"
+    L"Ereignisformat: 2";
+constexpr const wchar_t* kGermanFindings =
+    L"LSSchedulerCheck: FAIL (Exitcode 2)\r\n"
+    L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n"
+    L"Benutzer: BRINMOOR\\avery\r\n"
+    L"Aufgabe: Larkspan Nightly\r\n"
+    L"Pr\u00fcfungen mit Befund: last-run,task\r\n"
+    L"Erster Fehlercode: 0x8004010F\r\n"
+    L"Gepr\u00fcftes Protokoll: C:\\Logs\\Scheduler071226020000.log\r\n"
+    L"Lauf begonnen: 2026-12-07T02:00:00+05:30\r\n"
+    L"Lauf beendet: 2026-12-07T02:03:41+05:30\r\n"
+    L"Version von LSScheduler.exe: 1.0.0.7\r\n"
+    L"Ereignisformat: 2";
 
 class CheckMessageTable : public testing::TestWithParam<MessageCase> {};
 
 // Event Viewer loads the file as data and formats the event's insertion
-// strings into the message of the event's id.
-TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachId) {
+// strings into the message of the event's id, in the language it shows.
+TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachIdAndLanguage) {
   const MessageCase& c = GetParam();
   EXPECT_EQ(c.constant, c.id) << c.what;
   const std::wstring exe = e2e::PathFromEnvironment(L"LSS_CHECK_EXE");
   const lss::UniqueModule module(::LoadLibraryExW(
       exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << c.what;
-  wchar_t buffer[1024] = {};
+  wchar_t buffer[2048] = {};
   const DWORD length =
       ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(),
-                       c.id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer, 1024,
+                       c.id, c.language, buffer, 2048,
                        reinterpret_cast<va_list*>(const_cast<wchar_t**>(kInserts)));
-  EXPECT_EQ(std::wstring(buffer, length),
-            std::wstring(L"LSSchedulerCheck: FAIL (exit code 2)\r\n") +
-                (c.findings ? L"last-run FAIL: 100% \"quoted\" %1\ntask WARN: second\r\n" : L"") +
-                L"Log judged: C:\\Logs\\Scheduler071226020000.log\r\n"
-                L"Run started: 2026-12-07T02:00:00\r\n"
-                L"Run ended: 2026-12-07T02:03:41\r\n"
-                L"LSScheduler.exe version: 1.0.0.7")
-      << c.what;
+  EXPECT_EQ(std::wstring(buffer, length), c.text) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CheckMessageTable,
-                         testing::Values(MessageCase{"OK", lss::check_event::kOk, 1000, false},
-                                         MessageCase{"WARN", lss::check_event::kWarn, 1001, true},
-                                         MessageCase{"FAIL", lss::check_event::kFail, 1002, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckMessageTable,
+    testing::Values(MessageCase{"OK", lss::check_event::kOk, 1000, kEnglish, kEnglishOk},
+                    MessageCase{"WARN", lss::check_event::kWarn, 1001, kEnglish, kEnglishFindings},
+                    MessageCase{"FAIL", lss::check_event::kFail, 1002, kEnglish, kEnglishFindings},
+                    MessageCase{"OK, German", lss::check_event::kOk, 1000, kGerman, kGermanOk},
+                    MessageCase{"WARN, German", lss::check_event::kWarn, 1001, kGerman,
+                                kGermanFindings},
+                    MessageCase{"FAIL, German", lss::check_event::kFail, 1002, kGerman,
+                                kGermanFindings}));
 
 }  // namespace

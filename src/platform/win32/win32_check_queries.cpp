@@ -10,6 +10,7 @@
 
 #include "handles/win32_handles.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/token_user.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_program_version.h"
 #include "platform/win32/win32_environment.h"
@@ -54,21 +55,6 @@ DWORD Attributes(std::u16string_view path) {
   const std::wstring name = ToWide(path);
   return ::GetFileAttributesW(name.c_str());
 }
-
-// The TOKEN_USER of a process's token; empty when it cannot be read.
-std::vector<BYTE> ProcessUser(HANDLE process) {
-  UniqueHandle token;
-  if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) return {};
-  DWORD size = 0;
-  ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> user(size);
-  if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) {
-    return {};
-  }
-  return user;
-}
-
-PSID SidOf(std::vector<BYTE>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
 
 // DOMAIN\name of the account that owns this process's token; empty when it
 // cannot be read.
@@ -254,6 +240,28 @@ MutexProbe Win32CheckQueries::ProbeMutex(std::u16string_view name) {
     case WAIT_TIMEOUT: return {MutexState::kHeld, 0};
     default: return {MutexState::kUnknown, static_cast<Status>(::GetLastError())};
   }
+}
+
+std::optional<std::int32_t> Win32CheckQueries::UtcOffsetMinutes(const LocalTime& local) {
+  if (local.year < 1601 || local.year > 30827) return std::nullopt;  // what a SYSTEMTIME holds
+  const auto field = [](int value) { return static_cast<WORD>(value); };
+  const SYSTEMTIME asLocal{field(local.year),   field(local.month),  0, field(local.day),
+                           field(local.hour),   field(local.minute), field(local.second), 0};
+  SYSTEMTIME asUtc{};
+  FILETIME localTicks{};
+  FILETIME utcTicks{};
+  // The first call also refuses a day its month does not have.
+  if (!::SystemTimeToFileTime(&asLocal, &localTicks) ||
+      !::TzSpecificLocalTimeToSystemTime(nullptr, &asLocal, &asUtc) ||
+      !::SystemTimeToFileTime(&asUtc, &utcTicks)) {
+    return std::nullopt;
+  }
+  const auto ticks = [](const FILETIME& time) {
+    return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) |
+                                     time.dwLowDateTime);
+  };
+  constexpr std::int64_t kTicksPerMinute = 600'000'000;
+  return static_cast<std::int32_t>((ticks(localTicks) - ticks(utcTicks)) / kTicksPerMinute);
 }
 
 }  // namespace lss

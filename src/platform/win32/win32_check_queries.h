@@ -27,6 +27,7 @@ class Win32CheckQueries final : public CheckQueries {
   std::u16string ExpandEnvironment(std::u16string_view text) override;
   bool IsProgramRunning(std::u16string_view imageName) override;
   MutexProbe ProbeMutex(std::u16string_view name) override;
+  std::optional<std::int32_t> UtcOffsetMinutes(const LocalTime& local) override;
 };
 
 }  // namespace lss

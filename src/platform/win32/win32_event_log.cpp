@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "handles/unique_any.h"
+#include "platform/win32/token_user.h"
 #include "platform/win32/wide_text.h"
 
 namespace lss {
@@ -17,7 +18,7 @@ using UniqueEventSource = UniqueFunctionHandle<HANDLE, &::DeregisterEventSource>
 }  // namespace
 
 Status Win32EventLog::Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                             const std::vector<std::u16string>& strings) {
+                             EventUser user, const std::vector<std::u16string>& strings) {
   if (strings.size() > 0xFFFF) return ERROR_INVALID_PARAMETER;
   const std::wstring sourceName = ToWide(source);
   const UniqueEventSource eventSource(::RegisterEventSourceW(nullptr, sourceName.c_str()));
@@ -28,7 +29,10 @@ Status Win32EventLog::Report(std::u16string_view source, EventType type, std::ui
   std::vector<LPCWSTR> pointers;
   pointers.reserve(wide.size());
   for (const std::wstring& text : wide) pointers.push_back(text.c_str());
-  if (!::ReportEventW(eventSource.get(), static_cast<WORD>(type), 0, eventId, nullptr,
+  std::vector<BYTE> account;
+  if (user == EventUser::kThisProcess) account = ProcessUser(::GetCurrentProcess());
+  if (!::ReportEventW(eventSource.get(), static_cast<WORD>(type), 0, eventId,
+                      account.empty() ? nullptr : SidOf(account),
                       static_cast<WORD>(pointers.size()), 0,
                       pointers.empty() ? nullptr : pointers.data(), nullptr)) {
     return static_cast<Status>(::GetLastError());

@@ -9,7 +9,7 @@ class Win32EventLog final : public EventLog {
   Win32EventLog() = default;
 
   Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                const std::vector<std::u16string>& strings) override;
+                EventUser user, const std::vector<std::u16string>& strings) override;
 };
 
 }  // namespace lss
