@@ -170,6 +170,7 @@ struct NameCase {
   const char* what;
   const char16_t* path;  // after the scratch folder, which holds Logs (PutLogs)
   Named found;
+  bool longPathPrefix = false;  // the whole path given as \\?\<path>
 };
 
 class Names : public FileContract, public testing::WithParamInterface<NameCase> {};
@@ -177,7 +178,7 @@ class Names : public FileContract, public testing::WithParamInterface<NameCase> 
 TEST_P(Names, AreReadAsWindowsReadsThem) {
   const NameCase& c = GetParam();
   PutLogs();
-  const std::u16string path = folder + c.path;
+  const std::u16string path = (c.longPathPrefix ? u"\\\\?\\" : u"") + folder + c.path;
   const bool file = c.found == Named::kFile || c.found == Named::kReadOnlyFile;
   EXPECT_EQ(files.Exists(path), c.found != Named::kNothing) << c.what;
   EXPECT_EQ(queries.IsFile(path), file) << c.what;
@@ -200,7 +201,9 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", Named::kNothing},
         NameCase{"a file's name cut short", u"\\Logs\\Run", Named::kNothing},
         NameCase{"a read-only file", u"\\Logs\\Locked.log", Named::kReadOnlyFile},
-        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}));
+        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile},
+        NameCase{"a folder with the long-path prefix", u"\\Logs", Named::kFolder, true},
+        NameCase{"a file with the long-path prefix", u"\\Logs\\Run.log", Named::kFile, true}));
 
 // --- reading a long file ----------------------------------------------------------
 
