@@ -346,12 +346,13 @@ CheckResult CheckLogFolder(CheckContext& context) {
   // As a run reads it.
   const std::u16string folder =
       stored->type == reg::kExpandSz ? files.ExpandEnvironment(stored->text) : stored->text;
-  const std::size_t logPathLength = RunLogPath(folder, u"Scheduler000000000000.log").size();
+  std::size_t logPathLength = 0;
+  const bool logPathFits = RunLogPathFits(folder, &logPathLength);
   CheckResult result;
   if (stored->type != reg::kSz && stored->type != reg::kExpandSz) {
     result = MakeResult(kId, CheckStatus::kFail,
                         FormatText(kLogFolderNotText, {RegistryTypeName(stored->type)}));
-  } else if (logPathLength > kLongestRunLogPath) {
+  } else if (!logPathFits) {
     result = MakeResult(
         kId, CheckStatus::kFail,
         FormatText(kLogFolderTooLong, {folder, static_cast<std::int32_t>(logPathLength)}));

@@ -14,6 +14,7 @@ namespace {
 constexpr std::u16string_view kFileNamePrefix = u"Scheduler";
 constexpr std::u16string_view kFileNameSuffix = u".log";
 constexpr std::u16string_view kOpenStampPattern = u"%d%m%y%H%M%S";
+constexpr std::size_t kOpenStampLength = 12;  // ddmmyyHHMMSS
 constexpr std::u16string_view kEntryStampPattern = u"%d-%m-%y %H:%M:%S:";
 constexpr char16_t kFolderSeparator = u'\\';
 constexpr char16_t kStampSeparator = u' ';
@@ -45,6 +46,14 @@ std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name) 
   if (!path.empty() && path.back() != kFolderSeparator) path.push_back(kFolderSeparator);
   path += name;
   return path;
+}
+
+bool RunLogPathFits(std::u16string_view folder, std::size_t* length) {
+  std::u16string name(kFileNamePrefix);
+  name.append(kOpenStampLength, u'0');
+  name += kFileNameSuffix;
+  *length = RunLogPath(folder, name).size();
+  return *length <= kLongestRunLogPath;
 }
 
 std::optional<LocalTime> ParseRunLogFileName(std::u16string_view name) {

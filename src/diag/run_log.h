@@ -23,6 +23,10 @@ inline constexpr std::size_t kLongestRunLogPath = 259;
 
 // "<folder>\<name>", with no second backslash when the folder ends in one.
 std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name);
+// Whether a run's log file in `folder`, named with its time, has a path
+// Windows opens for this program (at most kLongestRunLogPath); `length` gets
+// that path's length.
+bool RunLogPathFits(std::u16string_view folder, std::size_t* length);
 // The local time a log file was opened, read from its name
 // "Scheduler<ddmmyyHHMMSS>.log"; nothing for any other name.
 std::optional<LocalTime> ParseRunLogFileName(std::u16string_view name);

@@ -13,6 +13,7 @@
 
 #include "platform/check_queries.h"
 #include "platform/clock.h"
+#include "platform/collect_queries.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/sync.h"
@@ -33,6 +34,7 @@ class ContractMachine {
   virtual Registry& registry() = 0;
   virtual FileSystem& files() = 0;
   virtual CheckQueries& queries() = 0;
+  virtual CollectQueries& collect() = 0;
   virtual Sync& sync() = 0;
   virtual Clock& clock() = 0;
 

@@ -170,6 +170,7 @@ struct NameCase {
   const char* what;
   const char16_t* path;  // after the scratch folder, which holds Logs (PutLogs)
   Named found;
+  bool longPathPrefix = false;  // the whole path given as \\?\<path>
 };
 
 class Names : public FileContract, public testing::WithParamInterface<NameCase> {};
@@ -177,7 +178,7 @@ class Names : public FileContract, public testing::WithParamInterface<NameCase> 
 TEST_P(Names, AreReadAsWindowsReadsThem) {
   const NameCase& c = GetParam();
   PutLogs();
-  const std::u16string path = folder + c.path;
+  const std::u16string path = (c.longPathPrefix ? u"\\\\?\\" : u"") + folder + c.path;
   const bool file = c.found == Named::kFile || c.found == Named::kReadOnlyFile;
   EXPECT_EQ(files.Exists(path), c.found != Named::kNothing) << c.what;
   EXPECT_EQ(queries.IsFile(path), file) << c.what;
@@ -200,7 +201,63 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"a file with a trailing separator", u"\\Logs\\Run.log\\", Named::kNothing},
         NameCase{"a file's name cut short", u"\\Logs\\Run", Named::kNothing},
         NameCase{"a read-only file", u"\\Logs\\Locked.log", Named::kReadOnlyFile},
-        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile}));
+        NameCase{"a read-only file in another case", u"\\LOGS\\locked.LOG", Named::kReadOnlyFile},
+        NameCase{"a folder with the long-path prefix", u"\\Logs", Named::kFolder, true},
+        NameCase{"a file with the long-path prefix", u"\\Logs\\Run.log", Named::kFile, true}));
+
+// --- reading a long file ----------------------------------------------------------
+
+// Bytes that differ from one MiB to the next, so that a part read twice or
+// from the wrong place shows.
+std::string Counted(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 1048576) % 251);
+  return bytes;
+}
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+struct LongReadCase {
+  const char* what;
+  std::size_t size;   // of the file
+  std::size_t limit;  // what is asked for
+  bool tail;          // ReadTail, else ReadHead
+  bool copied = false;  // written by the support bundle's WriteNewFile
+};
+
+class LongReads : public FileContract, public testing::WithParamInterface<LongReadCase> {};
+
+// A read or a write is whole however many calls it takes: a run log of a few
+// MiB reaches the support bundle entire, and its copy there too.
+TEST_P(LongReads, GiveEveryByteAskedFor) {
+  const LongReadCase& c = GetParam();
+  const std::string bytes = Counted(c.size);
+  if (c.copied) {
+    ASSERT_EQ(machine->collect().WriteNewFile(Path(u"long.log"), bytes), 0u);
+  } else {
+    machine->PutFile(u"long.log", bytes, false);
+  }
+  const std::size_t wanted = std::min(c.size, c.limit);
+  if (c.tail) {
+    const std::optional<CheckQueries::Tail> read = queries.ReadTail(Path(u"long.log"), c.limit);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->size, c.size);
+    EXPECT_TRUE(read->bytes == bytes.substr(c.size - wanted)) << read->bytes.size() << " bytes";
+  } else {
+    const std::optional<std::string> read = queries.ReadHead(Path(u"long.log"), c.limit);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(*read == bytes.substr(0, wanted)) << read->size() << " bytes";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LongReads,
+    testing::Values(LongReadCase{"a whole file of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true},
+                    LongReadCase{"the last MiB and a byte", 3 * kMiB + 5, kMiB + 1, true},
+                    LongReadCase{"the first 2 MiB and 3 bytes", 3 * kMiB + 5, 2 * kMiB + 3, false},
+                    LongReadCase{"a head longer than the file", kMiB + 9, 4 * kMiB, false},
+                    LongReadCase{"a copy of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true,
+                                 true}));
 
 // --- a part of a file -----------------------------------------------------------
 

@@ -114,6 +114,7 @@ Status FakeCollectQueries::WriteNewFile(std::u16string_view path, std::string_vi
 }
 
 Status FakeCollectQueries::ReadUserKey(std::u16string_view key, RegistryKeyRead* read) {
+  if (beforeRead) beforeRead(key);
   std::vector<std::pair<std::u16string, RegValue>> values;
   RegistryKeyRead listed;
   const Status status = registry_.List(u"HKCU\\" + std::u16string(key), &listed.subkeys, &values);

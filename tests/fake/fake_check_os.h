@@ -4,6 +4,7 @@
 // registry, its named objects and its environment. The names of programs and
 // tasks match without regard to case.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -145,6 +146,9 @@ class FakeCollectQueries final : public CollectQueries {
   Status writeFailure = 0;
   // What CreateFolders answers when not 0.
   Status createFailure = 0;
+  // Called before each ReadUserKey with the key it reads: a key may change
+  // between its parent's listing and its own read.
+  std::function<void(std::u16string_view key)> beforeRead;
 
  private:
   FakeDisk& disk_;

@@ -4,7 +4,8 @@
 // (A-Z only). For a file or folder, '/' is read as '\' and a run of
 // separators as one. A folder has no separator at the end, so "C:\Logs",
 // "C:/logs/" and "C:\\Logs" are one folder; a file keeps it, so "C:\a.log\"
-// is no file. And how they match a listing's wildcards.
+// is no file. A path given with the long-path prefix "\\?\C:\..." names the
+// same file as without it. And how they match a listing's wildcards.
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,8 @@ inline std::u16string Upper(std::u16string_view text) {
 }
 
 inline std::u16string PathKey(std::u16string_view path) {
+  constexpr std::u16string_view kLongPathPrefix = u"\\\\?\\";
+  if (path.starts_with(kLongPathPrefix)) path.remove_prefix(kLongPathPrefix.size());
   std::u16string key;
   for (const char16_t unit : path) {
     const char16_t normal = unit == u'/' ? u'\\' : UpperCase(unit);

@@ -36,17 +36,25 @@ void RunSchtasks(const std::wstring& arguments, const std::wstring& folder) {
 
 }  // namespace
 
-std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled) {
+std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled,
+                               std::wstring_view author) {
   std::string kit = ReadFileBytes(PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
+  std::wstring text(kit.size() / 2, L'\0');  // UTF-16, as Windows exports it
+  kit.copy(reinterpret_cast<char*>(text.data()), text.size() * 2);
+  const auto replace = [&](std::wstring_view from, std::wstring_view to, const char* missing) {
+    const std::size_t at = text.rfind(from);
+    if (at == std::wstring::npos) throw std::runtime_error(missing);
+    text.replace(at, from.size(), to);
+  };
   if (disabled) {
-    std::wstring text(kit.size() / 2, L'\0');  // UTF-16, as Windows exports it
-    kit.copy(reinterpret_cast<char*>(text.data()), text.size() * 2);
-    const std::wstring on = L"<Enabled>true</Enabled>";
-    const std::size_t at = text.rfind(on);
-    if (at == std::wstring::npos) throw std::runtime_error("the template has no <Enabled>true");
-    text.replace(at, on.size(), L"<Enabled>false</Enabled>");
-    kit.assign(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    replace(L"<Enabled>true</Enabled>", L"<Enabled>false</Enabled>",
+            "the template has no <Enabled>true");
   }
+  if (!author.empty()) {
+    replace(L"<Author>Brinmoor</Author>", L"<Author>" + std::wstring(author) + L"</Author>",
+            "the template has no <Author>Brinmoor");
+  }
+  kit.assign(reinterpret_cast<const char*>(text.data()), text.size() * 2);
   const std::wstring xml = folder + L"\\task.xml";
   WriteFileBytes(xml, kit);
   return xml;

@@ -10,8 +10,9 @@ namespace e2e {
 
 // The deployment kit's task template (LSS_TASK_TEMPLATE) in `folder`\task.xml,
 // returned. Disabled: its settings' <Enabled>, the last one (a trigger's comes
-// first), set false.
-std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled = false);
+// first), set false. A non-empty `author` replaces the template's <Author>.
+std::wstring WriteTaskTemplate(const std::wstring& folder, bool disabled = false,
+                               std::wstring_view author = {});
 
 struct ExecAction {
   std::wstring command;

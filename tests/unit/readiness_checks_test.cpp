@@ -282,6 +282,22 @@ const SituationCase kSituations[] = {
        LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
      },
      u"log-folder", kFail, u"is too long: a log file in it would have a path of 269 characters"},
+    // C:\ and 230 characters, then \Scheduler<12 digits>.log: 259, the longest a run opens.
+    {"a folder whose log path has 259 characters",
+     [](auto& os) {
+       os.disk.AddFolder(u"C:\\" + std::u16string(230, u'd'));
+       LogDirectory(u"C:\\" + std::u16string(230, u'd'))(os);
+     },
+     u"log-folder", kOk, u"Runs log to C:\\dddd", kFail},  // no run's log there yet
+    {"a folder whose log path has 260 characters",
+     [](auto& os) {
+       os.disk.AddFolder(u"C:\\" + std::u16string(231, u'd'));
+       LogDirectory(u"C:\\" + std::u16string(231, u'd'))(os);
+     },
+     u"log-folder", kFail, u"is too long: a log file in it would have a path of 260 characters"},
+    {"a missing folder named with the long-path prefix", LogDirectory(u"\\\\?\\C:\\New"),
+     u"log-folder", kInfo,
+     u"The log folder \\\\?\\C:\\New does not exist yet; the next run creates it.", kFail},
     {"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); }, u"log-folder",
      kFail, u"No file can be created in C:\\Logs: Access is denied."},
     {"a probe file that cannot be deleted", [](auto& os) { os.queries.DenyProbeDelete(true); },
@@ -389,6 +405,11 @@ const SituationCase kSituations[] = {
        t.lastResult = task_result::kHasNotRun;
      }),
      u"task", kInfo, u"it has not run yet. Note: the task writes no verdict after its run"},
+    {"a task never run, with the check action", Task([](auto& t) {
+       t.lastRun.reset();
+       t.lastResult = task_result::kHasNotRun;
+     }),
+     u"task", kInfo, u"-n Nightly; it has not run yet."},
     {"a last result of access denied",
      [](auto& os) {
        os.messages.Set(0x80070005, u"Access is denied.\r\n");

@@ -116,14 +116,16 @@ TEST(RunLog, OpensInTheFolderItIsGivenCreatingItWithItsParents) {
 }
 
 // An entry written 15 seconds after the log opened: stamped once, with its
-// own time, in chunks. A failed append is dropped; the next chunk still goes.
+// own time, in chunks. A failed append is dropped; the next chunk still goes,
+// and so does the next entry once appends work again.
 TEST(RunLog, WritesEntriesAsStampedChunksOfAtMost200Units) {
   const std::string stamp = "\r\n06-12-26 16:45:24: ";
   struct Case {
     const char* name;
     std::u16string message;
-    std::vector<std::string> appends;
+    std::vector<std::string> appends;  // the next entry's too
     bool appendsFail = false;
+    std::u16string next = {};  // an entry written after the appends work again
   } cases[] = {
       {"empty", u"", {stamp}},
       {"181 fills the line", std::u16string(181, u'a'), {stamp + std::string(181, 'a')}},
@@ -144,6 +146,7 @@ TEST(RunLog, WritesEntriesAsStampedChunksOfAtMost200Units) {
        std::u16string(300, u'e'),
        {stamp + std::string(181, 'e'), "\r\n" + std::string(119, 'e')},
        true},
+      {"an entry after a failed append", u"lost", {stamp + "lost", stamp + "kept"}, true, u"kept"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -157,6 +160,10 @@ TEST(RunLog, WritesEntriesAsStampedChunksOfAtMost200Units) {
     const int conversionsBefore = clock.toLocalCalls();
     log.Write(c.message);
     EXPECT_EQ(clock.toLocalCalls() - conversionsBefore, 1);
+    if (!c.next.empty()) {
+      files.FailAppend(false);
+      log.Write(c.next);
+    }
     // Each chunk: one move to the end, then its bytes in one append.
     std::vector<std::string> appends;
     std::string all;
@@ -168,7 +175,8 @@ TEST(RunLog, WritesEntriesAsStampedChunksOfAtMost200Units) {
       all += ops[i + 1].bytes;
     }
     EXPECT_EQ(appends, c.appends);
-    EXPECT_EQ(files.disk().Contents(kLogPath), c.appendsFail ? "" : all);
+    EXPECT_EQ(files.disk().Contents(kLogPath),
+              !c.appendsFail ? all : c.next.empty() ? "" : appends.back());
   }
 }
 

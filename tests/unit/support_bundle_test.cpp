@@ -273,6 +273,20 @@ const FaultCase kFaults[] = {
      u"AdminOptions: the key cannot be read (Access is denied).\n"},
     {"no task", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 2,
      u"settings.reg, machine.txt.\n", Texts(u"task.xml")},
+    {"a task without XML", [](auto& os) { os.tasks.Add(u"Larkspan Nightly", TaskInfo{}); }, 2,
+     u"settings.reg, machine.txt.\n", Texts(u"task.xml")},
+    {"a settings key deleted between its listing and its read",
+     [](auto& os) {
+       os.messages.Set(2, u"The system cannot find the file specified.\r\n");
+       os.collect.beforeRead = [&os](std::u16string_view key) {
+         if (key.ends_with(u"\\AdminOptions")) {
+           os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
+         }
+       };
+     },
+     2,
+     u"Note: settings.reg lacks HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
+     u"AdminOptions: the key cannot be read (The system cannot find the file specified).\n"},
     {"a log named in 2099 is evidence too, and one of the ten",
      [](auto& os) { os.disk.AddFile(u"C:\\Logs\\Scheduler010199000000.log", kCompleteRun); }, 2,
      u"check.txt, Scheduler010199000000.log, Scheduler201226020000.log, ",

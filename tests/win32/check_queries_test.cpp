@@ -123,6 +123,12 @@ TEST(CheckQueries, KnowTheNativeMachine) {
   EXPECT_EQ(queries.NativeMachine(), 0x8664);
 }
 
+// The project's programs share one version; the idle program has 1.2.3.4.
+TEST(CheckQueries, ReadAProgramsFileVersionPartByPart) {
+  lss::Win32CheckQueries queries;
+  EXPECT_EQ(queries.FileVersion(U16(e2e::PathFromEnvironment(L"LSS_IDLE_PROGRAM"))), u"1.2.3.4");
+}
+
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;
   ASSERT_TRUE(::SetEnvironmentVariableW(L"LSS_TEST_FOLDER", L"C:\\Program Files\\Brinmoor"));

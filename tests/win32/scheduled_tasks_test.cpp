@@ -17,7 +17,10 @@ namespace {
 
 const std::wstring kFolder = L"C:\\lss_win32_tests\\tasks";
 
-enum class Definition { kNone, kTemplate, kDisabled };
+enum class Definition { kNone, kTemplate, kDisabled, kAuthorBeyondAscii };
+
+// An en dash and CJK characters: none of them has an 8-bit form.
+constexpr std::wstring_view kAuthorBeyondAscii = L"Brinmoor \u2013 \u65E5\u672C\u8A9E";
 
 struct TaskCase {
   const char* what;
@@ -39,8 +42,11 @@ TEST_P(ScheduledTask, IsFoundByNameOrPathAndItsStateRead) {
   std::unique_ptr<e2e::RegisteredTask> task;
   if (c.definition != Definition::kNone) {
     task = std::make_unique<e2e::RegisteredTask>(
-        e2e::WriteTaskTemplate(folder, c.definition == Definition::kDisabled), c.registeredAs,
-        folder);
+        e2e::WriteTaskTemplate(folder, c.definition == Definition::kDisabled,
+                               c.definition == Definition::kAuthorBeyondAscii
+                                   ? kAuthorBeyondAscii
+                                   : std::wstring_view()),
+        c.registeredAs, folder);
   }
 
   lss::Win32ScheduledTasks tasks;
@@ -50,6 +56,11 @@ TEST_P(ScheduledTask, IsFoundByNameOrPathAndItsStateRead) {
   if (c.result != 0) return;
   EXPECT_EQ(read.enabled, c.enabled) << c.what;
   EXPECT_EQ(read.lastRun, std::nullopt) << c.what;  // has not run yet
+  if (c.definition == Definition::kAuthorBeyondAscii) {
+    const std::wstring author = L"<Author>" + std::wstring(kAuthorBeyondAscii) + L"</Author>";
+    EXPECT_NE(read.xml.find(std::u16string(author.begin(), author.end())), std::u16string::npos)
+        << c.what;
+  }
 }
 
 constexpr lss::HResult kNotFound = lss::task_result::kNotFound;
@@ -60,6 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ScheduledTask,
     testing::Values(TaskCase{"the template by its path in the root", Definition::kTemplate,
                              L"LSS Win32 Nightly", u"\\LSS Win32 Nightly", 0, true},
+                    TaskCase{"an author beyond ASCII, read back whole",
+                             Definition::kAuthorBeyondAscii, L"LSS Win32 Author",
+                             u"\\LSS Win32 Author", 0, true},
                     TaskCase{"a disabled copy in a folder", Definition::kDisabled,
                              L"\\LSS Win32\\Disabled", u"\\LSS Win32\\Disabled", 0, false},
                     TaskCase{"a missing folder", Definition::kNone, L"",
