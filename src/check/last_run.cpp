@@ -111,15 +111,13 @@ std::u16string ErrorCodeOf(std::u16string_view text) {
 
 // The judged run's first and last entry with their dates' offsets from UTC,
 // so that runs in different zones compare.
-void AddTimesWithOffset(CheckQueries& queries, const LogToJudge& log, CheckResult& result) {
-  const ParsedRunLog parsed = ParseRunLogBytes(log.bytes, log.size > log.bytes.size());
-  if (!parsed.problem.empty() || parsed.entries.empty()) return;
+void AddTimesWithOffset(CheckQueries& queries, const RunSpan& span, CheckResult& result) {
   const auto withOffset = [&](const LocalTime& time) {
     const std::optional<std::int32_t> offset = queries.UtcOffsetMinutes(time);
     return offset ? IsoTimeWithOffset(time, *offset) : std::u16string();
   };
-  result.details.emplace_back(u"startWithOffset", withOffset(parsed.entries.front().time));
-  result.details.emplace_back(u"endWithOffset", withOffset(parsed.entries.back().time));
+  result.details.emplace_back(u"startWithOffset", withOffset(span.start));
+  result.details.emplace_back(u"endWithOffset", withOffset(span.end));
 }
 
 std::u16string Latin1(std::string_view bytes) {
@@ -206,7 +204,7 @@ ParsedRunLog ParseRunLogBytes(std::string_view bytes, bool cutShort) {
   return log;
 }
 
-CheckResult JudgeRunLog(const LogToJudge& file) {
+CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span) {
   const bool cutShort = file.size > file.bytes.size();
   const ParsedRunLog log = ParseRunLogBytes(file.bytes, cutShort);
   if (!log.problem.empty()) {
@@ -218,6 +216,7 @@ CheckResult JudgeRunLog(const LogToJudge& file) {
   }
   const RunLogEntry& first = entries.front();
   const RunLogEntry& last = entries.back();
+  if (span != nullptr) *span = RunSpan{first.time, last.time};
   const std::u16string started = ShownTime(first.time);
 
   std::vector<std::u16string> errors;
@@ -341,8 +340,9 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   log.bytes = tail->bytes;
   log.size = tail->size;
   log.schedulerRunning = files.IsProgramRunning(kSchedulerImage);
-  CheckResult result = JudgeRunLog(log);
-  AddTimesWithOffset(files, log, result);
+  std::optional<RunSpan> span;
+  CheckResult result = JudgeRunLog(log, &span);
+  if (span) AddTimesWithOffset(files, *span, result);
   if (skipped > 0) {
     result.message += skipped == 1 ? std::u16string(kLaterStart)
                                    : FormatText(kLaterStarts, {static_cast<std::int32_t>(skipped)});

@@ -36,8 +36,15 @@ struct LogToJudge {
   bool schedulerRunning = false;  // an LSScheduler.exe of this user is running now
 };
 
-// The verdict on one log file, without regard to its age.
-CheckResult JudgeRunLog(const LogToJudge& file);
+// When the judged run's first and last entries were written.
+struct RunSpan {
+  LocalTime start;
+  LocalTime end;
+};
+
+// The verdict on one log file, without regard to its age; `span`, when given,
+// gets the run's times if the log holds entries.
+CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span = nullptr);
 
 // How long after the task starts a run, at most, the run's log begins.
 inline constexpr std::int64_t kLogGraceSeconds = std::int64_t{5} * 60;
