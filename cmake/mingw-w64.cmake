@@ -17,4 +17,21 @@ find_program(LSS_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 if(NOT LSS_WINE64)
   find_program(LSS_WINE64 NAMES wine64 wine)
 endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR "${LSS_WINE64}")
+# The emulator starts that loader with Linux's address-space layout
+# randomization off, for it and every process it starts. Debian's wine64
+# comes without Wine's preloader, which would reserve the ranges a Windows
+# process needs before anything else is mapped; without it a mapping placed
+# at random takes such a range now and then, and a new process dies before
+# its first instruction: CreateProcessW fails with ERROR_INTERNAL_ERROR
+# (1359), about one start in a thousand. With the fixed layout nothing lands
+# there.
+if(LSS_WINE64)
+  set(lss_wine_launcher "${CMAKE_BINARY_DIR}/wine64-fixed-layout")
+  file(CONFIGURE OUTPUT "${lss_wine_launcher}" @ONLY CONTENT [[#!/bin/sh
+# Wine's loader with the address-space layout randomization off (cmake/mingw-w64.cmake).
+exec setarch "$(uname -m)" --addr-no-randomize "@LSS_WINE64@" "$@"
+]])
+  file(CHMOD "${lss_wine_launcher}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+       GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${lss_wine_launcher}")
+endif()

@@ -9,14 +9,28 @@ if(LSS_WINE64)
   set(LSS_WINESERVER "${lss_wine_folder}/wineserver")
 endif()
 
+# One prefix booted by wineboot at build time and never run in: every other
+# prefix of the build (each suite's, the transform's) starts as a copy of it.
+set(LSS_BOOTED_PREFIX "${CMAKE_BINARY_DIR}/booted-prefix")
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_custom_command(OUTPUT "${LSS_BOOTED_PREFIX}/system.reg"
+    COMMAND "${PROJECT_SOURCE_DIR}/scripts/lib/wine_prefix.sh" ensure "${LSS_BOOTED_PREFIX}"
+            ${CMAKE_CROSSCOMPILING_EMULATOR} ${LSS_WINESERVER}
+    COMMENT "Booting the Wine prefix the others copy"
+    VERBATIM)
+  add_custom_target(lss_booted_prefix ALL DEPENDS "${LSS_BOOTED_PREFIX}/system.reg")
+endif()
+
 # A private Wine prefix for a suite: <name prefix>.wine_prefix.setup creates it
-# once per test run (fixture <fixture>), .cleanup stops its wineserver. Tests
-# that use it name the fixture and take the lock of the same name.
+# once per test run (fixture <fixture>) as a copy of the booted prefix,
+# .cleanup stops its wineserver. Tests that use it name the fixture and take
+# the lock of the same name.
 #   lss_add_wine_prefix_fixture(<fixture> <name prefix> <prefix folder>)
 function(lss_add_wine_prefix_fixture fixture prefix folder)
   set(script "${PROJECT_SOURCE_DIR}/scripts/lib/wine_prefix.sh")
   add_test(NAME ${prefix}.wine_prefix.setup
-    COMMAND ${script} setup ${folder} ${CMAKE_CROSSCOMPILING_EMULATOR} ${LSS_WINESERVER})
+    COMMAND ${script} setup ${folder} ${CMAKE_CROSSCOMPILING_EMULATOR} ${LSS_WINESERVER}
+            ${LSS_BOOTED_PREFIX})
   add_test(NAME ${prefix}.wine_prefix.cleanup
     COMMAND ${script} cleanup ${folder} ${CMAKE_CROSSCOMPILING_EMULATOR} ${LSS_WINESERVER})
   set_tests_properties(${prefix}.wine_prefix.setup PROPERTIES
