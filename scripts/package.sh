@@ -12,6 +12,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+source "$root/scripts/lib/wine.sh"
+lss_fixed_layout "$@"
 
 release=()
 case "${1:-}" in

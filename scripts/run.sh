@@ -12,6 +12,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+source "$root/scripts/lib/wine.sh"
+lss_fixed_layout "$@"
 
 source "$root/scripts/lib/build_mingw.sh"
 build_mingw run-build.log "LSScheduler.exe and the stand-ins" \

@@ -12,3 +12,15 @@ lss_find_wine() {
     return 1
   fi
 }
+
+# Runs the calling script again with Linux's address-space randomization off,
+# which every process it starts, Wine's included, inherits: Debian's wine64
+# has no preloader, and a randomly placed mapping now and then takes the
+# range a Windows process needs, so that process dies at its start (see the
+# README's test command). Call it first, with the script's
+# arguments; once the layout is fixed it returns.
+lss_fixed_layout() {
+  if [[ -z ${LSS_FIXED_LAYOUT:-} ]] && command -v setarch >/dev/null; then
+    LSS_FIXED_LAYOUT=1 exec setarch "$(uname -m)" --addr-no-randomize "$0" "$@"
+  fi
+}
