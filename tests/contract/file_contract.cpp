@@ -52,7 +52,7 @@ enum class Call { kCreate, kOpenExisting, kCreateEmptyFile, kRemoveFile };
 enum class Named { kNothing, kFile, kEmptyFile, kReadOnlyFile, kFolder };
 
 // What Create and OpenExisting answer when they give no file.
-constexpr Status kNotOpened = 0xFFFFFFFF;
+constexpr auto kNotOpened = static_cast<Status>(0xFFFFFFFFu);
 
 struct ChangeCase {
   const char* what;
@@ -219,9 +219,9 @@ constexpr std::size_t kMiB = 1024 * 1024;
 
 struct LongReadCase {
   const char* what;
-  std::size_t size;   // of the file
-  std::size_t limit;  // what is asked for
-  bool tail;          // ReadTail, else ReadAt from the start
+  std::size_t size;     // of the file
+  std::size_t limit;    // what is asked for
+  bool tail;            // ReadTail, else ReadAt from the start
   bool copied = false;  // written by the support bundle's WriteNewFile
 };
 
@@ -252,12 +252,12 @@ TEST_P(LongReads, GiveEveryByteAskedFor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LongReads,
-    testing::Values(LongReadCase{"a whole file of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true},
-                    LongReadCase{"the last MiB and a byte", 3 * kMiB + 5, kMiB + 1, true},
-                    LongReadCase{"the first 2 MiB and 3 bytes", 3 * kMiB + 5, 2 * kMiB + 3, false},
-                    LongReadCase{"a head longer than the file", kMiB + 9, 4 * kMiB, false},
-                    LongReadCase{"a copy of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true,
-                                 true}));
+    testing::Values(
+        LongReadCase{"a whole file of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true},
+        LongReadCase{"the last MiB and a byte", 3 * kMiB + 5, kMiB + 1, true},
+        LongReadCase{"the first 2 MiB and 3 bytes", 3 * kMiB + 5, 2 * kMiB + 3, false},
+        LongReadCase{"a head longer than the file", kMiB + 9, 4 * kMiB, false},
+        LongReadCase{"a copy of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true, true}));
 
 // --- a part of a file -----------------------------------------------------------
 
@@ -277,15 +277,15 @@ TEST_P(Parts, AreAsMuchOfTheFileFromTheOffsetAsThereIs) {
   EXPECT_EQ(queries.ReadAt(Path(c.name), c.offset, c.limit), c.part) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Parts,
-    testing::Values(PartCase{"the start", u"part.bin", 0, 4, "0123"},
-                    PartCase{"up to the end", u"part.bin", 6, 64, "6789"},
-                    PartCase{"the last byte", u"part.bin", 9, 1, "9"},
-                    PartCase{"at the end", u"part.bin", 10, 4, ""},
-                    PartCase{"beyond 4 GiB", u"part.bin", 0x100000000, 4, ""},
-                    PartCase{"nothing asked for", u"part.bin", 3, 0, ""},
-                    PartCase{"no such file", u"none.bin", 0, 4, std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Table, Parts,
+                         testing::Values(PartCase{"the start", u"part.bin", 0, 4, "0123"},
+                                         PartCase{"up to the end", u"part.bin", 6, 64, "6789"},
+                                         PartCase{"the last byte", u"part.bin", 9, 1, "9"},
+                                         PartCase{"at the end", u"part.bin", 10, 4, ""},
+                                         PartCase{"beyond 4 GiB", u"part.bin", 0x100000000, 4, ""},
+                                         PartCase{"nothing asked for", u"part.bin", 3, 0, ""},
+                                         PartCase{"no such file", u"none.bin", 0, 4,
+                                                  std::nullopt}));
 
 // --- a listing ------------------------------------------------------------------
 

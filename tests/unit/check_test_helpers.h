@@ -67,7 +67,7 @@ inline std::string ProgramFile(std::uint16_t machine, std::uint32_t offset = 0x8
                                std::size_t size = 0x200) {
   std::string bytes(std::max<std::size_t>(size, 0x40), '\0');
   bytes.replace(0, 2, "MZ");
-  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(offset >> (8 * i));
   const std::string header = std::string("PE\0\0", 4) + static_cast<char>(machine & 0xFF) +
                              static_cast<char>(machine >> 8);
   for (std::size_t i = 0; i < header.size() && offset + i < bytes.size(); ++i) {
@@ -92,23 +92,25 @@ struct PeLayout {
 };
 
 inline std::string PeFile(const PeLayout& layout) {
-  std::string bytes = ProgramFile(layout.machine, 0x80, std::max<std::size_t>(layout.fileSize, 0x600));
+  std::string bytes =
+      ProgramFile(layout.machine, 0x80, std::max<std::size_t>(layout.fileSize, 0x600));
   const auto put = [&](std::size_t at, std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    for (int i = 0; i < size; ++i)
+      bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
   };
   constexpr std::size_t kOptional = 0x98;
-  put(0x86, layout.sections, 2);         // NumberOfSections
-  put(0x94, 0xF0, 2);                    // SizeOfOptionalHeader
-  put(kOptional, 0x20B, 2);              // PE32+
-  put(kOptional + 60, 0x400, 4);         // SizeOfHeaders
-  put(kOptional + 108, 16, 4);           // NumberOfRvaAndSizes
+  put(0x86, layout.sections, 2);  // NumberOfSections
+  put(0x94, 0xF0, 2);             // SizeOfOptionalHeader
+  put(kOptional, 0x20B, 2);       // PE32+
+  put(kOptional + 60, 0x400, 4);  // SizeOfHeaders
+  put(kOptional + 108, 16, 4);    // NumberOfRvaAndSizes
   put(kOptional + 192, layout.configAddress, 4);
   put(kOptional + 196, layout.configSize, 4);
   constexpr std::size_t kSection = kOptional + 0xF0;
   bytes.replace(kSection, 6, ".rdata");
-  put(kSection + 8, 0x200, 4);   // VirtualSize
+  put(kSection + 8, 0x200, 4);    // VirtualSize
   put(kSection + 12, 0x1000, 4);  // VirtualAddress
-  put(kSection + 16, 0x200, 4);  // SizeOfRawData
+  put(kSection + 16, 0x200, 4);   // SizeOfRawData
   put(kSection + 20, layout.rawPointer, 4);
   const std::size_t config = layout.rawPointer + (layout.configAddress - 0x1000);
   if (config + 208 <= bytes.size()) {

@@ -76,7 +76,8 @@ TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
   int reads = 0;
   os.registry.beforeQuery = [&](const std::u16string&, std::u16string_view name) {
     if (name != u"AutoRunExit") return;
-    if (++reads == c.autoRunExitAtRead) os.registry.SetDword(kAdmin, u"AutoRunExit", c.autoRunExit);
+    if (++reads == c.autoRunExitAtRead)
+      os.registry.SetDword(kAdmin, u"AutoRunExit", static_cast<std::uint32_t>(c.autoRunExit));
     if (c.seekFailsInTheWait) os.files.FailSeekToEnd(true);
   };
   std::string raised;

@@ -175,8 +175,9 @@ TEST(RunLog, WritesEntriesAsStampedChunksOfAtMost200Units) {
       all += ops[i + 1].bytes;
     }
     EXPECT_EQ(appends, c.appends);
-    EXPECT_EQ(files.disk().Contents(kLogPath),
-              !c.appendsFail ? all : c.next.empty() ? "" : appends.back());
+    EXPECT_EQ(files.disk().Contents(kLogPath), !c.appendsFail   ? all
+                                               : c.next.empty() ? ""
+                                                                : appends.back());
   }
 }
 
@@ -217,7 +218,7 @@ struct RetentionCase {
   bool deleted;
   std::int32_t days = 30;
   LocalTime start = kSixDecember;  // 06-12-26 16:45:09
-  enum Kind { kFile, kReadOnly, kFolder, kLink } kind = kFile;
+  enum Kind { kFile, kReadOnlyFile, kFolder, kLink } kind = kFile;
 };
 
 constexpr LocalTime kNewYear{2027, 1, 2, 0, 0, 0};
@@ -252,7 +253,7 @@ TEST(Retention, DeletesExactlyTheOldLogs) {
       R{"hour 24", u"C:\\Logs\\Scheduler061125240000.log", false},
       R{"its own log, even when old", std::u16string(kLogPath), false, 1, kNewYear},
       R{"a read-only old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30, kSixDecember,
-        R::kReadOnly},
+        R::kReadOnlyFile},
       R{"a folder named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
         kSixDecember, R::kFolder},
       R{"a link named like an old log", u"C:\\Logs\\Scheduler061125000000.log", false, 30,
@@ -271,7 +272,7 @@ TEST(Retention, DeletesExactlyTheOldLogs) {
       files.disk().AddFolder(folder);
     switch (c.kind) {
       case RetentionCase::kFile: files.disk().AddFile(c.path, "old"); break;
-      case RetentionCase::kReadOnly: files.disk().AddFile(c.path, "old", true); break;
+      case RetentionCase::kReadOnlyFile: files.disk().AddFile(c.path, "old", true); break;
       case RetentionCase::kFolder: files.disk().AddFolder(c.path); break;
       case RetentionCase::kLink: files.disk().AddLink(c.path); break;
     }
@@ -280,7 +281,7 @@ TEST(Retention, DeletesExactlyTheOldLogs) {
         files.disk().Contents(c.path).has_value() || files.disk().FolderExists(c.path);
     EXPECT_EQ(!present, c.deleted);
     const bool tried = !files.OperationsOf(Op::kRemoveFile).empty();
-    EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnly);
+    EXPECT_EQ(tried, c.deleted || c.kind == RetentionCase::kReadOnlyFile);
     EXPECT_EQ(files.OperationsOf(Op::kListFolder).size(), c.days > 0 ? 1u : 0u);
   }
 }
