@@ -1,9 +1,11 @@
 // What the file system does: how files open and whether they keep their
 // bytes, appends from two handles, how names of files and folders are read,
-// a part of a file, a listing, and replacing and deleting files.
+// the end of a file, what a path names, a part of a file, a listing, and
+// replacing and deleting files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -258,6 +260,68 @@ INSTANTIATE_TEST_SUITE_P(
         LongReadCase{"the first 2 MiB and 3 bytes", 3 * kMiB + 5, 2 * kMiB + 3, false},
         LongReadCase{"a head longer than the file", kMiB + 9, 4 * kMiB, false},
         LongReadCase{"a copy of 3 MiB and 5 bytes", 3 * kMiB + 5, 16 * kMiB, true, true}));
+
+// --- the end of a file ----------------------------------------------------------
+
+struct TailCase {
+  const char* what;
+  std::size_t limit;
+  std::string tail;
+};
+
+class Tail : public FileContract, public testing::WithParamInterface<TailCase> {};
+
+// What a missing file gives is in the Changes rows.
+TEST_P(Tail, IsTheEndOfTheFileAndItsWholeSize) {
+  const TailCase& c = GetParam();
+  machine->PutFile(u"tail.log", "0123456789", false);
+  const std::optional<CheckQueries::Tail> tail = queries.ReadTail(Path(u"tail.log"), c.limit);
+  ASSERT_TRUE(tail.has_value()) << c.what;
+  EXPECT_EQ(tail->bytes, c.tail) << c.what;
+  EXPECT_EQ(tail->size, 10u) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Tail,
+                         testing::Values(TailCase{"the last bytes", 4, "6789"},
+                                         TailCase{"exactly the whole file", 10, "0123456789"},
+                                         TailCase{"more than the file", 64 * 1024, "0123456789"},
+                                         TailCase{"nothing asked for", 0, ""}));
+
+// --- what a path names ----------------------------------------------------------
+
+struct LookCase {
+  const char* what;
+  std::function<void(ContractMachine&)> make;  // puts "b" (or nothing) in the scratch folder
+  PathKind kind;
+};
+
+class Look : public FileContract, public testing::WithParamInterface<LookCase> {};
+
+TEST_P(Look, NamesWhatIsThere) {
+  const LookCase& c = GetParam();
+  c.make(*machine);
+  EXPECT_EQ(machine->collect().Look(Path(u"b")), c.kind) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Look,
+    testing::Values(LookCase{"nothing", [](ContractMachine&) {}, PathKind::kMissing},
+                    LookCase{"a file", [](ContractMachine& m) { m.PutFile(u"b", "", false); },
+                             PathKind::kFile},
+                    LookCase{"an empty folder", [](ContractMachine& m) { m.PutFolder(u"b"); },
+                             PathKind::kEmptyFolder},
+                    LookCase{"a folder with an empty file",
+                             [](ContractMachine& m) {
+                               m.PutFolder(u"b");
+                               m.PutFile(u"b\\x", "", false);
+                             },
+                             PathKind::kFolderWithEntries},
+                    LookCase{"a folder with a folder",
+                             [](ContractMachine& m) {
+                               m.PutFolder(u"b");
+                               m.PutFolder(u"b\\sub");
+                             },
+                             PathKind::kFolderWithEntries}));
 
 // --- a part of a file -----------------------------------------------------------
 

@@ -1,10 +1,9 @@
-// The support bundle's files and reads against the real system: what a path
-// names, folders and files that never replace anything, and a settings key
-// read whole.
+// The support bundle's files and reads against the real system: folders and
+// files that never replace anything, and a settings key read whole. What a
+// path names is in tests/contract.
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <regex>
 #include <string>
@@ -19,39 +18,6 @@ namespace {
 const std::wstring kFolder = L"C:\\lss_win32_tests\\collect";
 
 std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
-
-struct LookCase {
-  const char* what;
-  std::function<void(const std::wstring& path)> make;
-  lss::PathKind kind;
-};
-
-class Look : public testing::TestWithParam<LookCase> {};
-
-TEST_P(Look, NamesWhatIsThere) {
-  e2e::MakeFreshFolder(kFolder);
-  const std::wstring path = kFolder + L"\\b";
-  GetParam().make(path);
-  lss::Win32CollectQueries queries;
-  EXPECT_EQ(queries.Look(U16(path)), GetParam().kind) << GetParam().what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Look,
-    testing::Values(LookCase{"nothing", [](auto&) {}, lss::PathKind::kMissing},
-                    LookCase{"a file", [](auto& path) { e2e::WriteFileBytes(path, ""); },
-                             lss::PathKind::kFile},
-                    LookCase{"an empty folder", [](auto& path) { e2e::MakeFreshFolder(path); },
-                             lss::PathKind::kEmptyFolder},
-                    LookCase{"a folder with an empty file",
-                             [](auto& path) {
-                               e2e::MakeFreshFolder(path);
-                               e2e::WriteFileBytes(path + L"\\x", "");
-                             },
-                             lss::PathKind::kFolderWithEntries},
-                    LookCase{"a folder with a folder",
-                             [](auto& path) { e2e::MakeFreshFolder(path + L"\\sub"); },
-                             lss::PathKind::kFolderWithEntries}));
 
 TEST(CollectQueries, CreateFoldersAndNewFilesButReplaceNothing) {
   e2e::MakeFreshFolder(kFolder);
