@@ -10,6 +10,7 @@
 #include <cwctype>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <regex>
 #include <sstream>
 #include <utility>
@@ -144,6 +145,9 @@ struct SequenceCase {
   std::vector<Step> steps;
 };
 
+// A failed row names itself, not its bytes.
+void PrintTo(const SequenceCase& row, std::ostream* out) { *out << row.name; }
+
 // One product of the version the variable names installed in `folder`, with
 // the program of that version, the check tool, the kit, the event source,
 // `task` registered and recorded, and its entry in Add/Remove Programs.
@@ -218,8 +222,9 @@ void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
 // package's record of it and of the folder, and the event source there.
 void ExpectTheRecordOf(const std::wstring& folder, const std::wstring& task,
                        const Tasks* wineLeaves) {
-  EXPECT_EQ(RegisteredTasks(),
-            wineLeaves != nullptr ? *wineLeaves : task.empty() ? Tasks{} : Tasks{task});
+  EXPECT_EQ(RegisteredTasks(), wineLeaves != nullptr ? *wineLeaves
+                               : task.empty()        ? Tasks{}
+                                                     : Tasks{task});
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"TaskName"), RegValue::Sz(task));
   EXPECT_EQ(e2e::ReadValue(HKEY_LOCAL_MACHINE, kInstallerKey, L"InstallFolder"),
             RegValue::Sz(folder + L"\\"));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "harness/scratch_files.h"
@@ -30,6 +31,9 @@ struct TaskCase {
   lss::HResult result;
   bool enabled;
 };
+
+// A failed row names itself, not its bytes.
+void PrintTo(const TaskCase& row, std::ostream* out) { *out << row.what; }
 
 class ScheduledTask : public testing::TestWithParam<TaskCase> {};
 
