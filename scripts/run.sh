@@ -24,7 +24,6 @@ if [[ -z "$exe" ]]; then
   exit 1
 fi
 
-source "$root/scripts/lib/wine.sh"
 lss_find_wine
 export WINEPREFIX="$root/build/demo-prefix"
 export WINEDEBUG=-all
