@@ -35,7 +35,7 @@ inline constexpr auto CaseName = [](const auto& info) {
 
 namespace {
 // Rows print as their `what`, as unit_tables.h has it for the other tables.
-using lss::PrintTo;
+using lss::test::PrintTo;
 }  // namespace
 
 class RecordingConsole : public Console {

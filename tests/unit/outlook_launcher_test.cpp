@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "fake/fake_platform.h"
 #include "outlook/registry_reader.h"
 #include "unit_tables.h"
 
 namespace lss {
 namespace {
+
+using test::PrintTo;
 
 using test::Utf16;
 
@@ -164,22 +167,32 @@ TEST_P(LaunchPhase, StartsOutlookAndWaitsOrSaysWhyNot) {
 const std::string kStarting = "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook ";
 const std::string kRefused = "\r\n06-12-26 16:45:09: LSScheduler Error start Outlook: ";
 INSTANTIATE_TEST_SUITE_P(
-    Table, LaunchPhase,
+    , LaunchPhase,
     testing::Values(
-        LaunchCase{"started", u"C:\\Office\\", 33,
-                   "C:\\Office\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kStarted,
-                   kStarting + "C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x" +
-                       "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook"},
-        LaunchCase{"refused", u"C:\\Office", 0x100000002,
-                   "C:\\OfficeOUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
-                   kStarting + "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x" + kRefused +
-                       "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x, error:The specified file "
-                       "was not found."},
-        LaunchCase{"the shell's 32 is a refusal too", u"C:\\O\\", 32,
-                   "C:\\O\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
-                   kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
-                       "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
-                       "dynamic-link library was not found."}));
+        LaunchCase{.what = "an answer above 32 starts Outlook, which is waited for",
+                   .folder = u"C:\\Office\\",
+                   .shellResult = 33,
+                   .shellGot = "C:\\Office\\OUTLOOK.EXE [ /profile Work /recycle /x]",
+                   .result = LaunchResult::kStarted,
+                   .log = kStarting + "C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x" +
+                          "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook"},
+        LaunchCase{.what = "only the answer's low 32 bits count: 2 is a refusal",
+                   .folder = u"C:\\Office",
+                   .shellResult = 0x100000002,
+                   .shellGot = "C:\\OfficeOUTLOOK.EXE [ /profile Work /recycle /x]",
+                   .result = LaunchResult::kFailed,
+                   .log = kStarting + "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x" + kRefused +
+                          "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x, error:The specified "
+                          "file was not found."},
+        LaunchCase{.what = "the shell's 32 is a refusal too",
+                   .folder = u"C:\\O\\",
+                   .shellResult = 32,
+                   .shellGot = "C:\\O\\OUTLOOK.EXE [ /profile Work /recycle /x]",
+                   .result = LaunchResult::kFailed,
+                   .log = kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
+                          "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
+                          "dynamic-link library was not found."}),
+    test::RowName);
 
 }  // namespace
 }  // namespace lss
