@@ -76,38 +76,70 @@ TEST(LaunchErrors, HaveTheirTexts) {
 }
 
 // A folder with and without its last backslash: the launch table's rows.
-TEST(OutlookPath, IsReadFromAppPaths) {
-  const std::u16string k1023(1023, u'x');
-  struct Case {
-    const char* what;
-    bool keyExists;
-    std::uint32_t type;
-    std::vector<std::uint8_t> data;
-    bool found;
-    std::u16string path;
-  } cases[] = {
-      {"no key", false, reg::kNone, {}, false, u""},
-      {"no value", true, reg::kNone, {}, false, u""},
-      {"REG_EXPAND_SZ", true, reg::kExpandSz, Utf16(u"C:\\Office\\"), false, u""},
-      {"REG_DWORD", true, reg::kDword, {1, 0, 0, 0}, false, u""},
-      {"unterminated", true, reg::kSz, Utf16(u"C:\\O\\", false), true, u"C:\\O\\OUTLOOK.EXE"},
-      {"1023 characters, unterminated", true, reg::kSz, Utf16(k1023, false), true,
-       k1023 + u"OUTLOOK.EXE"},
-      {"1023 characters and the NUL: too long", true, reg::kSz, Utf16(k1023), false, u""},
-      {"odd size", true, reg::kSz, {'C', 0, ':', 0, '\\', 0, 'x'}, true, u"C:\\OUTLOOK.EXE"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    test::FakeRegistry registry;
-    if (c.keyExists) registry.Set(kAppPaths, u"Other", reg::kSz, Utf16(u"x"));
-    if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
-    std::u16string path = u"left over";
-    EXPECT_EQ(FindOutlookPath(registry, path), c.found);
-    EXPECT_EQ(path, c.found ? c.path : u"left over");
-    EXPECT_EQ(registry.openHandles(), 0u);
-    EXPECT_EQ(registry.badCloses(), 0);
-  }
+const std::u16string k1023(1023, u'x');
+
+struct PathCase {
+  const char* what;
+  bool keyExists;
+  std::uint32_t type;
+  std::vector<std::uint8_t> data;
+  bool found;
+  std::u16string path;
+};
+
+const PathCase kPaths[] = {
+    {.what = "no key", .keyExists = false, .type = reg::kNone, .found = false},
+    {.what = "no value", .keyExists = true, .type = reg::kNone, .found = false},
+    {.what = "REG_EXPAND_SZ",
+     .keyExists = true,
+     .type = reg::kExpandSz,
+     .data = Utf16(u"C:\\Office\\"),
+     .found = false},
+    {.what = "REG_DWORD",
+     .keyExists = true,
+     .type = reg::kDword,
+     .data = {1, 0, 0, 0},
+     .found = false},
+    {.what = "unterminated",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = Utf16(u"C:\\O\\", false),
+     .found = true,
+     .path = u"C:\\O\\OUTLOOK.EXE"},
+    {.what = "1023 characters, unterminated",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = Utf16(k1023, false),
+     .found = true,
+     .path = k1023 + u"OUTLOOK.EXE"},
+    {.what = "1023 characters and the NUL: too long",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = Utf16(k1023),
+     .found = false},
+    {.what = "odd size",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = {'C', 0, ':', 0, '\\', 0, 'x'},
+     .found = true,
+     .path = u"C:\\OUTLOOK.EXE"},
+};
+
+class OutlookPath : public testing::TestWithParam<PathCase> {};
+
+TEST_P(OutlookPath, IsReadFromAppPaths) {
+  const PathCase& c = GetParam();
+  test::FakeRegistry registry;
+  if (c.keyExists) registry.Set(kAppPaths, u"Other", reg::kSz, Utf16(u"x"));
+  if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
+  std::u16string path = u"left over";
+  EXPECT_EQ(FindOutlookPath(registry, path), c.found);
+  EXPECT_EQ(path, c.found ? c.path : u"left over");
+  EXPECT_EQ(registry.openHandles(), 0u);
+  EXPECT_EQ(registry.badCloses(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(, OutlookPath, testing::ValuesIn(kPaths), test::RowName);
 
 TEST(CRegistry, ClosesOnlyWhatItHolds) {
   test::FakeRegistry registry;
