@@ -33,7 +33,7 @@ std::string ReplaceFirst(std::string xml, std::string_view from, std::string_vie
 TEST(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
   const std::string xml = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
   const struct {
-    const char* name;
+    const char* what;
     std::string copy;
     bool accepted;
   } copies[] = {
@@ -47,7 +47,7 @@ TEST(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
   e2e::MakeFreshFolder(kScratchFolder);
   const std::wstring path = std::wstring(kScratchFolder) + L"\\task.xml";
   for (const auto& copy : copies) {
-    SCOPED_TRACE(copy.name);
+    SCOPED_TRACE(copy.what);
     e2e::WriteFileBytes(path, copy.copy);
     const DWORD code = RunSystemTool(
         L"schtasks.exe", L"/Create /XML \"" + path + L"\" /TN \"" + kTaskName + L"\" /F");

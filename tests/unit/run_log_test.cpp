@@ -454,12 +454,30 @@ TEST_P(Retention, DeletesExactlyTheOldLogs) {
 
 INSTANTIATE_TEST_SUITE_P(, Retention, testing::ValuesIn(kRetention), test::RowName);
 
-TEST(RetentionDays, MissingZeroAndNegativeKeepEveryLog) {
-  const std::pair<std::uint32_t, std::int32_t> cases[] = {
-      {0, 0},          {1, 1},         {30, 30}, {3650, 3650}, {0x7FFFFFFF, 0x7FFFFFFF},
-      {0x80000000, 0}, {0xFFFFFFFF, 0}};
-  for (const auto& [stored, days] : cases) EXPECT_EQ(RetentionDays(stored), days) << stored;
+// Given LogRetentionDays as stored, the days a run keeps logs for; 0 keeps every log.
+struct DaysCase {
+  const char* what;
+  std::uint32_t stored;
+  std::int32_t days;
+};
+
+const DaysCase kDays[] = {
+    {.what = "0 keeps every log", .stored = 0, .days = 0},
+    {.what = "1 day", .stored = 1, .days = 1},
+    {.what = "30 days", .stored = 30, .days = 30},
+    {.what = "3650 days", .stored = 3650, .days = 3650},
+    {.what = "the largest value", .stored = 0x7FFFFFFF, .days = 0x7FFFFFFF},
+    {.what = "the most negative value keeps every log", .stored = 0x80000000, .days = 0},
+    {.what = "minus one keeps every log", .stored = 0xFFFFFFFF, .days = 0},
+};
+
+class LogRetentionDays : public testing::TestWithParam<DaysCase> {};
+
+TEST_P(LogRetentionDays, AreTheStoredNumberWhereZeroAndNegativeKeepEveryLog) {
+  EXPECT_EQ(RetentionDays(GetParam().stored), GetParam().days);
 }
+
+INSTANTIATE_TEST_SUITE_P(, LogRetentionDays, testing::ValuesIn(kDays), test::RowName);
 
 }  // namespace
 }  // namespace lss
