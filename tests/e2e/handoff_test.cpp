@@ -18,11 +18,6 @@ struct HandOffCase {
   const wchar_t* taskName;
 };
 
-void PrintTo(const HandOffCase& row, std::ostream* out) {
-  *out << "arguments \"" << Narrow(row.arguments) << "\""
-       << (row.earlierRun ? "" : ", first start");
-}
-
 class HandOff : public SchedulerTest, public ::testing::WithParamInterface<HandOffCase> {};
 
 TEST_P(HandOff, EveryStartWritesTheValuesForTheAddIn) {

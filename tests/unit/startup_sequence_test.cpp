@@ -284,7 +284,7 @@ struct ToolbarCase {
 
 class ToolbarGuard : public StartupTest, public testing::WithParamInterface<ToolbarCase> {};
 
-TEST_P(ToolbarGuard, FollowsTheStateTable) {
+TEST_P(ToolbarGuard, BlocksTheToolbarForTheSessionAndRestoresWhatWasThere) {
   const ToolbarCase& c = GetParam();
   SCOPED_TRACE(c.what);
   InstallOutlook();
