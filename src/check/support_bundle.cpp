@@ -10,6 +10,7 @@
 #include "check/last_run.h"
 #include "check/pe_header.h"
 #include "diag/run_log.h"
+#include "diag/text_encoding.h"
 #include "diag/text_format.h"
 #include "settings/setting_names.h"
 
@@ -59,60 +60,6 @@ constexpr std::u16string_view kWrittenLine = u"\nThe support bundle is in %s: %s
 constexpr std::u16string_view kNotFound = u"(not found)";
 constexpr std::u16string_view kNotRecorded = u"(not recorded)";
 constexpr std::u16string_view kNoVersion = u"(no version resource)";
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// The bytes the console writes to a file: UTF-8, CR LF line ends, an
-// unpaired surrogate as U+FFFD.
-std::string ConsoleBytes(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit == u'\n') {
-      out += "\r\n";
-    } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-               text[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      AppendUtf8(out, 0xFFFD);
-    } else {
-      AppendUtf8(out, unit);
-    }
-  }
-  return out;
-}
-
-void AppendUtf16(std::string& out, std::u16string_view text) {
-  for (const char16_t unit : text) {
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>(unit >> 8);
-  }
-}
-
-// UTF-16 LE with a byte-order mark, as Windows' own tools write text files.
-std::string Utf16File(std::u16string_view text) {
-  std::string out("\xFF\xFE");
-  AppendUtf16(out, text);
-  return out;
-}
 
 std::u16string Quoted(std::u16string_view text) {
   std::u16string out(1, u'"');
@@ -357,8 +304,8 @@ std::optional<std::u16string> TaskXml(CheckPlatform& os, const std::vector<Check
 bool WriteBundle(CheckPlatform& os, const std::vector<CheckResult>& results,
                  std::u16string_view version, std::u16string_view table, BundleWriter& writer,
                  std::vector<std::u16string>* notes) {
-  if (!writer.Write(kJsonFile, ConsoleBytes(FormatJson(results, version, GatherCheckFacts(os)))) ||
-      !writer.Write(kTableFile, ConsoleBytes(table)) || !CopyRunLogs(os, results, writer, notes)) {
+  if (!writer.Write(kJsonFile, Utf8WithCrLf(FormatJson(results, version, GatherCheckFacts(os)))) ||
+      !writer.Write(kTableFile, Utf8WithCrLf(table)) || !CopyRunLogs(os, results, writer, notes)) {
     return false;
   }
   const std::u16string settingsKey =
@@ -368,10 +315,10 @@ bool WriteBundle(CheckPlatform& os, const std::vector<CheckResult>& results,
     return false;
   }
   if (const std::optional<std::u16string> xml = TaskXml(os, results);
-      xml && !writer.Write(kTaskFile, Utf16File(*xml))) {
+      xml && !writer.Write(kTaskFile, Utf16LeWithBom(*xml))) {
     return false;
   }
-  return writer.Write(kMachineFile, ConsoleBytes(MachineText(os, results, version)));
+  return writer.Write(kMachineFile, Utf8WithCrLf(MachineText(os, results, version)));
 }
 
 }  // namespace
@@ -383,7 +330,7 @@ std::string FormatRegExport(const std::vector<RegistryKeyDump>& keys) {
     for (const RegistryValueRead& value : key.values) text += ValueLine(value) + u"\r\n";
     text += u"\r\n";
   }
-  return Utf16File(text);
+  return Utf16LeWithBom(text);
 }
 
 std::u16string BundleRefusal(PathKind kind, std::u16string_view folder) {
