@@ -245,7 +245,7 @@ CheckResult CheckMapi(CheckContext& context) {
                                std::u16string_view name) {
     return ReadMachineText(context.os.registry, view, key, name);
   };
-  const std::u16string library = RunLogPath(queries.SystemDirectory(), kMapiLibrary);
+  const std::u16string library = JoinPath(queries.SystemDirectory(), kMapiLibrary);
   if (!queries.IsFile(library)) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
   }
@@ -313,7 +313,7 @@ CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& fol
                         FormatText(kLogFolderParentIsFile, {folder, std::u16string(name)}));
     }
     if (!files.IsFolder(level)) continue;
-    const std::u16string probe = RunLogPath(level, kProbeFileName);
+    const std::u16string probe = JoinPath(level, kProbeFileName);
     if (const Status created = files.CreateFolder(probe); created != 0) {
       return MakeResult(
           kId, CheckStatus::kFail,
@@ -361,7 +361,7 @@ CheckResult CheckLogFolder(CheckContext& context) {
   } else if (!files.IsFolder(folder)) {
     result = JudgeFolderCreation(context, folder);
   } else {
-    const std::u16string probe = RunLogPath(folder, kProbeFileName);
+    const std::u16string probe = JoinPath(folder, kProbeFileName);
     if (const Status created = files.CreateEmptyFile(probe); created != 0) {
       result = MakeResult(
           kId, CheckStatus::kFail,

@@ -215,7 +215,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
   line(u"User", orUnknown(queries.UserName()));
 
   const std::u16string self = queries.ProgramPath();
-  const std::u16string scheduler = RunLogPath(FolderOf(self), u"LSScheduler.exe");
+  const std::u16string scheduler = JoinPath(FolderOf(self), u"LSScheduler.exe");
   line(u"LSScheduler.exe", queries.IsFile(scheduler)
                                ? FormatText(u"%s, version %s", {scheduler, versionOf(scheduler)})
                                : scheduler + u" (missing)");
@@ -248,7 +248,7 @@ class BundleWriter {
   BundleWriter(CheckPlatform& os, std::u16string_view folder) : os_(os), folder_(folder) {}
 
   bool Write(std::u16string_view name, std::string_view bytes) {
-    const std::u16string path = RunLogPath(folder_, name);
+    const std::u16string path = JoinPath(folder_, name);
     const Status status = os_.collect.WriteNewFile(path, bytes);
     if (status != 0) {
       error_ = FormatText(kNotWritten, {path, WindowsErrorText(os_.messages, status), folder_});
