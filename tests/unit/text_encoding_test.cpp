@@ -11,6 +11,8 @@ using namespace std::string_literals;
 namespace lss::test {
 namespace {
 
+using lss::test::PrintTo;
+
 struct EncodingRow {
   const char* what;
   std::u16string text;
