@@ -32,9 +32,10 @@ std::u16string FormatQuiet(const std::vector<CheckResult>& results);
 // beside the tool; "-" for what the last-run check did not find, "not found"
 // for a missing version. Then %8 the layout (check_event::kLayout), %9 the
 // user (DOMAIN\name), %10 the task the checks read, %11 the ids of the WARN
-// and FAIL checks, comma-separated in the order of the results, %12 the first error
-// code of the judged run's log ("0x8004010F"), %13 and %14 the run's first
-// and last entry with their UTC offset; these empty when there is none.
+// and FAIL checks, comma-separated in the order of the results, %12 the
+// first error code of the judged run's log ("0x8004010F"), %13 and %14 the
+// run's first and last entry with their UTC offset; these empty when there
+// is none.
 std::vector<std::u16string> EventStrings(const CheckRun& run, const CheckFacts& facts);
 // `text` as a JSON string, quotes included. Characters beyond ASCII stay as
 // they are; the console writes them as UTF-8.

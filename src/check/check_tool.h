@@ -1,5 +1,5 @@
 #pragma once
-// LSSchedulerCheck: its options, the order of its checks, and its output.
+// LSSchedulerCheck: its options and its output; the checks run in check_run.
 #include <string>
 #include <string_view>
 #include <vector>

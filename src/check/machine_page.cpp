@@ -68,19 +68,18 @@ std::u16string MachineText(CheckPlatform& os, const CheckRun& run, std::u16strin
        FormatText(u"%s, version %s", {self, version.empty() ? kNoVersion : version}));
 
   const std::optional<std::u16string>& outlook = run.outlookPath;
-  line(u"Outlook", !outlook                    ? std::u16string(kNotFound)
-                   : !queries.IsFile(*outlook) ? *outlook + u" (missing)"
-                                               : FormatText(u"%s, version %s, %s",
-                                                            {*outlook, versionOf(*outlook),
-                                                             machineOf(*outlook)}));
+  line(u"Outlook", !outlook ? std::u16string(kNotFound)
+                   : !queries.IsFile(*outlook)
+                       ? *outlook + u" (missing)"
+                       : FormatText(u"%s, version %s, %s",
+                                    {*outlook, versionOf(*outlook), machineOf(*outlook)}));
   line(u"Mail client", run.mailClient.value_or(std::u16string(kNotFound)));
   const std::optional<std::u16string>& library = run.mapiLibrary;
   const std::u16string libraryFile = library ? queries.ExpandEnvironment(*library) : u"";
-  line(u"MAPI library", !library                       ? std::u16string(kNotFound)
-                        : !queries.IsFile(libraryFile) ? *library + u" (missing)"
-                                                       : FormatText(u"%s, %s",
-                                                                    {libraryFile,
-                                                                     machineOf(libraryFile)}));
+  line(u"MAPI library", !library ? std::u16string(kNotFound)
+                        : !queries.IsFile(libraryFile)
+                            ? *library + u" (missing)"
+                            : FormatText(u"%s, %s", {libraryFile, machineOf(libraryFile)}));
 
   const std::u16string installFolder = machine(kInstallerKey, u"InstallFolder");
   const std::u16string taskName = machine(kInstallerKey, kInstalledTaskName);

@@ -86,9 +86,9 @@ std::u16string ValueLine(const RegistryValueRead& value) {
     }
   }
   if (value.type == reg::kDword && value.data.size() == 4) {
-    const std::uint32_t number =
-        std::uint32_t{value.data[0]} | std::uint32_t{value.data[1]} << 8 |
-        std::uint32_t{value.data[2]} << 16 | std::uint32_t{value.data[3]} << 24;
+    const std::uint32_t number = std::uint32_t{value.data[0]} | std::uint32_t{value.data[1]} << 8 |
+                                 std::uint32_t{value.data[2]} << 16 |
+                                 std::uint32_t{value.data[3]} << 24;
     return line + u"dword:" + HexDigits(number, 8);
   }
   AppendHex(line, value.type, value.data);

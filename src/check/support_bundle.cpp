@@ -109,8 +109,7 @@ bool WriteBundle(CheckPlatform& os, const CheckRun& run, std::u16string_view ver
       !CopyRunLogs(os, run.logFolder, writer, notes)) {
     return false;
   }
-  const std::u16string settingsKey =
-      JoinPath(JoinPath(u"Software", kVendorKey), kApplicationName);
+  const std::u16string settingsKey = JoinPath(JoinPath(u"Software", kVendorKey), kApplicationName);
   if (!writer.Write(kSettingsFile,
                     FormatRegExport(ReadUserTree(os.collect, os.messages, settingsKey, notes)))) {
     return false;
@@ -144,9 +143,10 @@ int CollectSupportBundle(CheckPlatform& os, Console& console, const CheckOptions
     return kUsageExitCode;
   }
   if (const Status status = os.collect.CreateFolders(folder); status != 0) {
-    console.Write(OutputStream::kError,
-                  FormatText(kErrorLine, {FormatText(kNoFolder, {folder, WindowsErrorText(
-                                                                             os.messages, status)})}));
+    console.Write(
+        OutputStream::kError,
+        FormatText(kErrorLine,
+                   {FormatText(kNoFolder, {folder, WindowsErrorText(os.messages, status)})}));
     return kCollectFailedExitCode;
   }
 

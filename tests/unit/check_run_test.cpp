@@ -101,9 +101,7 @@ const FindingsRow kRows[] = {
     {.what = "a mail client without DLLPathEx has no library",
      .only = {u"mapi"},
      .change =
-         [](auto& os) {
-           SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", std::nullopt);
-         },
+         [](auto& os) { SetMachineText(os, k64Bit, kOutlookClient, u"DLLPathEx", std::nullopt); },
      .mailClient = u"Microsoft Outlook"},
     {.what = "a library named with a variable stays unexpanded",
      .only = {u"mapi"},

@@ -30,18 +30,12 @@ TEST_P(TextEncoding, GivesTheBytesOfUtf8AndOfUtf16) {
 
 const EncodingRow kRows[] = {
     {.what = "nothing", .text = u"", .utf8 = "", .utf16 = ""s},
-    {.what = "ASCII as it is",
-     .text = u"OK: x",
-     .utf8 = "OK: x",
-     .utf16 = "O\0K\0:\0 \0x\0"s},
+    {.what = "ASCII as it is", .text = u"OK: x", .utf8 = "OK: x", .utf16 = "O\0K\0:\0 \0x\0"s},
     {.what = "LF as CR LF in UTF-8 only",
      .text = u"a\nb\n",
      .utf8 = "a\r\nb\r\n",
      .utf16 = "a\0\n\0b\0\n\0"s},
-    {.what = "a CR alone stays",
-     .text = u"a\r",
-     .utf8 = "a\r",
-     .utf16 = "a\0\r\0"s},
+    {.what = "a CR alone stays", .text = u"a\r", .utf8 = "a\r", .utf16 = "a\0\r\0"s},
     {.what = "two and three bytes",
      .text = u"\u00E9\u2013\u65E5",
      .utf8 = "\xC3\xA9\xE2\x80\x93\xE6\x97\xA5",
@@ -66,12 +60,14 @@ const EncodingRow kRows[] = {
      .text = std::u16string(1, char16_t{0xDBFF}) + u"b",
      .utf8 = "\xEF\xBF\xBD"
              "b",
-     .utf16 = "\xFF\xDB" "b\0"s},
+     .utf16 = "\xFF\xDB"
+              "b\0"s},
     {.what = "an unpaired low surrogate",
      .text = std::u16string(1, char16_t{0xDC00}) + u"c",
      .utf8 = "\xEF\xBF\xBD"
              "c",
-     .utf16 = "\x00\xDC" "c\0"s},
+     .utf16 = "\x00\xDC"
+              "c\0"s},
     {.what = "a low surrogate before a high one is two unpaired",
      .text = std::u16string{char16_t{0xDFFF}, char16_t{0xD83D}},
      .utf8 = "\xEF\xBF\xBD\xEF\xBF\xBD",
