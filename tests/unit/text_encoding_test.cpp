@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "diag/stream_console.h"
+
 #include <string>
 
 using namespace std::string_literals;
@@ -75,6 +77,72 @@ const EncodingRow kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(, TextEncoding, testing::ValuesIn(kRows), lss::test::RowName);
+
+// Standard streams that keep what is written to each, as a window or not.
+class RecordingStreams : public ConsoleStreams {
+ public:
+  explicit RecordingStreams(bool windows) : windows_(windows) {}
+  bool IsWindow(OutputStream) override { return windows_; }
+  void WriteWide(OutputStream stream, std::u16string_view text) override {
+    wide[stream == OutputStream::kError] += text;
+  }
+  void WriteBytes(OutputStream stream, std::string_view written) override {
+    bytes[stream == OutputStream::kError] += written;
+  }
+  std::u16string wide[2];  // output, error
+  std::string bytes[2];
+
+ private:
+  bool windows_;
+};
+
+struct ConsoleRow {
+  const char* what;
+  bool window;
+  OutputStream stream;
+  std::u16string text;
+  std::u16string wide;  // what the window got
+  std::string bytes;    // what the file or pipe got
+};
+
+class StreamConsoleWrites : public testing::TestWithParam<ConsoleRow> {};
+
+TEST_P(StreamConsoleWrites, WideTextToAWindowAndUtf8ToAFile) {
+  const ConsoleRow& row = GetParam();
+  RecordingStreams streams(row.window);
+  StreamConsole console(streams);
+  console.Write(row.stream, row.text);
+  const int at = row.stream == OutputStream::kError ? 1 : 0;
+  EXPECT_EQ(streams.wide[at], row.wide);
+  EXPECT_EQ(streams.bytes[at], row.bytes);
+  EXPECT_EQ(streams.wide[1 - at], u"") << "the other stream";
+  EXPECT_EQ(streams.bytes[1 - at], "") << "the other stream";
+}
+
+const ConsoleRow kConsoleRows[] = {
+    {.what = "a window gets the units with CR LF",
+     .window = true,
+     .stream = OutputStream::kOutput,
+     .text = u"\u00E9\n" + std::u16string(1, char16_t{0xD800}) + u"\n",
+     .wide = u"\u00E9\r\n" + std::u16string(1, char16_t{0xD800}) + u"\r\n"},
+    {.what = "a file gets UTF-8 with CR LF",
+     .window = false,
+     .stream = OutputStream::kOutput,
+     .text = u"\u00E9\n",
+     .bytes = "\xC3\xA9\r\n"},
+    {.what = "the error stream keeps its own",
+     .window = false,
+     .stream = OutputStream::kError,
+     .text = u"x\n",
+     .bytes = "x\r\n"},
+    {.what = "no text writes nothing",
+     .window = true,
+     .stream = OutputStream::kOutput,
+     .text = u""},
+};
+
+INSTANTIATE_TEST_SUITE_P(, StreamConsoleWrites, testing::ValuesIn(kConsoleRows),
+                         lss::test::RowName);
 
 }  // namespace
 }  // namespace lss::test
