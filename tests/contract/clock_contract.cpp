@@ -19,7 +19,7 @@ struct LocalCase {
   const char* what;
   std::int64_t seconds;
   bool converts;
-  LocalTime local;
+  LocalTime local = {};  // when it converts
 };
 
 class LocalCalendar : public testing::TestWithParam<LocalCase> {};
