@@ -221,7 +221,11 @@ TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
 
 TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   SetUpAsTheDemo(1);
-  ConfigureStandIn({{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(4000)}});
+  // The logon fails before the run would wait for the add-in: no sync, and
+  // Outlook up until after the run has ended.
+  ConfigureStandIn({{L"LogonResult", Dword(0x80040111)},
+                    {L"SyncMilliseconds", Dword(0)},
+                    {L"StayMilliseconds", Dword(2000)}});
   RunScheduler(L"-s -e -p Work");
   WaitForOutlookExit(20s);
 
