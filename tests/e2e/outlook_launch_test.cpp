@@ -82,7 +82,7 @@ std::vector<LaunchCase> LaunchRows() {
        {"/profile", "Work", "/recycle", "/x"},
        L"-s -p Work -x",
        2,
-       3000},
+       2500},
       {"a profile with a blank reaches Outlook as one argument",
        true,
        folder,
