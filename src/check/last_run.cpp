@@ -280,9 +280,10 @@ CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span) {
   return result;
 }
 
-std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Listed>& listed) {
+std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<FileSystem::Entry>& listed) {
   std::vector<RunLogFile> logs;
-  for (const CheckQueries::Listed& file : listed) {
+  for (const FileSystem::Entry& file : listed) {
+    if (file.isFolder) continue;
     if (const std::optional<LocalTime> opened = ParseRunLogFileName(file.name)) {
       logs.push_back({file.name, *opened, file.size});
     }
@@ -296,12 +297,12 @@ std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Liste
 
 CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
                          const std::optional<LocalTime>& taskLastRun) {
-  CheckQueries& files = context.os.queries;
-  const std::u16string folder =
-      context.settings.ReadSettingExpandable(kSettingsSection, kLogDirectory, files);
+  FileSystem& files = context.os.files;
+  const std::u16string folder = context.settings.ReadSettingExpandable(
+      kSettingsSection, kLogDirectory, context.os.environment);
   if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
 
-  std::vector<RunLogFile> logs = RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
+  std::vector<RunLogFile> logs = RunLogsNewestFirst(files.ListFolder(folder, kRunLogFilePattern));
   // A log named well after now cannot be dated: it is neither the last run
   // nor newer than it.
   LocalTime now;
@@ -331,7 +332,7 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   LogToJudge log;
   log.path = RunLogPath(folder, logs[skipped].name);
   log.opened = logs[skipped].opened;
-  const std::optional<CheckQueries::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
+  const std::optional<FileSystem::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
   if (!tail) {
     CheckResult result = Result(CheckStatus::kWarn, FormatText(kUnreadable, {log.path}));
     NoteNamedAfterNow(folder, afterNow, &result);
@@ -339,10 +340,10 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   }
   log.bytes = tail->bytes;
   log.size = tail->size;
-  log.schedulerRunning = files.IsProgramRunning(kSchedulerImage);
+  log.schedulerRunning = context.os.queries.IsProgramRunning(kSchedulerImage);
   std::optional<RunSpan> span;
   CheckResult result = JudgeRunLog(log, &span);
-  if (span) AddTimesWithOffset(files, *span, result);
+  if (span) AddTimesWithOffset(context.os.queries, *span, result);
   if (skipped > 0) {
     result.message += skipped == 1 ? std::u16string(kLaterStart)
                                    : FormatText(kLaterStarts, {static_cast<std::int32_t>(skipped)});

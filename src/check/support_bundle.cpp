@@ -245,7 +245,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
     return queries.FileVersion(path).value_or(std::u16string(kNoVersion));
   };
   const auto machineOf = [&](std::u16string_view path) {
-    return DescribePeHeader(ReadPeHeader(queries, path));
+    return DescribePeHeader(ReadPeHeader(os.files, path));
   };
   std::u16string text;
   const auto line = [&](std::u16string_view name, std::u16string_view value) {
@@ -327,7 +327,7 @@ bool CopyRunLogs(CheckPlatform& os, const std::vector<CheckResult>& results, Bun
   const std::u16string* logFolder = Detail(results, u"log-folder", u"folder");
   if (logFolder == nullptr) return true;
   std::vector<RunLogFile> logs =
-      RunLogsNewestFirst(os.queries.ListFiles(*logFolder, kRunLogFilePattern));
+      RunLogsNewestFirst(os.files.ListFolder(*logFolder, kRunLogFilePattern));
   if (logs.size() > kBundledRunLogs) logs.resize(kBundledRunLogs);
   for (const RunLogFile& log : logs) {
     const std::u16string path = RunLogPath(*logFolder, log.name);

@@ -4,7 +4,9 @@
 #include "platform/check_queries.h"
 #include "platform/clock.h"
 #include "platform/collect_queries.h"
+#include "platform/environment.h"
 #include "platform/event_log.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/scheduled_tasks.h"
@@ -17,10 +19,12 @@ struct CheckPlatform {
   ScheduledTasks& tasks;
   EventLog& eventLog;
   Process& process;  // its arguments
-  Registry& registry;
+  Registry& registry;  // with listing
   Clock& clock;
   SystemMessages& messages;
   CollectQueries& collect;  // the support bundle's files and reads
+  FileSystem& files;         // with the check tool's own verbs
+  Environment& environment;
 };
 
 }  // namespace lss

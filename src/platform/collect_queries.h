@@ -8,18 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/types.h"
 
 namespace lss {
-
-// What a path names.
-enum class PathKind {
-  kMissing,            // nothing has the name (neither it nor a folder above it exists)
-  kFile,               // a file
-  kEmptyFolder,        // a folder without files or folders in it
-  kFolderWithEntries,  // a folder that holds at least one file or folder
-  kUnknown,            // it exists but cannot be examined (e.g. access denied)
-};
 
 struct RegistryValueRead {
   std::u16string name;  // empty for the key's default value

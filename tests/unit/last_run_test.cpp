@@ -187,7 +187,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.status, c.status);
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos) << Narrow(lastRun.message);
   if (c.whole) EXPECT_EQ(lastRun.message, c.message);
-  EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes);
+  EXPECT_LE(os.files.largestTailAsked(), kLogTailBytes);
   if (c.skipped) {
     EXPECT_EQ(lastRun.details.back(),
               std::make_pair(std::u16string(u"laterStartsWithoutS"), std::u16string(c.skipped)));
