@@ -3,11 +3,14 @@
 // query is given, missing keys and values, and the two views of HKLM.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "contract/contract_machine.h"
+#include "settings/key_listing.h"
 #include "settings/settings_store.h"
 #include "settings/unique_key.h"
 
@@ -264,6 +267,245 @@ INSTANTIATE_TEST_SUITE_P(
                  std::nullopt, u"Bits", false},
         ViewCase{"HKCU, a missing level above the key", kCurrentUser,
                  u"Software\\LSSContract\\Absent\\Shared", 0, std::nullopt, u"Bits", false}));
+
+// --- listing a key ------------------------------------------------------------
+
+// The scratch key's List below HKCU: subkeys Alpha, beta and Gamma (Gamma
+// holding Deep), and the values "" (REG_SZ "default"), Large (5000 bytes),
+// Odd (type 0x20) and Wait (REG_DWORD 15). Each level is made in the order
+// of its names, so Windows' order of creation and of names agree.
+class KeyListingContract : public RegistryContract {
+ protected:
+  void SetUp() override {
+    for (const char16_t* subkey : {u"Alpha", u"beta", u"Gamma", u"Gamma\\Deep"}) {
+      Put(kCurrentUser, List() + u"\\" + subkey, 0, u"x", reg::kDword, {1, 0, 0, 0});
+    }
+    Put(kCurrentUser, List(), 0, u"", reg::kSz, Utf16(u"default"));
+    Put(kCurrentUser, List(), 0, u"Large", reg::kBinary, Large());
+    Put(kCurrentUser, List(), 0, u"Odd", 0x20, {1, 2, 3});
+    Put(kCurrentUser, List(), 0, u"Wait", reg::kDword, {15, 0, 0, 0});
+    ASSERT_EQ(registry.OpenKey(kCurrentUser, List(), reg::kKeyRead, key.put()), 0);
+  }
+  static std::u16string List() { return std::u16string(kScratchKey) + u"\\List"; }
+  // More than a first read of ListKey takes.
+  static Bytes Large() {
+    Bytes large(5000);
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i);
+    return large;
+  }
+
+  UniqueKey key{registry};
+};
+
+struct EnumRow {
+  const char* what;
+  bool values;                    // EnumValue, else EnumKey
+  std::uint32_t index;
+  std::uint32_t nameCapacity;     // characters
+  std::optional<std::uint32_t> dataCapacity = std::nullopt;  // bytes; nothing: no buffer
+  Status status = 0;
+  std::u16string name = {};  // when it succeeds
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;  // what EnumValue leaves in *size; 0: not looked at
+};
+
+class KeyEnumeration : public KeyListingContract, public testing::WithParamInterface<EnumRow> {};
+
+TEST_P(KeyEnumeration, GoesByIndexInTheRegistrysOrder) {
+  const EnumRow& row = GetParam();
+  std::u16string name(row.nameCapacity + 1, u'#');
+  std::uint32_t length = row.nameCapacity;
+  if (!row.values) {
+    ASSERT_EQ(registry.EnumKey(key.get(), row.index, name.data(), &length), row.status);
+    if (row.status == 0) {
+      EXPECT_EQ(name.substr(0, length), row.name);
+    }
+    return;
+  }
+  Bytes data(row.dataCapacity.value_or(0) + 1, 0xCC);
+  std::uint32_t type = 0;
+  std::uint32_t size = row.dataCapacity.value_or(0);
+  ASSERT_EQ(registry.EnumValue(key.get(), row.index, name.data(), &length, &type,
+                               row.dataCapacity ? data.data() : nullptr, &size),
+            row.status);
+  if (row.size != 0) {
+    EXPECT_EQ(size, row.size);
+  }
+  if (row.status != 0) return;
+  EXPECT_EQ(name.substr(0, length), row.name);
+  EXPECT_EQ(name[length], u'\0');
+  EXPECT_EQ(type, row.type);
+  if (row.dataCapacity) {
+    EXPECT_EQ(data[size], 0xCC) << "nothing written beyond the data";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , KeyEnumeration,
+    testing::ValuesIn(std::vector<EnumRow>{
+        {.what = "the first subkey", .values = false, .index = 0, .nameCapacity = 256, .name = u"Alpha"},
+        {.what = "a subkey in lower case in its place",
+         .values = false,
+         .index = 1,
+         .nameCapacity = 256,
+         .name = u"beta"},
+        {.what = "the last subkey", .values = false, .index = 2, .nameCapacity = 256, .name = u"Gamma"},
+        {.what = "past the last subkey",
+         .values = false,
+         .index = 3,
+         .nameCapacity = 256,
+         .status = 259},
+        {.what = "a subkey name and its NUL just fit",
+         .values = false,
+         .index = 0,
+         .nameCapacity = 6,
+         .name = u"Alpha"},
+        {.what = "a subkey name without room for its NUL",
+         .values = false,
+         .index = 0,
+         .nameCapacity = 5,
+         .status = kMoreData},
+        {.what = "the default value first",
+         .values = true,
+         .index = 0,
+         .nameCapacity = 256,
+         .dataCapacity = 64,
+         .name = u"",
+         .type = reg::kSz,
+         .size = 16},
+        {.what = "a value of a type of its own",
+         .values = true,
+         .index = 2,
+         .nameCapacity = 256,
+         .dataCapacity = 64,
+         .name = u"Odd",
+         .type = 0x20,
+         .size = 3},
+        {.what = "the last value",
+         .values = true,
+         .index = 3,
+         .nameCapacity = 256,
+         .dataCapacity = 4,
+         .name = u"Wait",
+         .type = reg::kDword,
+         .size = 4},
+        {.what = "past the last value",
+         .values = true,
+         .index = 4,
+         .nameCapacity = 256,
+         .dataCapacity = 64,
+         .status = 259},
+        {.what = "no buffer: the size alone",
+         .values = true,
+         .index = 1,
+         .nameCapacity = 256,
+         .name = u"Large",
+         .type = reg::kBinary,
+         .size = 5000},
+        {.what = "data one byte short",
+         .values = true,
+         .index = 1,
+         .nameCapacity = 256,
+         .dataCapacity = 4999,
+         .status = kMoreData,
+         .size = 5000},
+        {.what = "a value name without room for its NUL",
+         .values = true,
+         .index = 3,
+         .nameCapacity = 4,
+         .dataCapacity = 64,
+         .status = kMoreData},
+    }),
+    test::RowName);
+
+// Moved from the Win32 suite's ReadAUserKeyWhole: the support bundle reads
+// the settings tree this way.
+TEST_F(KeyListingContract, ListKeyReadsAKeyWholeInOrder) {
+  KeyListing listing;
+  ASSERT_EQ(ListKey(registry, kCurrentUser, List(), reg::kKeyRead | reg::kWow64_64Key, &listing),
+            0);
+  EXPECT_EQ(listing.subkeys, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma"}));
+  std::vector<std::u16string> names;
+  std::map<std::u16string, std::pair<std::uint32_t, Bytes>> found;
+  for (const ListedValue& value : listing.values) {
+    names.push_back(value.name);
+    found[value.name] = {value.type, value.data};
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"", u"Large", u"Odd", u"Wait"}));
+  EXPECT_EQ(found[u""], std::make_pair(reg::kSz, Utf16(u"default")));
+  EXPECT_EQ(found[u"Large"], std::make_pair(reg::kBinary, Large()));
+  EXPECT_EQ(found[u"Odd"], std::make_pair(std::uint32_t{0x20}, Bytes{1, 2, 3}));
+  EXPECT_EQ(found[u"Wait"], std::make_pair(reg::kDword, Bytes{15, 0, 0, 0}));
+}
+
+struct ListKeyRow {
+  const char* what;
+  RegKey root;
+  std::u16string key;
+  std::uint32_t access;
+  Status status;
+  std::vector<std::u16string> subkeys = {};
+  std::vector<std::u16string> values = {};
+};
+
+class KeyListings : public RegistryContract, public testing::WithParamInterface<ListKeyRow> {};
+
+TEST_P(KeyListings, ReachTheKeyTheViewNames) {
+  const ListKeyRow& row = GetParam();
+  const std::u16string scratch(kScratchKey);
+  Put(kLocalMachine, scratch + u"\\Both\\Sub64", reg::kWow64_64Key, u"Bits", reg::kSz,
+      Utf16(u"64"));
+  Put(kLocalMachine, scratch + u"\\Both\\Sub32", reg::kWow64_32Key, u"Bits32", reg::kSz,
+      Utf16(u"32"));
+  Put(kCurrentUser, scratch + u"\\Empty", 0, u"x", reg::kDword, {1, 0, 0, 0});
+  KeyListing listing;
+  listing.subkeys = {u"untouched"};
+  ASSERT_EQ(ListKey(registry, row.root, row.key, reg::kKeyRead | row.access, &listing),
+            row.status);
+  if (row.status != 0) {
+    EXPECT_EQ(listing.subkeys, std::vector<std::u16string>{u"untouched"});
+    return;
+  }
+  EXPECT_EQ(listing.subkeys, row.subkeys);
+  std::vector<std::u16string> names;
+  for (const ListedValue& value : listing.values) names.push_back(value.name);
+  EXPECT_EQ(names, row.values);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , KeyListings,
+    testing::ValuesIn(std::vector<ListKeyRow>{
+        {.what = "the 64-bit view",
+         .root = kLocalMachine,
+         .key = u"Software\\LSSContract\\Both",
+         .access = reg::kWow64_64Key,
+         .status = 0,
+         .subkeys = {u"Sub64"}},
+        {.what = "the 32-bit view",
+         .root = kLocalMachine,
+         .key = u"Software\\LSSContract\\Both",
+         .access = reg::kWow64_32Key,
+         .status = 0,
+         .subkeys = {u"Sub32"}},
+        {.what = "a key with one value and no subkey",
+         .root = kCurrentUser,
+         .key = u"Software\\LSSContract\\Empty",
+         .access = 0,
+         .status = 0,
+         .values = {u"x"}},
+        {.what = "a key in another case",
+         .root = kCurrentUser,
+         .key = u"SOFTWARE\\lsscontract\\EMPTY",
+         .access = 0,
+         .status = 0,
+         .values = {u"x"}},
+        {.what = "a missing key",
+         .root = kCurrentUser,
+         .key = u"Software\\LSSContract\\Missing",
+         .access = 0,
+         .status = 2},
+    }),
+    test::RowName);
 
 }  // namespace
 }  // namespace lss::contract

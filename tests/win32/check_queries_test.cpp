@@ -10,6 +10,7 @@
 #include "check/pe_header.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
+#include "platform/win32/win32_check_file_system.h"
 #include "platform/win32/win32_check_queries.h"
 #include "unit/check_test_helpers.h"
 
@@ -57,10 +58,10 @@ TEST_P(ProgramHeader, IsReadFromTheFilesFirstBytes) {
   e2e::MakeFreshFolder(kFolder);
   const std::wstring path = kFolder + L"\\program.exe";
   if (c.bytes) e2e::WriteFileBytes(path, *c.bytes);
-  lss::Win32CheckQueries queries;
-  EXPECT_EQ(lss::DescribePeHeader(lss::ReadPeHeader(queries, U16(path))), c.found);
+  lss::Win32CheckFileSystem files;
+  EXPECT_EQ(lss::DescribePeHeader(lss::ReadPeHeader(files, U16(path))), c.found);
   // Nothing in these files is a version resource.
-  EXPECT_EQ(queries.FileVersion(U16(path)), std::nullopt);
+  EXPECT_EQ(files.FileVersion(U16(path)), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,8 +107,8 @@ TEST(CheckQueries, KnowTheNativeMachine) {
 
 // The project's programs share one version; the idle program has 1.2.3.4.
 TEST(CheckQueries, ReadAProgramsFileVersionPartByPart) {
-  lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.FileVersion(U16(e2e::PathFromEnvironment(L"LSS_IDLE_PROGRAM"))), u"1.2.3.4");
+  lss::Win32CheckFileSystem files;
+  EXPECT_EQ(files.FileVersion(U16(e2e::PathFromEnvironment(L"LSS_IDLE_PROGRAM"))), u"1.2.3.4");
 }
 
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
@@ -118,8 +119,9 @@ TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   EXPECT_EQ(queries.ExpandEnvironment(u"%LSS_NOT_SET%\\x"), u"%LSS_NOT_SET%\\x");
   const std::u16string own = queries.ProgramPath();
   EXPECT_NE(own.find(u"lss_win32_tests.exe"), std::u16string::npos);
-  EXPECT_TRUE(queries.IsFile(own));
-  EXPECT_FALSE(queries.IsFolder(own));
+  lss::Win32CheckFileSystem files;
+  EXPECT_TRUE(files.IsFile(own));
+  EXPECT_FALSE(files.IsFolder(own));
 }
 
 }  // namespace

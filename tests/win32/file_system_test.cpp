@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -65,42 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Table, AppendLock,
                                          LockCase{"an exclusive lock held", LOCKFILE_EXCLUSIVE_LOCK,
                                                   true}));
 
-// The folder calls the run log's creation and retention rely on, with the
-// codes the fake gives for the same situations.
-TEST(FolderCalls, CreateListAndRemoveAsTheFakeDoes) {
-  e2e::MakeFreshFolder(kFolder);
-  lss::Win32FileSystem files;
-  const auto u16 = [](const std::wstring& path) {
-    return std::u16string(path.begin(), path.end());
-  };
-  e2e::WriteFileBytes(kFolder + L"\\file", "x");
-  e2e::WriteFileBytes(kFolder + L"\\Scheduler010120000000.log", "old");
-  e2e::WriteFileBytes(kFolder + L"\\readonly.log", "r");
-  e2e::SetReadOnly(kFolder + L"\\readonly.log");
-
-  EXPECT_EQ(files.CreateFolder(u16(kFolder + L"\\new")), ERROR_SUCCESS);
-  EXPECT_EQ(files.CreateFolder(u16(kFolder + L"\\new")), ERROR_ALREADY_EXISTS);
-  EXPECT_EQ(files.CreateFolder(u16(kFolder + L"\\file")), ERROR_ALREADY_EXISTS);
-  EXPECT_EQ(files.CreateFolder(u16(kFolder + L"\\missing\\new")), ERROR_PATH_NOT_FOUND);
-  EXPECT_EQ(files.CreateFolder(u16(kFolder + L"\\file\\new")), ERROR_PATH_NOT_FOUND);
-
-  std::map<std::u16string, bool> listed;  // name: is a folder
-  for (const auto& entry : files.ListFolder(u16(kFolder), u"*")) {
-    listed[entry.name] = entry.isFolder;
-    EXPECT_FALSE(entry.isLink);
-  }
-  EXPECT_EQ(listed, (std::map<std::u16string, bool>{{u"Scheduler010120000000.log", false},
-                                                    {u"file", false},
-                                                    {u"new", true},
-                                                    {u"readonly.log", false}}));
-  EXPECT_EQ(files.ListFolder(u16(kFolder), u"Scheduler*.log").size(), 1u);
-  EXPECT_TRUE(files.ListFolder(u16(kFolder + L"\\missing"), u"*").empty());
-
-  EXPECT_EQ(files.RemoveFile(u16(kFolder + L"\\Scheduler010120000000.log")), ERROR_SUCCESS);
-  EXPECT_FALSE(e2e::PathExists(kFolder + L"\\Scheduler010120000000.log"));
-  EXPECT_EQ(files.RemoveFile(u16(kFolder + L"\\readonly.log")), ERROR_ACCESS_DENIED);
-  EXPECT_NE(files.RemoveFile(u16(kFolder + L"\\new")), ERROR_SUCCESS);
-  EXPECT_TRUE(e2e::PathExists(kFolder + L"\\new"));
-}
+// The folder calls the run log's creation and retention rely on are in
+// tests/contract (FolderCreation, FolderListings, FileChanges).
 
 }  // namespace
