@@ -165,7 +165,7 @@ void AppendHex(std::u16string& line, std::uint32_t type, const std::vector<std::
   }
 }
 
-std::u16string ValueLine(const RegistryValueRead& value) {
+std::u16string ValueLine(const ListedValue& value) {
   std::u16string line = value.name.empty() ? std::u16string(u"@") : Quoted(value.name);
   line += u'=';
   if (value.type == reg::kSz) {
@@ -185,7 +185,7 @@ std::u16string ValueLine(const RegistryValueRead& value) {
 
 // The tree under HKCU\`key`, parents before their subkeys, each level in the
 // registry's order.
-std::vector<RegistryKeyDump> ReadTree(CollectQueries& queries, SystemMessages& messages,
+std::vector<RegistryKeyDump> ReadTree(Registry& registry, SystemMessages& messages,
                                       std::u16string_view key, std::vector<std::u16string>* notes) {
   std::vector<RegistryKeyDump> keys;
   std::vector<std::u16string> pending{std::u16string(key)};
@@ -196,8 +196,9 @@ std::vector<RegistryKeyDump> ReadTree(CollectQueries& queries, SystemMessages& m
     }
     const std::u16string path = std::move(pending.back());
     pending.pop_back();
-    RegistryKeyRead read;
-    const Status status = queries.ReadUserKey(path, &read);
+    KeyListing read;
+    const Status status =
+        ListKey(registry, kCurrentUser, path, reg::kKeyRead | reg::kWow64_64Key, &read);
     const std::u16string fullPath = std::u16string(kCurrentUserRoot) + u"\\" + path;
     if (status == win32_error::kFileNotFound && keys.empty()) break;  // no settings at all
     if (status != 0) {
@@ -242,7 +243,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
     return value.empty() ? std::u16string(u"?") : value;
   };
   const auto versionOf = [&](std::u16string_view path) {
-    return queries.FileVersion(path).value_or(std::u16string(kNoVersion));
+    return os.files.FileVersion(path).value_or(std::u16string(kNoVersion));
   };
   const auto machineOf = [&](std::u16string_view path) {
     return DescribePeHeader(ReadPeHeader(os.files, path));
@@ -252,7 +253,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
     text += FormatText(u"%s: %s\n", {name, value});
   };
 
-  std::u16string windows = os.collect.WindowsVersion();
+  std::u16string windows = queries.WindowsVersion();
   if (windows.empty()) windows = u"?";
   const std::u16string product = machine(kWindowsKey, u"ProductName");
   const std::u16string release = machine(kWindowsKey, u"DisplayVersion");
@@ -269,7 +270,7 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
 
   const std::u16string self = queries.ProgramPath();
   const std::u16string scheduler = RunLogPath(FolderOf(self), u"LSScheduler.exe");
-  line(u"LSScheduler.exe", queries.IsFile(scheduler)
+  line(u"LSScheduler.exe", os.files.IsFile(scheduler)
                                ? FormatText(u"%s, version %s", {scheduler, versionOf(scheduler)})
                                : scheduler + u" (missing)");
   line(u"LSSchedulerCheck.exe",
@@ -277,15 +278,15 @@ std::u16string MachineText(CheckPlatform& os, const std::vector<CheckResult>& re
 
   const std::u16string* outlook = Detail(results, u"outlook", u"path");
   line(u"Outlook", outlook == nullptr              ? std::u16string(kNotFound)
-                   : !queries.IsFile(*outlook) ? *outlook + u" (missing)"
+                   : !os.files.IsFile(*outlook) ? *outlook + u" (missing)"
                                                : FormatText(u"%s, version %s, %s",
                                     {*outlook, versionOf(*outlook), machineOf(*outlook)}));
   line(u"Mail client", orNone(Detail(results, u"mapi", u"client"), kNotFound));
   const std::u16string* library = Detail(results, u"mapi", u"library");
   const std::u16string libraryFile =
-      library == nullptr ? std::u16string() : queries.ExpandEnvironment(*library);
+      library == nullptr ? std::u16string() : os.environment.ExpandEnvironment(*library);
   line(u"MAPI library", library == nullptr                ? std::u16string(kNotFound)
-                        : !queries.IsFile(libraryFile) ? *library + u" (missing)"
+                        : !os.files.IsFile(libraryFile) ? *library + u" (missing)"
                                                        : FormatText(u"%s, %s", {libraryFile, machineOf(libraryFile)}));
 
   const std::u16string installFolder = machine(kInstallerKey, u"InstallFolder");
@@ -302,7 +303,7 @@ class BundleWriter {
 
   bool Write(std::u16string_view name, std::string_view bytes) {
     const std::u16string path = RunLogPath(folder_, name);
-    const Status status = os_.collect.WriteNewFile(path, bytes);
+    const Status status = os_.files.WriteNewFile(path, bytes);
     if (status != 0) {
       error_ = FormatText(kNotWritten, {path, WindowsErrorText(os_.messages, status), folder_});
       return false;
@@ -331,7 +332,7 @@ bool CopyRunLogs(CheckPlatform& os, const std::vector<CheckResult>& results, Bun
   if (logs.size() > kBundledRunLogs) logs.resize(kBundledRunLogs);
   for (const RunLogFile& log : logs) {
     const std::u16string path = RunLogPath(*logFolder, log.name);
-    const std::optional<CheckQueries::Tail> read = os.queries.ReadTail(path, kMostLogBytes);
+    const std::optional<FileSystem::Tail> read = os.files.ReadTail(path, kMostLogBytes);
     if (!read) {
       notes->push_back(FormatText(kLogUnreadable, {path}));
     } else if (read->size > read->bytes.size()) {
@@ -364,7 +365,7 @@ bool WriteBundle(CheckPlatform& os, const std::vector<CheckResult>& results,
   const std::u16string settingsKey =
       u"Software\\" + std::u16string(kVendorKey) + u"\\" + std::u16string(kApplicationName);
   if (!writer.Write(kSettingsFile,
-                    FormatRegExport(ReadTree(os.collect, os.messages, settingsKey, notes)))) {
+                    FormatRegExport(ReadTree(os.registry, os.messages, settingsKey, notes)))) {
     return false;
   }
   if (const std::optional<std::u16string> xml = TaskXml(os, results);
@@ -380,7 +381,7 @@ std::string FormatRegExport(const std::vector<RegistryKeyDump>& keys) {
   std::u16string text(kRegHeader);
   for (const RegistryKeyDump& key : keys) {
     text += u"[" + key.path + u"]\r\n";
-    for (const RegistryValueRead& value : key.values) text += ValueLine(value) + u"\r\n";
+    for (const ListedValue& value : key.values) text += ValueLine(value) + u"\r\n";
     text += u"\r\n";
   }
   return Utf16File(text);
@@ -400,12 +401,12 @@ std::u16string BundleRefusal(PathKind kind, std::u16string_view folder) {
 int CollectSupportBundle(CheckPlatform& os, Console& console, const CheckOptions& options,
                          std::u16string_view version) {
   const std::u16string_view folder = options.collectFolder;
-  if (const std::u16string refusal = BundleRefusal(os.collect.Look(folder), folder);
+  if (const std::u16string refusal = BundleRefusal(os.files.Look(folder), folder);
       !refusal.empty()) {
     console.Write(OutputStream::kError, FormatText(kErrorLine, {refusal}));
     return kUsageExitCode;
   }
-  if (const Status status = os.collect.CreateFolders(folder); status != 0) {
+  if (const Status status = os.files.CreateFolders(folder); status != 0) {
     console.Write(OutputStream::kError,
                   FormatText(kErrorLine, {FormatText(kNoFolder, {folder, WindowsErrorText(
                                                                              os.messages, status)})}));

@@ -11,8 +11,9 @@
 #include "check/check_result.h"
 #include "check/check_tool.h"
 #include "platform/check_platform.h"
-#include "platform/collect_queries.h"
+#include "platform/file_system.h"
 #include "platform/console.h"
+#include "settings/key_listing.h"
 
 namespace lss {
 
@@ -25,7 +26,7 @@ inline constexpr std::size_t kBundledRunLogs = 10;
 // One key of a registry tree and its values, for settings.reg.
 struct RegistryKeyDump {
   std::u16string path;  // in full, e.g. u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan"
-  std::vector<RegistryValueRead> values;
+  std::vector<ListedValue> values;
 };
 
 // The keys as `reg export` writes them: UTF-16 LE with a byte-order mark,

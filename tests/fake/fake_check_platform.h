@@ -19,12 +19,11 @@ struct FakeCheckPlatform : OnFakeMachine {
   FakeEventLog eventLog;
   FakeProcess process{journal};
   FakeSystemMessages messages;
-  FakeCollectQueries collect{disk, registry};
   FakeFileSystem files{disk, &journal};
   FakeEnvironment environment{journal, machine.environment};
 
-  CheckPlatform bundle{queries,  tasks,   eventLog, process, registry,
-                       clock,    messages, collect, files,   environment};
+  CheckPlatform bundle{queries, tasks,    eventLog, process,    registry,
+                       clock,   messages, files,    environment};
 };
 
 }  // namespace lss::test

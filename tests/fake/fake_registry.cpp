@@ -108,6 +108,7 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
                            std::uint32_t access, bool create, RegKey* key) {
   *key = kNoKey;
   Node* from = Resolve(parent);
+  if (from != nullptr && beforeOpen) beforeOpen(from->path, subkey);
   std::u16string redirected;
   if (from != nullptr && (access & reg::kWow64_32Key) != 0) {
     redirected = ThirtyTwoBitPath(Split(from->path + u"\\" + std::u16string(subkey)));

@@ -70,6 +70,10 @@ class FakeRegistry : public Registry {
   // Called before every listing call, with the key's path: a key may change
   // between one index and the next.
   std::function<void(const std::u16string& keyPath)> beforeEnum;
+  // Called before every open or create, with the parent's path and the
+  // subkey as given: a key may vanish between its parent's listing and its
+  // own open.
+  std::function<void(const std::u16string& parentPath, std::u16string_view subkey)> beforeOpen;
 
   std::size_t openHandles() const { return handles_.size(); }
   int badCloses() const { return badCloses_; }

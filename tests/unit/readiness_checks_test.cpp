@@ -59,7 +59,7 @@ Change Mutex(MutexState state, Status error = 0) {
 Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz, std::u16string file = {}) {
   return [=](FakeCheckPlatform& os) {
     os.disk.AddFolder(u"C:\\");
-    os.queries.environment[u"LOGS"] = u"C:\\Logs";
+    os.environment.variables[u"LOGS"] = u"C:\\Logs";
     if (!file.empty()) os.disk.AddFile(file);
     os.registry.Set(kSettings, u"LogDirectory", type, Utf16(text));
   };
@@ -277,7 +277,7 @@ const SituationCase kSituations[] = {
      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder"},
     {"a folder too long for a log file",
      [](auto& os) {
-       os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
+       os.environment.variables[u"DEEP"] = std::u16string(240, u'd');
        os.disk.AddFolder(u"C:\\" + std::u16string(240, u'd'));
        LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
      },

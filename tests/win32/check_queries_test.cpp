@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "check/pe_header.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
+#include "harness/text.h"
 #include "platform/win32/win32_check_file_system.h"
 #include "platform/win32/win32_check_queries.h"
+#include "platform/win32/win32_environment.h"
 #include "unit/check_test_helpers.h"
 
 namespace {
@@ -111,12 +114,21 @@ TEST(CheckQueries, ReadAProgramsFileVersionPartByPart) {
   EXPECT_EQ(files.FileVersion(U16(e2e::PathFromEnvironment(L"LSS_IDLE_PROGRAM"))), u"1.2.3.4");
 }
 
+// Moved from CollectQueries.KnowWindowsVersion with the query.
+TEST(CheckQueries, KnowWindowsVersion) {
+  lss::Win32CheckQueries queries;
+  const std::u16string version = queries.WindowsVersion();
+  const std::string shown = e2e::ToUtf8(std::wstring(version.begin(), version.end()));
+  EXPECT_TRUE(std::regex_match(shown, std::regex("\\d+\\.\\d+\\.\\d+"))) << shown;
+}
+
 TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
   lss::Win32CheckQueries queries;
+  lss::Win32Environment environment;
   ASSERT_TRUE(::SetEnvironmentVariableW(L"LSS_TEST_FOLDER", L"C:\\Program Files\\Brinmoor"));
-  EXPECT_EQ(queries.ExpandEnvironment(u"%LSS_TEST_FOLDER%\\LSScheduler.exe"),
+  EXPECT_EQ(environment.ExpandEnvironment(u"%LSS_TEST_FOLDER%\\LSScheduler.exe"),
             u"C:\\Program Files\\Brinmoor\\LSScheduler.exe");
-  EXPECT_EQ(queries.ExpandEnvironment(u"%LSS_NOT_SET%\\x"), u"%LSS_NOT_SET%\\x");
+  EXPECT_EQ(environment.ExpandEnvironment(u"%LSS_NOT_SET%\\x"), u"%LSS_NOT_SET%\\x");
   const std::u16string own = queries.ProgramPath();
   EXPECT_NE(own.find(u"lss_win32_tests.exe"), std::u16string::npos);
   lss::Win32CheckFileSystem files;

@@ -4,6 +4,6 @@ namespace lss {
 
 Win32CheckPlatform::Win32CheckPlatform()
     : bundle_{queries_, tasks_, eventLog_, process_, registry_, clock_, messages_,
-              collect_, files_,   environment_} {}
+              files_,   environment_} {}
 
 }  // namespace lss

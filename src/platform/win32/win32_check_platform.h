@@ -6,7 +6,6 @@
 #include "platform/win32/win32_check_queries.h"
 #include "platform/win32/win32_check_registry.h"
 #include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_collect_queries.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_process.h"
@@ -32,7 +31,6 @@ class Win32CheckPlatform {
   Win32CheckRegistry registry_;
   Win32Clock clock_;
   Win32SystemMessages messages_;
-  Win32CollectQueries collect_;
   Win32CheckFileSystem files_;
   Win32Environment environment_;
   CheckPlatform bundle_;
