@@ -46,7 +46,7 @@ std::u16string SchedulerBesideTool(CheckQueries& queries) {
   const std::u16string program = queries.ProgramPath();
   const std::size_t separator = program.find_last_of(u"\\/");
   if (separator == std::u16string::npos) return {};
-  return RunLogPath(std::u16string_view(program).substr(0, separator), kSchedulerImage);
+  return JoinPath(std::u16string_view(program).substr(0, separator), kSchedulerImage);
 }
 
 CheckFacts GatherCheckFacts(CheckPlatform& os) {

@@ -12,7 +12,6 @@ constexpr std::size_t kStatusColumn = 7;
 
 // The event's strings for what the last-run check did not find, and for a
 // scheduler without a version.
-constexpr std::u16string_view kLastRunId = u"last-run";
 constexpr std::u16string_view kEventNothing = u"-";
 constexpr std::u16string_view kEventNoVersion = u"not found";
 
@@ -58,42 +57,34 @@ std::u16string FormatQuiet(const std::vector<CheckResult>& results) {
   return line + u"\n";
 }
 
-std::vector<std::u16string> EventStrings(const std::vector<CheckResult>& results,
-                                         const CheckFacts& facts, std::u16string_view taskName) {
-  const CheckStatus verdict = Verdict(results);
+std::vector<std::u16string> EventStrings(const CheckRun& run, const CheckFacts& facts) {
+  const CheckStatus verdict = Verdict(run.results);
   std::u16string findings;
   std::u16string notOk;
-  const CheckResult* lastRun = nullptr;
-  for (const CheckResult& result : results) {
-    if (result.id == kLastRunId) lastRun = &result;
+  for (const CheckResult& result : run.results) {
     if (result.status != CheckStatus::kWarn && result.status != CheckStatus::kFail) continue;
     if (!findings.empty()) findings += u'\n';
     findings += FormatText(u"%s %s: %s", {result.id, StatusName(result.status), result.message});
     if (!notOk.empty()) notOk += u',';
     notOk += result.id;
   }
-  const auto lastRunDetail = [&](std::u16string_view name, std::u16string_view none) {
-    if (lastRun != nullptr) {
-      for (const auto& [detail, value] : lastRun->details) {
-        if (detail == name && !value.empty()) return value;
-      }
-    }
-    return std::u16string(none);
+  const auto orNothing = [](const std::u16string& text) {
+    return text.empty() ? std::u16string(kEventNothing) : text;
   };
   return {std::u16string(StatusName(verdict)),
           ToDecimal(ExitCodeOf(verdict)),
           findings,
-          lastRunDetail(u"file", kEventNothing),
-          lastRunDetail(u"start", kEventNothing),
-          lastRunDetail(u"end", kEventNothing),
+          orNothing(run.lastRun.file),
+          orNothing(run.lastRun.start),
+          orNothing(run.lastRun.end),
           facts.schedulerVersion.value_or(std::u16string(kEventNoVersion)),
           ToDecimal(check_event::kLayout),
           facts.user,
-          std::u16string(taskName),
+          run.task.name,
           notOk,
-          lastRunDetail(u"errorCode", u""),
-          lastRunDetail(u"startWithOffset", u""),
-          lastRunDetail(u"endWithOffset", u"")};
+          run.lastRun.errorCode,
+          run.lastRun.startWithOffset,
+          run.lastRun.endWithOffset};
 }
 
 std::u16string JsonString(std::u16string_view text) {

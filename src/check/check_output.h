@@ -7,6 +7,7 @@
 
 #include "check/check_facts.h"
 #include "check/check_result.h"
+#include "check/check_run.h"
 
 namespace lss {
 
@@ -30,12 +31,12 @@ std::u16string FormatQuiet(const std::vector<CheckResult>& results);
 // and last entry (local ISO 8601), %7 the version of the LSScheduler.exe
 // beside the tool; "-" for what the last-run check did not find, "not found"
 // for a missing version. Then %8 the layout (check_event::kLayout), %9 the
-// user (DOMAIN\name), %10 `taskName`, %11 the ids of the WARN and FAIL
-// checks, comma-separated in the order of `results`, %12 the first error
-// code of the judged run's log ("0x8004010F"), %13 and %14 the run's first
-// and last entry with their UTC offset; these empty when there is none.
-std::vector<std::u16string> EventStrings(const std::vector<CheckResult>& results,
-                                         const CheckFacts& facts, std::u16string_view taskName);
+// user (DOMAIN\name), %10 the task the checks read, %11 the ids of the WARN
+// and FAIL checks, comma-separated in the order of the results, %12 the
+// first error code of the judged run's log ("0x8004010F"), %13 and %14 the
+// run's first and last entry with their UTC offset; these empty when there
+// is none.
+std::vector<std::u16string> EventStrings(const CheckRun& run, const CheckFacts& facts);
 // `text` as a JSON string, quotes included. Characters beyond ASCII stay as
 // they are; the console writes them as UTF-8.
 std::u16string JsonString(std::u16string_view text);

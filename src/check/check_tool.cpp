@@ -1,19 +1,14 @@
 #include "check/check_tool.h"
 
 #include <algorithm>
-#include <functional>
+#include <optional>
 
 #include "check/check_context.h"
 #include "check/check_events.h"
 #include "check/check_facts.h"
 #include "check/check_output.h"
-#include "check/last_run.h"
-#include "check/readiness_checks.h"
 #include "check/support_bundle.h"
-#include "check/task_check.h"
 #include "diag/text_format.h"
-#include "settings/setting_names.h"
-#include "settings/settings_store.h"
 
 namespace lss {
 
@@ -141,9 +136,8 @@ std::vector<std::u16string> ParseIds(std::u16string_view text, std::u16string* e
 // The one event: its type and ID follow the verdict, its insertion strings
 // carry the verdict, every finding that needs something done, and the run
 // that was judged; its user is this process's, whose run was judged.
-Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& results,
-                        const CheckFacts& facts, std::u16string_view taskName) {
-  const CheckStatus verdict = Verdict(results);
+Status ReportToEventLog(CheckPlatform& os, const CheckRun& run, const CheckFacts& facts) {
+  const CheckStatus verdict = Verdict(run.results);
   const EventType type = verdict == CheckStatus::kFail   ? EventType::kError
                          : verdict == CheckStatus::kWarn ? EventType::kWarning
                                                          : EventType::kInformation;
@@ -151,17 +145,10 @@ Status ReportToEventLog(CheckPlatform& os, const std::vector<CheckResult>& resul
                            : verdict == CheckStatus::kWarn ? check_event::kWarn
                                                            : check_event::kOk;
   return os.eventLog.Report(check_event::kSource, type, id, EventUser::kThisProcess,
-                            EventStrings(results, facts, taskName));
+                            EventStrings(run, facts));
 }
 
 }  // namespace
-
-const std::vector<std::u16string_view>& CheckIds() {
-  static const std::vector<std::u16string_view> ids = {
-      u"outlook",         u"mapi",     u"log-folder", u"wait-seconds", u"toolbar",
-      u"outlook-running", u"sync-now", u"task",       u"last-run"};
-  return ids;
-}
 
 CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
   CheckOptions options;
@@ -204,39 +191,6 @@ CheckOptions ParseCheckOptions(const std::vector<std::u16string>& arguments) {
   return options;
 }
 
-std::vector<CheckResult> RunChecks(CheckPlatform& os, const CheckOptions& options,
-                                   std::u16string* judgedTask) {
-  // Read-only: a check never creates the keys that a run would.
-  SettingsStore settings(kApplicationName, SettingsStore::Access::kReadOnly);
-  settings.SetSettingsRoot(os.registry, kVendorKey);
-  CheckContext context{os, settings};
-  const auto selected = [&](std::u16string_view id) {
-    return options.only.empty() ||
-           std::find(options.only.begin(), options.only.end(), id) != options.only.end();
-  };
-  TaskReading task;
-  if (selected(u"task") || selected(u"last-run")) {
-    task = ReadScheduledTask(context, TaskNameToRead(context, options.taskName));
-    if (judgedTask != nullptr) *judgedTask = task.name;
-  }
-  const std::vector<std::pair<std::u16string_view, std::function<CheckResult()>>> checks = {
-      {u"outlook", [&] { return CheckOutlook(context); }},
-      {u"mapi", [&] { return CheckMapi(context); }},
-      {u"log-folder", [&] { return CheckLogFolder(context); }},
-      {u"wait-seconds", [&] { return CheckWaitSeconds(context); }},
-      {u"toolbar", [&] { return CheckToolbar(context); }},
-      {u"outlook-running", [&] { return CheckOutlookRunning(context); }},
-      {u"sync-now", [&] { return CheckSyncNow(context); }},
-      {u"task", [&] { return CheckTask(context, task); }},
-      {u"last-run", [&] { return CheckLastRun(context, options.maxAgeHours, task.LastRun()); }},
-  };
-  std::vector<CheckResult> results;
-  for (const auto& [id, check] : checks) {
-    if (selected(id)) results.push_back(check());
-  }
-  return results;
-}
-
 int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view version) {
   std::vector<std::u16string> arguments = os.process.Arguments();
   if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's own path
@@ -255,11 +209,11 @@ int RunCheckTool(CheckPlatform& os, Console& console, std::u16string_view versio
     return 0;
   }
   if (!options.collectFolder.empty()) return CollectSupportBundle(os, console, options, version);
-  std::u16string judgedTask;
-  std::vector<CheckResult> results = RunChecks(os, options, &judgedTask);
+  CheckRun run = RunChecks(os, options);
+  std::vector<CheckResult>& results = run.results;
   const CheckFacts facts = GatherCheckFacts(os);
   if (options.eventLog) {
-    if (const Status status = ReportToEventLog(os, results, facts, judgedTask); status != 0) {
+    if (const Status status = ReportToEventLog(os, run, facts); status != 0) {
       results.push_back(
           MakeResult(kEventLogId, CheckStatus::kWarn,
                      FormatText(kEventNotWritten, {WindowsErrorText(os.messages, status)})));

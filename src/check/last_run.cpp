@@ -1,6 +1,7 @@
 #include "check/last_run.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "diag/run_log.h"
 #include "diag/run_log_entries.h"
@@ -111,13 +112,13 @@ std::u16string ErrorCodeOf(std::u16string_view text) {
 
 // The judged run's first and last entry with their dates' offsets from UTC,
 // so that runs in different zones compare.
-void AddTimesWithOffset(CheckQueries& queries, const RunSpan& span, CheckResult& result) {
+void AddTimesWithOffset(CheckQueries& queries, const RunSpan& span, JudgedRun& run) {
   const auto withOffset = [&](const LocalTime& time) {
     const std::optional<std::int32_t> offset = queries.UtcOffsetMinutes(time);
     return offset ? IsoTimeWithOffset(time, *offset) : std::u16string();
   };
-  result.details.emplace_back(u"startWithOffset", withOffset(span.start));
-  result.details.emplace_back(u"endWithOffset", withOffset(span.end));
+  run.startWithOffset = withOffset(span.start);
+  run.endWithOffset = withOffset(span.end);
 }
 
 std::u16string Latin1(std::string_view bytes) {
@@ -216,7 +217,6 @@ CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span) {
   }
   const RunLogEntry& first = entries.front();
   const RunLogEntry& last = entries.back();
-  if (span != nullptr) *span = RunSpan{first.time, last.time};
   const std::u16string started = ShownTime(first.time);
 
   std::vector<std::u16string> errors;
@@ -277,6 +277,7 @@ CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span) {
   const std::string seconds = std::to_string(LinearSeconds(last.time) - LinearSeconds(first.time));
   result.details.emplace_back(u"seconds", std::u16string(seconds.begin(), seconds.end()));
   if (!errorCode.empty()) result.details.emplace_back(u"errorCode", errorCode);
+  if (span != nullptr) *span = RunSpan{first.time, last.time, errorCode};
   return result;
 }
 
@@ -296,7 +297,7 @@ std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<FileSystem::Entry>&
 }
 
 CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
-                         const std::optional<LocalTime>& taskLastRun) {
+                         const std::optional<LocalTime>& taskLastRun, JudgedRun* judged) {
   FileSystem& files = context.os.files;
   const std::u16string folder = context.settings.ReadSettingExpandable(
       kSettingsSection, kLogDirectory, context.os.environment);
@@ -343,7 +344,15 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   log.schedulerRunning = context.os.queries.IsProgramRunning(kSchedulerImage);
   std::optional<RunSpan> span;
   CheckResult result = JudgeRunLog(log, &span);
-  if (span) AddTimesWithOffset(context.os.queries, *span, result);
+  JudgedRun run{.file = log.path};
+  if (span) {
+    run.start = IsoTime(span->start);
+    run.end = IsoTime(span->end);
+    run.errorCode = span->errorCode;
+    AddTimesWithOffset(context.os.queries, *span, run);
+    result.details.emplace_back(u"startWithOffset", run.startWithOffset);
+    result.details.emplace_back(u"endWithOffset", run.endWithOffset);
+  }
   if (skipped > 0) {
     result.message += skipped == 1 ? std::u16string(kLaterStart)
                                    : FormatText(kLaterStarts, {static_cast<std::int32_t>(skipped)});
@@ -367,6 +376,7 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   result.details.emplace_back(u"laterStartsWithoutS",
                               ToDecimal(static_cast<std::int32_t>(skipped)));
   if (taskLastRun) result.details.emplace_back(u"taskLastRun", IsoTime(*taskLastRun));
+  if (judged != nullptr) *judged = std::move(run);
   return result;
 }
 

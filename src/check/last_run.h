@@ -37,18 +37,33 @@ struct LogToJudge {
   bool schedulerRunning = false;  // an LSScheduler.exe of this user is running now
 };
 
-// When the judged run's first and last entries were written.
+// When the judged run's first and last entries were written, and the first
+// error code it logged.
 struct RunSpan {
   LocalTime start;
   LocalTime end;
+  std::u16string errorCode;  // "0x8004010F"; empty when no entry carries one
 };
 
 // The verdict on one log file, without regard to its age; `span`, when given,
-// gets the run's times if the log holds entries.
+// gets the run's times and error code if the log holds entries.
 CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span = nullptr);
 
 // How long after the task starts a run, at most, the run's log begins.
 inline constexpr std::int64_t kLogGraceSeconds = std::int64_t{5} * 60;
+
+// The run the last-run check judged, as the event and the JSON name it.
+struct JudgedRun {
+  std::u16string file;  // the log judged; empty when none was read
+  // Its first and last entry, local ISO 8601 ("2026-12-07T02:00:00"), then
+  // with their offset from UTC; empty when the log holds no entry or the
+  // time or offset cannot be told.
+  std::u16string start;
+  std::u16string end;
+  std::u16string startWithOffset;
+  std::u16string endWithOffset;
+  std::u16string errorCode;  // the first one the run logged; empty when none
+};
 
 // Judges the newest log of a scheduled run in the log folder: the newest by
 // the time in its name that holds anything, leaving out logs named more than
@@ -57,8 +72,9 @@ inline constexpr std::int64_t kLogGraceSeconds = std::int64_t{5} * 60;
 // than the judged one are counted. With `maxAgeHours`, fails when that run
 // started longer ago; with `taskLastRun`, fails when the task ran more than
 // kLogGraceSeconds after that run started (it left no log of its own).
+// `judged`, when given, gets the run it judged.
 CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
-                         const std::optional<LocalTime>& taskLastRun);
+                         const std::optional<LocalTime>& taskLastRun, JudgedRun* judged = nullptr);
 
 struct RunLogFile {
   std::u16string name;

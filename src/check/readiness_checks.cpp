@@ -195,7 +195,7 @@ std::u16string ClientKey(std::u16string_view client) {
 
 }  // namespace
 
-CheckResult CheckOutlook(CheckContext& context) {
+CheckResult CheckOutlook(CheckContext& context, std::optional<std::u16string>* path) {
   constexpr std::u16string_view kId = u"outlook";
   using Found = OutlookLocation::Result;
   const OutlookLocation found = LocateOutlook(context.os.registry);
@@ -235,17 +235,18 @@ CheckResult CheckOutlook(CheckContext& context) {
     });
   }
   result.details.insert(result.details.begin(), Detail(u"path", found.path));
+  if (path != nullptr && !found.path.empty()) *path = found.path;
   return result;
 }
 
-CheckResult CheckMapi(CheckContext& context) {
+CheckResult CheckMapi(CheckContext& context, MailClientFound* found) {
   constexpr std::u16string_view kId = u"mapi";
   FileSystem& files = context.os.files;
   const auto machineText = [&](std::uint32_t view, std::u16string_view key,
                                std::u16string_view name) {
     return ReadMachineText(context.os.registry, view, key, name);
   };
-  const std::u16string library = RunLogPath(context.os.queries.SystemDirectory(), kMapiLibrary);
+  const std::u16string library = JoinPath(context.os.queries.SystemDirectory(), kMapiLibrary);
   if (!files.IsFile(library)) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
   }
@@ -280,6 +281,10 @@ CheckResult CheckMapi(CheckContext& context) {
   }
   result.details.insert(result.details.begin(),
                         {Detail(u"client", client), Detail(u"library", dll)});
+  if (found != nullptr) {
+    found->client = client;
+    if (!dll.empty()) found->library = dll;
+  }
   return result;
 }
 
@@ -313,7 +318,7 @@ CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& fol
                         FormatText(kLogFolderParentIsFile, {folder, std::u16string(name)}));
     }
     if (!files.IsFolder(level)) continue;
-    const std::u16string probe = RunLogPath(level, kProbeFileName);
+    const std::u16string probe = JoinPath(level, kProbeFileName);
     if (const Status created = files.CreateFolder(probe); created != 0) {
       return MakeResult(
           kId, CheckStatus::kFail,
@@ -334,7 +339,7 @@ CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& fol
 
 }  // namespace
 
-CheckResult CheckLogFolder(CheckContext& context) {
+CheckResult CheckLogFolder(CheckContext& context, std::optional<std::u16string>* logFolder) {
   constexpr std::u16string_view kId = u"log-folder";
   SettingsStore& settings = context.settings;
   FileSystem& files = context.os.files;
@@ -361,7 +366,7 @@ CheckResult CheckLogFolder(CheckContext& context) {
   } else if (!files.IsFolder(folder)) {
     result = JudgeFolderCreation(context, folder);
   } else {
-    const std::u16string probe = RunLogPath(folder, kProbeFileName);
+    const std::u16string probe = JoinPath(folder, kProbeFileName);
     if (const Status created = files.CreateEmptyFile(probe); created != 0) {
       result = MakeResult(
           kId, CheckStatus::kFail,
@@ -375,6 +380,7 @@ CheckResult CheckLogFolder(CheckContext& context) {
     }
   }
   result.details.emplace_back(u"folder", folder);
+  if (logFolder != nullptr && !folder.empty()) *logFolder = folder;
   result.details.emplace_back(
       u"retentionDays",
       ToDecimal(RetentionDays(settings.ReadSettingInt(kSettingsSection, kLogRetentionDays, 0))));

@@ -8,12 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "check/check_result.h"
-#include "check/check_tool.h"
+#include "check/check_options.h"
 #include "platform/check_platform.h"
-#include "platform/file_system.h"
 #include "platform/console.h"
-#include "settings/key_listing.h"
+#include "platform/file_system.h"
 
 namespace lss {
 
@@ -22,19 +20,6 @@ namespace lss {
 inline constexpr int kCollectFailedExitCode = 74;
 // The newest run logs the bundle copies.
 inline constexpr std::size_t kBundledRunLogs = 10;
-
-// One key of a registry tree and its values, for settings.reg.
-struct RegistryKeyDump {
-  std::u16string path;  // in full, e.g. u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan"
-  std::vector<ListedValue> values;
-};
-
-// The keys as `reg export` writes them: UTF-16 LE with a byte-order mark,
-// CR LF line ends, "Windows Registry Editor Version 5.00", a [section] per key
-// in the order given, and each value in the form `reg import` reads back to
-// the same type and bytes (text that would not survive the round trip is
-// written as hex(1) or hex(2)).
-std::string FormatRegExport(const std::vector<RegistryKeyDump>& keys);
 
 // Why no bundle may be written where `folder` points, as the error says it;
 // empty when it may (the folder is missing or empty).

@@ -41,11 +41,15 @@ void EncodeChunk(std::u16string_view chunk, std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name) {
+std::u16string JoinPath(std::u16string_view folder, std::u16string_view name) {
   std::u16string path(folder);
   if (!path.empty() && path.back() != kFolderSeparator) path.push_back(kFolderSeparator);
   path += name;
   return path;
+}
+
+std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name) {
+  return JoinPath(folder, name);
 }
 
 bool RunLogPathFits(std::u16string_view folder, std::size_t* length) {

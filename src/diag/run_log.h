@@ -22,6 +22,8 @@ inline constexpr std::size_t kRunLogLineLength = 200;
 inline constexpr std::size_t kLongestRunLogPath = 259;
 
 // "<folder>\<name>", with no second backslash when the folder ends in one.
+std::u16string JoinPath(std::u16string_view folder, std::u16string_view name);
+// The path of the run log `name` in `folder`, joined as JoinPath joins.
 std::u16string RunLogPath(std::u16string_view folder, std::u16string_view name);
 // Whether a run's log file in `folder`, named with its time, has a path
 // Windows opens for this program (at most kLongestRunLogPath); `length` gets

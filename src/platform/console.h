@@ -18,4 +18,24 @@ class Console {
   virtual void Write(OutputStream stream, std::u16string_view text) = 0;
 };
 
+// The standard streams as the process was given them; the core decides what
+// each gets (StreamConsole).
+class ConsoleStreams {
+ public:
+  ConsoleStreams() = default;
+  ConsoleStreams(const ConsoleStreams&) = delete;
+  ConsoleStreams& operator=(const ConsoleStreams&) = delete;
+  virtual ~ConsoleStreams() = default;
+
+  // True when the stream is a console window (GetConsoleMode succeeds); false
+  // for a file, a pipe or a stream the process was not given.
+  virtual bool IsWindow(OutputStream stream) = 0;
+  // Writes the units as they are to a console window (WriteConsoleW).
+  // Errors are dropped.
+  virtual void WriteWide(OutputStream stream, std::u16string_view text) = 0;
+  // Writes the bytes as they are to a file or pipe (WriteFile); nothing when
+  // the process has no such stream. Errors are dropped.
+  virtual void WriteBytes(OutputStream stream, std::string_view bytes) = 0;
+};
+
 }  // namespace lss

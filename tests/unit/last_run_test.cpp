@@ -181,7 +181,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   for (const auto& [name, bytes] : c.files) os.disk.AddFile(u"C:\\Logs\\" + name, bytes);
   CheckOptions options;
   options.maxAgeHours = c.maxAgeHours;
-  const std::vector<CheckResult> results = RunChecks(os.bundle, options);
+  const std::vector<CheckResult> results = RunChecks(os.bundle, options).results;
   const CheckResult& lastRun = results.back();
   EXPECT_EQ(lastRun.id, u"last-run");
   EXPECT_EQ(lastRun.status, c.status);

@@ -92,7 +92,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
 
   CheckOptions options;
   options.taskName = c.taskOption;
-  const std::vector<CheckResult> results = RunChecks(os.bundle, options);
+  const std::vector<CheckResult> results = RunChecks(os.bundle, options).results;
 
   const auto found = std::find_if(results.begin(), results.end(),
                                   [&](const CheckResult& result) { return result.id == c.id; });

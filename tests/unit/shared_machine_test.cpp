@@ -23,7 +23,7 @@ TEST(SharedMachine, TheCheckJudgesTheRunTheSchedulerLogged) {
   FakeCheckPlatform check(&machine);
   CheckOptions options;
   options.only = {u"last-run"};
-  const std::vector<CheckResult> results = RunChecks(check.bundle, options);
+  const std::vector<CheckResult> results = RunChecks(check.bundle, options).results;
   ASSERT_EQ(results.size(), 1u);
   // Nobody held the add-in's mutex, so the run's wait for it ended at once.
   EXPECT_EQ(results[0].status, kWarn);

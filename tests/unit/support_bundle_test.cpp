@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/check_tool.h"
+#include "check/reg_export.h"
 #include "check_test_helpers.h"
 #include "diag/text_format.h"
 #include "fake/fake_check_platform.h"
@@ -138,6 +139,8 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
                       u"\"BlockToolbarLoadOrg\"=dword:00000001\r\n\r\n"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\task.xml"),
             Utf16File(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task/>"));
+  // The definition the task check read, not a second reading.
+  EXPECT_EQ(os.tasks.reads, Texts(u"Larkspan Nightly"));
   EXPECT_EQ(os.disk.Contents(u"C:\\Temp\\b\\machine.txt"),
             "Windows: 10.0.22631 (Windows 10 Pro, 23H2)\r\n"
             "Native architecture: x64\r\n"

@@ -8,32 +8,34 @@
 
 namespace lss {
 
-void Win32Console::Write(OutputStream stream, std::u16string_view text) {
+namespace {
+
+// The process's standard handle; null when it has none.
+HANDLE StreamHandle(OutputStream stream) {
   const HANDLE out =
       ::GetStdHandle(stream == OutputStream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  if (out == nullptr || out == INVALID_HANDLE_VALUE || text.empty()) return;
+  return out == INVALID_HANDLE_VALUE ? nullptr : out;
+}
 
-  std::wstring wide;
-  wide.reserve(text.size() + text.size() / 16);
-  for (const char16_t unit : text) {
-    if (unit == u'\n') wide.push_back(L'\r');
-    wide.push_back(static_cast<wchar_t>(unit));
-  }
+}  // namespace
 
-  // A console window takes the text as it is, whatever its code page.
+bool Win32ConsoleStreams::IsWindow(OutputStream stream) {
+  const HANDLE out = StreamHandle(stream);
   DWORD mode = 0;
-  if (::GetConsoleMode(out, &mode)) {
-    DWORD written = 0;
-    ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
-  }
-  // Files and pipes get UTF-8; an unpaired surrogate becomes U+FFFD.
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return;
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size,
-                        nullptr, nullptr);
+  return out != nullptr && ::GetConsoleMode(out, &mode) != FALSE;
+}
+
+void Win32ConsoleStreams::WriteWide(OutputStream stream, std::u16string_view text) {
+  const HANDLE out = StreamHandle(stream);
+  if (out == nullptr) return;
+  const std::wstring wide = ToWide(text);
+  DWORD written = 0;
+  ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+void Win32ConsoleStreams::WriteBytes(OutputStream stream, std::string_view bytes) {
+  const HANDLE out = StreamHandle(stream);
+  if (out == nullptr) return;
   DWORD written = 0;
   ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

@@ -4,11 +4,13 @@
 
 namespace lss {
 
-class Win32Console final : public Console {
+class Win32ConsoleStreams final : public ConsoleStreams {
  public:
-  Win32Console() = default;
+  Win32ConsoleStreams() = default;
 
-  void Write(OutputStream stream, std::u16string_view text) override;
+  bool IsWindow(OutputStream stream) override;
+  void WriteWide(OutputStream stream, std::u16string_view text) override;
+  void WriteBytes(OutputStream stream, std::string_view bytes) override;
 };
 
 }  // namespace lss
