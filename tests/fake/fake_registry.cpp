@@ -192,7 +192,6 @@ Status FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
                              std::uint32_t* length) {
   Node* node = Resolve(key);
   if (node == nullptr) return win32_error::kInvalidHandle;
-  if (beforeEnum) beforeEnum(node->path);
   if (failing_.count(Upper(node->path)) != 0) return win32_error::kAccessDenied;
   if (index >= node->children.size()) return win32_error::kNoMoreItems;
   const Node& child = *std::next(node->children.begin(), index)->second;
@@ -205,7 +204,6 @@ Status FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char16_t* name,
                                std::uint32_t* size) {
   Node* node = Resolve(key);
   if (node == nullptr) return win32_error::kInvalidHandle;
-  if (beforeEnum) beforeEnum(node->path);
   if (failing_.count(Upper(node->path)) != 0) return win32_error::kAccessDenied;
   if (index >= node->values.size()) return win32_error::kNoMoreItems;
   const auto& [valueName, value] = std::next(node->values.begin(), index)->second;

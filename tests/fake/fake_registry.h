@@ -67,9 +67,6 @@ class FakeRegistry : public Registry {
   void FailKey(std::u16string_view path);
   // Called before every query, with the key's path and the value name.
   std::function<void(const std::u16string& keyPath, std::u16string_view name)> beforeQuery;
-  // Called before every listing call, with the key's path: a key may change
-  // between one index and the next.
-  std::function<void(const std::u16string& keyPath)> beforeEnum;
   // Called before every open or create, with the parent's path and the
   // subkey as given: a key may vanish between its parent's listing and its
   // own open.
