@@ -108,8 +108,8 @@ class FileSystem {
   // Reads at most `maxBytes` of an existing file from `offset`, sharing it
   // with its writers; fewer when the file ends sooner, none when it ends at or
   // before `offset`. Nothing when it cannot be opened or read.
-  virtual std::optional<std::string> ReadAt(std::u16string_view /*path*/,
-                                            std::uint64_t /*offset*/, std::size_t /*maxBytes*/) {
+  virtual std::optional<std::string> ReadAt(std::u16string_view /*path*/, std::uint64_t /*offset*/,
+                                            std::size_t /*maxBytes*/) {
     return std::nullopt;
   }
   // Creates a new file holding exactly `bytes`, never replacing one

@@ -16,8 +16,8 @@ constexpr int kMostRegrowths = 3;
 
 }  // namespace
 
-Status ListKey(Registry& registry, RegKey parent, std::u16string_view subkey,
-               std::uint32_t access, KeyListing* listing) {
+Status ListKey(Registry& registry, RegKey parent, std::u16string_view subkey, std::uint32_t access,
+               KeyListing* listing) {
   UniqueKey key(registry);
   if (const Status status = registry.OpenKey(parent, subkey, access, key.put()); status != 0) {
     return status;

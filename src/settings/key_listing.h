@@ -26,7 +26,7 @@ struct KeyListing {
 // matters), lists it whole and closes it again. 0 with *listing filled;
 // ERROR_FILE_NOT_FOUND when the key does not exist; any other Win32 error
 // when it cannot be opened or listed (*listing is then left alone).
-Status ListKey(Registry& registry, RegKey parent, std::u16string_view subkey,
-               std::uint32_t access, KeyListing* listing);
+Status ListKey(Registry& registry, RegKey parent, std::u16string_view subkey, std::uint32_t access,
+               KeyListing* listing);
 
 }  // namespace lss

@@ -63,10 +63,10 @@ struct ChangeRow {
   const char* what;
   Call call;
   const char16_t* name;
-  Named before = Named::kNothing;  // a file (read-only or not) held "abc"
-  Status status = 0;               // Create and OpenExisting: 0 when a file opened
+  Named before = Named::kNothing;                   // a file (read-only or not) held "abc"
+  Status status = 0;                                // Create and OpenExisting: 0 when a file opened
   std::optional<std::string> after = std::nullopt;  // after appending "+"; nothing: no file
-  bool folderAfter = false;          // a folder has the name afterwards
+  bool folderAfter = false;                         // a folder has the name afterwards
   const char* wineDiffers = nullptr;
 };
 
@@ -216,7 +216,10 @@ INSTANTIATE_TEST_SUITE_P(
          .before = Named::kFolderWithFile,
          .status = kDirNotEmpty,
          .folderAfter = true},
-        {.what = "remove a missing folder", .call = Call::kRemoveFolder, .name = u"Sub", .status = 2},
+        {.what = "remove a missing folder",
+         .call = Call::kRemoveFolder,
+         .name = u"Sub",
+         .status = 2},
         {.what = "remove a file as a folder",
          .call = Call::kRemoveFolder,
          .name = u"a.log",
@@ -252,23 +255,22 @@ TEST_P(TwoHandles, BothAppendAtTheEnd) {
   EXPECT_EQ(Read(path), row.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , TwoHandles,
-    testing::ValuesIn(std::vector<TwoHandlesRow>{
-        {.what = "created twice",
-         .secondCreates = true,
-         .appends = {{1, "a"}, {2, "bb"}, {1, "c"}},
-         .after = "abbc"},
-        {.what = "created, then opened",
-         .secondCreates = false,
-         .appends = {{1, "a"}, {2, "bb"}, {1, "c"}},
-         .after = "abbc"},
-        {.what = "the second writes first",
-         .secondCreates = false,
-         .appends = {{2, "x"}, {1, "yy"}, {2, "z"}},
-         .after = "xyyz"},
-    }),
-    test::RowName);
+INSTANTIATE_TEST_SUITE_P(, TwoHandles,
+                         testing::ValuesIn(std::vector<TwoHandlesRow>{
+                             {.what = "created twice",
+                              .secondCreates = true,
+                              .appends = {{1, "a"}, {2, "bb"}, {1, "c"}},
+                              .after = "abbc"},
+                             {.what = "created, then opened",
+                              .secondCreates = false,
+                              .appends = {{1, "a"}, {2, "bb"}, {1, "c"}},
+                              .after = "abbc"},
+                             {.what = "the second writes first",
+                              .secondCreates = false,
+                              .appends = {{2, "x"}, {1, "yy"}, {2, "z"}},
+                              .after = "xyyz"},
+                         }),
+                         test::RowName);
 
 // --- names of files and folders --------------------------------------------------
 
@@ -296,7 +298,9 @@ INSTANTIATE_TEST_SUITE_P(
     , FileNames,
     testing::ValuesIn(std::vector<NameRow>{
         {.what = "a folder", .path = u"\\Logs", .found = Named::kFolder},
-        {.what = "a folder with a trailing separator", .path = u"\\Logs\\", .found = Named::kFolder},
+        {.what = "a folder with a trailing separator",
+         .path = u"\\Logs\\",
+         .found = Named::kFolder},
         {.what = "a folder with two trailing separators",
          .path = u"\\Logs\\\\",
          .found = Named::kFolder},
@@ -413,14 +417,15 @@ TEST_P(FileTails, AreTheEndOfTheFileAndItsWholeSize) {
   EXPECT_EQ(tail->size, 10u);
 }
 
-INSTANTIATE_TEST_SUITE_P(, FileTails,
-                         testing::ValuesIn(std::vector<TailRow>{
-                             {.what = "the last bytes", .limit = 4, .tail = "6789"},
-                             {.what = "exactly the whole file", .limit = 10, .tail = "0123456789"},
-                             {.what = "more than the file", .limit = 64 * 1024, .tail = "0123456789"},
-                             {.what = "nothing asked for", .limit = 0, .tail = ""},
-                         }),
-                         test::RowName);
+INSTANTIATE_TEST_SUITE_P(
+    , FileTails,
+    testing::ValuesIn(std::vector<TailRow>{
+        {.what = "the last bytes", .limit = 4, .tail = "6789"},
+        {.what = "exactly the whole file", .limit = 10, .tail = "0123456789"},
+        {.what = "more than the file", .limit = 64 * 1024, .tail = "0123456789"},
+        {.what = "nothing asked for", .limit = 0, .tail = ""},
+    }),
+    test::RowName);
 
 // --- what a path names ----------------------------------------------------------
 
@@ -570,7 +575,10 @@ INSTANTIATE_TEST_SUITE_P(
          .folder = u"\\Logs\\",
          .pattern = u"*.txt",
          .listed = {"notes.txt 5"}},
-        {.what = "inside the folder", .folder = u"\\Logs\\Old.log", .pattern = u"*", .listed = {"Inner.log 1"}},
+        {.what = "inside the folder",
+         .folder = u"\\Logs\\Old.log",
+         .pattern = u"*",
+         .listed = {"Inner.log 1"}},
         {.what = "no match", .folder = u"\\Logs", .pattern = u"*.csv", .listed = {}},
         {.what = "a missing folder", .folder = u"\\Gone", .pattern = u"*", .listed = {}},
     }),
@@ -580,7 +588,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct FolderRow {
   const char* what;
-  bool withParents;     // CreateFolders, else CreateFolder
+  bool withParents;      // CreateFolders, else CreateFolder
   const char16_t* name;  // in the scratch folder, which holds the file "file" and the folder "old"
   Status status;
   std::vector<std::u16string> foldersAfter = {};  // that exist afterwards
@@ -651,10 +659,7 @@ INSTANTIATE_TEST_SUITE_P(
          .withParents = true,
          .name = u"file",
          .status = 183},
-        {.what = "levels below a file",
-         .withParents = true,
-         .name = u"file\\b\\c",
-         .status = 3},
+        {.what = "levels below a file", .withParents = true, .name = u"file\\b\\c", .status = 3},
     }),
     test::RowName);
 

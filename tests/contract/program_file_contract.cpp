@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::ValuesIn(std::vector<HeaderRow>{
         {.what = "x64", .bytes = ProgramFile(0x8664, 0x80, 0x400), .found = u"x64"},
         {.what = "x86", .bytes = ProgramFile(0x14C, 0x80, 0x86), .found = u"x86"},
-        {.what = "ARM64 with its header far in", .bytes = ProgramFile(0xAA64, 0xF00, 0x2000),
+        {.what = "ARM64 with its header far in",
+         .bytes = ProgramFile(0xAA64, 0xF00, 0x2000),
          .found = u"ARM64"},
         {.what = "a file that ends inside its DOS header",
          .bytes = ProgramFile(0x8664, 0x80, 0x30),

@@ -75,8 +75,8 @@ class FakeScheduledTasks final : public ScheduledTasks {
 
 class FakeEventLog final : public EventLog {
  public:
-  Status Report(std::u16string_view source, EventType type, std::uint32_t eventId,
-                EventUser user, const std::vector<std::u16string>& strings) override {
+  Status Report(std::u16string_view source, EventType type, std::uint32_t eventId, EventUser user,
+                const std::vector<std::u16string>& strings) override {
     if (result == 0) events.push_back({std::u16string(source), type, eventId, user, strings});
     return result;
   }

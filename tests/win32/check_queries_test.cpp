@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
+#include "common/rows.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
 #include "harness/text.h"
@@ -19,16 +19,19 @@
 
 namespace {
 
+using lss::test::PrintTo;
+
 const std::wstring kFolder = L"C:\\lss_win32_tests\\check";
 
 std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-struct RunningCase {
+struct RunningRow {
+  const char* what;
   const char16_t* asked;
   bool running;
 };
 
-class RunningProgram : public testing::TestWithParam<RunningCase> {};
+class RunningProgram : public testing::TestWithParam<RunningRow> {};
 
 TEST_P(RunningProgram, IsFoundByItsFileNameInAnyCase) {
   e2e::MakeFreshFolder(kFolder);
@@ -36,16 +39,19 @@ TEST_P(RunningProgram, IsFoundByItsFileNameInAnyCase) {
   e2e::CopyFileTo(e2e::PathFromEnvironment(L"LSS_IDLE_PROGRAM"), program);
   e2e::ChildProcess idle(program, L"20000");
   lss::Win32CheckQueries queries;
-  EXPECT_EQ(queries.IsProgramRunning(GetParam().asked), GetParam().running)
-      << lss::test::Narrow(GetParam().asked);
+  EXPECT_EQ(queries.IsProgramRunning(GetParam().asked), GetParam().running);
 }  // the idle program is ended here
 
-INSTANTIATE_TEST_SUITE_P(Table, RunningProgram,
-                         testing::Values(RunningCase{u"LSScheduler.exe", true},
-                                         RunningCase{u"LSSCHEDULER.EXE", true},
-                                         RunningCase{u"lsscheduler.exe", true},
-                                         RunningCase{u"LSScheduler", false},
-                                         RunningCase{u"LSSchedulerCheck.exe", false}));
+INSTANTIATE_TEST_SUITE_P(
+    , RunningProgram,
+    testing::ValuesIn(std::vector<RunningRow>{
+        {.what = "its own name", .asked = u"LSScheduler.exe", .running = true},
+        {.what = "in capitals", .asked = u"LSSCHEDULER.EXE", .running = true},
+        {.what = "in small letters", .asked = u"lsscheduler.exe", .running = true},
+        {.what = "without its extension", .asked = u"LSScheduler", .running = false},
+        {.what = "another program", .asked = u"LSSchedulerCheck.exe", .running = false},
+    }),
+    lss::test::RowName);
 
 // Wine runs only on x64 hosts; what an Arm computer gives is in the fake's
 // rows (IsWow64Process2's native machine, 0xAA64, for an emulated x64 process).

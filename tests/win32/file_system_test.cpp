@@ -5,28 +5,32 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "common/rows.h"
 #include "handles/win32_handles.h"
 #include "harness/scratch_files.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace {
 
+using lss::test::PrintTo;
+
 const std::wstring kFolder = L"C:\\lss_win32_tests\\files";
 
 // The byte every appender locks around its write (see Win32File::Append).
 constexpr ULONGLONG kAppendLockOffset = 0x7FFFFFFFFFFFFFFEull;
 
-struct LockCase {
+struct LockRow {
   const char* what;
   std::optional<DWORD> held;  // LockFileEx flags of another handle's lock
   bool appendWaits;
 };
 
-class AppendLock : public testing::TestWithParam<LockCase> {};
+class AppendLock : public testing::TestWithParam<LockRow> {};
 
 TEST_P(AppendLock, IsExclusive) {
-  const LockCase& c = GetParam();
+  const LockRow& c = GetParam();
   e2e::MakeFreshFolder(kFolder);
   const std::wstring path = kFolder + L"\\locked.log";
   lss::Win32FileSystem files;
@@ -58,11 +62,14 @@ TEST_P(AppendLock, IsExclusive) {
   EXPECT_EQ(e2e::ReadFileBytes(path), "x") << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, AppendLock,
-                         testing::Values(LockCase{"nothing held", std::nullopt, false},
-                                         LockCase{"a shared lock held", 0, true},
-                                         LockCase{"an exclusive lock held", LOCKFILE_EXCLUSIVE_LOCK,
-                                                  true}));
+INSTANTIATE_TEST_SUITE_P(
+    , AppendLock,
+    testing::ValuesIn(std::vector<LockRow>{
+        {.what = "nothing held", .held = std::nullopt, .appendWaits = false},
+        {.what = "a shared lock held", .held = 0, .appendWaits = true},
+        {.what = "an exclusive lock held", .held = LOCKFILE_EXCLUSIVE_LOCK, .appendWaits = true},
+    }),
+    lss::test::RowName);
 
 // The folder calls the run log's creation and retention rely on are in
 // tests/contract (FolderCreation, FolderListings, FileChanges).
