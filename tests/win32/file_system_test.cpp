@@ -11,6 +11,7 @@
 #include "handles/win32_handles.h"
 #include "harness/scratch_files.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_registry.h"
 
 namespace {
 
@@ -73,5 +74,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The folder calls the run log's creation and retention rely on are in
 // tests/contract (FolderCreation, FolderListings, FileChanges).
+
+// The scheduler's mappings leave out the check tool's verbs, whose calls its
+// import table must not list, and say so rather than pretend.
+TEST(SchedulerMappings, AnswerTheCheckToolsVerbsAsNotImplemented) {
+  e2e::MakeFreshFolder(kFolder);
+  e2e::WriteFileBytes(kFolder + L"\\taken.log", "abc");
+  const std::u16string taken = u"C:\\lss_win32_tests\\files\\taken.log";
+  lss::Win32FileSystem files;
+  EXPECT_TRUE(files.IsFile(taken));
+  EXPECT_EQ(files.ReadTail(taken, 64), std::nullopt);
+  EXPECT_EQ(files.ReadAt(taken, 0, 64), std::nullopt);
+  EXPECT_EQ(files.WriteNewFile(u"C:\\lss_win32_tests\\files\\new.log", "x"),
+            ERROR_CALL_NOT_IMPLEMENTED);
+  EXPECT_FALSE(e2e::PathExists(kFolder + L"\\new.log"));
+  EXPECT_EQ(files.RemoveFolder(u"C:\\lss_win32_tests\\files"), ERROR_CALL_NOT_IMPLEMENTED);
+  EXPECT_TRUE(e2e::PathExists(kFolder));
+  lss::Win32Registry registry;
+  char16_t name[256];
+  std::uint32_t length = 256;
+  EXPECT_EQ(registry.EnumKey(lss::kCurrentUser, 0, name, &length), ERROR_CALL_NOT_IMPLEMENTED);
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry.EnumValue(lss::kCurrentUser, 0, name, &length, nullptr, nullptr, &size),
+            ERROR_CALL_NOT_IMPLEMENTED);
+}
 
 }  // namespace
