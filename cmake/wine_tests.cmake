@@ -1,7 +1,6 @@
 # Helpers for the suites that run under Wine: a private prefix as a CTest
-# fixture. Their GoogleTest cases are registered with gtest_add_tests, which
+# fixture. Their GoogleTest cases are registered by lss_add_gtest_cases, which
 # runs them through CMAKE_CROSSCOMPILING_EMULATOR.
-include(GoogleTest)
 
 # The wineserver that belongs to the loader the toolchain found.
 if(LSS_WINE64)
@@ -60,7 +59,8 @@ function(lss_set_wine_test_properties fixture timeout)
 endfunction()
 
 # A Windows GoogleTest program run under Wine: one CTest test per TEST and
-# TEST_F of SOURCES, and one per TEST_P with all its rows (named <name>.Suite.Case),
+# TEST_F of SOURCES, and one per TEST_P with all its rows (named <name>.Suite.Case,
+# lss_add_gtest_cases),
 # each with lss_set_wine_test_properties. The cases of CHANNEL_SOURCES read
 # what the Wine debug CHANNELS print (lss_add_wine_debug_gtests). A suite that
 # runs no case fails. Sets <name>_tests in the caller to the tests' names.
@@ -70,8 +70,7 @@ endfunction()
 function(lss_add_wine_gtest_suite target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "NAME;FIXTURE;TIMEOUT;CHANNELS"
                         "SOURCES;CHANNEL_SOURCES;ENVIRONMENT")
-  gtest_add_tests(TARGET ${target} SOURCES ${arg_SOURCES} TEST_PREFIX ${arg_NAME}.
-                  TEST_LIST tests)
+  lss_add_gtest_cases(tests ${arg_NAME} ${target} SOURCES ${arg_SOURCES})
   if(arg_CHANNEL_SOURCES)
     lss_add_wine_debug_gtests(channel_tests ${arg_NAME} ${target} "${arg_CHANNELS}"
                               ${arg_CHANNEL_SOURCES})
@@ -83,15 +82,44 @@ function(lss_add_wine_gtest_suite target)
   set(${arg_NAME}_tests ${tests} PARENT_SCOPE)
 endfunction()
 
-# gtest_add_tests cannot wrap a case's command, so the cases that read Wine's
-# debug channels are registered here: each runs through
+# The cases that read Wine's debug channels run through
 # tests/e2e/with_wine_debug_log.sh, which turns <channels> (a WINEDEBUG value)
 # on and sends their output to a file the test reads (harness/wine_debug_log.h).
 #   lss_add_wine_debug_gtests(<out_var> <name prefix> <program target> <channels> <sources...>)
 function(lss_add_wine_debug_gtests out_var prefix program channels)
-  gtest_add_tests(TARGET ${PROJECT_SOURCE_DIR}/tests/e2e/with_wine_debug_log.sh
-    SOURCES ${ARGN} TEST_PREFIX ${prefix}. TEST_LIST tests
+  lss_add_gtest_cases(tests ${prefix} ${PROJECT_SOURCE_DIR}/tests/e2e/with_wine_debug_log.sh
+    SOURCES ${ARGN}
     EXTRA_ARGS "${channels}" ${CMAKE_CURRENT_BINARY_DIR}/winedebug
                ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${program}>)
+  set(${out_var} ${tests} PARENT_SCOPE)
+endfunction()
+
+# One CTest test <name prefix>.Suite.Case per TEST, TEST_F and TEST_P of
+# SOURCES, running <command> --gtest_filter=Suite.Case (for a TEST_P all its
+# rows, Suite.Case/*) and then EXTRA_ARGS. Tables are instantiated without a
+# prefix, so their cases are "Suite.Case/Row", which CMake's gtest_add_tests
+# filter "*/Suite.Case/*" misses; a table with a prefix still matches.
+#   lss_add_gtest_cases(<out_var> <name prefix> <command> SOURCES <files...> [EXTRA_ARGS <args...>])
+function(lss_add_gtest_cases out_var prefix command)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "SOURCES;EXTRA_ARGS")
+  set(tests "")
+  foreach(source IN LISTS arg_SOURCES)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    file(READ "${source}" contents)
+    string(REGEX MATCHALL "TEST_?[FP]? *\\( *[A-Za-z_0-9]+ *, *[A-Za-z_0-9]+ *\\)" found
+           "${contents}")
+    foreach(hit IN LISTS found)
+      if(NOT hit MATCHES "^(TEST_?[FP]?) *\\( *([A-Za-z_0-9]+) *, *([A-Za-z_0-9]+) *\\)$")
+        continue()
+      endif()
+      set(filter "${CMAKE_MATCH_2}.${CMAKE_MATCH_3}")
+      set(name "${prefix}.${filter}")
+      if(CMAKE_MATCH_1 STREQUAL "TEST_P")
+        set(filter "${filter}/*:*/${filter}/*")
+      endif()
+      add_test(NAME ${name} COMMAND ${command} --gtest_filter=${filter} ${arg_EXTRA_ARGS})
+      list(APPEND tests ${name})
+    endforeach()
+  endforeach()
   set(${out_var} ${tests} PARENT_SCOPE)
 endfunction()

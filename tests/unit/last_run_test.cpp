@@ -140,6 +140,18 @@ const VerdictCase kVerdicts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, Verdicts, testing::ValuesIn(kVerdicts), CaseName);
 
+// The listing gives folders too; a folder named like a newer log is no log.
+TEST(RunLogNames, LeaveOutFoldersAndOtherNames) {
+  const std::vector<FileSystem::Entry> listed = {
+      {.name = u"Scheduler020127000000.log", .isFolder = true},
+      {.name = u"Scheduler010127000000.log", .size = 5},
+      {.name = u"notes.txt", .size = 1}};
+  const std::vector<RunLogFile> logs = RunLogsNewestFirst(listed);
+  ASSERT_EQ(logs.size(), 1u);
+  EXPECT_EQ(logs[0].name, u"Scheduler010127000000.log");
+  EXPECT_EQ(logs[0].size, 5u);
+}
+
 TEST(Calendar, CountsTheSecondsBetweenLocalTimes) {
   const struct {
     LocalTime from;
@@ -187,7 +199,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.status, c.status);
   EXPECT_NE(lastRun.message.find(c.message), std::u16string::npos) << Narrow(lastRun.message);
   if (c.whole) EXPECT_EQ(lastRun.message, c.message);
-  EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes);
+  EXPECT_LE(os.files.largestTailAsked(), kLogTailBytes);
   if (c.skipped) {
     EXPECT_EQ(lastRun.details.back(),
               std::make_pair(std::u16string(u"laterStartsWithoutS"), std::u16string(c.skipped)));

@@ -59,7 +59,7 @@ Change Mutex(MutexState state, Status error = 0) {
 Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz, std::u16string file = {}) {
   return [=](FakeCheckPlatform& os) {
     os.disk.AddFolder(u"C:\\");
-    os.queries.environment[u"LOGS"] = u"C:\\Logs";
+    os.environment.variables[u"LOGS"] = u"C:\\Logs";
     if (!file.empty()) os.disk.AddFile(file);
     os.registry.Set(kSettings, u"LogDirectory", type, Utf16(text));
   };
@@ -104,7 +104,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty());
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty());
   EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft);
-  EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe"));
+  EXPECT_FALSE(os.files.IsFolder(u"C:\\LSSchedulerCheck.probe"));
   EXPECT_EQ(os.registry.openHandles(), 0u);
   EXPECT_TRUE(os.eventLog.events.empty());
   EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead});
@@ -265,7 +265,7 @@ const SituationCase kSituations[] = {
      u"is a file."},
     {"a missing folder where none may be created",
      [](auto& os) {
-       os.queries.DenyProbeCreate(true);
+       os.files.DenyCreate(true);
        LogDirectory(u"C:\\New\\Logs")(os);
      },
      u"log-folder", kFail, u"no folder can be created in C:\\ (Access is denied)"},
@@ -277,7 +277,7 @@ const SituationCase kSituations[] = {
      u"log-folder", kFail, u"LogDirectory C:\\Logfile is a file, not a folder"},
     {"a folder too long for a log file",
      [](auto& os) {
-       os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
+       os.environment.variables[u"DEEP"] = std::u16string(240, u'd');
        os.disk.AddFolder(u"C:\\" + std::u16string(240, u'd'));
        LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
      },
@@ -298,9 +298,9 @@ const SituationCase kSituations[] = {
     {"a missing folder named with the long-path prefix", LogDirectory(u"\\\\?\\C:\\New"),
      u"log-folder", kInfo,
      u"The log folder \\\\?\\C:\\New does not exist yet; the next run creates it.", kFail},
-    {"log folder not writable", [](auto& os) { os.queries.DenyProbeCreate(true); }, u"log-folder",
+    {"log folder not writable", [](auto& os) { os.files.DenyCreate(true); }, u"log-folder",
      kFail, u"No file can be created in C:\\Logs: Access is denied."},
-    {"a probe file that cannot be deleted", [](auto& os) { os.queries.DenyProbeDelete(true); },
+    {"a probe file that cannot be deleted", [](auto& os) { os.files.DenyRemove(true); },
      u"log-folder", kFail,
      u"The test file C:\\Logs\\LSSchedulerCheck.probe cannot be deleted: Access is denied.", kFail,
      true},
@@ -362,7 +362,7 @@ const SituationCase kSituations[] = {
      }),
      u"task", kOk, u"ended well"},
     {"an action whose file is gone",
-     [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
+     [](auto& os) { os.files.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
      u"task", kFail, u"LSScheduler.exe, which does not exist"},
     {"an action without -s", Task([](auto& t) { t.execActions.front().arguments = u"-e -p s"; }),
      u"task", kFail, u"without -s: a run only hands its values"},
@@ -456,7 +456,7 @@ const SituationCase kSituations[] = {
      u"last-run", kFail, u"The task ran at 08-12-26 02:00:00 but left no run log"},
     {"a task that ran with only empty logs",
      [](auto& os) {
-       os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
+       os.files.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
        os.disk.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
        Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; })(os);
      },
@@ -645,7 +645,7 @@ const OptionCase kOptions[] = {
     {Texts(u"--eventlog", u"--only", u"last-run"), 1, u"Verdict: WARN",
      [](auto& os) {
        os.disk.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
-       os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+       os.files.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
      },
      Written{EventType::kWarning, 1001,
              Texts(u"WARN", u"1",

@@ -237,14 +237,13 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
 const FaultCase kFaults[] = {
     {"the disk fills up at the settings",
      [](auto& os) {
-       os.collect.failingName = u"settings.reg";
-       os.collect.writeFailure = 112;
+       os.files.FailWriteNewFile(u"settings.reg", 112);
      },
      74,
      u"LSSchedulerCheck: C:\\B\\settings.reg cannot be written: There is not enough space on the "
      u"disk. The support bundle in C:\\B is incomplete.\n",
      Texts(u"settings.reg", u"task.xml", u"machine.txt")},
-    {"the folder cannot be created", [](auto& os) { os.collect.createFailure = 5; }, 74,
+    {"the folder cannot be created", [](auto& os) { os.files.FailCreateFolders(5); }, 74,
      u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
      Texts(u"check.json")},
     {"an existing empty folder", [](auto& os) { os.disk.AddFolder(u"C:\\B"); }, 2,
@@ -260,7 +259,7 @@ const FaultCase kFaults[] = {
      u"LSSchedulerCheck: C:\\B is not empty: the support bundle never overwrites anything. Name a "
      u"new or empty folder.\n",
      Texts(u"check.json")},
-    {"a folder that cannot be examined", [](auto& os) { os.collect.unexaminable = u"C:\\B"; }, 64,
+    {"a folder that cannot be examined", [](auto& os) { os.files.HideFromLook(u"C:\\B"); }, 64,
      u"LSSchedulerCheck: C:\\B cannot be examined: the support bundle needs a new or empty "
      u"folder.\n",
      Texts(u"check.json")},
@@ -281,7 +280,7 @@ const FaultCase kFaults[] = {
     {"a settings key deleted between its listing and its read",
      [](auto& os) {
        os.messages.Set(2, u"The system cannot find the file specified.\r\n");
-       os.collect.beforeRead = [&os](std::u16string_view key) {
+       os.registry.beforeOpen = [&os](const std::u16string&, std::u16string_view key) {
          if (key.ends_with(u"\\AdminOptions")) {
            os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
          }
