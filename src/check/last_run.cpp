@@ -344,7 +344,8 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   log.schedulerRunning = context.os.queries.IsProgramRunning(kSchedulerImage);
   std::optional<RunSpan> span;
   CheckResult result = JudgeRunLog(log, &span);
-  JudgedRun run{.file = log.path};
+  JudgedRun run;
+  run.file = log.path;
   if (span) {
     run.start = IsoTime(span->start);
     run.end = IsoTime(span->end);
