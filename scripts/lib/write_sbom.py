@@ -33,13 +33,11 @@ LIBRARIES = [
      "files": None, "description": "GCC's low-level runtime"},
     {"ref": "libstdc++", "name": "libstdc++", "package": "g++-mingw-w64-x86-64-posix",
      "files": None, "description": "the GNU C++ standard library"},
-    {"ref": "nlohmann-json", "name": "nlohmann-json", "package": "nlohmann-json3-dev",
-     "files": "*", "description": "JSON for Modern C++ (header-only)"},
 ]
 LINKED = {
     "LSScheduler.exe": ["mingw-w64-crt", "winpthreads", "libgcc", "libstdc++"],
-    "LSSchedulerCheck.exe": ["mingw-w64-crt", "winpthreads", "libgcc", "libstdc++",
-                             "nlohmann-json"],
+    # The check tool writes its JSON itself: no JSON library is compiled in.
+    "LSSchedulerCheck.exe": ["mingw-w64-crt", "winpthreads", "libgcc", "libstdc++"],
 }
 
 

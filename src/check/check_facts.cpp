@@ -58,7 +58,7 @@ CheckFacts GatherCheckFacts(CheckPlatform& os) {
     facts.nativeMachine = PeMachineName(machine);
   }
   if (const std::u16string scheduler = SchedulerBesideTool(os.queries); !scheduler.empty()) {
-    facts.schedulerVersion = os.queries.FileVersion(scheduler);
+    facts.schedulerVersion = os.files.FileVersion(scheduler);
   }
   return facts;
 }

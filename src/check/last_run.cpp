@@ -281,9 +281,10 @@ CheckResult JudgeRunLog(const LogToJudge& file, std::optional<RunSpan>* span) {
   return result;
 }
 
-std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Listed>& listed) {
+std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<FileSystem::Entry>& listed) {
   std::vector<RunLogFile> logs;
-  for (const CheckQueries::Listed& file : listed) {
+  for (const FileSystem::Entry& file : listed) {
+    if (file.isFolder) continue;
     if (const std::optional<LocalTime> opened = ParseRunLogFileName(file.name)) {
       logs.push_back({file.name, *opened, file.size});
     }
@@ -297,12 +298,12 @@ std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Liste
 
 CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxAgeHours,
                          const std::optional<LocalTime>& taskLastRun, JudgedRun* judged) {
-  CheckQueries& files = context.os.queries;
-  const std::u16string folder =
-      context.settings.ReadSettingExpandable(kSettingsSection, kLogDirectory, files);
+  FileSystem& files = context.os.files;
+  const std::u16string folder = context.settings.ReadSettingExpandable(
+      kSettingsSection, kLogDirectory, context.os.environment);
   if (folder.empty()) return Result(CheckStatus::kWarn, std::u16string(kNoFolder));
 
-  std::vector<RunLogFile> logs = RunLogsNewestFirst(files.ListFiles(folder, kRunLogFilePattern));
+  std::vector<RunLogFile> logs = RunLogsNewestFirst(files.ListFolder(folder, kRunLogFilePattern));
   // A log named well after now cannot be dated: it is neither the last run
   // nor newer than it.
   LocalTime now;
@@ -332,7 +333,7 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   LogToJudge log;
   log.path = RunLogPath(folder, logs[skipped].name);
   log.opened = logs[skipped].opened;
-  const std::optional<CheckQueries::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
+  const std::optional<FileSystem::Tail> tail = files.ReadTail(log.path, kLogTailBytes);
   if (!tail) {
     CheckResult result = Result(CheckStatus::kWarn, FormatText(kUnreadable, {log.path}));
     NoteNamedAfterNow(folder, afterNow, &result);
@@ -340,15 +341,16 @@ CheckResult CheckLastRun(CheckContext& context, std::optional<std::int32_t> maxA
   }
   log.bytes = tail->bytes;
   log.size = tail->size;
-  log.schedulerRunning = files.IsProgramRunning(kSchedulerImage);
+  log.schedulerRunning = context.os.queries.IsProgramRunning(kSchedulerImage);
   std::optional<RunSpan> span;
   CheckResult result = JudgeRunLog(log, &span);
-  JudgedRun run{.file = log.path};
+  JudgedRun run;
+  run.file = log.path;
   if (span) {
     run.start = IsoTime(span->start);
     run.end = IsoTime(span->end);
     run.errorCode = span->errorCode;
-    AddTimesWithOffset(files, *span, run);
+    AddTimesWithOffset(context.os.queries, *span, run);
     result.details.emplace_back(u"startWithOffset", run.startWithOffset);
     result.details.emplace_back(u"endWithOffset", run.endWithOffset);
   }

@@ -9,6 +9,7 @@
 #include "check/check_context.h"
 #include "check/check_result.h"
 #include "platform/check_queries.h"
+#include "platform/file_system.h"
 #include "platform/clock.h"
 
 namespace lss {
@@ -82,7 +83,7 @@ struct RunLogFile {
 };
 
 // The run logs among the listed files, newest first by the time in their
-// names; other names left out.
-std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<CheckQueries::Listed>& listed);
+// names; other names and folders left out.
+std::vector<RunLogFile> RunLogsNewestFirst(const std::vector<FileSystem::Entry>& listed);
 
 }  // namespace lss

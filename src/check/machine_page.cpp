@@ -34,17 +34,17 @@ std::u16string MachineText(CheckPlatform& os, const CheckRun& run, std::u16strin
     return value.empty() ? std::u16string(u"?") : value;
   };
   const auto versionOf = [&](std::u16string_view path) {
-    return queries.FileVersion(path).value_or(std::u16string(kNoVersion));
+    return os.files.FileVersion(path).value_or(std::u16string(kNoVersion));
   };
   const auto machineOf = [&](std::u16string_view path) {
-    return DescribePeHeader(ReadPeHeader(queries, path));
+    return DescribePeHeader(ReadPeHeader(os.files, path));
   };
   std::u16string text;
   const auto line = [&](std::u16string_view name, std::u16string_view value) {
     text += FormatText(u"%s: %s\n", {name, value});
   };
 
-  std::u16string windows = os.collect.WindowsVersion();
+  std::u16string windows = queries.WindowsVersion();
   if (windows.empty()) windows = u"?";
   const std::u16string product = machine(kWindowsKey, u"ProductName");
   const std::u16string release = machine(kWindowsKey, u"DisplayVersion");
@@ -61,7 +61,7 @@ std::u16string MachineText(CheckPlatform& os, const CheckRun& run, std::u16strin
 
   const std::u16string self = queries.ProgramPath();
   const std::u16string scheduler = JoinPath(FolderOf(self), u"LSScheduler.exe");
-  line(u"LSScheduler.exe", queries.IsFile(scheduler)
+  line(u"LSScheduler.exe", os.files.IsFile(scheduler)
                                ? FormatText(u"%s, version %s", {scheduler, versionOf(scheduler)})
                                : scheduler + u" (missing)");
   line(u"LSSchedulerCheck.exe",
@@ -69,15 +69,15 @@ std::u16string MachineText(CheckPlatform& os, const CheckRun& run, std::u16strin
 
   const std::optional<std::u16string>& outlook = run.outlookPath;
   line(u"Outlook", !outlook ? std::u16string(kNotFound)
-                   : !queries.IsFile(*outlook)
+                   : !os.files.IsFile(*outlook)
                        ? *outlook + u" (missing)"
                        : FormatText(u"%s, version %s, %s",
                                     {*outlook, versionOf(*outlook), machineOf(*outlook)}));
   line(u"Mail client", run.mailClient.value_or(std::u16string(kNotFound)));
   const std::optional<std::u16string>& library = run.mapiLibrary;
-  const std::u16string libraryFile = library ? queries.ExpandEnvironment(*library) : u"";
+  const std::u16string libraryFile = library ? os.environment.ExpandEnvironment(*library) : u"";
   line(u"MAPI library", !library ? std::u16string(kNotFound)
-                        : !queries.IsFile(libraryFile)
+                        : !os.files.IsFile(libraryFile)
                             ? *library + u" (missing)"
                             : FormatText(u"%s, %s", {libraryFile, machineOf(libraryFile)}));
 

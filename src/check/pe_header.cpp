@@ -164,9 +164,9 @@ PeHeader ReadPeFile(const PeFileReader& read) {
   return header;
 }
 
-PeHeader ReadPeHeader(CheckQueries& queries, std::u16string_view path) {
+PeHeader ReadPeHeader(FileSystem& files, std::u16string_view path) {
   return ReadPeFile([&](std::uint64_t offset, std::size_t maxBytes) {
-    return queries.ReadAt(path, offset, maxBytes);
+    return files.ReadAt(path, offset, maxBytes);
   });
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/check_queries.h"
+#include "platform/file_system.h"
 
 namespace lss {
 
@@ -72,7 +72,7 @@ using PeFileReader =
 // an x64 or ARM64 header, its load configuration too.
 PeHeader ReadPeFile(const PeFileReader& read);
 // The same for the file at `path`.
-PeHeader ReadPeHeader(CheckQueries& queries, std::u16string_view path);
+PeHeader ReadPeHeader(FileSystem& files, std::u16string_view path);
 
 // "x64", "x86", "ARM64", or "machine type 0x1C4".
 std::u16string PeMachineName(std::uint16_t machine);

@@ -174,7 +174,7 @@ using Detail = std::pair<std::u16string, std::u16string>;
 // file).
 CheckResult JudgeMachine(CheckContext& context, std::u16string_view id, std::u16string_view path,
                          const std::function<CheckResult(const PeHeader&)>& judge64) {
-  const PeHeader header = ReadPeHeader(context.os.queries, path);
+  const PeHeader header = ReadPeHeader(context.os.files, path);
   const bool isProgram = header.problem == PeHeader::Problem::kNone;
   CheckResult result;
   if (isProgram && (header.machine == pe_machine::kX64 || header.machine == pe_machine::kArm64)) {
@@ -221,7 +221,7 @@ CheckResult CheckOutlook(CheckContext& context, std::optional<std::u16string>* p
   if (found.folder.empty() || found.folder.back() != u'\\') {
     result = MakeResult(kId, CheckStatus::kFail,
                         FormatText(kOutlookNoBackslash, {found.folder, found.path}));
-  } else if (!context.os.queries.IsFile(found.path)) {
+  } else if (!context.os.files.IsFile(found.path)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kOutlookFileMissing, {found.path}));
   } else {
     // Outlook's own process is never loaded into a run's, so an Arm build is
@@ -241,13 +241,13 @@ CheckResult CheckOutlook(CheckContext& context, std::optional<std::u16string>* p
 
 CheckResult CheckMapi(CheckContext& context, MailClientFound* found) {
   constexpr std::u16string_view kId = u"mapi";
-  CheckQueries& queries = context.os.queries;
+  FileSystem& files = context.os.files;
   const auto machineText = [&](std::uint32_t view, std::u16string_view key,
                                std::u16string_view name) {
     return ReadMachineText(context.os.registry, view, key, name);
   };
-  const std::u16string library = JoinPath(queries.SystemDirectory(), kMapiLibrary);
-  if (!queries.IsFile(library)) {
+  const std::u16string library = JoinPath(context.os.queries.SystemDirectory(), kMapiLibrary);
+  if (!files.IsFile(library)) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kMapiNoLibrary, {library}));
   }
   const std::u16string client = machineText(reg::kWow64_64Key, kMailClientsKey, u"");
@@ -266,7 +266,7 @@ CheckResult CheckMapi(CheckContext& context, MailClientFound* found) {
                  : MakeResult(kId, CheckStatus::kWarn, FormatText(kMapiNoDllPath, {client}));
   } else if (dll.find(u'%') != std::u16string::npos) {
     result = MakeResult(kId, CheckStatus::kOk, FormatText(kMapiDllUnchecked, {client, dll}));
-  } else if (!queries.IsFile(dll)) {
+  } else if (!files.IsFile(dll)) {
     result = MakeResult(kId, CheckStatus::kFail, FormatText(kMapiDllMissing, {client, dll}));
   } else {
     // A run's x64 process loads the library: x64 code, or Arm64X's.
@@ -300,7 +300,7 @@ std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
 // must accept a new folder, which is made and removed again.
 CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& folder) {
   constexpr std::u16string_view kId = u"log-folder";
-  CheckQueries& files = context.os.queries;
+  FileSystem& files = context.os.files;
   // A drive's colon and the \\?\ prefix aside.
   const std::size_t nameStart = folder.rfind(u"\\\\?\\", 0) == 0 ? 6 : 2;
   if (folder.find_first_of(u"<>:\"|?*", std::min(nameStart, folder.size())) !=
@@ -342,7 +342,7 @@ CheckResult JudgeFolderCreation(CheckContext& context, const std::u16string& fol
 CheckResult CheckLogFolder(CheckContext& context, std::optional<std::u16string>* logFolder) {
   constexpr std::u16string_view kId = u"log-folder";
   SettingsStore& settings = context.settings;
-  CheckQueries& files = context.os.queries;
+  FileSystem& files = context.os.files;
   const std::optional<SettingsStore::Text> stored =
       settings.ReadSettingText(kSettingsSection, kLogDirectory);
   if (!stored || stored->text.empty()) {
@@ -350,7 +350,7 @@ CheckResult CheckLogFolder(CheckContext& context, std::optional<std::u16string>*
   }
   // As a run reads it.
   const std::u16string folder =
-      stored->type == reg::kExpandSz ? files.ExpandEnvironment(stored->text) : stored->text;
+      stored->type == reg::kExpandSz ? context.os.environment.ExpandEnvironment(stored->text) : stored->text;
   std::size_t logPathLength = 0;
   const bool logPathFits = RunLogPathFits(folder, &logPathLength);
   CheckResult result;

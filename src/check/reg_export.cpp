@@ -77,7 +77,7 @@ void AppendHex(std::u16string& line, std::uint32_t type, const std::vector<std::
   }
 }
 
-std::u16string ValueLine(const RegistryValueRead& value) {
+std::u16string ValueLine(const ListedValue& value) {
   std::u16string line = value.name.empty() ? std::u16string(u"@") : Quoted(value.name);
   line += u'=';
   if (value.type == reg::kSz) {
@@ -101,13 +101,13 @@ std::string FormatRegExport(const std::vector<RegistryKeyDump>& keys) {
   std::u16string text(kRegHeader);
   for (const RegistryKeyDump& key : keys) {
     text += u"[" + key.path + u"]\r\n";
-    for (const RegistryValueRead& value : key.values) text += ValueLine(value) + u"\r\n";
+    for (const ListedValue& value : key.values) text += ValueLine(value) + u"\r\n";
     text += u"\r\n";
   }
   return Utf16LeWithBom(text);
 }
 
-std::vector<RegistryKeyDump> ReadUserTree(CollectQueries& queries, SystemMessages& messages,
+std::vector<RegistryKeyDump> ReadUserTree(Registry& registry, SystemMessages& messages,
                                           std::u16string_view key,
                                           std::vector<std::u16string>* notes) {
   std::vector<RegistryKeyDump> keys;
@@ -119,8 +119,9 @@ std::vector<RegistryKeyDump> ReadUserTree(CollectQueries& queries, SystemMessage
     }
     const std::u16string path = std::move(pending.back());
     pending.pop_back();
-    RegistryKeyRead read;
-    const Status status = queries.ReadUserKey(path, &read);
+    KeyListing read;
+    const Status status =
+        ListKey(registry, kCurrentUser, path, reg::kKeyRead | reg::kWow64_64Key, &read);
     const std::u16string fullPath = JoinPath(kCurrentUserRoot, path);
     if (status == win32_error::kFileNotFound && keys.empty()) break;  // no settings at all
     if (status != 0) {

@@ -5,15 +5,16 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/collect_queries.h"
+#include "platform/registry.h"
 #include "platform/system_messages.h"
+#include "settings/key_listing.h"
 
 namespace lss {
 
 // One key of a registry tree and its values, for settings.reg.
 struct RegistryKeyDump {
   std::u16string path;  // in full, e.g. u"HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan"
-  std::vector<RegistryValueRead> values;
+  std::vector<ListedValue> values;
 };
 
 // The keys as `reg export` writes them: UTF-16 LE with a byte-order mark,
@@ -23,10 +24,11 @@ struct RegistryKeyDump {
 // written as hex(1) or hex(2)).
 std::string FormatRegExport(const std::vector<RegistryKeyDump>& keys);
 
-// The tree under HKCU\`key`, parents before their subkeys, each level in the
-// registry's order; nothing when `key` does not exist. What cannot be read
-// is left out with a note.
-std::vector<RegistryKeyDump> ReadUserTree(CollectQueries& queries, SystemMessages& messages,
+// The tree under HKCU\`key` (the 64-bit view), read through the registry's
+// listing: parents before their subkeys, each level in the registry's order;
+// nothing when `key` does not exist. What cannot be read is left out with a
+// note.
+std::vector<RegistryKeyDump> ReadUserTree(Registry& registry, SystemMessages& messages,
                                           std::u16string_view key,
                                           std::vector<std::u16string>* notes);
 

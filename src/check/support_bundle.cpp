@@ -52,7 +52,7 @@ class BundleWriter {
 
   bool Write(std::u16string_view name, std::string_view bytes) {
     const std::u16string path = JoinPath(folder_, name);
-    const Status status = os_.collect.WriteNewFile(path, bytes);
+    const Status status = os_.files.WriteNewFile(path, bytes);
     if (status != 0) {
       error_ = FormatText(kNotWritten, {path, WindowsErrorText(os_.messages, status), folder_});
       return false;
@@ -76,11 +76,11 @@ bool CopyRunLogs(CheckPlatform& os, const std::optional<std::u16string>& logFold
                  BundleWriter& writer, std::vector<std::u16string>* notes) {
   if (!logFolder) return true;
   std::vector<RunLogFile> logs =
-      RunLogsNewestFirst(os.queries.ListFiles(*logFolder, kRunLogFilePattern));
+      RunLogsNewestFirst(os.files.ListFolder(*logFolder, kRunLogFilePattern));
   if (logs.size() > kBundledRunLogs) logs.resize(kBundledRunLogs);
   for (const RunLogFile& log : logs) {
     const std::u16string path = RunLogPath(*logFolder, log.name);
-    const std::optional<CheckQueries::Tail> read = os.queries.ReadTail(path, kMostLogBytes);
+    const std::optional<FileSystem::Tail> read = os.files.ReadTail(path, kMostLogBytes);
     if (!read) {
       notes->push_back(FormatText(kLogUnreadable, {path}));
     } else if (read->size > read->bytes.size()) {
@@ -111,7 +111,7 @@ bool WriteBundle(CheckPlatform& os, const CheckRun& run, std::u16string_view ver
   }
   const std::u16string settingsKey = JoinPath(JoinPath(u"Software", kVendorKey), kApplicationName);
   if (!writer.Write(kSettingsFile,
-                    FormatRegExport(ReadUserTree(os.collect, os.messages, settingsKey, notes)))) {
+                    FormatRegExport(ReadUserTree(os.registry, os.messages, settingsKey, notes)))) {
     return false;
   }
   if (const std::optional<std::u16string> xml = TaskXml(run.task);
@@ -137,12 +137,12 @@ std::u16string BundleRefusal(PathKind kind, std::u16string_view folder) {
 int CollectSupportBundle(CheckPlatform& os, Console& console, const CheckOptions& options,
                          std::u16string_view version) {
   const std::u16string_view folder = options.collectFolder;
-  if (const std::u16string refusal = BundleRefusal(os.collect.Look(folder), folder);
+  if (const std::u16string refusal = BundleRefusal(os.files.Look(folder), folder);
       !refusal.empty()) {
     console.Write(OutputStream::kError, FormatText(kErrorLine, {refusal}));
     return kUsageExitCode;
   }
-  if (const Status status = os.collect.CreateFolders(folder); status != 0) {
+  if (const Status status = os.files.CreateFolders(folder); status != 0) {
     console.Write(
         OutputStream::kError,
         FormatText(kErrorLine,

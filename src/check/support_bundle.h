@@ -10,8 +10,8 @@
 
 #include "check/check_options.h"
 #include "platform/check_platform.h"
-#include "platform/collect_queries.h"
 #include "platform/console.h"
+#include "platform/file_system.h"
 
 namespace lss {
 

@@ -100,8 +100,8 @@ std::u16string_view Trimmed(std::u16string_view text) {
 }
 
 // An action's program as it is started: variables expanded, quotes removed.
-std::u16string ProgramOf(CheckQueries& queries, const TaskExecAction& action) {
-  std::u16string program = queries.ExpandEnvironment(Trimmed(action.path));
+std::u16string ProgramOf(Environment& environment, const TaskExecAction& action) {
+  std::u16string program = environment.ExpandEnvironment(Trimmed(action.path));
   if (program.size() >= 2 && program.front() == u'"' && program.back() == u'"') {
     program = program.substr(1, program.size() - 2);
   }
@@ -175,8 +175,8 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
                                                              : kLogonS4U}));
   }
 
-  CheckQueries& queries = context.os.queries;
-  const std::u16string ownFolder(FolderOf(queries.ProgramPath()));
+  Environment& environment = context.os.environment;
+  const std::u16string ownFolder(FolderOf(context.os.queries.ProgramPath()));
   const auto inOwnFolder = [&](std::u16string_view image) {
     return ownFolder.empty() ? std::u16string(image) : ownFolder + u"\\" + std::u16string(image);
   };
@@ -189,7 +189,7 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
   const TaskExecAction* action = nullptr;
   std::u16string program;
   for (const TaskExecAction& candidate : info.execActions) {
-    const std::u16string path = ProgramOf(queries, candidate);
+    const std::u16string path = ProgramOf(environment, candidate);
     if (isOwn(path, kSchedulerImage)) {
       action = &candidate;
       program = path;
@@ -199,19 +199,19 @@ CheckResult Judge(CheckContext& context, const TaskReading& task, CheckResult& f
   if (action == nullptr) {
     const std::u16string other = info.execActions.empty()
                                      ? std::u16string(kNothing)
-                                     : ProgramOf(queries, info.execActions.front());
+                                     : ProgramOf(environment, info.execActions.front());
     return MakeResult(kId, CheckStatus::kFail, FormatText(kNoAction, {task.name, expected, other}));
   }
   found.details.emplace_back(u"program", program);
   found.details.emplace_back(u"arguments", action->arguments);
-  if (!queries.IsFile(program)) {
+  if (!context.os.files.IsFile(program)) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kProgramMissing, {task.name, program}));
   }
   const std::vector<std::u16string> arguments = SplitArguments(action->arguments);
   if (!HasSchedulerFlag(arguments, u's')) {
     return MakeResult(kId, CheckStatus::kFail, FormatText(kNoS, {task.name}));
   }
-  const bool writesVerdict = isOwn(ProgramOf(queries, info.execActions.back()), kCheckImage);
+  const bool writesVerdict = isOwn(ProgramOf(environment, info.execActions.back()), kCheckImage);
   CheckResult result =
       JudgeLastResult(context, task, program + u" " + action->arguments, writesVerdict);
   if (result.status != CheckStatus::kFail && !HasSchedulerFlag(arguments, u'e')) {

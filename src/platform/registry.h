@@ -61,6 +61,34 @@ class Registry {
 
   // RegCloseKey. Predefined roots are never closed by the program.
   virtual Status CloseKey(RegKey key) = 0;
+
+  // --- Listing a key: the check tool's alone ---------------------------------
+  // Both go by index, 0 first, in the order the registry keeps (Windows keeps
+  // subkeys ordered by name without regard to case); an index past the last
+  // gives ERROR_NO_MORE_ITEMS. A key changed meanwhile may shift the indexes.
+  // The scheduler's mapping never lists (it would import calls the scheduler
+  // never makes) and answers ERROR_CALL_NOT_IMPLEMENTED.
+
+  // RegEnumKeyExW: the name of the subkey at `index`. *length is the capacity
+  // of `name` in characters, its terminating NUL included, on entry, and the
+  // name's length without the NUL on success. ERROR_MORE_DATA when the name
+  // and its NUL do not fit (key names have at most 255 characters).
+  virtual Status EnumKey(RegKey /*key*/, std::uint32_t /*index*/, char16_t* /*name*/,
+                         std::uint32_t* /*length*/) {
+    return win32_error::kCallNotImplemented;
+  }
+
+  // RegEnumValueW: the name, type and data of the value at `index` (the
+  // default value's name is empty). *nameLength as EnumKey's *length (value
+  // names have at most 16383 characters). `type` may be null; `data` may be
+  // null to ask for the size alone. *size is the capacity in bytes on entry
+  // and the size of the stored data on return. ERROR_MORE_DATA when the name
+  // or the data does not fit; *size then holds the data's size.
+  virtual Status EnumValue(RegKey /*key*/, std::uint32_t /*index*/, char16_t* /*name*/,
+                           std::uint32_t* /*nameLength*/, std::uint32_t* /*type*/,
+                           std::uint8_t* /*data*/, std::uint32_t* /*size*/) {
+    return win32_error::kCallNotImplemented;
+  }
 };
 
 }  // namespace lss

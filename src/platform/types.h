@@ -14,8 +14,11 @@ inline constexpr Status kFileNotFound = 2;
 inline constexpr Status kPathNotFound = 3;
 inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kInvalidHandle = 6;
+inline constexpr Status kFileExists = 80;
+inline constexpr Status kCallNotImplemented = 120;
 inline constexpr Status kAlreadyExists = 183;
 inline constexpr Status kMoreData = 234;
+inline constexpr Status kNoMoreItems = 259;
 }  // namespace win32_error
 
 }  // namespace lss

@@ -13,7 +13,6 @@
 #include "common/rows.h"
 #include "platform/check_queries.h"
 #include "platform/clock.h"
-#include "platform/collect_queries.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/sync.h"
@@ -31,10 +30,10 @@ class ContractMachine {
  public:
   virtual ~ContractMachine() = default;
 
+  // The check tool's, which lists keys and has all the file verbs.
   virtual Registry& registry() = 0;
   virtual FileSystem& files() = 0;
   virtual CheckQueries& queries() = 0;
-  virtual CollectQueries& collect() = 0;
   virtual Sync& sync() = 0;
   virtual Clock& clock() = 0;
 

@@ -22,7 +22,6 @@ class FakeContractMachine final : public ContractMachine {
   Registry& registry() override { return machine_.registry; }
   FileSystem& files() override { return files_; }
   CheckQueries& queries() override { return queries_; }
-  CollectQueries& collect() override { return collect_; }
   Sync& sync() override { return sync_; }
   Clock& clock() override { return machine_.clock; }
 
@@ -59,7 +58,6 @@ class FakeContractMachine final : public ContractMachine {
   test::FakeNamedObjects& objects_ = machine_.objects;
   test::FakeFileSystem files_{machine_.disk};
   test::FakeCheckQueries queries_{machine_};
-  test::FakeCollectQueries collect_{machine_.disk, machine_.registry};
   test::FakeSync sync_{machine_.journal, objects_};
   int lastThread_ = test::FakeNamedObjects::kThisThread;
 };

@@ -3,11 +3,14 @@
 // query is given, missing keys and values, and the two views of HKLM.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "contract/contract_machine.h"
+#include "settings/key_listing.h"
 #include "settings/settings_store.h"
 #include "settings/unique_key.h"
 
@@ -47,7 +50,7 @@ class RegistryContract : public testing::Test {
 
 // --- each value type through the program's reads and the raw query ---------
 
-struct ValueCase {
+struct ValueRow {
   const char* what;
   std::uint32_t type;
   Bytes data;
@@ -55,10 +58,10 @@ struct ValueCase {
   std::u16string asText;  // ReadSettingString with an empty default
 };
 
-class ValueTypes : public RegistryContract, public testing::WithParamInterface<ValueCase> {};
+class ValueTypes : public RegistryContract, public testing::WithParamInterface<ValueRow> {};
 
 TEST_P(ValueTypes, ReadAsIntAsTextAndRaw) {
-  const ValueCase& c = GetParam();
+  const ValueRow& c = GetParam();
   Put(kCurrentUser, std::u16string(kScratchKey) + u"\\Store\\Values", 0, u"Value", c.type, c.data);
   SettingsStore store(u"Store", SettingsStore::Access::kReadOnly);
   store.SetSettingsRoot(registry, u"LSSContract");
@@ -80,50 +83,85 @@ TEST_P(ValueTypes, ReadAsIntAsTextAndRaw) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ValueTypes,
-    testing::Values(
-        ValueCase{"REG_DWORD 16", reg::kDword, {0x10, 0, 0, 0}, 16, u"\u0010"},
-        ValueCase{
-            "REG_DWORD -1", reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFF, u"\uFFFF\uFFFF"},
-        ValueCase{"REG_SZ \"7\"", reg::kSz, {'7', 0, 0, 0}, 55, u"7"},
-        ValueCase{"REG_SZ \"77\" is too long for an int",
-                  reg::kSz,
-                  {'7', 0, '7', 0, 0, 0},
-                  0xFFFFFFFF,
-                  u"77"},
-        ValueCase{"REG_SZ unterminated", reg::kSz, {'C', 0, ':', 0}, 0x003A0043, u"C:"},
-        ValueCase{"REG_SZ of odd size drops the last byte",
-                  reg::kSz,
-                  {'C', 0, ':', 0, 'x'},
-                  0xFFFFFFFF,
-                  u"C:"},
-        ValueCase{"REG_SZ of one byte", reg::kSz, {'x'}, 0x78, u""},
-        ValueCase{"REG_SZ without data", reg::kSz, {}, 0, u""},
-        ValueCase{"REG_SZ beyond Latin-1",
-                  reg::kSz,
-                  {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE},
-                  0xFFFFFFFF,
-                  u"\u20AC\U0001F600"},
-        ValueCase{"REG_EXPAND_SZ is read raw", reg::kExpandSz, Utf16(u"%SystemRoot%\\x"),
-                  0xFFFFFFFF, u"%SystemRoot%\\x"},
-        ValueCase{"REG_MULTI_SZ up to its first NUL",
-                  reg::kMultiSz,
-                  {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0},
-                  0xFFFFFFFF,
-                  u"a"},
-        ValueCase{
-            "REG_BINARY of 2 bytes zero-fills", reg::kBinary, {0x34, 0x12}, 0x1234, u"\u1234"},
-        ValueCase{"REG_BINARY of 3 bytes", reg::kBinary, {1, 2, 3}, 0x030201, u"\u0201"},
-        ValueCase{"REG_QWORD is too long for an int",
-                  kQword,
-                  {1, 0, 0, 0, 0, 0, 0, 0},
-                  0xFFFFFFFF,
-                  u"\u0001"},
-        ValueCase{"REG_NONE without data", reg::kNone, {}, 0, u""}));
+    , ValueTypes,
+    testing::ValuesIn(std::vector<ValueRow>{
+        {.what = "REG_DWORD 16",
+         .type = reg::kDword,
+         .data = {0x10, 0, 0, 0},
+         .asInt = 16,
+         .asText = u"\u0010"},
+        {.what = "REG_DWORD -1",
+         .type = reg::kDword,
+         .data = {0xFF, 0xFF, 0xFF, 0xFF},
+         .asInt = 0xFFFFFFFF,
+         .asText = u"\uFFFF\uFFFF"},
+        {.what = "REG_SZ \"7\"",
+         .type = reg::kSz,
+         .data = {'7', 0, 0, 0},
+         .asInt = 55,
+         .asText = u"7"},
+        {.what = "REG_SZ \"77\" is too long for an int",
+         .type = reg::kSz,
+         .data = {'7', 0, '7', 0, 0, 0},
+         .asInt = 0xFFFFFFFF,
+         .asText = u"77"},
+        {.what = "REG_SZ unterminated",
+         .type = reg::kSz,
+         .data = {'C', 0, ':', 0},
+         .asInt = 0x003A0043,
+         .asText = u"C:"},
+        {.what = "REG_SZ of odd size drops the last byte",
+         .type = reg::kSz,
+         .data = {'C', 0, ':', 0, 'x'},
+         .asInt = 0xFFFFFFFF,
+         .asText = u"C:"},
+        {.what = "REG_SZ of one byte",
+         .type = reg::kSz,
+         .data = {'x'},
+         .asInt = 0x78,
+         .asText = u""},
+        {.what = "REG_SZ without data", .type = reg::kSz, .data = {}, .asInt = 0, .asText = u""},
+        {.what = "REG_SZ beyond Latin-1",
+         .type = reg::kSz,
+         .data = {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE},
+         .asInt = 0xFFFFFFFF,
+         .asText = u"\u20AC\U0001F600"},
+        {.what = "REG_EXPAND_SZ is read raw",
+         .type = reg::kExpandSz,
+         .data = Utf16(u"%SystemRoot%\\x"),
+         .asInt = 0xFFFFFFFF,
+         .asText = u"%SystemRoot%\\x"},
+        {.what = "REG_MULTI_SZ up to its first NUL",
+         .type = reg::kMultiSz,
+         .data = {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0},
+         .asInt = 0xFFFFFFFF,
+         .asText = u"a"},
+        {.what = "REG_BINARY of 2 bytes zero-fills",
+         .type = reg::kBinary,
+         .data = {0x34, 0x12},
+         .asInt = 0x1234,
+         .asText = u"\u1234"},
+        {.what = "REG_BINARY of 3 bytes",
+         .type = reg::kBinary,
+         .data = {1, 2, 3},
+         .asInt = 0x030201,
+         .asText = u"\u0201"},
+        {.what = "REG_QWORD is too long for an int",
+         .type = kQword,
+         .data = {1, 0, 0, 0, 0, 0, 0, 0},
+         .asInt = 0xFFFFFFFF,
+         .asText = u"\u0001"},
+        {.what = "REG_NONE without data",
+         .type = reg::kNone,
+         .data = {},
+         .asInt = 0,
+         .asText = u""},
+    }),
+    test::RowName);
 
 // --- the size a raw query is given ------------------------------------------
 
-struct SizeCase {
+struct SizeRow {
   const char* what;
   std::uint32_t type;
   Bytes data;
@@ -132,10 +170,10 @@ struct SizeCase {
   std::uint32_t size;  // what the query leaves in *size
 };
 
-class QuerySizes : public RegistryContract, public testing::WithParamInterface<SizeCase> {};
+class QuerySizes : public RegistryContract, public testing::WithParamInterface<SizeRow> {};
 
 TEST_P(QuerySizes, GiveTheStoredSizeAndMoreDataWhenShort) {
-  const SizeCase& c = GetParam();
+  const SizeRow& c = GetParam();
   const std::u16string key = std::u16string(kScratchKey) + u"\\Sizes";
   Put(kCurrentUser, key, 0, u"Value", c.type, c.data);
   UniqueKey opened(registry);
@@ -157,23 +195,82 @@ TEST_P(QuerySizes, GiveTheStoredSizeAndMoreDataWhenShort) {
 
 constexpr Status kMoreData = 234;  // ERROR_MORE_DATA
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, QuerySizes,
-    testing::Values(
-        SizeCase{"no buffer: the size alone", reg::kSz, Utf16(u"abc"), std::nullopt, 0, 8},
-        SizeCase{"a buffer of 0 bytes", reg::kSz, Utf16(u"abc"), 0, kMoreData, 8},
-        SizeCase{"an odd buffer", reg::kSz, Utf16(u"abc"), 3, kMoreData, 8},
-        SizeCase{"one byte short", reg::kSz, Utf16(u"abc"), 7, kMoreData, 8},
-        SizeCase{"exactly the size", reg::kSz, Utf16(u"abc"), 8, 0, 8},
-        SizeCase{"a larger buffer", reg::kSz, Utf16(u"abc"), 64, 0, 8},
-        SizeCase{"an empty value in 0 bytes", reg::kBinary, {}, 0, 0, 0},
-        SizeCase{"an odd value one byte short", reg::kBinary, {1, 2, 3}, 2, kMoreData, 3},
-        SizeCase{"an odd value in its size", reg::kBinary, {1, 2, 3}, 3, 0, 3},
-        SizeCase{"a REG_DWORD one byte short", reg::kDword, {1, 0, 0, 0}, 3, kMoreData, 4},
-        SizeCase{
-            "a REG_QWORD in a DWORD's size", kQword, {1, 0, 0, 0, 0, 0, 0, 0}, 4, kMoreData, 8},
-        SizeCase{"a REG_EXPAND_SZ one byte short", reg::kExpandSz, Utf16(u"%TEMP%"), 13, kMoreData,
-                 14}));
+INSTANTIATE_TEST_SUITE_P(, QuerySizes,
+                         testing::ValuesIn(std::vector<SizeRow>{
+                             {.what = "no buffer: the size alone",
+                              .type = reg::kSz,
+                              .data = Utf16(u"abc"),
+                              .capacity = std::nullopt,
+                              .status = 0,
+                              .size = 8},
+                             {.what = "a buffer of 0 bytes",
+                              .type = reg::kSz,
+                              .data = Utf16(u"abc"),
+                              .capacity = 0,
+                              .status = kMoreData,
+                              .size = 8},
+                             {.what = "an odd buffer",
+                              .type = reg::kSz,
+                              .data = Utf16(u"abc"),
+                              .capacity = 3,
+                              .status = kMoreData,
+                              .size = 8},
+                             {.what = "one byte short",
+                              .type = reg::kSz,
+                              .data = Utf16(u"abc"),
+                              .capacity = 7,
+                              .status = kMoreData,
+                              .size = 8},
+                             {.what = "exactly the size",
+                              .type = reg::kSz,
+                              .data = Utf16(u"abc"),
+                              .capacity = 8,
+                              .status = 0,
+                              .size = 8},
+                             {.what = "a larger buffer",
+                              .type = reg::kSz,
+                              .data = Utf16(u"abc"),
+                              .capacity = 64,
+                              .status = 0,
+                              .size = 8},
+                             {.what = "an empty value in 0 bytes",
+                              .type = reg::kBinary,
+                              .data = {},
+                              .capacity = 0,
+                              .status = 0,
+                              .size = 0},
+                             {.what = "an odd value one byte short",
+                              .type = reg::kBinary,
+                              .data = {1, 2, 3},
+                              .capacity = 2,
+                              .status = kMoreData,
+                              .size = 3},
+                             {.what = "an odd value in its size",
+                              .type = reg::kBinary,
+                              .data = {1, 2, 3},
+                              .capacity = 3,
+                              .status = 0,
+                              .size = 3},
+                             {.what = "a REG_DWORD one byte short",
+                              .type = reg::kDword,
+                              .data = {1, 0, 0, 0},
+                              .capacity = 3,
+                              .status = kMoreData,
+                              .size = 4},
+                             {.what = "a REG_QWORD in a DWORD's size",
+                              .type = kQword,
+                              .data = {1, 0, 0, 0, 0, 0, 0, 0},
+                              .capacity = 4,
+                              .status = kMoreData,
+                              .size = 8},
+                             {.what = "a REG_EXPAND_SZ one byte short",
+                              .type = reg::kExpandSz,
+                              .data = Utf16(u"%TEMP%"),
+                              .capacity = 13,
+                              .status = kMoreData,
+                              .size = 14},
+                         }),
+                         test::RowName);
 
 TEST_F(RegistryContract, AReadOnlyStoreCreatesNothing) {
   SettingsStore store(u"Store", SettingsStore::Access::kReadOnly);
@@ -186,7 +283,7 @@ TEST_F(RegistryContract, AReadOnlyStoreCreatesNothing) {
 
 // --- the 32-bit and 64-bit views ----------------------------------------------
 
-struct ViewCase {
+struct ViewRow {
   const char* what;
   RegKey root;
   const char16_t* key;
@@ -196,7 +293,7 @@ struct ViewCase {
   bool keyFound = true;
 };
 
-class RegistryViews : public RegistryContract, public testing::WithParamInterface<ViewCase> {};
+class RegistryViews : public RegistryContract, public testing::WithParamInterface<ViewRow> {};
 
 // A 64-bit program sees its own HKLM\Software unless it asks for the 32-bit
 // view, which is WOW6432Node; HKCU\Software is one for both. A mail client
@@ -204,7 +301,7 @@ class RegistryViews : public RegistryContract, public testing::WithParamInterfac
 // tool sees it through the 32-bit view alone. Names match without regard to
 // case, and a key or value that is missing is not found.
 TEST_P(RegistryViews, SeparateHklmSoftwareOnly) {
-  const ViewCase& c = GetParam();
+  const ViewRow& c = GetParam();
   const std::u16string scratch(kScratchKey);
   Put(kLocalMachine, scratch + u"\\Both", reg::kWow64_64Key, u"Bits", reg::kSz, Utf16(u"64"));
   Put(kLocalMachine, scratch + u"\\Both", reg::kWow64_32Key, u"Bits", reg::kSz, Utf16(u"32"));
@@ -233,37 +330,354 @@ TEST_P(RegistryViews, SeparateHklmSoftwareOnly) {
 constexpr std::uint32_t k64 = reg::kWow64_64Key;
 constexpr std::uint32_t k32 = reg::kWow64_32Key;
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RegistryViews,
-    testing::Values(
-        ViewCase{"HKLM, no view asked", kLocalMachine, u"Software\\LSSContract\\Both", 0, u"64"},
-        ViewCase{"HKLM, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Both", k64, u"64"},
-        ViewCase{"HKLM, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Both", k32, u"32"},
-        ViewCase{"HKLM, WOW6432Node named", kLocalMachine,
-                 u"Software\\WOW6432Node\\LSSContract\\Both", 0, u"32"},
-        ViewCase{"HKLM, 32-bit only, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Only32",
-                 k64, std::nullopt, u"", false},
-        ViewCase{"HKLM, 32-bit only, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Only32",
-                 k32, u"32", u""},
-        ViewCase{"HKLM, 64-bit only, 64-bit view", kLocalMachine, u"Software\\LSSContract\\Only64",
-                 k64, u"64", u""},
-        ViewCase{"HKLM, 64-bit only, 32-bit view", kLocalMachine, u"Software\\LSSContract\\Only64",
-                 k32, std::nullopt, u"", false},
-        ViewCase{"HKLM, a missing value", kLocalMachine, u"Software\\LSSContract\\Only64", k64,
-                 std::nullopt, u"DLLPathEx"},
-        ViewCase{"HKLM, a missing key", kLocalMachine, u"Software\\LSSContract\\News", k64,
-                 std::nullopt, u"Bits", false},
-        ViewCase{"HKCU, 64-bit view", kCurrentUser, u"Software\\LSSContract\\Shared", k64, u"user"},
-        ViewCase{"HKCU, 32-bit view", kCurrentUser, u"Software\\LSSContract\\Shared", k32, u"user"},
-        ViewCase{"HKCU, no view asked", kCurrentUser, u"Software\\LSSContract\\Shared", 0, u"user"},
-        ViewCase{"HKCU, names in another case", kCurrentUser, u"SOFTWARE\\lsscontract\\SHARED", 0,
-                 u"user", u"bITS"},
-        ViewCase{"HKCU, a missing value", kCurrentUser, u"Software\\LSSContract\\Shared", 0,
-                 std::nullopt, u"Other"},
-        ViewCase{"HKCU, a missing key", kCurrentUser, u"Software\\LSSContract\\Absent", 0,
-                 std::nullopt, u"Bits", false},
-        ViewCase{"HKCU, a missing level above the key", kCurrentUser,
-                 u"Software\\LSSContract\\Absent\\Shared", 0, std::nullopt, u"Bits", false}));
+INSTANTIATE_TEST_SUITE_P(, RegistryViews,
+                         testing::ValuesIn(std::vector<ViewRow>{
+                             {.what = "HKLM, no view asked",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Both",
+                              .access = 0,
+                              .bits = u"64"},
+                             {.what = "HKLM, 64-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Both",
+                              .access = k64,
+                              .bits = u"64"},
+                             {.what = "HKLM, 32-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Both",
+                              .access = k32,
+                              .bits = u"32"},
+                             {.what = "HKLM, WOW6432Node named",
+                              .root = kLocalMachine,
+                              .key = u"Software\\WOW6432Node\\LSSContract\\Both",
+                              .access = 0,
+                              .bits = u"32"},
+                             {.what = "HKLM, 32-bit only, 64-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Only32",
+                              .access = k64,
+                              .bits = std::nullopt,
+                              .value = u"",
+                              .keyFound = false},
+                             {.what = "HKLM, 32-bit only, 32-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Only32",
+                              .access = k32,
+                              .bits = u"32",
+                              .value = u""},
+                             {.what = "HKLM, 64-bit only, 64-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Only64",
+                              .access = k64,
+                              .bits = u"64",
+                              .value = u""},
+                             {.what = "HKLM, 64-bit only, 32-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Only64",
+                              .access = k32,
+                              .bits = std::nullopt,
+                              .value = u"",
+                              .keyFound = false},
+                             {.what = "HKLM, a missing value",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Only64",
+                              .access = k64,
+                              .bits = std::nullopt,
+                              .value = u"DLLPathEx"},
+                             {.what = "HKLM, a missing key",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\News",
+                              .access = k64,
+                              .bits = std::nullopt,
+                              .value = u"Bits",
+                              .keyFound = false},
+                             {.what = "HKCU, 64-bit view",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Shared",
+                              .access = k64,
+                              .bits = u"user"},
+                             {.what = "HKCU, 32-bit view",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Shared",
+                              .access = k32,
+                              .bits = u"user"},
+                             {.what = "HKCU, no view asked",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Shared",
+                              .access = 0,
+                              .bits = u"user"},
+                             {.what = "HKCU, names in another case",
+                              .root = kCurrentUser,
+                              .key = u"SOFTWARE\\lsscontract\\SHARED",
+                              .access = 0,
+                              .bits = u"user",
+                              .value = u"bITS"},
+                             {.what = "HKCU, a missing value",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Shared",
+                              .access = 0,
+                              .bits = std::nullopt,
+                              .value = u"Other"},
+                             {.what = "HKCU, a missing key",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Absent",
+                              .access = 0,
+                              .bits = std::nullopt,
+                              .value = u"Bits",
+                              .keyFound = false},
+                             {.what = "HKCU, a missing level above the key",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Absent\\Shared",
+                              .access = 0,
+                              .bits = std::nullopt,
+                              .value = u"Bits",
+                              .keyFound = false},
+                         }),
+                         test::RowName);
+
+// --- listing a key ------------------------------------------------------------
+
+// The scratch key's List below HKCU: subkeys Alpha, beta and Gamma (Gamma
+// holding Deep), and the values "" (REG_SZ "default"), Large (5000 bytes),
+// Odd (type 0x20) and Wait (REG_DWORD 15). Each level is made in the order
+// of its names, so Windows' order of creation and of names agree.
+class KeyListingContract : public RegistryContract {
+ protected:
+  void SetUp() override {
+    for (const char16_t* subkey : {u"Alpha", u"beta", u"Gamma", u"Gamma\\Deep"}) {
+      Put(kCurrentUser, List() + u"\\" + subkey, 0, u"x", reg::kDword, {1, 0, 0, 0});
+    }
+    Put(kCurrentUser, List(), 0, u"", reg::kSz, Utf16(u"default"));
+    Put(kCurrentUser, List(), 0, u"Large", reg::kBinary, Large());
+    Put(kCurrentUser, List(), 0, u"Odd", 0x20, {1, 2, 3});
+    Put(kCurrentUser, List(), 0, u"Wait", reg::kDword, {15, 0, 0, 0});
+    ASSERT_EQ(registry.OpenKey(kCurrentUser, List(), reg::kKeyRead, key.put()), 0);
+  }
+  static std::u16string List() { return std::u16string(kScratchKey) + u"\\List"; }
+  // More than a first read of ListKey takes.
+  static Bytes Large() {
+    Bytes large(5000);
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i);
+    return large;
+  }
+
+  UniqueKey key{registry};
+};
+
+struct EnumRow {
+  const char* what;
+  bool values;  // EnumValue, else EnumKey
+  std::uint32_t index;
+  std::uint32_t nameCapacity;                                // characters
+  std::optional<std::uint32_t> dataCapacity = std::nullopt;  // bytes; nothing: no buffer
+  Status status = 0;
+  std::u16string name = {};  // when it succeeds
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;  // what EnumValue leaves in *size; 0: not looked at
+};
+
+class KeyEnumeration : public KeyListingContract, public testing::WithParamInterface<EnumRow> {};
+
+TEST_P(KeyEnumeration, GoesByIndexInTheRegistrysOrder) {
+  const EnumRow& row = GetParam();
+  std::u16string name(row.nameCapacity + 1, u'#');
+  std::uint32_t length = row.nameCapacity;
+  if (!row.values) {
+    ASSERT_EQ(registry.EnumKey(key.get(), row.index, name.data(), &length), row.status);
+    if (row.status == 0) {
+      EXPECT_EQ(name.substr(0, length), row.name);
+    }
+    return;
+  }
+  Bytes data(row.dataCapacity.value_or(0) + 1, 0xCC);
+  std::uint32_t type = 0;
+  std::uint32_t size = row.dataCapacity.value_or(0);
+  ASSERT_EQ(registry.EnumValue(key.get(), row.index, name.data(), &length, &type,
+                               row.dataCapacity ? data.data() : nullptr, &size),
+            row.status);
+  if (row.size != 0) {
+    EXPECT_EQ(size, row.size);
+  }
+  if (row.status != 0) return;
+  EXPECT_EQ(name.substr(0, length), row.name);
+  EXPECT_EQ(name[length], u'\0');
+  EXPECT_EQ(type, row.type);
+  if (row.dataCapacity) {
+    EXPECT_EQ(data[size], 0xCC) << "nothing written beyond the data";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, KeyEnumeration,
+                         testing::ValuesIn(std::vector<EnumRow>{
+                             {.what = "the first subkey",
+                              .values = false,
+                              .index = 0,
+                              .nameCapacity = 256,
+                              .name = u"Alpha"},
+                             {.what = "a subkey in lower case in its place",
+                              .values = false,
+                              .index = 1,
+                              .nameCapacity = 256,
+                              .name = u"beta"},
+                             {.what = "the last subkey",
+                              .values = false,
+                              .index = 2,
+                              .nameCapacity = 256,
+                              .name = u"Gamma"},
+                             {.what = "past the last subkey",
+                              .values = false,
+                              .index = 3,
+                              .nameCapacity = 256,
+                              .status = 259},
+                             {.what = "a subkey name and its NUL just fit",
+                              .values = false,
+                              .index = 0,
+                              .nameCapacity = 6,
+                              .name = u"Alpha"},
+                             {.what = "a subkey name without room for its NUL",
+                              .values = false,
+                              .index = 0,
+                              .nameCapacity = 5,
+                              .status = kMoreData},
+                             {.what = "the default value first",
+                              .values = true,
+                              .index = 0,
+                              .nameCapacity = 256,
+                              .dataCapacity = 64,
+                              .name = u"",
+                              .type = reg::kSz,
+                              .size = 16},
+                             {.what = "a value of a type of its own",
+                              .values = true,
+                              .index = 2,
+                              .nameCapacity = 256,
+                              .dataCapacity = 64,
+                              .name = u"Odd",
+                              .type = 0x20,
+                              .size = 3},
+                             {.what = "the last value",
+                              .values = true,
+                              .index = 3,
+                              .nameCapacity = 256,
+                              .dataCapacity = 4,
+                              .name = u"Wait",
+                              .type = reg::kDword,
+                              .size = 4},
+                             {.what = "past the last value",
+                              .values = true,
+                              .index = 4,
+                              .nameCapacity = 256,
+                              .dataCapacity = 64,
+                              .status = 259},
+                             {.what = "no buffer: the size alone",
+                              .values = true,
+                              .index = 1,
+                              .nameCapacity = 256,
+                              .name = u"Large",
+                              .type = reg::kBinary,
+                              .size = 5000},
+                             {.what = "data one byte short",
+                              .values = true,
+                              .index = 1,
+                              .nameCapacity = 256,
+                              .dataCapacity = 4999,
+                              .status = kMoreData,
+                              .size = 5000},
+                             {.what = "a value name without room for its NUL",
+                              .values = true,
+                              .index = 3,
+                              .nameCapacity = 4,
+                              .dataCapacity = 64,
+                              .status = kMoreData},
+                         }),
+                         test::RowName);
+
+// Moved from the Win32 suite's ReadAUserKeyWhole: the support bundle reads
+// the settings tree this way.
+TEST_F(KeyListingContract, ListKeyReadsAKeyWholeInOrder) {
+  KeyListing listing;
+  ASSERT_EQ(ListKey(registry, kCurrentUser, List(), reg::kKeyRead | reg::kWow64_64Key, &listing),
+            0);
+  EXPECT_EQ(listing.subkeys, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma"}));
+  std::vector<std::u16string> names;
+  std::map<std::u16string, std::pair<std::uint32_t, Bytes>> found;
+  for (const ListedValue& value : listing.values) {
+    names.push_back(value.name);
+    found[value.name] = {value.type, value.data};
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"", u"Large", u"Odd", u"Wait"}));
+  EXPECT_EQ(found[u""], std::make_pair(reg::kSz, Utf16(u"default")));
+  EXPECT_EQ(found[u"Large"], std::make_pair(reg::kBinary, Large()));
+  EXPECT_EQ(found[u"Odd"], std::make_pair(std::uint32_t{0x20}, Bytes{1, 2, 3}));
+  EXPECT_EQ(found[u"Wait"], std::make_pair(reg::kDword, Bytes{15, 0, 0, 0}));
+}
+
+struct ListKeyRow {
+  const char* what;
+  RegKey root;
+  std::u16string key;
+  std::uint32_t access;
+  Status status;
+  std::vector<std::u16string> subkeys = {};
+  std::vector<std::u16string> values = {};
+};
+
+class KeyListings : public RegistryContract, public testing::WithParamInterface<ListKeyRow> {};
+
+TEST_P(KeyListings, ReachTheKeyTheViewNames) {
+  const ListKeyRow& row = GetParam();
+  const std::u16string scratch(kScratchKey);
+  Put(kLocalMachine, scratch + u"\\Both\\Sub64", reg::kWow64_64Key, u"Bits", reg::kSz,
+      Utf16(u"64"));
+  Put(kLocalMachine, scratch + u"\\Both\\Sub32", reg::kWow64_32Key, u"Bits32", reg::kSz,
+      Utf16(u"32"));
+  Put(kCurrentUser, scratch + u"\\Empty", 0, u"x", reg::kDword, {1, 0, 0, 0});
+  KeyListing listing;
+  listing.subkeys = {u"untouched"};
+  ASSERT_EQ(ListKey(registry, row.root, row.key, reg::kKeyRead | row.access, &listing), row.status);
+  if (row.status != 0) {
+    EXPECT_EQ(listing.subkeys, std::vector<std::u16string>{u"untouched"});
+    return;
+  }
+  EXPECT_EQ(listing.subkeys, row.subkeys);
+  std::vector<std::u16string> names;
+  for (const ListedValue& value : listing.values) names.push_back(value.name);
+  EXPECT_EQ(names, row.values);
+}
+
+INSTANTIATE_TEST_SUITE_P(, KeyListings,
+                         testing::ValuesIn(std::vector<ListKeyRow>{
+                             {.what = "the 64-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Both",
+                              .access = reg::kWow64_64Key,
+                              .status = 0,
+                              .subkeys = {u"Sub64"}},
+                             {.what = "the 32-bit view",
+                              .root = kLocalMachine,
+                              .key = u"Software\\LSSContract\\Both",
+                              .access = reg::kWow64_32Key,
+                              .status = 0,
+                              .subkeys = {u"Sub32"}},
+                             {.what = "a key with one value and no subkey",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Empty",
+                              .access = 0,
+                              .status = 0,
+                              .values = {u"x"}},
+                             {.what = "a key in another case",
+                              .root = kCurrentUser,
+                              .key = u"SOFTWARE\\lsscontract\\EMPTY",
+                              .access = 0,
+                              .status = 0,
+                              .values = {u"x"}},
+                             {.what = "a missing key",
+                              .root = kCurrentUser,
+                              .key = u"Software\\LSSContract\\Missing",
+                              .access = 0,
+                              .status = 2},
+                         }),
+                         test::RowName);
 
 }  // namespace
 }  // namespace lss::contract

@@ -13,11 +13,10 @@
 #include "handles/win32_handles.h"
 #include "harness/scratch_files.h"
 #include "harness/test_registry.h"
+#include "platform/win32/win32_check_file_system.h"
 #include "platform/win32/win32_check_queries.h"
+#include "platform/win32/win32_check_registry.h"
 #include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_collect_queries.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_sync.h"
 
 namespace lss::contract {
@@ -51,7 +50,6 @@ class Win32ContractMachine final : public ContractMachine {
   Registry& registry() override { return registry_; }
   FileSystem& files() override { return files_; }
   CheckQueries& queries() override { return queries_; }
-  CollectQueries& collect() override { return collect_; }
   Sync& sync() override { return sync_; }
   Clock& clock() override { return clock_; }
 
@@ -88,10 +86,9 @@ class Win32ContractMachine final : public ContractMachine {
   }
 
  private:
-  Win32Registry registry_;
-  Win32FileSystem files_;
+  Win32CheckRegistry registry_;
+  Win32CheckFileSystem files_;
   Win32CheckQueries queries_;
-  Win32CollectQueries collect_;
   Win32Sync sync_;
   Win32Clock clock_;
   UniqueHandle done_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};

@@ -8,9 +8,9 @@
 #include <ctime>
 #include <map>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <regex>
 
+#include "harness/check_json.h"
 #include "harness/scheduled_tasks.h"
 #include "harness/scheduler_test.h"
 
@@ -21,8 +21,9 @@ using ::testing::_;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Matcher;
+using ::testing::Optional;
 using ::testing::StartsWith;
-using Json = nlohmann::json;
+using Json = ::e2e::CheckJson;
 
 struct Row {
   std::string status;
@@ -52,30 +53,6 @@ std::string UtcNow() {
 
 // "07-12-26 02:00:00:" as the report shows times.
 std::string ShownStamp(const std::string& stamp) { return stamp.substr(0, 17); }
-
-// The fields and types the README documents: the tool, its version, the
-// schema, the verdict and exit code, and each check's id, status, message and
-// details (strings only).
-bool HasDocumentedFields(const Json& json) {
-  const auto all = [](const auto& range, auto is) {
-    return std::all_of(range.begin(), range.end(), is);
-  };
-  const auto strings = [&](const Json& object, std::initializer_list<const char*> names) {
-    return object.is_object() && all(names, [&](const char* name) {
-             return object.contains(name) && object[name].is_string();
-           });
-  };
-  const auto integer = [&](const char* name) {
-    return json.contains(name) && json[name].is_number_integer();
-  };
-  return strings(json, {"tool", "version", "verdict"}) && integer("schema") &&
-         integer("exitCode") && json.contains("checks") && json["checks"].is_array() &&
-         all(json["checks"], [&](const Json& check) {
-           return strings(check, {"id", "status", "message"}) && check.contains("details") &&
-                  check["details"].is_object() &&
-                  all(check["details"], [](const Json& detail) { return detail.is_string(); });
-         });
-}
 
 class CheckTool : public SchedulerTest {
  protected:
@@ -120,18 +97,13 @@ class CheckTool : public SchedulerTest {
     return report;
   }
 
-  // One JSON object in valid UTF-8: the parser refuses anything else, text
-  // after the object included.
+  // One JSON object in valid UTF-8 with the fields and types the README
+  // documents: the parser refuses anything else, text after the object included.
   Json CheckJson() {
     const CapturedRun run = RunCheck(L"--json");
-    Json json;
-    try {
-      json = Json::parse(run.output);
-    } catch (const Json::parse_error& error) {
-      ADD_FAILURE() << error.what() << " in:\n" << run.output;
-      return json;
-    }
-    EXPECT_TRUE(HasDocumentedFields(json)) << run.output;
+    std::string problem;
+    Json json = ParseCheckJson(run.output, problem);
+    EXPECT_EQ(problem, "") << "in:\n" << run.output;
     return json;
   }
 
@@ -213,43 +185,47 @@ TEST_F(CheckTool, PassesOnTheDemoMachineAndJudgesARealRun) {
   const std::string before = UtcNow();
   const Json json = CheckJson();
   const std::string after = UtcNow();
-  ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.at("schema"), 3);
+  EXPECT_EQ(json.schema, 3);
   // Wine runs on x64 hosts only.
-  EXPECT_EQ(json.at("nativeMachine"), "x64");
+  EXPECT_EQ(json.facts.at("nativeMachine"), "x64");
   // Where and when it ran, and the scheduler beside it (built with the tool's version).
   wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD computerLength = MAX_COMPUTERNAME_LENGTH + 1;
   ASSERT_TRUE(::GetComputerNameW(computer, &computerLength));
-  EXPECT_EQ(json.at("computer"), ToUtf8(computer));
+  EXPECT_EQ(json.facts.at("computer"), ToUtf8(computer));
   wchar_t user[257] = {};
   DWORD userLength = 257;
   ASSERT_TRUE(::GetUserNameW(user, &userLength));
-  EXPECT_THAT(json.at("user").get<std::string>(), testing::EndsWith("\\" + ToUtf8(user)));
-  EXPECT_TRUE(std::regex_match(json.at("checkedAt").get<std::string>(),
-                               std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ")));
-  EXPECT_LE(before, json.at("checkedAt").get<std::string>());
-  EXPECT_GE(after, json.at("checkedAt").get<std::string>());
-  EXPECT_EQ(json.at("schedulerVersion"), json.at("version"));
-  EXPECT_EQ(json["checks"][0].at("details").at("machine"), "x64");
-  EXPECT_EQ(json["checks"][1].at("details").at("machine"), "x64");
-  EXPECT_EQ(json.at("verdict"), "OK");
-  EXPECT_EQ(json.at("exitCode"), 0);
-  ASSERT_EQ(json.at("checks").size(), report.ids.size());
+  EXPECT_THAT(json.facts.at("user"), Optional(testing::EndsWith("\\" + ToUtf8(user))));
+  const std::string checkedAt = json.facts.at("checkedAt").value();
+  EXPECT_TRUE(
+      std::regex_match(checkedAt, std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ")));
+  EXPECT_LE(before, checkedAt);
+  EXPECT_GE(after, checkedAt);
+  EXPECT_EQ(json.facts.at("schedulerVersion"), json.facts.at("version"));
+  EXPECT_EQ(json.checks.at(0).Detail("machine"), "x64");
+  EXPECT_EQ(json.checks.at(1).Detail("machine"), "x64");
+  EXPECT_EQ(json.verdict, "OK");
+  EXPECT_EQ(json.exitCode, 0);
+  ASSERT_EQ(json.checks.size(), report.ids.size());
   for (std::size_t i = 0; i < report.ids.size(); ++i) {
-    const Json& check = json["checks"][i];
-    EXPECT_EQ(check.at("id"), report.ids[i]);
-    EXPECT_EQ(check.at("status"), report.checks[report.ids[i]].status);
-    EXPECT_EQ(check.at("message"), report.checks[report.ids[i]].message);
+    const CheckJsonEntry& check = json.checks[i];
+    EXPECT_EQ(check.id, report.ids[i]);
+    EXPECT_EQ(check.status, report.checks[report.ids[i]].status);
+    EXPECT_EQ(check.message, report.checks[report.ids[i]].message);
   }
-  const Json& lastRun = json["checks"].back().at("details");
-  EXPECT_EQ(lastRun.at("start"), IsoFromStamp(log.front().stamp));
-  EXPECT_EQ(lastRun.at("end"), IsoFromStamp(log.back().stamp));
+  const CheckJsonEntry& lastRun = json.LastCheck();
+  EXPECT_EQ(lastRun.Detail("start"), IsoFromStamp(log.front().stamp));
+  EXPECT_EQ(lastRun.Detail("end"), IsoFromStamp(log.back().stamp));
 }
 
 TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   SetUpAsTheDemo(1);
-  ConfigureStandIn({{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(4000)}});
+  // The logon fails before the run would wait for the add-in: no sync, and
+  // Outlook up until after the run has ended.
+  ConfigureStandIn({{L"LogonResult", Dword(0x80040111)},
+                    {L"SyncMilliseconds", Dword(0)},
+                    {L"StayMilliseconds", Dword(2000)}});
   RunScheduler(L"-s -e -p Work");
   WaitForOutlookExit(20s);
 
@@ -258,8 +234,8 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   EXPECT_EQ(report.exitCode, 2u) << report.output;
   ExpectRow(report, "last-run", "FAIL", HasSubstr(error));
   const Json json = CheckJson();
-  EXPECT_EQ(json.at("verdict"), "FAIL");
-  EXPECT_EQ(json.at("checks").back().at("message"), report.checks["last-run"].message);
+  EXPECT_EQ(json.verdict, "FAIL");
+  EXPECT_EQ(json.LastCheck().message, report.checks["last-run"].message);
 
   // A start without options (as to lift a toolbar block) leaves an empty log
   // of its own, in a later second: the failed run stays the one judged.
@@ -270,7 +246,7 @@ TEST_F(CheckTool, FailsQuotingTheErrorOfALogonTheStandInRefuses) {
   EXPECT_EQ(report.exitCode, 2u) << report.output;
   ExpectRow(report, "last-run", "FAIL",
             AllOf(HasSubstr(error), HasSubstr("(and 1 later start without -s)")));
-  EXPECT_EQ(CheckJson().at("checks").back().at("details").at("laterStartsWithoutS"), "1");
+  EXPECT_EQ(CheckJson().LastCheck().Detail("laterStartsWithoutS"), "1");
 }
 
 TEST_F(CheckTool, JudgesTheRealRunBesideALogNamedIn2070) {
@@ -296,8 +272,8 @@ TEST_F(CheckTool, JudgesTheRealRunBesideALogNamedIn2070) {
                             " is named for a time after now (01-01-2070 02:00:00): the clock was "
                             "wrong when it was written, or is wrong now.")));
   const Json json = CheckJson();
-  EXPECT_EQ(json.at("verdict"), "WARN");
-  EXPECT_EQ(json.at("checks").back().at("details").at("file"), ToUtf8(real));
+  EXPECT_EQ(json.verdict, "WARN");
+  EXPECT_EQ(json.LastCheck().Detail("file"), ToUtf8(real));
 }
 
 TEST_F(CheckTool, SeesARunGoingOnAndThenThatItWasKilled) {
@@ -362,11 +338,11 @@ TEST_F(CheckTool, NamesWhatIsMissingAndCreatesNothing) {
   const std::wstring missing = folder() + L"\\Journ\u00E9es \u65E5\u672C \"x\"";
   SetSetting(L"LogDirectory", RegValue::Sz(missing));
   const Json json = CheckJson();
-  EXPECT_EQ(json.at("exitCode"), 2);
-  const Json& logFolder = json.at("checks").at(2);
-  EXPECT_EQ(logFolder.at("id"), "log-folder");
-  EXPECT_EQ(logFolder.at("status"), "FAIL");
-  EXPECT_EQ(logFolder.at("details").at("folder"), ToUtf8(missing));
+  EXPECT_EQ(json.exitCode, 2);
+  const CheckJsonEntry& logFolder = json.checks.at(2);
+  EXPECT_EQ(logFolder.id, "log-folder");
+  EXPECT_EQ(logFolder.status, "FAIL");
+  EXPECT_EQ(logFolder.Detail("folder"), ToUtf8(missing));
 
   const CapturedRun version = RunCheck(L"--version");
   EXPECT_EQ(version.exitCode, 0u);
@@ -433,12 +409,16 @@ TEST_F(CheckTool, CollectsABundleThatReimportsTheSettingsAndIsNeverOverwritten) 
   EXPECT_EQ(ReadFileBytes(bundle + L"\\check.txt"), table.output);
   // The same report but for the moment it was made: the two runs may fall in
   // different seconds.
-  Json bundled = Json::parse(ReadFileBytes(bundle + L"\\check.json"));
-  Json printed = Json::parse(json.output);
-  EXPECT_THAT(bundled.value("checkedAt", ""),
-              testing::MatchesRegex(R"(\d\d\d\d-\d\d-\d\dT\d\d:\d\d:\d\dZ)"));
-  bundled.erase("checkedAt");
-  printed.erase("checkedAt");
+  std::string bundledProblem;
+  std::string printedProblem;
+  Json bundled = ParseCheckJson(ReadFileBytes(bundle + L"\\check.json"), bundledProblem);
+  Json printed = ParseCheckJson(json.output, printedProblem);
+  EXPECT_EQ(bundledProblem, "");
+  EXPECT_EQ(printedProblem, "");
+  EXPECT_THAT(bundled.facts["checkedAt"],
+              Optional(testing::MatchesRegex(R"(\d\d\d\d-\d\d-\d\dT\d\d:\d\d:\d\dZ)")));
+  bundled.facts.erase("checkedAt");
+  printed.facts.erase("checkedAt");
   EXPECT_EQ(bundled, printed);
   const std::string taskXml = ReadFileBytes(bundle + L"\\task.xml");
   // UTF-16 with its byte-order mark; Wine's copy of the task has no XML declaration.

@@ -89,7 +89,7 @@ std::vector<LaunchCase> LaunchRows() {
        .outlookGot = {"/profile", "Work", "/recycle", "/x"},
        .arguments = L"-s -p Work -x",
        .waitSeconds = 2,
-       .stays = 3000},
+       .stays = 2500},
       {.what = "a profile with a blank reaches Outlook as one argument",
        .appPaths = true,
        .path = folder,

@@ -2,6 +2,9 @@
 // provider, and each fault the stand-ins can inject.
 #include <windows.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "common/rows.h"
 #include "handles/win32_handles.h"
 #include "harness/scheduler_test.h"
@@ -69,9 +72,9 @@ std::vector<RunCase> RunRows() {
   };
   return {
       {.what =
-           "the add-in synchronizes for 3 s: the run waits for it and logs off so Outlook exits",
+           "the add-in synchronizes for 2 s: the run waits for it and logs off so Outlook exits",
        .arguments = L"-s -e -p Work -n Nightly",
-       .standIn = {{L"SyncMilliseconds", Dword(3000)}, stays(30000)},
+       .standIn = {{L"SyncMilliseconds", Dword(2000)}, stays(30000)},
        .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
                kUninitialize, kDeBlock},
        .mapi = {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
@@ -90,7 +93,7 @@ std::vector<RunCase> RunRows() {
        .outlookEnds = "logoff"},
       {.what = "both MAPIInitialize calls fail: the second one's code is reported",
        .arguments = L"-s -e -p Work",
-       .standIn = {{L"InitResults", RegValue::Sz(L"0x80004005,0x80040605")}, stays(4000)},
+       .standIn = {{L"InitResults", RegValue::Sz(L"0x80004005,0x80040605")}, stays(2000)},
        .log = {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, ComErrorLine("80040605"),
                kDeBlock},
        .mapi = {"MAPIInitialize version=0 flags=8 result=0x80004005",
@@ -98,7 +101,7 @@ std::vector<RunCase> RunRows() {
        .outlookEnds = "timeout"},
       {.what = "MAPILogonEx fails: MAPI stays initialized",
        .arguments = L"-s -e -p Work",
-       .standIn = {{L"LogonResult", Dword(0x80040111)}, stays(4000)},
+       .standIn = {{L"LogonResult", Dword(0x80040111)}, stays(2000)},
        .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, ComErrorLine("80040111"),
                kDeBlock},
        .mapi = {kInitOk,
@@ -116,7 +119,7 @@ std::vector<RunCase> RunRows() {
       {.what =
            "the add-in's Outlook ends while holding LSSyncMutex: the abandoned mutex ends the wait",
        .arguments = L"-s -e -p Work",
-       .standIn = {{L"SyncMilliseconds", Dword(2500)}, {L"AbandonMutex", Dword(1)}, stays(30000)},
+       .standIn = {{L"SyncMilliseconds", Dword(2000)}, {L"AbandonMutex", Dword(1)}, stays(30000)},
        .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
                kUninitialize, kDeBlock},
        .mapi = {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
@@ -124,7 +127,7 @@ std::vector<RunCase> RunRows() {
        .mutexLetGo = "mutex-abandoned"},
       {.what = "the name LSSyncMutex belongs to an event: the mutex cannot be created",
        .arguments = L"-s -e -p Work",
-       .standIn = {stays(4000)},
+       .standIn = {stays(2000)},
        .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon,
                "LSScheduler Error: Code = 8000ffff, Description = A required resource was "
                "unavailable.",
@@ -156,13 +159,26 @@ TEST_P(ScheduledRun, LogsItsStepsCallsMapiInOrderAndLeavesNothingHeld) {
   EXPECT_THAT(Texts(TheLog()), ElementsAreArray(row.log));
   EXPECT_THAT(Describe(journal, "mapi"), ElementsAreArray(row.mapi));
   if (HasEvent(journal, "outlook", "exit")) {
-    EXPECT_EQ(FindEvent(journal, "outlook", "exit").Field("reason"), row.outlookEnds);
+    const JournalEvent& exit = FindEvent(journal, "outlook", "exit");
+    EXPECT_EQ(exit.Field("reason"), row.outlookEnds);
+    // A timeout says that no logoff came only if Outlook outlived the run's
+    // MAPI calls.
+    const auto lastCall =
+        std::find_if(journal.rbegin(), journal.rend(),
+                     [](const JournalEvent& event) { return event.who == "mapi"; });
+    if (std::string_view(row.outlookEnds) == "timeout" && lastCall != journal.rend()) {
+      EXPECT_GT(exit.time, lastCall->time)
+          << "Outlook gave up before the run's " << lastCall->event;
+    }
   }
   if (row.mutexLetGo != nullptr) {
     ASSERT_TRUE(HasEvent(journal, "outlook", row.mutexLetGo));
     ASSERT_TRUE(HasEvent(journal, "mapi", "Logoff"));
     const std::int64_t letGo = FindEvent(journal, "outlook", row.mutexLetGo).time;
     const std::int64_t loggedOff = FindEvent(journal, "mapi", "Logoff").time;
+    // The add-in still held the mutex when the run began to wait for it.
+    EXPECT_LT(FindEvent(journal, "mapi", "MAPILogonEx").time, letGo)
+        << "the add-in let go before the run waited for it";
     EXPECT_GT(loggedOff, letGo) << "the logoff did not wait for the add-in";
     if (row.handoff != nullptr) {
       // The add-in found the task's name and its toolbar blocked, synchronized,

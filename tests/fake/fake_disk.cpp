@@ -60,8 +60,12 @@ Status FakeDisk::CreateFolder(std::u16string_view path, bool denied) {
 }
 
 Status FakeDisk::RemoveFolder(std::u16string_view path, bool denied) {
+  constexpr Status kDirNotEmpty = 145;  // ERROR_DIR_NOT_EMPTY
+  constexpr Status kNotAFolder = 267;   // ERROR_DIRECTORY
+  if (FindFile(path) != nullptr) return kNotAFolder;
   if (!FolderExists(path)) return win32_error::kFileNotFound;
   if (denied) return win32_error::kAccessDenied;
+  if (!Inside(path).empty()) return kDirNotEmpty;
   folders_.erase(FolderKey(path));
   return win32_error::kSuccess;
 }

@@ -52,7 +52,8 @@ class FakeDisk {
   // Files first, then folders, each in the order of their names; those whose
   // names match Win32's wildcards in `pattern`.
   std::vector<Entry> Inside(std::u16string_view folder, std::u16string_view pattern = u"*") const;
-  // CreateDirectoryW, RemoveDirectoryW, DeleteFileW: 0 or the Win32 error.
+  // CreateDirectoryW, RemoveDirectoryW (of an empty folder only), DeleteFileW:
+  // 0 or the Win32 error.
   // `denied`: the folder refuses the change (ERROR_ACCESS_DENIED).
   Status CreateFolder(std::u16string_view path, bool denied = false);
   Status RemoveFolder(std::u16string_view path, bool denied = false);

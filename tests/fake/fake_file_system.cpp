@@ -1,5 +1,6 @@
 #include "fake/fake_file_system.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "fake/fake_paths.h"
@@ -80,14 +81,92 @@ std::vector<FileSystem::Entry> FakeFileSystem::ListFolder(std::u16string_view fo
   std::vector<FileSystem::Entry> listed;
   if (!disk_.FolderExists(folder)) return listed;
   for (const FakeDisk::Entry& entry : disk_.Inside(folder, pattern)) {
-    listed.push_back({entry.name, entry.file == nullptr, entry.file && entry.file->link});
+    listed.push_back({entry.name, entry.file == nullptr, entry.file && entry.file->link,
+                      entry.file ? entry.file->bytes.size() : 0});
   }
   return listed;
 }
 
 Status FakeFileSystem::RemoveFile(std::u16string_view path) {
   Record(Operation::kRemoveFile, path);
-  return disk_.RemoveFile(path);
+  return disk_.RemoveFile(path, denyRemove_);
+}
+
+PathKind FakeFileSystem::Look(std::u16string_view path) {
+  if (!unexaminable_.empty() && FolderKey(path) == FolderKey(unexaminable_)) {
+    return PathKind::kUnknown;
+  }
+  if (disk_.FindFile(path) != nullptr) return PathKind::kFile;
+  if (!disk_.FolderExists(path)) return PathKind::kMissing;
+  return disk_.Inside(path).empty() ? PathKind::kEmptyFolder : PathKind::kFolderWithEntries;
+}
+
+Status FakeFileSystem::CreateEmptyFile(std::u16string_view path) {
+  Record(Operation::kCreateEmptyFile, path);
+  if (!disk_.FolderExists(ParentOf(path))) return win32_error::kPathNotFound;
+  const FakeDisk::File* file = disk_.FindFile(path);
+  if (denyCreateFile_ || disk_.FolderExists(path) || (file != nullptr && file->readOnly)) {
+    return win32_error::kAccessDenied;
+  }
+  disk_.AddFile(path);  // replaced, under the name now given
+  return win32_error::kSuccess;
+}
+
+Status FakeFileSystem::CreateFolders(std::u16string_view path) {
+  Record(Operation::kCreateFolders, path);
+  if (createFoldersFailure_ != 0) return createFoldersFailure_;
+  std::vector<std::u16string> levels;
+  for (std::u16string level(path); !level.empty() && level.back() != u':';
+       level = std::u16string(ParentOf(level))) {
+    if (disk_.FindFile(level) != nullptr) {
+      return levels.empty() ? win32_error::kAlreadyExists : win32_error::kPathNotFound;
+    }
+    levels.push_back(level);
+  }
+  for (const std::u16string& level : levels) disk_.AddFolder(level);
+  return win32_error::kSuccess;
+}
+
+std::optional<FileSystem::Tail> FakeFileSystem::ReadTail(std::u16string_view path,
+                                                         std::size_t maxBytes) {
+  largestTailAsked_ = std::max(largestTailAsked_, maxBytes);
+  const FakeDisk::File* file = disk_.FindFile(path);
+  if (file == nullptr) return std::nullopt;
+  const std::string& bytes = file->bytes;
+  const std::size_t kept = std::min(bytes.size(), maxBytes);
+  return Tail{bytes.substr(bytes.size() - kept), bytes.size()};
+}
+
+std::optional<std::string> FakeFileSystem::ReadAt(std::u16string_view path, std::uint64_t offset,
+                                                  std::size_t maxBytes) {
+  const FakeDisk::File* file = disk_.FindFile(path);
+  if (file == nullptr) return std::nullopt;
+  if (offset >= file->bytes.size()) return std::string();
+  return file->bytes.substr(static_cast<std::size_t>(offset), maxBytes);
+}
+
+Status FakeFileSystem::WriteNewFile(std::u16string_view path, std::string_view bytes) {
+  Record(Operation::kWriteNewFile, path);
+  if (!disk_.FolderExists(ParentOf(path))) return win32_error::kPathNotFound;
+  if (disk_.FindFile(path) != nullptr || disk_.FolderExists(path)) {
+    return win32_error::kFileExists;
+  }
+  if (!failingName_.empty() && path.ends_with(failingName_)) return writeFailure_;
+  disk_.AddFile(path, bytes);
+  return win32_error::kSuccess;
+}
+
+Status FakeFileSystem::RemoveFolder(std::u16string_view path) {
+  Record(Operation::kRemoveFolder, path);
+  return disk_.RemoveFolder(path, denyRemove_);
+}
+
+std::optional<std::u16string> FakeFileSystem::FileVersion(std::u16string_view path) {
+  if (disk_.FindFile(path) == nullptr) return std::nullopt;
+  for (const auto& [name, version] : disk_.fileVersions) {
+    if (PathKey(name) == PathKey(path)) return version;
+  }
+  return std::nullopt;
 }
 
 std::vector<FakeFileSystem::Operation> FakeFileSystem::OperationsOf(Operation::Kind kind) const {

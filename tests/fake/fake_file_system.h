@@ -1,11 +1,13 @@
 #pragma once
-// The run log's file system on a fake disk (fake_disk.h): its own, or one
+// Both programs' file system on a fake disk (fake_disk.h): its own, or one
 // given that outlives it. Like Win32, a read-only file cannot be opened for
-// writing. Every call is recorded; with a journal, the opens, folder
-// creations, listings and deletions also go there, in order with the other
-// fakes' calls.
+// writing. Every call is recorded; with a journal, the run log's opens,
+// folder creations, listings and deletions also go there, in order with the
+// other fakes' calls.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +31,11 @@ class FakeFileSystem final : public FileSystem {
       kClose,
       kCreateFolder,
       kListFolder,
-      kRemoveFile
+      kRemoveFile,
+      kCreateEmptyFile,
+      kCreateFolders,
+      kWriteNewFile,
+      kRemoveFolder
     };
     Kind kind;
     std::u16string path;
@@ -41,12 +47,24 @@ class FakeFileSystem final : public FileSystem {
       : disk_(disk), journal_(journal) {}
 
   bool Exists(std::u16string_view path) override;
+  bool IsFile(std::u16string_view path) override { return disk_.FindFile(path) != nullptr; }
+  bool IsFolder(std::u16string_view path) override { return disk_.FolderExists(path); }
   bool IsReadOnly(std::u16string_view path) override;
+  PathKind Look(std::u16string_view path) override;
   std::unique_ptr<File> Create(std::u16string_view path) override;
   std::unique_ptr<File> OpenExisting(std::u16string_view path) override;
+  Status CreateEmptyFile(std::u16string_view path) override;
   Status CreateFolder(std::u16string_view path) override;
+  Status CreateFolders(std::u16string_view path) override;
   std::vector<Entry> ListFolder(std::u16string_view folder, std::u16string_view pattern) override;
   Status RemoveFile(std::u16string_view path) override;
+  std::optional<Tail> ReadTail(std::u16string_view path, std::size_t maxBytes) override;
+  std::optional<std::string> ReadAt(std::u16string_view path, std::uint64_t offset,
+                                    std::size_t maxBytes) override;
+  Status WriteNewFile(std::u16string_view path, std::string_view bytes) override;
+  Status RemoveFolder(std::u16string_view path) override;
+  // From the disk's fileVersions.
+  std::optional<std::u16string> FileVersion(std::u16string_view path) override;
 
   FakeDisk& disk() const { return disk_; }
 
@@ -57,6 +75,23 @@ class FakeFileSystem final : public FileSystem {
   void FailAppend(bool fail) { failAppend_ = fail; }
   // CreateFolder fails with ERROR_ACCESS_DENIED.
   void DenyCreateFolder(bool deny) { denyCreateFolder_ = deny; }
+  // CreateEmptyFile and CreateFolder fail with ERROR_ACCESS_DENIED.
+  void DenyCreate(bool deny) { denyCreateFile_ = denyCreateFolder_ = deny; }
+  // RemoveFile and RemoveFolder fail with ERROR_ACCESS_DENIED.
+  void DenyRemove(bool deny) { denyRemove_ = deny; }
+  // CreateFolders answers this when not 0.
+  void FailCreateFolders(Status status) { createFoldersFailure_ = status; }
+  // WriteNewFile of a path ending with `name` fails with `status` (e.g.
+  // ERROR_DISK_FULL) and leaves no file.
+  void FailWriteNewFile(std::u16string_view name, Status status) {
+    failingName_ = name;
+    writeFailure_ = status;
+  }
+  // Look cannot examine this path (kUnknown), as for a folder it may not list.
+  void HideFromLook(std::u16string_view path) { unexaminable_ = path; }
+
+  // The largest tail any ReadTail call asked for.
+  std::size_t largestTailAsked() const { return largestTailAsked_; }
 
   const std::vector<Operation>& operations() const { return operations_; }
   // The operations of one kind, in order.
@@ -78,6 +113,13 @@ class FakeFileSystem final : public FileSystem {
   bool failSeekToEnd_ = false;
   bool failAppend_ = false;
   bool denyCreateFolder_ = false;
+  bool denyCreateFile_ = false;
+  bool denyRemove_ = false;
+  Status createFoldersFailure_ = 0;
+  std::u16string failingName_;
+  Status writeFailure_ = 0;
+  std::u16string unexaminable_;
+  std::size_t largestTailAsked_ = 0;
   int openFiles_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "fake/fake_paths.h"
@@ -107,6 +108,7 @@ Status FakeRegistry::Reach(const char* call, RegKey parent, std::u16string_view 
                            std::uint32_t access, bool create, RegKey* key) {
   *key = kNoKey;
   Node* from = Resolve(parent);
+  if (from != nullptr && beforeOpen) beforeOpen(from->path, subkey);
   std::u16string redirected;
   if (from != nullptr && (access & reg::kWow64_32Key) != 0) {
     redirected = ThirtyTwoBitPath(Split(from->path + u"\\" + std::u16string(subkey)));
@@ -169,6 +171,51 @@ Status FakeRegistry::CloseKey(RegKey key) {
     ++badCloses_;
     return win32_error::kInvalidHandle;
   }
+  return win32_error::kSuccess;
+}
+
+namespace {
+
+// Copies `text` and its NUL into a buffer of *length characters, as the
+// listing calls do; ERROR_MORE_DATA when it does not fit.
+Status CopyName(std::u16string_view text, char16_t* name, std::uint32_t* length) {
+  if (name == nullptr || text.size() + 1 > *length) return win32_error::kMoreData;
+  std::copy(text.begin(), text.end(), name);
+  name[text.size()] = u'\0';
+  *length = static_cast<std::uint32_t>(text.size());
+  return win32_error::kSuccess;
+}
+
+}  // namespace
+
+Status FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+                             std::uint32_t* length) {
+  Node* node = Resolve(key);
+  if (node == nullptr) return win32_error::kInvalidHandle;
+  if (failing_.count(Upper(node->path)) != 0) return win32_error::kAccessDenied;
+  if (index >= node->children.size()) return win32_error::kNoMoreItems;
+  const Node& child = *std::next(node->children.begin(), index)->second;
+  return CopyName(std::u16string_view(child.path).substr(child.path.rfind(u'\\') + 1), name,
+                  length);
+}
+
+Status FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char16_t* name,
+                               std::uint32_t* nameLength, std::uint32_t* type, std::uint8_t* data,
+                               std::uint32_t* size) {
+  Node* node = Resolve(key);
+  if (node == nullptr) return win32_error::kInvalidHandle;
+  if (failing_.count(Upper(node->path)) != 0) return win32_error::kAccessDenied;
+  if (index >= node->values.size()) return win32_error::kNoMoreItems;
+  const auto& [valueName, value] = std::next(node->values.begin(), index)->second;
+  const auto stored = static_cast<std::uint32_t>(value.data.size());
+  if (const Status status = CopyName(valueName, name, nameLength); status != 0) return status;
+  if (type) *type = value.type;
+  if (data != nullptr && (size == nullptr || *size < stored)) {
+    if (size) *size = stored;
+    return win32_error::kMoreData;
+  }
+  if (data != nullptr && stored != 0) std::memcpy(data, value.data.data(), stored);
+  if (size) *size = stored;
   return win32_error::kSuccess;
 }
 

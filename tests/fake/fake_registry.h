@@ -42,6 +42,10 @@ class FakeRegistry : public Registry {
   Status SetValue(RegKey key, std::u16string_view name, std::uint32_t type,
                   const std::uint8_t* data, std::uint32_t size) override;
   Status CloseKey(RegKey key) override;
+  // In the order List gives; the index reaches the key as it is at the call.
+  Status EnumKey(RegKey key, std::uint32_t index, char16_t* name, std::uint32_t* length) override;
+  Status EnumValue(RegKey key, std::uint32_t index, char16_t* name, std::uint32_t* nameLength,
+                   std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
 
   // Test set-up and inspection; paths are like u"HKCU\\Software\\Brinmoor".
   void Set(std::u16string_view path, std::u16string_view name, std::uint32_t type,
@@ -63,6 +67,10 @@ class FakeRegistry : public Registry {
   void FailKey(std::u16string_view path);
   // Called before every query, with the key's path and the value name.
   std::function<void(const std::u16string& keyPath, std::u16string_view name)> beforeQuery;
+  // Called before every open or create, with the parent's path and the
+  // subkey as given: a key may vanish between its parent's listing and its
+  // own open.
+  std::function<void(const std::u16string& parentPath, std::u16string_view subkey)> beforeOpen;
 
   std::size_t openHandles() const { return handles_.size(); }
   int badCloses() const { return badCloses_; }

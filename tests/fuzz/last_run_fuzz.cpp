@@ -95,7 +95,7 @@ void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
           "the verdict is OK, WARN or FAIL");
   Require(!result.message.empty(), "there is a message");
   Require(result.message.find_first_of(u"\r\n") == std::u16string::npos, "the message is one line");
-  Require(os.queries.largestTailAsked <= lss::kLogTailBytes, "at most the tail is read");
+  Require(os.files.largestTailAsked() <= lss::kLogTailBytes, "at most the tail is read");
   if (!judged.empty()) {
     // Named in the message where the log cannot be read as one, and in the
     // details of every verdict on its entries.

@@ -44,6 +44,6 @@ void lss::fuzz::TestOneInput(const std::uint8_t* data, std::size_t size) {
 
   lss::test::FakeCheckPlatform os;
   os.disk.AddFile(u"C:\\Office\\olmapi32.dll", file);
-  Require(Same(lss::ReadPeHeader(os.queries, u"C:\\Office\\olmapi32.dll"), header),
+  Require(Same(lss::ReadPeHeader(os.files, u"C:\\Office\\olmapi32.dll"), header),
           "the file's reads give what the bytes give");
 }

@@ -9,13 +9,13 @@
 #include <chrono>
 #include <cwctype>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <ostream>
 #include <regex>
 #include <sstream>
 #include <utility>
 #include <vector>
 
+#include "harness/check_json.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
 #include "harness/test_registry.h"
@@ -63,16 +63,17 @@ DWORD Msiexec(std::wstring arguments) {
 
 Tasks RegisteredTasks() { return e2e::FileNamesIn(kTasksFolder); }
 
-// The installed check tool's `task` finding, as JSON.
-nlohmann::json TaskFinding(const std::wstring& check, std::wstring_view moreArguments) {
+// The installed check tool's `task` finding, from its JSON report.
+e2e::CheckJsonEntry TaskFinding(const std::wstring& check, std::wstring_view moreArguments) {
   const e2e::CapturedRun run = e2e::RunCapturingOutput(
       check, L"--only task --json " + std::wstring(moreArguments), kLogFolder, 30s);
-  const nlohmann::json json = nlohmann::json::parse(run.output, nullptr, false);
-  if (json.is_discarded() || !json.contains("checks") || json["checks"].size() != 1) {
-    ADD_FAILURE() << "no task finding in: " << run.output << run.error;
-    return nlohmann::json::object();
+  std::string problem;
+  const e2e::CheckJson json = e2e::ParseCheckJson(run.output, problem);
+  if (!problem.empty() || json.checks.size() != 1) {
+    ADD_FAILURE() << "no task finding (" << problem << ") in: " << run.output << run.error;
+    return {};
   }
-  return json["checks"][0];
+  return json.checks[0];
 }
 
 // Nothing of the package stays: no product, folder, record, event source or task.
@@ -184,17 +185,14 @@ void ExpectARunnableInstall(const std::wstring& folder, const wchar_t* variable,
 
   // Without --task the check reads the task the package recorded, else the
   // default name; --task wins over both.
-  const nlohmann::json recorded = TaskFinding(check, L"");
+  const e2e::CheckJsonEntry recorded = TaskFinding(check, L"");
   if (task.empty()) {
-    EXPECT_THAT(recorded.value("message", ""),
-                ::testing::HasSubstr("There is no task \"Larkspan Nightly\""));
+    EXPECT_THAT(recorded.message, ::testing::HasSubstr("There is no task \"Larkspan Nightly\""));
   } else {
-    EXPECT_EQ(recorded.value("details", nlohmann::json::object()).value("task", ""),
-              e2e::ToUtf8(task));
-    EXPECT_THAT(recorded.value("message", ""),
-                ::testing::Not(::testing::HasSubstr("There is no task")));
+    EXPECT_EQ(recorded.Detail("task"), e2e::ToUtf8(task));
+    EXPECT_THAT(recorded.message, ::testing::Not(::testing::HasSubstr("There is no task")));
   }
-  EXPECT_THAT(TaskFinding(check, L"--task \"Brinmoor Other Task\"").value("message", ""),
+  EXPECT_THAT(TaskFinding(check, L"--task \"Brinmoor Other Task\"").message,
               ::testing::HasSubstr("There is no task \"Brinmoor Other Task\""));
 
   // Started with no options, the installed program writes the hand-off values.

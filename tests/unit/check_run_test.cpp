@@ -93,7 +93,7 @@ const FindingsRow kRows[] = {
     {.what = "the task alone judges no run", .only = {u"task"}, .taskName = u"Larkspan Nightly"},
     {.what = "a missing OUTLOOK.EXE is still named",
      .only = {u"outlook"},
-     .change = [](auto& os) { os.queries.RemoveFile(u"C:\\Office\\OUTLOOK.EXE"); },
+     .change = [](auto& os) { os.files.RemoveFile(u"C:\\Office\\OUTLOOK.EXE"); },
      .outlookPath = u"C:\\Office\\OUTLOOK.EXE"},
     {.what = "no App Paths entry names no Outlook",
      .only = {u"outlook"},

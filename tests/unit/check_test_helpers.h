@@ -170,7 +170,7 @@ inline void SetUpGoodMachine(FakeCheckPlatform& os) {
   os.registry.SetDword(kSettings, u"WaitSecondsForOutlookStart", 15);
   os.disk.AddFolder(u"C:\\Logs");
   os.disk.AddFile(u"C:\\Logs\\Scheduler071226020000.log", kCompleteRun);
-  os.queries.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
+  os.environment.variables[u"PROGRAMFILES"] = u"C:\\Program Files";
   os.disk.AddFolder(u"C:\\Program Files\\Larkspan");
   os.disk.AddFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
   os.disk.fileVersions[u"c:\\program files\\larkspan\\lsscheduler.exe"] = u"1.0.0.7";

@@ -113,6 +113,7 @@ const VerdictCase kVerdicts[] = {
      .bytes = kUntilAddIn,
      .status = kOk,
      .message = u"A run is going on now (started 07-12-26 02:00:00",
+     .size = 0,
      .running = true},
     {.what = "interrupted in the session, no block",
      .bytes = Log({kStart, kWaitOutlook, kInit, kLogon}),
@@ -191,6 +192,18 @@ const VerdictCase kVerdicts[] = {
 
 INSTANTIATE_TEST_SUITE_P(, Verdicts, testing::ValuesIn(kVerdicts), RowName);
 
+// The listing gives folders too; a folder named like a newer log is no log.
+TEST(RunLogNames, LeaveOutFoldersAndOtherNames) {
+  const std::vector<FileSystem::Entry> listed = {
+      {.name = u"Scheduler020127000000.log", .isFolder = true},
+      {.name = u"Scheduler010127000000.log", .size = 5},
+      {.name = u"notes.txt", .size = 1}};
+  const std::vector<RunLogFile> logs = RunLogsNewestFirst(listed);
+  ASSERT_EQ(logs.size(), 1u);
+  EXPECT_EQ(logs[0].name, u"Scheduler010127000000.log");
+  EXPECT_EQ(logs[0].size, 5u);
+}
+
 struct SpanCase {
   const char* what;
   LocalTime from;
@@ -265,7 +278,7 @@ TEST_P(LogFolders, GiveTheVerdictOfTheNewestLog) {
   EXPECT_EQ(lastRun.status, c.status);
   EXPECT_THAT(Wide(lastRun.message), HasSubstr(Wide(c.message)));
   if (c.whole) EXPECT_EQ(lastRun.message, c.message);
-  EXPECT_LE(os.queries.largestTailAsked, kLogTailBytes);
+  EXPECT_LE(os.files.largestTailAsked(), kLogTailBytes);
   if (c.skipped) {
     EXPECT_EQ(lastRun.details.back(),
               std::make_pair(std::u16string(u"laterStartsWithoutS"), std::u16string(c.skipped)));
@@ -322,11 +335,13 @@ const FolderCase kFolders[] = {
      .files = After(kGood),
      .status = kOk,
      .message = u"with -s alone",
+     .skipped = nullptr,
      .maxAgeHours = 36},
     {.what = "stale",
      .files = After(kGood),
      .status = kFail,
      .message = u"No run since 01-01-27 00:00:01 (36 h ago; the limit is 35 h): The last run",
+     .skipped = nullptr,
      .maxAgeHours = 35},
     {.what = "a failed run",
      .files = After(kBad),
@@ -377,12 +392,15 @@ const FolderCase kFolders[] = {
                 u"12:00:02): "
                 u"the clock was wrong when it was written, or is wrong now.",
      .skipped = u"0",
+     .maxAgeHours = std::nullopt,
      .whole = true},
     {.what = "a day and a second ahead of local time, ten hours behind UTC",
      .files = After(kDone, {{u"Scheduler030127120002.log", kBad}}),
      .status = kWarn,
      .message = u"Scheduler030127120002.log is named for a time after now",
      .skipped = u"0",
+     .maxAgeHours = std::nullopt,
+     .whole = false,
      .zoneMinutes = -600},
     {.what = "a log named exactly a day ahead is the last run",
      .files = After(kDone, {{u"Scheduler030127120001.log", kBad}}),
@@ -390,6 +408,7 @@ const FolderCase kFolders[] = {
      .message =
          u"The run of 01-01-27 00:00:01 logged an error: LSScheduler Error: Can't find Outlook.exe",
      .skipped = u"0",
+     .maxAgeHours = std::nullopt,
      .whole = true},
     {.what = "a log named in 2099 beside a failed run: the failure stands",
      .files = After(kBad, {{u"Scheduler010199000000.log", kDone}}),
@@ -429,6 +448,8 @@ const FolderCase kFolders[] = {
      .message =
          u"The log C:\\Logs\\Scheduler010199000000.log is named for a time after now (01-01-2099 "
          u"00:00:00): the clock was wrong when it was written, or is wrong now.",
+     .skipped = nullptr,
+     .maxAgeHours = std::nullopt,
      .whole = true},
     {.what = "a log named in 2099 and a start without -s",
      .files = {{u"Scheduler010199000000.log", kBad}, {u"Scheduler010127080000.log", ""}},

@@ -61,7 +61,7 @@ Change Mutex(MutexState state, Status error = 0) {
 Change LogDirectory(std::u16string text, std::uint32_t type = reg::kSz, std::u16string file = {}) {
   return [=](FakeCheckPlatform& os) {
     os.disk.AddFolder(u"C:\\");
-    os.queries.environment[u"LOGS"] = u"C:\\Logs";
+    os.environment.variables[u"LOGS"] = u"C:\\Logs";
     if (!file.empty()) os.disk.AddFile(file);
     os.registry.Set(kSettings, u"LogDirectory", type, Utf16(text));
   };
@@ -106,7 +106,7 @@ TEST_P(Situations, GiveTheirStatusAndMessage) {
   EXPECT_TRUE(os.journal.Matching("RegCreateKey").empty());
   EXPECT_TRUE(os.journal.Matching("RegSetValue").empty());
   EXPECT_EQ(os.disk.Contents(u"C:\\Logs\\LSSchedulerCheck.probe").has_value(), c.probeLeft);
-  EXPECT_FALSE(os.queries.IsFolder(u"C:\\LSSchedulerCheck.probe"));
+  EXPECT_FALSE(os.files.IsFolder(u"C:\\LSSchedulerCheck.probe"));
   EXPECT_EQ(os.registry.openHandles(), 0u);
   EXPECT_TRUE(os.eventLog.events.empty());
   EXPECT_EQ(os.tasks.reads, std::vector<std::u16string>{c.taskRead});
@@ -426,7 +426,7 @@ const SituationCase kSituations[] = {
     {.what = "a missing folder where none may be created",
      .change =
          [](auto& os) {
-           os.queries.DenyProbeCreate(true);
+           os.files.DenyCreate(true);
            LogDirectory(u"C:\\New\\Logs")(os);
          },
      .id = u"log-folder",
@@ -450,7 +450,7 @@ const SituationCase kSituations[] = {
     {.what = "a folder too long for a log file",
      .change =
          [](auto& os) {
-           os.queries.environment[u"DEEP"] = std::u16string(240, u'd');
+           os.environment.variables[u"DEEP"] = std::u16string(240, u'd');
            os.disk.AddFolder(u"C:\\" + std::u16string(240, u'd'));
            LogDirectory(u"C:\\%DEEP%", reg::kExpandSz)(os);
          },
@@ -485,12 +485,12 @@ const SituationCase kSituations[] = {
      .message = u"The log folder \\\\?\\C:\\New does not exist yet; the next run creates it.",
      .verdict = kFail},
     {.what = "log folder not writable",
-     .change = [](auto& os) { os.queries.DenyProbeCreate(true); },
+     .change = [](auto& os) { os.files.DenyCreate(true); },
      .id = u"log-folder",
      .status = kFail,
      .message = u"No file can be created in C:\\Logs: Access is denied."},
     {.what = "a probe file that cannot be deleted",
-     .change = [](auto& os) { os.queries.DenyProbeDelete(true); },
+     .change = [](auto& os) { os.files.DenyRemove(true); },
      .id = u"log-folder",
      .status = kFail,
      .message =
@@ -615,7 +615,7 @@ const SituationCase kSituations[] = {
      .message = u"ended well"},
     {.what = "an action whose file is gone",
      .change =
-         [](auto& os) { os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
+         [](auto& os) { os.files.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe"); },
      .id = u"task",
      .status = kFail,
      .message = u"LSScheduler.exe, which does not exist"},
@@ -794,7 +794,7 @@ const SituationCase kSituations[] = {
     {.what = "a task that ran with only empty logs",
      .change =
          [](auto& os) {
-           os.queries.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
+           os.files.RemoveFile(u"C:\\Logs\\Scheduler071226020000.log");
            os.disk.AddFile(u"C:\\Logs\\Scheduler081226090000.log", "");
            Task([](auto& t) { t.lastRun = LocalTime{2026, 12, 8, 2, 0, 0}; })(os);
          },
@@ -1136,7 +1136,7 @@ const OptionCase kOptions[] = {
      .change =
          [](auto& os) {
            os.disk.AddFile(u"C:\\Logs\\Scheduler081226020000.log", "x");
-           os.queries.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
+           os.files.RemoveFile(u"C:\\Program Files\\Larkspan\\LSScheduler.exe");
          },
      .event =
          Written{

@@ -303,18 +303,14 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
 
 const FaultCase kFaults[] = {
     {.what = "the disk fills up at the settings",
-     .change =
-         [](auto& os) {
-           os.collect.failingName = u"settings.reg";
-           os.collect.writeFailure = 112;
-         },
+     .change = [](auto& os) { os.files.FailWriteNewFile(u"settings.reg", 112); },
      .exitCode = 74,
      .text = u"LSSchedulerCheck: C:\\B\\settings.reg cannot be written: There is not enough space "
              u"on the "
              u"disk. The support bundle in C:\\B is incomplete.\n",
      .absent = Texts(u"settings.reg", u"task.xml", u"machine.txt")},
     {.what = "the folder cannot be created",
-     .change = [](auto& os) { os.collect.createFailure = 5; },
+     .change = [](auto& os) { os.files.FailCreateFolders(5); },
      .exitCode = 74,
      .text = u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
      .absent = Texts(u"check.json")},
@@ -339,7 +335,7 @@ const FaultCase kFaults[] = {
              u"new or empty folder.\n",
      .absent = Texts(u"check.json")},
     {.what = "a folder that cannot be examined",
-     .change = [](auto& os) { os.collect.unexaminable = u"C:\\B"; },
+     .change = [](auto& os) { os.files.HideFromLook(u"C:\\B"); },
      .exitCode = 64,
      .text = u"LSSchedulerCheck: C:\\B cannot be examined: the support bundle needs a new or empty "
              u"folder.\n",
@@ -371,7 +367,7 @@ const FaultCase kFaults[] = {
      .change =
          [](auto& os) {
            os.messages.Set(2, u"The system cannot find the file specified.\r\n");
-           os.collect.beforeRead = [&os](std::u16string_view key) {
+           os.registry.beforeOpen = [&os](const std::u16string&, std::u16string_view key) {
              if (key.ends_with(u"\\AdminOptions")) {
                os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
              }

@@ -3,6 +3,7 @@
 namespace lss {
 
 Win32CheckPlatform::Win32CheckPlatform()
-    : bundle_{queries_, tasks_, eventLog_, process_, registry_, clock_, messages_, collect_} {}
+    : bundle_{queries_, tasks_, eventLog_, process_, registry_, clock_, messages_,
+              files_,   environment_} {}
 
 }  // namespace lss

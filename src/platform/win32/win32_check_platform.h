@@ -2,12 +2,13 @@
 // The real operating system as the check tool sees it: its own queries, the
 // task query, the event write, and the parts of the scheduler's layer it shares.
 #include "platform/check_platform.h"
+#include "platform/win32/win32_check_file_system.h"
 #include "platform/win32/win32_check_queries.h"
+#include "platform/win32/win32_check_registry.h"
 #include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_collect_queries.h"
+#include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_process.h"
-#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_scheduled_tasks.h"
 #include "platform/win32/win32_system_messages.h"
 
@@ -27,10 +28,11 @@ class Win32CheckPlatform {
   Win32ScheduledTasks tasks_;
   Win32EventLog eventLog_;
   Win32Process process_;
-  Win32Registry registry_;
+  Win32CheckRegistry registry_;
   Win32Clock clock_;
   Win32SystemMessages messages_;
-  Win32CollectQueries collect_;
+  Win32CheckFileSystem files_;
+  Win32Environment environment_;
   CheckPlatform bundle_;
 };
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,49 +11,13 @@
 #include "platform/win32/system_library.h"
 #include "platform/win32/token_user.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_program_version.h"
-#include "platform/win32/win32_environment.h"
 
 namespace lss {
 namespace {
 
-// At most `maxBytes` of a file: from `offset`, or with `tail` its last;
-// `size` gets the whole file's size. Opened shared for writing and deleting,
-// so a run that is writing its log goes on.
-std::optional<std::string> ReadPart(std::u16string_view path, std::uint64_t offset,
-                                    std::size_t maxBytes, bool tail, std::uint64_t* size) {
-  const std::wstring name = ToWide(path);
-  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER length{};
-  if (!file || !::GetFileSizeEx(file.get(), &length)) return std::nullopt;
-  *size = static_cast<std::uint64_t>(length.QuadPart);
-  const std::uint64_t from = tail ? *size - std::min<std::uint64_t>(*size, maxBytes)
-                                  : std::min<std::uint64_t>(offset, *size);
-  const std::uint64_t wanted = std::min<std::uint64_t>(*size - from, maxBytes);
-  if (from != 0) {
-    LARGE_INTEGER start{};
-    start.QuadPart = static_cast<LONGLONG>(from);
-    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
-  }
-  std::string bytes(static_cast<std::size_t>(wanted), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
-    if (read == 0) break;  // the file was cut short meanwhile
-    done += read;
-  }
-  bytes.resize(done);
-  return bytes;
-}
-
-DWORD Attributes(std::u16string_view path) {
-  const std::wstring name = ToWide(path);
-  return ::GetFileAttributesW(name.c_str());
-}
+// RTL_OSVERSIONINFOW's layout; ntdll's RtlGetVersion fills it truthfully,
+// where GetVersionExW answers what the manifest lets the program know.
+using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 // DOMAIN\name of the account that owns this process's token; empty when it
 // cannot be read.
@@ -73,75 +36,6 @@ std::u16string TokenAccount() {
 }
 
 }  // namespace
-
-bool Win32CheckQueries::IsFile(std::u16string_view path) {
-  const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool Win32CheckQueries::IsFolder(std::u16string_view path) {
-  const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-std::vector<CheckQueries::Listed> Win32CheckQueries::ListFiles(std::u16string_view folder,
-                                                               std::u16string_view pattern) {
-  std::wstring query = ToWide(folder);
-  if (!query.empty() && query.back() != L'\\') query.push_back(L'\\');
-  query += ToWide(pattern);
-  std::vector<Listed> listed;
-  WIN32_FIND_DATAW found{};
-  const UniqueFind search(::FindFirstFileW(query.c_str(), &found));
-  if (!search) return listed;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    listed.push_back(
-        {FromWide(found.cFileName), std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow});
-  } while (::FindNextFileW(search.get(), &found));
-  return listed;
-}
-
-std::optional<CheckQueries::Tail> Win32CheckQueries::ReadTail(std::u16string_view path,
-                                                              std::size_t maxBytes) {
-  Tail tail;
-  std::optional<std::string> bytes = ReadPart(path, 0, maxBytes, true, &tail.size);
-  if (!bytes) return std::nullopt;
-  tail.bytes = std::move(*bytes);
-  return tail;
-}
-
-std::optional<std::string> Win32CheckQueries::ReadAt(std::u16string_view path,
-                                                     std::uint64_t offset, std::size_t maxBytes) {
-  std::uint64_t size = 0;
-  return ReadPart(path, offset, maxBytes, false, &size);
-}
-
-std::optional<std::u16string> Win32CheckQueries::FileVersion(std::u16string_view path) {
-  return ReadFileVersion(path);
-}
-
-Status Win32CheckQueries::CreateEmptyFile(std::u16string_view path) {
-  const std::wstring name = ToWide(path);
-  const UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_TEMPORARY, nullptr));
-  return file ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
-}
-
-Status Win32CheckQueries::RemoveFile(std::u16string_view path) {
-  const std::wstring name = ToWide(path);
-  return ::DeleteFileW(name.c_str()) ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
-}
-
-Status Win32CheckQueries::CreateFolder(std::u16string_view path) {
-  const std::wstring name = ToWide(path);
-  return ::CreateDirectoryW(name.c_str(), nullptr) ? ERROR_SUCCESS
-                                                   : static_cast<Status>(::GetLastError());
-}
-
-Status Win32CheckQueries::RemoveFolder(std::u16string_view path) {
-  const std::wstring name = ToWide(path);
-  return ::RemoveDirectoryW(name.c_str()) ? ERROR_SUCCESS : static_cast<Status>(::GetLastError());
-}
 
 std::u16string Win32CheckQueries::SystemDirectory() {
   wchar_t buffer[MAX_PATH + 1];
@@ -186,6 +80,19 @@ std::uint16_t Win32CheckQueries::NativeMachine() {
   }
 }
 
+std::u16string Win32CheckQueries::WindowsVersion() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  if (ntdll == nullptr) return {};
+  const auto getVersion = ResolveFunction<RtlGetVersionFunction>(ntdll, "RtlGetVersion");
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (getVersion == nullptr || getVersion(&info) != 0) return {};
+  const std::wstring text = std::to_wstring(info.dwMajorVersion) + L"." +
+                            std::to_wstring(info.dwMinorVersion) + L"." +
+                            std::to_wstring(info.dwBuildNumber);
+  return FromWide(text.c_str());
+}
+
 std::u16string Win32CheckQueries::ComputerName() {
   wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1];
   DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
@@ -197,10 +104,6 @@ std::u16string Win32CheckQueries::UserName() {
   // The token's account gives what GetUserNameExW's NameSamCompatible gives,
   // without importing secur32.dll for it.
   return TokenAccount();
-}
-
-std::u16string Win32CheckQueries::ExpandEnvironment(std::u16string_view text) {
-  return ExpandEnvironmentText(text);
 }
 
 bool Win32CheckQueries::IsProgramRunning(std::u16string_view imageName) {

@@ -5,21 +5,9 @@
 #include <string>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_registry_key.h"
 
 namespace lss {
-namespace {
-
-// The roots are sign-extended handle values on 64-bit Windows, so 0x80000001
-// zero-extended is not HKEY_CURRENT_USER; map them by name.
-HKEY ToHkey(RegKey key) {
-  if (key == kCurrentUser) return HKEY_CURRENT_USER;
-  if (key == kLocalMachine) return HKEY_LOCAL_MACHINE;
-  return reinterpret_cast<HKEY>(key);
-}
-
-RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
-
-}  // namespace
 
 Status Win32Registry::OpenKey(RegKey parent, std::u16string_view subkey, std::uint32_t access,
                               RegKey* key) {
