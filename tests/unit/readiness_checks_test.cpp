@@ -1227,14 +1227,31 @@ const OptionCase kOptions[] = {
 
 INSTANTIATE_TEST_SUITE_P(, Options, testing::ValuesIn(kOptions), RowName);
 
-TEST(JsonStrings, AreEscaped) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"", u"\"\""},
-      {u"a\nb\r\t\b\f", u"\"a\\nb\\r\\t\\b\\f\""},
-      {std::u16string(u"\0\x01\x1f\x7f", 4), u"\"\\u0000\\u0001\\u001f\\u007f\""},
-      {u"Caf\u00E9 \u65E5 /", u"\"Caf\u00E9 \u65E5 /\""}};
-  for (const auto& [text, json] : cases) EXPECT_EQ(JsonString(text), json) << Narrow(json);
-}
+// A text as the JSON report writes it.
+struct JsonStringCase {
+  const char* what;
+  std::u16string text;
+  std::u16string json;
+};
+
+const JsonStringCase kJsonStrings[] = {
+    {.what = "an empty text", .text = u"", .json = u"\"\""},
+    {.what = "line breaks, tab, backspace and form feed as short escapes",
+     .text = u"a\nb\r\t\b\f",
+     .json = u"\"a\\nb\\r\\t\\b\\f\""},
+    {.what = "other control characters and DEL as unicode escapes",
+     .text = std::u16string(u"\0\x01\x1f\x7f", 4),
+     .json = u"\"\\u0000\\u0001\\u001f\\u007f\""},
+    {.what = "letters beyond ASCII and the slash as they are",
+     .text = u"Caf\u00E9 \u65E5 /",
+     .json = u"\"Caf\u00E9 \u65E5 /\""},
+};
+
+class JsonStrings : public testing::TestWithParam<JsonStringCase> {};
+
+TEST_P(JsonStrings, AreEscaped) { EXPECT_EQ(JsonString(GetParam().text), GetParam().json); }
+
+INSTANTIATE_TEST_SUITE_P(, JsonStrings, testing::ValuesIn(kJsonStrings), RowName);
 
 }  // namespace
 }  // namespace lss::test
