@@ -1,7 +1,8 @@
 #pragma once
-// Wide text as a printable 8-bit string, for labels and journal lines: the
-// native fakes and the Wine suites alike. Header-only and portable, so the
-// fakes need nothing of the Wine harness.
+// Wide text as a printable 8-bit string, for labels and journal lines, and
+// UTF-16 text as a wide string for matchers: the native fakes and the Wine
+// suites alike. Header-only and portable, so the fakes need nothing of the
+// Wine harness.
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,9 @@ std::string NarrowText(std::basic_string_view<Char> text) {
 }
 inline std::string Narrow(std::wstring_view text) { return NarrowText(text); }
 inline std::string Narrow(std::u16string_view text) { return NarrowText(text); }
+
+// UTF-16 text unit for unit as a wide string, whatever the width of wchar_t:
+// what gmock's string matchers (HasSubstr) take, and print readably.
+inline std::wstring Wide(std::u16string_view text) { return {text.begin(), text.end()}; }
 
 }  // namespace lss::test

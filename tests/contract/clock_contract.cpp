@@ -7,18 +7,19 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <string>
 #include <tuple>
 
+#include "common/rows.h"
 #include "contract/contract_machine.h"
 
 namespace lss::contract {
 namespace {
 
 struct LocalCase {
+  const char* what;
   std::int64_t seconds;
   bool converts;
-  LocalTime local;
+  LocalTime local = {};  // when it converts
 };
 
 class LocalCalendar : public testing::TestWithParam<LocalCase> {};
@@ -35,18 +36,38 @@ TEST_P(LocalCalendar, IsUtcPlusFiveAndAHalfHours) {
       << c.seconds;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, LocalCalendar,
-    testing::Values(
-        LocalCase{0, true, {1970, 1, 1, 5, 30, 0}}, LocalCase{-1, true, {1970, 1, 1, 5, 29, 59}},
-        LocalCase{1796581800, true, {2026, 12, 7, 0, 0, 0}},  // 18:30 UTC the day before
-        LocalCase{1796581799, true, {2026, 12, 6, 23, 59, 59}},
-        LocalCase{1782863999, true, {2026, 7, 1, 5, 29, 59}},   // midsummer: no daylight time
-        LocalCase{951762600, true, {2000, 2, 29, 0, 0, 0}},     // a leap day
-        LocalCase{-11644473600, true, {1601, 1, 1, 5, 30, 0}},  // the first FILETIME
-        LocalCase{-11644473601, false, {}},
-        LocalCase{std::numeric_limits<std::int64_t>::max(), false, {}}),
-    [](const auto& row) { return std::to_string(row.index); });
+const LocalCase kLocalTimes[] = {
+    {.what = "the epoch is 05:30", .seconds = 0, .converts = true, .local = {1970, 1, 1, 5, 30, 0}},
+    {.what = "a second before the epoch",
+     .seconds = -1,
+     .converts = true,
+     .local = {1970, 1, 1, 5, 29, 59}},
+    {.what = "18:30 UTC is midnight of the next day",
+     .seconds = 1796581800,
+     .converts = true,
+     .local = {2026, 12, 7, 0, 0, 0}},
+    {.what = "a second before local midnight",
+     .seconds = 1796581799,
+     .converts = true,
+     .local = {2026, 12, 6, 23, 59, 59}},
+    {.what = "midsummer has no daylight time",
+     .seconds = 1782863999,
+     .converts = true,
+     .local = {2026, 7, 1, 5, 29, 59}},
+    {.what = "a leap day", .seconds = 951762600, .converts = true, .local = {2000, 2, 29, 0, 0, 0}},
+    {.what = "the first FILETIME",
+     .seconds = -11644473600,
+     .converts = true,
+     .local = {1601, 1, 1, 5, 30, 0}},
+    {.what = "a second before the first FILETIME does not convert",
+     .seconds = -11644473601,
+     .converts = false},
+    {.what = "the largest second count does not convert",
+     .seconds = std::numeric_limits<std::int64_t>::max(),
+     .converts = false},
+};
+
+INSTANTIATE_TEST_SUITE_P(, LocalCalendar, testing::ValuesIn(kLocalTimes), test::RowName);
 
 // The offset from UTC of a local time, by the zone's rules for its date.
 struct OffsetCase {
@@ -65,19 +86,23 @@ TEST_P(UtcOffset, IsTheZonesForThatLocalTime) {
   EXPECT_EQ(machine->queries().UtcOffsetMinutes(c.local), c.minutes) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, UtcOffset,
-    testing::Values(OffsetCase{"a winter night", {2026, 12, 7, 2, 0, 0}, 330},
-                    OffsetCase{"midsummer", {2026, 7, 1, 12, 0, 0}, 330},
-                    OffsetCase{"a leap day", {2028, 2, 29, 23, 59, 59}, 330},
-                    OffsetCase{"the first year a SYSTEMTIME holds", {1601, 1, 2, 0, 0, 0}, 330},
-                    OffsetCase{"a year before it", {1600, 12, 31, 23, 0, 0}, std::nullopt},
-                    OffsetCase{"a day its month lacks", {2026, 2, 29, 2, 0, 0}, std::nullopt,
-                               "Wine 8's SystemTimeToFileTime takes 29 February of a common year "
-                               "(Windows: FALSE)"},
-                    OffsetCase{"day 32", {2026, 1, 32, 2, 0, 0}, std::nullopt},
-                    OffsetCase{"month 13", {2026, 13, 1, 2, 0, 0}, std::nullopt},
-                    OffsetCase{"hour 24", {2026, 12, 7, 24, 0, 0}, std::nullopt}));
+const OffsetCase kOffsets[] = {
+    {.what = "a winter night", .local = {2026, 12, 7, 2, 0, 0}, .minutes = 330},
+    {.what = "midsummer", .local = {2026, 7, 1, 12, 0, 0}, .minutes = 330},
+    {.what = "a leap day", .local = {2028, 2, 29, 23, 59, 59}, .minutes = 330},
+    {.what = "the first year a SYSTEMTIME holds", .local = {1601, 1, 2, 0, 0, 0}, .minutes = 330},
+    {.what = "a year before it", .local = {1600, 12, 31, 23, 0, 0}, .minutes = std::nullopt},
+    {.what = "a day its month lacks",
+     .local = {2026, 2, 29, 2, 0, 0},
+     .minutes = std::nullopt,
+     .wineDiffers = "Wine 8's SystemTimeToFileTime takes 29 February of a common year "
+                    "(Windows: FALSE)"},
+    {.what = "day 32", .local = {2026, 1, 32, 2, 0, 0}, .minutes = std::nullopt},
+    {.what = "month 13", .local = {2026, 13, 1, 2, 0, 0}, .minutes = std::nullopt},
+    {.what = "hour 24", .local = {2026, 12, 7, 24, 0, 0}, .minutes = std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(, UtcOffset, testing::ValuesIn(kOffsets), test::RowName);
 
 }  // namespace
 }  // namespace lss::contract

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "contract/contract_machine.h"
 #include "diag/command_line_split.h"
 
@@ -27,36 +28,51 @@ TEST_P(CommandLines, SplitAsAProgramReceivesThem) {
   EXPECT_EQ(lss::SplitCommandLine(row.line), row.split);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CommandLines,
-    testing::Values(
-        SplitRow{"blanks separate, outside quotes", u"x a\tb  c ", {u"x", u"a", u"b", u"c"}},
-        SplitRow{"a quoted name ends at its closing quote",
-                 u"\"C:\\Pro gram\\x.exe\"a b",
-                 {u"C:\\Pro gram\\x.exe", u"a", u"b"}},
-        SplitRow{"the name's backslashes are plain", u"C:\\x\\\"y z", {u"C:\\x\\\"y", u"z"}},
-        SplitRow{"the name's quote is not escaped", u"\"a\\\"\" b", {u"a\\", u" b"}},
-        SplitRow{"a name never closed takes the line", u"\"a b", {u"a b"}},
-        SplitRow{"a leading blank gives an empty name", u"  a b", {u"", u"a", u"b"}},
-        SplitRow{"an escaped quote", u"x -p \"a\\\"b\" /s", {u"x", u"-p", u"a\"b", u"/s"}},
-        SplitRow{"backslashes before other characters are plain",
-                 u"x a\\\\\\b d\"e f\"g h",
-                 {u"x", u"a\\\\\\b", u"de fg", u"h"}},
-        SplitRow{"2n+1 backslashes and a quote", u"x a\\\\\\\"b c", {u"x", u"a\\\"b", u"c"}},
-        SplitRow{"2n backslashes and a quote", u"x a\\\\\\\\\"b c\" d", {u"x", u"a\\\\b c", u"d"}},
-        SplitRow{
-            "\"\" inside quotes is a quote and ends them", u"x \"a\"\"b\" c", {u"x", u"a\"b c"}},
-        SplitRow{
-            "\"\" after quotes ends an argument", u"x a\"b\"\" c d", {u"x", u"ab\"", u"c", u"d"}},
-        SplitRow{"\"\" outside quotes is nothing", u"x a\"\"b", {u"x", u"ab"}},
-        SplitRow{"three quotes", u"x \"\"\"a\" b", {u"x", u"\"a b"}},
-        SplitRow{"six quotes", u"x \"\"\"\"\"\" e", {u"x", u"\"\"", u"e"}},
-        SplitRow{"empty quoted arguments", u"x \"\" \"\"", {u"x", u"", u""}},
-        SplitRow{"an unclosed quote runs to the end", u"x \"open arg", {u"x", u"open arg"}},
-        SplitRow{"a trailing backslash", u"x a\\ \"b\\\\\"", {u"x", u"a\\", u"b\\"}},
-        SplitRow{"any Unicode",
-                 u"x J\u00fcrgen \"\u65e5 \U0001F600\"",
-                 {u"x", u"J\u00fcrgen", u"\u65e5 \U0001F600"}}));
+const SplitRow kLines[] = {
+    {.what = "blanks separate, outside quotes",
+     .line = u"x a\tb  c ",
+     .split = {u"x", u"a", u"b", u"c"}},
+    {.what = "a quoted name ends at its closing quote",
+     .line = u"\"C:\\Pro gram\\x.exe\"a b",
+     .split = {u"C:\\Pro gram\\x.exe", u"a", u"b"}},
+    {.what = "the name's backslashes are plain",
+     .line = u"C:\\x\\\"y z",
+     .split = {u"C:\\x\\\"y", u"z"}},
+    {.what = "the name's quote is not escaped", .line = u"\"a\\\"\" b", .split = {u"a\\", u" b"}},
+    {.what = "a name never closed takes the line", .line = u"\"a b", .split = {u"a b"}},
+    {.what = "a leading blank gives an empty name", .line = u"  a b", .split = {u"", u"a", u"b"}},
+    {.what = "an escaped quote",
+     .line = u"x -p \"a\\\"b\" /s",
+     .split = {u"x", u"-p", u"a\"b", u"/s"}},
+    {.what = "backslashes before other characters are plain",
+     .line = u"x a\\\\\\b d\"e f\"g h",
+     .split = {u"x", u"a\\\\\\b", u"de fg", u"h"}},
+    {.what = "2n+1 backslashes and a quote",
+     .line = u"x a\\\\\\\"b c",
+     .split = {u"x", u"a\\\"b", u"c"}},
+    {.what = "2n backslashes and a quote",
+     .line = u"x a\\\\\\\\\"b c\" d",
+     .split = {u"x", u"a\\\\b c", u"d"}},
+    {.what = "\"\" inside quotes is a quote and ends them",
+     .line = u"x \"a\"\"b\" c",
+     .split = {u"x", u"a\"b c"}},
+    {.what = "\"\" after quotes ends an argument",
+     .line = u"x a\"b\"\" c d",
+     .split = {u"x", u"ab\"", u"c", u"d"}},
+    {.what = "\"\" outside quotes is nothing", .line = u"x a\"\"b", .split = {u"x", u"ab"}},
+    {.what = "three quotes", .line = u"x \"\"\"a\" b", .split = {u"x", u"\"a b"}},
+    {.what = "six quotes", .line = u"x \"\"\"\"\"\" e", .split = {u"x", u"\"\"", u"e"}},
+    {.what = "empty quoted arguments", .line = u"x \"\" \"\"", .split = {u"x", u"", u""}},
+    {.what = "an unclosed quote runs to the end",
+     .line = u"x \"open arg",
+     .split = {u"x", u"open arg"}},
+    {.what = "a trailing backslash", .line = u"x a\\ \"b\\\\\"", .split = {u"x", u"a\\", u"b\\"}},
+    {.what = "any Unicode",
+     .line = u"x J\u00fcrgen \"\u65e5 \U0001F600\"",
+     .split = {u"x", u"J\u00fcrgen", u"\u65e5 \U0001F600"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(, CommandLines, testing::ValuesIn(kLines), test::RowName);
 
 class ActionArguments : public testing::TestWithParam<SplitRow> {};
 
@@ -70,16 +86,19 @@ TEST_P(ActionArguments, SplitAsAProgramReceivesThem) {
   EXPECT_EQ(lss::SplitArguments(row.line), row.split);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ActionArguments,
-    testing::Values(SplitRow{"nothing", u"", {}}, SplitRow{"blanks", u"  ", {}},
-                    SplitRow{"a quoted profile",
-                             u"-s -e -p \"My Work\" -n Nightly",
-                             {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
-                    SplitRow{"an escaped quote", u"-p \"a\\\"b\" /s", {u"-p", u"a\"b", u"/s"}},
-                    SplitRow{"a first argument in quotes keeps the argument rules",
-                             u"\"a\\\"b\" c",
-                             {u"a\"b", u"c"}}));
+const SplitRow kActionArguments[] = {
+    {.what = "nothing", .line = u"", .split = {}},
+    {.what = "blanks", .line = u"  ", .split = {}},
+    {.what = "a quoted profile",
+     .line = u"-s -e -p \"My Work\" -n Nightly",
+     .split = {u"-s", u"-e", u"-p", u"My Work", u"-n", u"Nightly"}},
+    {.what = "an escaped quote", .line = u"-p \"a\\\"b\" /s", .split = {u"-p", u"a\"b", u"/s"}},
+    {.what = "a first argument in quotes keeps the argument rules",
+     .line = u"\"a\\\"b\" c",
+     .split = {u"a\"b", u"c"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(, ActionArguments, testing::ValuesIn(kActionArguments), test::RowName);
 
 }  // namespace
 }  // namespace lss::contract

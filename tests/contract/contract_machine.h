@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/rows.h"
 #include "platform/check_queries.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -58,9 +58,7 @@ class ContractMachine {
 // A row prints as its `what` (in the tables' own unnamed namespace, where
 // GoogleTest's lookup finds it).
 namespace {
-template <typename Row>
-requires requires(const Row& row) { row.what; }
-void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
+using lss::test::PrintTo;
 }  // namespace
 
 // Made by each build: tests/contract/fake_contract_machine.cpp natively,

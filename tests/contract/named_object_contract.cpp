@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "common/rows.h"
 #include "contract/contract_machine.h"
 
 namespace lss::contract {
@@ -111,20 +112,53 @@ TEST_P(NamedMutex, IsOwnedByTheWaitThatTookIt) {
 
 using namespace wait_result;  // NOLINT(google-build-using-namespace): the table reads better
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, NamedMutex,
-    testing::Values(MutexCase{"a new name", Holder::kNothing, true, kObject0, true, kObject0},
-                    MutexCase{"one thread takes a mutex as often as it waits", Holder::kNothing,
-                              true, kObject0, true, kObject0, 2},
-                    MutexCase{"an existing free mutex", Holder::kFree, true, kObject0, true,
-                              kObject0},
-                    MutexCase{"a mutex another thread holds", Holder::kOtherThread, true, kTimeout,
-                              false, kTimeout},
-                    MutexCase{"a mutex whose owner ended: taken, and free once released",
-                              Holder::kEndedThread, true, kAbandoned, true, kObject0},
-                    MutexCase{"the name of an event", Holder::kEvent, false, 0, false, 0},
-                    MutexCase{"the name in another case is another mutex", Holder::kOtherCaseHolder,
-                              true, kObject0, true, kObject0}));
+const MutexCase kMutexes[] = {
+    {.what = "a new name",
+     .holder = Holder::kNothing,
+     .opens = true,
+     .wait = kObject0,
+     .released = true,
+     .otherThreadWait = kObject0},
+    {.what = "one thread takes a mutex as often as it waits",
+     .holder = Holder::kNothing,
+     .opens = true,
+     .wait = kObject0,
+     .released = true,
+     .otherThreadWait = kObject0,
+     .waits = 2},
+    {.what = "an existing free mutex",
+     .holder = Holder::kFree,
+     .opens = true,
+     .wait = kObject0,
+     .released = true,
+     .otherThreadWait = kObject0},
+    {.what = "a mutex another thread holds",
+     .holder = Holder::kOtherThread,
+     .opens = true,
+     .wait = kTimeout,
+     .released = false,
+     .otherThreadWait = kTimeout},
+    {.what = "a mutex whose owner ended: taken, and free once released",
+     .holder = Holder::kEndedThread,
+     .opens = true,
+     .wait = kAbandoned,
+     .released = true,
+     .otherThreadWait = kObject0},
+    {.what = "the name of an event",
+     .holder = Holder::kEvent,
+     .opens = false,
+     .wait = 0,
+     .released = false,
+     .otherThreadWait = 0},
+    {.what = "the name in another case is another mutex",
+     .holder = Holder::kOtherCaseHolder,
+     .opens = true,
+     .wait = kObject0,
+     .released = true,
+     .otherThreadWait = kObject0},
+};
+
+INSTANTIATE_TEST_SUITE_P(, NamedMutex, testing::ValuesIn(kMutexes), test::RowName);
 
 // --- the check tool's look at a mutex ------------------------------------------
 
@@ -151,19 +185,34 @@ TEST_P(MutexLook, FindsTheStateAndLeavesNothingBehind) {
   EXPECT_EQ(second, c.secondLook) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, MutexLook,
-    testing::Values(LookCase{"a missing name", Holder::kNothing, MutexState::kMissing,
-                             MutexState::kMissing},
-                    LookCase{"a free mutex", Holder::kFree, MutexState::kFree, MutexState::kFree},
-                    LookCase{"a mutex another thread holds", Holder::kOtherThread,
-                             MutexState::kHeld, MutexState::kHeld},
-                    LookCase{"a mutex whose owner ended", Holder::kEndedThread,
-                             MutexState::kAbandoned, MutexState::kFree},
-                    LookCase{"the name of an event", Holder::kEvent, MutexState::kOtherObject,
-                             MutexState::kOtherObject},
-                    LookCase{"the name in another case", Holder::kOtherCaseHolder,
-                             MutexState::kMissing, MutexState::kMissing}));
+const LookCase kLooks[] = {
+    {.what = "a missing name",
+     .holder = Holder::kNothing,
+     .state = MutexState::kMissing,
+     .secondLook = MutexState::kMissing},
+    {.what = "a free mutex",
+     .holder = Holder::kFree,
+     .state = MutexState::kFree,
+     .secondLook = MutexState::kFree},
+    {.what = "a mutex another thread holds",
+     .holder = Holder::kOtherThread,
+     .state = MutexState::kHeld,
+     .secondLook = MutexState::kHeld},
+    {.what = "a mutex whose owner ended",
+     .holder = Holder::kEndedThread,
+     .state = MutexState::kAbandoned,
+     .secondLook = MutexState::kFree},
+    {.what = "the name of an event",
+     .holder = Holder::kEvent,
+     .state = MutexState::kOtherObject,
+     .secondLook = MutexState::kOtherObject},
+    {.what = "the name in another case",
+     .holder = Holder::kOtherCaseHolder,
+     .state = MutexState::kMissing,
+     .secondLook = MutexState::kMissing},
+};
+
+INSTANTIATE_TEST_SUITE_P(, MutexLook, testing::ValuesIn(kLooks), test::RowName);
 
 }  // namespace
 }  // namespace lss::contract

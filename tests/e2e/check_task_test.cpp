@@ -12,6 +12,7 @@
 #include <memory>
 #include <regex>
 
+#include "common/rows.h"
 #include "harness/check_json.h"
 #include "harness/scheduled_tasks.h"
 #include "harness/scheduler_test.h"
@@ -19,6 +20,8 @@
 
 namespace e2e {
 namespace {
+
+using lss::test::PrintTo;
 
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
@@ -34,8 +37,7 @@ void ExpectUserSidPassed(const std::string& printed, const std::string& id) {
   std::smatch call;
   ASSERT_TRUE(std::regex_search(
       printed, call,
-      std::regex("fixme:advapi:ReportEventW \\(\\w+,0x000[124],0x0000," + id +
-                 ",(\\w+),0x000e,")))
+      std::regex("fixme:advapi:ReportEventW \\(\\w+,0x000[124],0x0000," + id + ",(\\w+),0x000e,")))
       << printed;
   EXPECT_NE(call[1].str(), "0000000000000000");
 }
@@ -57,8 +59,6 @@ struct TaskRow {
   Finding finding;
   const char* findings;  // the start of the event's findings; null: not compared
 };
-
-void PrintTo(const TaskRow& row, std::ostream* out) { *out << row.what; }
 
 class TaskCheck : public SchedulerTest, public ::testing::WithParamInterface<TaskRow> {};
 
@@ -124,41 +124,63 @@ TEST_P(TaskCheck, FindsTheRegisteredTaskAndWritesTheVerdictAsAnEvent) {
   // no error code and no times.
   EXPECT_EQ(strings[7], shown("2"));
   EXPECT_EQ(strings[8], Shown(level, json.facts.at("user").value()));
-  EXPECT_EQ(strings[9], Shown(level, row.taskOption != nullptr ? ToUtf8(row.taskOption)
-                                                               : "Larkspan Nightly"));
+  EXPECT_EQ(strings[9],
+            Shown(level, row.taskOption != nullptr ? ToUtf8(row.taskOption) : "Larkspan Nightly"));
   EXPECT_EQ(strings[10], shown(verdict == "WARN" || verdict == "FAIL" ? "task" : ""));
   for (int i = 11; i <= 13; ++i) EXPECT_EQ(strings[i], shown("")) << "string " << i;
-  ExpectUserSidPassed(
-      added, verdict == "FAIL" ? "0x000003ea" : verdict == "WARN" ? "0x000003e9" : "0x000003e8");
+  ExpectUserSidPassed(added, verdict == "FAIL"   ? "0x000003ea"
+                             : verdict == "WARN" ? "0x000003e9"
+                                                 : "0x000003e8");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TaskCheck,
-    ::testing::Values(TaskRow{"the template under the default name", false, L"Larkspan Nightly",
-                              false, nullptr, Finding::kFound, nullptr},
-                      TaskRow{"the template in a folder, named with --task", false,
-                              L"\\Brinmoor\\Larkspan Nightly", false,
-                              L"\\Brinmoor\\Larkspan Nightly", Finding::kFound, nullptr},
-                      TaskRow{"a disabled copy", true, L"Larkspan Nightly", false, nullptr,
-                              Finding::kDisabled,
-                              "task FAIL: The task \\\"Larkspan Nightly\\\" is disabled"},
-                      TaskRow{"the template deleted again", false, L"Larkspan Nightly", true,
-                              nullptr, Finding::kNotFound,
-                              "task WARN: There is no task \\\"Larkspan Nightly\\\""},
-                      TaskRow{"another name than the task's", false, L"Larkspan Nightly", false,
-                              L"Larkspan Weekly", Finding::kNotFound,
-                              "task WARN: There is no task \\\"Larkspan Weekly\\\""}));
+const TaskRow kTaskRows[] = {
+    {.what = "the template under the default name",
+     .disabled = false,
+     .registeredAs = L"Larkspan Nightly",
+     .deletedAgain = false,
+     .taskOption = nullptr,
+     .finding = Finding::kFound,
+     .findings = nullptr},
+    {.what = "the template in a folder, named with --task",
+     .disabled = false,
+     .registeredAs = L"\\Brinmoor\\Larkspan Nightly",
+     .deletedAgain = false,
+     .taskOption = L"\\Brinmoor\\Larkspan Nightly",
+     .finding = Finding::kFound,
+     .findings = nullptr},
+    {.what = "a disabled copy",
+     .disabled = true,
+     .registeredAs = L"Larkspan Nightly",
+     .deletedAgain = false,
+     .taskOption = nullptr,
+     .finding = Finding::kDisabled,
+     .findings = "task FAIL: The task \\\"Larkspan Nightly\\\" is disabled"},
+    {.what = "the template deleted again",
+     .disabled = false,
+     .registeredAs = L"Larkspan Nightly",
+     .deletedAgain = true,
+     .taskOption = nullptr,
+     .finding = Finding::kNotFound,
+     .findings = "task WARN: There is no task \\\"Larkspan Nightly\\\""},
+    {.what = "another name than the task's",
+     .disabled = false,
+     .registeredAs = L"Larkspan Nightly",
+     .deletedAgain = false,
+     .taskOption = L"Larkspan Weekly",
+     .finding = Finding::kNotFound,
+     .findings = "task WARN: There is no task \\\"Larkspan Weekly\\\""},
+};
+
+INSTANTIATE_TEST_SUITE_P(, TaskCheck, testing::ValuesIn(kTaskRows), lss::test::RowName);
 
 struct ActionsRow {
   const char* what;
   std::vector<std::pair<std::wstring, RegValue>> standIn;  // HKCU\Software\Olsim
-  DWORD exitCode;       // of the second action: the task's last result
+  DWORD exitCode;         // of the second action: the task's last result
   const char* event;      // the level Wine's eventlog channel prints the event at
   const char* lastRun;    // a part of the last-run finding
   const char* errorCode;  // the event's %12
 };
-
-void PrintTo(const ActionsRow& row, std::ostream* out) { *out << row.what; }
 
 class TemplateActions : public SchedulerTest, public ::testing::WithParamInterface<ActionsRow> {};
 
@@ -180,10 +202,12 @@ TEST_P(TemplateActions, EndWithTheRunsVerdictAndOneEvent) {
   EXPECT_THAT(check.output, HasSubstr(row.lastRun));
   const std::string printed = channels.Added();
   for (const char* level : {"err:", "warn:", "trace:"}) {
-    EXPECT_EQ(printed.find(std::string(level) + "eventlog:ReportEventW") != std::string::npos,
-              std::string(level) == row.event)
-        << level << " in\n"
-        << printed;
+    const auto printedAtLevel = HasSubstr(std::string(level) + "eventlog:ReportEventW");
+    if (std::string(level) == row.event) {
+      EXPECT_THAT(printed, printedAtLevel);
+    } else {
+      EXPECT_THAT(printed, Not(printedAtLevel));
+    }
   }
   // The run's first error code, and its start and end with the offset of
   // the tests' zone (UTC+5:30) after the times of %5 and %6.
@@ -201,23 +225,24 @@ TEST_P(TemplateActions, EndWithTheRunsVerdictAndOneEvent) {
   ExpectUserSidPassed(printed, row.exitCode == 2 ? "0x000003ea" : "0x000003e8");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TemplateActions,
-    ::testing::Values(
-        ActionsRow{"a run whose MAPI logon is refused",
-                   {{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(2000)}},
-                   2,
-                   "err:",
-                   "logged an error: LSScheduler Error: Code = 80040111",
-                   "0x80040111"},
-        // The add-in's hold keeps the run waiting over a second: a wait that
-        // begins and ends in one second is a warning of the check's.
-        ActionsRow{"a good run",
-                   {{L"SyncMilliseconds", Dword(2500)}, {L"StayMilliseconds", Dword(30000)}},
-                   0,
-                   "trace:",
-                   "ended at ",
-                   ""}));
+const ActionsRow kActionsRows[] = {
+    {.what = "a run whose MAPI logon is refused",
+     .standIn = {{L"LogonResult", Dword(0x80040111)}, {L"StayMilliseconds", Dword(2000)}},
+     .exitCode = 2,
+     .event = "err:",
+     .lastRun = "logged an error: LSScheduler Error: Code = 80040111",
+     .errorCode = "0x80040111"},
+    // The add-in's hold keeps the run waiting over a second: a wait that
+    // begins and ends in one second is a warning of the check's.
+    {.what = "a good run",
+     .standIn = {{L"SyncMilliseconds", Dword(2500)}, {L"StayMilliseconds", Dword(30000)}},
+     .exitCode = 0,
+     .event = "trace:",
+     .lastRun = "ended at ",
+     .errorCode = ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(, TemplateActions, testing::ValuesIn(kActionsRows), lss::test::RowName);
 
 }  // namespace
 }  // namespace e2e

@@ -1,23 +1,22 @@
 // Every start hands the task's name to the add-in, whatever the options; with
 // -s the wait for Outlook's start gets its default.
+#include "common/rows.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
 namespace {
 
+using lss::test::PrintTo;
+
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
 struct HandOffCase {
+  const char* what;
   const wchar_t* arguments;
   bool earlierRun;  // the values a finished run and the add-in left behind, or none at all
   const wchar_t* taskName;
 };
-
-void PrintTo(const HandOffCase& row, std::ostream* out) {
-  *out << "arguments \"" << Narrow(row.arguments) << "\""
-       << (row.earlierRun ? "" : ", first start");
-}
 
 class HandOff : public SchedulerTest, public ::testing::WithParamInterface<HandOffCase> {};
 
@@ -43,22 +42,38 @@ TEST_P(HandOff, EveryStartWritesTheValuesForTheAddIn) {
   EXPECT_THAT(ValueNames(HKEY_CURRENT_USER, kSettingsKey), IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, HandOff,
-    ::testing::Values(HandOffCase{L"", false, L""}, HandOffCase{L"", true, L""},
-                      HandOffCase{L"-e", true, L""},
-                      HandOffCase{L"-n Nightly extra", true, L"Nightly"},
-                      HandOffCase{L"/Name \"Night Shift\"", true, L"Night Shift"},
-                      HandOffCase{L"-n A -n B", true, L"B"}));
+const HandOffCase kHandOffs[] = {
+    {.what = "a first start without arguments hands on an empty name",
+     .arguments = L"",
+     .earlierRun = false,
+     .taskName = L""},
+    {.what = "a start without arguments replaces what an earlier run left",
+     .arguments = L"",
+     .earlierRun = true,
+     .taskName = L""},
+    {.what = "-e alone hands on an empty name",
+     .arguments = L"-e",
+     .earlierRun = true,
+     .taskName = L""},
+    {.what = "-n hands on the name after it",
+     .arguments = L"-n Nightly extra",
+     .earlierRun = true,
+     .taskName = L"Nightly"},
+    {.what = "/Name hands on a quoted name with a blank whole",
+     .arguments = L"/Name \"Night Shift\"",
+     .earlierRun = true,
+     .taskName = L"Night Shift"},
+    {.what = "the last -n wins", .arguments = L"-n A -n B", .earlierRun = true, .taskName = L"B"},
+};
+
+INSTANTIATE_TEST_SUITE_P(, HandOff, testing::ValuesIn(kHandOffs), lss::test::RowName);
 
 struct WaitCase {
-  const char* story;
+  const char* what;
   std::optional<RegValue> before;  // WaitSecondsForOutlookStart; nothing: missing
   std::optional<RegValue> after;
   const wchar_t* arguments = L"-s";
 };
-
-void PrintTo(const WaitCase& row, std::ostream* out) { *out << row.story; }
 
 class WaitSecondsDefault : public SchedulerTest, public ::testing::WithParamInterface<WaitCase> {};
 
@@ -74,19 +89,23 @@ TEST_P(WaitSecondsDefault, BelowOneBecomesFifteenAndIsStored) {
 
 // A REG_BINARY value of 4 bytes reads as the same number as a DWORD, and a
 // rewrite would turn it into a REG_DWORD: so it shows that nothing was written.
-INSTANTIATE_TEST_SUITE_P(
-    Rows, WaitSecondsDefault,
-    ::testing::Values(WaitCase{"missing, -s", std::nullopt, Dword(15)},
-                      WaitCase{"0, -s", Dword(0), Dword(15)},
-                      WaitCase{"0xFFFFFFFF, -s", Dword(kMinusOne), Dword(15)},
-                      WaitCase{"0x80000000, -s", Dword(0x80000000), Dword(15)},
-                      WaitCase{"1, -s", Dword(1), Dword(1)},
-                      WaitCase{"3600, -s", Dword(3600), Dword(3600)},
-                      WaitCase{"1 as 4 binary bytes, -s", RegValue{REG_BINARY, Dword(1).data},
-                               RegValue{REG_BINARY, Dword(1).data}},
-                      WaitCase{"3600 as 4 binary bytes, -s", RegValue{REG_BINARY, Dword(3600).data},
-                               RegValue{REG_BINARY, Dword(3600).data}},
-                      WaitCase{"0, no -s", Dword(0), Dword(0), L""}));
+const WaitCase kWaits[] = {
+    {.what = "missing, -s", .before = std::nullopt, .after = Dword(15)},
+    {.what = "0, -s", .before = Dword(0), .after = Dword(15)},
+    {.what = "0xFFFFFFFF, -s", .before = Dword(kMinusOne), .after = Dword(15)},
+    {.what = "0x80000000, -s", .before = Dword(0x80000000), .after = Dword(15)},
+    {.what = "1, -s", .before = Dword(1), .after = Dword(1)},
+    {.what = "3600, -s", .before = Dword(3600), .after = Dword(3600)},
+    {.what = "1 as 4 binary bytes, -s",
+     .before = RegValue{REG_BINARY, Dword(1).data},
+     .after = RegValue{REG_BINARY, Dword(1).data}},
+    {.what = "3600 as 4 binary bytes, -s",
+     .before = RegValue{REG_BINARY, Dword(3600).data},
+     .after = RegValue{REG_BINARY, Dword(3600).data}},
+    {.what = "0, no -s", .before = Dword(0), .after = Dword(0), .arguments = L""},
+};
+
+INSTANTIATE_TEST_SUITE_P(, WaitSecondsDefault, testing::ValuesIn(kWaits), lss::test::RowName);
 
 }  // namespace
 }  // namespace e2e

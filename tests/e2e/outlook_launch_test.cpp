@@ -1,9 +1,12 @@
 // Finding Outlook through its App Paths entry and starting it with the
 // profile, /recycle and the switches passed on.
+#include "common/rows.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
 namespace {
+
+using lss::test::PrintTo;
 
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -17,7 +20,7 @@ std::vector<std::string> ArgumentsOutlookGot(const std::vector<JournalEvent>& jo
 }
 
 struct LaunchCase {
-  const char* story;
+  const char* what;
   bool appPaths;                 // the entry, its default value the stand-in's full path
   std::optional<RegValue> path;  // its "Path"; nothing: missing
   std::vector<std::string> log;
@@ -26,8 +29,6 @@ struct LaunchCase {
   std::uint32_t waitSeconds = 20;  // WaitSecondsForOutlookStart
   std::uint32_t stays = 1000;      // the stand-in's StayMilliseconds
 };
-
-void PrintTo(const LaunchCase& row, std::ostream* out) { *out << row.story; }
 
 class OutlookStart : public SchedulerTest, public ::testing::WithParamInterface<LaunchCase> {};
 
@@ -65,35 +66,41 @@ std::vector<LaunchCase> LaunchRows() {
   const std::string starting = std::string("KSScheduler: Starting Outlook ") + kOutlookExe;
   const RegValue folder = RegValue::Sz(kOutlookFolder);
   return {
-      {"no App Paths entry", false, std::nullopt, {kNotFound}},
-      {"\"Path\" of type REG_EXPAND_SZ", true, RegValue::ExpandSz(kOutlookFolder), {kNotFound}},
-      {"\"Path\" missing, only the default value", true, std::nullopt, {kNotFound}},
+      {.what = "no App Paths entry", .appPaths = false, .path = std::nullopt, .log = {kNotFound}},
+      {.what = "\"Path\" of type REG_EXPAND_SZ",
+       .appPaths = true,
+       .path = RegValue::ExpandSz(kOutlookFolder),
+       .log = {kNotFound}},
+      {.what = "\"Path\" missing, only the default value",
+       .appPaths = true,
+       .path = std::nullopt,
+       .log = {kNotFound}},
       // ShellExecuteW gives 2 for a missing file under Wine, as on Windows.
-      {"\"Path\" without a trailing backslash names a file that does not exist",
-       true,
-       RegValue::Sz(L"C:\\Program Files\\Olsim"),
-       {"KSScheduler: Starting Outlook C:\\Program Files\\OlsimOUTLOOK.EXE /recycle",
-        "LSScheduler Error start Outlook: C:\\Program Files\\OlsimOUTLOOK.EXE "
-        "/recycle, error:The specified file was not found."}},
-      {"the profile, /recycle and the switches passed on",
-       true,
-       folder,
-       {starting + " /profile Work /recycle /x", "KSScheduler: Waiting for Outlook"},
-       {"/profile", "Work", "/recycle", "/x"},
-       L"-s -p Work -x",
-       2,
-       2500},
-      {"a profile with a blank reaches Outlook as one argument",
-       true,
-       folder,
-       {starting + " /profile \"My Work\" /recycle", "KSScheduler: Waiting for Outlook"},
-       {"/profile", "My Work", "/recycle"},
-       L"-s -p \"My Work\"",
-       1},
+      {.what = "\"Path\" without a trailing backslash names a file that does not exist",
+       .appPaths = true,
+       .path = RegValue::Sz(L"C:\\Program Files\\Olsim"),
+       .log = {"KSScheduler: Starting Outlook C:\\Program Files\\OlsimOUTLOOK.EXE /recycle",
+               "LSScheduler Error start Outlook: C:\\Program Files\\OlsimOUTLOOK.EXE "
+               "/recycle, error:The specified file was not found."}},
+      {.what = "the profile, /recycle and the switches passed on",
+       .appPaths = true,
+       .path = folder,
+       .log = {starting + " /profile Work /recycle /x", "KSScheduler: Waiting for Outlook"},
+       .outlookGot = {"/profile", "Work", "/recycle", "/x"},
+       .arguments = L"-s -p Work -x",
+       .waitSeconds = 2,
+       .stays = 2500},
+      {.what = "a profile with a blank reaches Outlook as one argument",
+       .appPaths = true,
+       .path = folder,
+       .log = {starting + " /profile \"My Work\" /recycle", "KSScheduler: Waiting for Outlook"},
+       .outlookGot = {"/profile", "My Work", "/recycle"},
+       .arguments = L"-s -p \"My Work\"",
+       .waitSeconds = 1},
   };
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, OutlookStart, ::testing::ValuesIn(LaunchRows()));
+INSTANTIATE_TEST_SUITE_P(, OutlookStart, ::testing::ValuesIn(LaunchRows()), lss::test::RowName);
 
 }  // namespace
 }  // namespace e2e

@@ -3,21 +3,22 @@
 #include <algorithm>
 #include <map>
 
+#include "common/rows.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
 namespace {
 
+using lss::test::PrintTo;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 struct FolderCase {
-  const char* story;
+  const char* what;
   const wchar_t* end;   // after the log folder in LogDirectory
   bool forwardSlashes;  // instead of backslashes
 };
-
-void PrintTo(const FolderCase& row, std::ostream* out) { *out << row.story; }
 
 class LogFolderForms : public SchedulerTest, public ::testing::WithParamInterface<FolderCase> {};
 
@@ -32,11 +33,13 @@ TEST_P(LogFolderForms, StartWithoutOptionsLeavesOneEmptyLogFile) {
   EXPECT_THAT(TheLog(), IsEmpty());  // one empty file, named for a time of the run
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, LogFolderForms,
-    ::testing::Values(FolderCase{"folder without a trailing backslash", L"", false},
-                      FolderCase{"folder with a trailing backslash", L"\\", false},
-                      FolderCase{"folder in forward slashes ending in one", L"/", true}));
+const FolderCase kFolderForms[] = {
+    {.what = "folder without a trailing backslash", .end = L"", .forwardSlashes = false},
+    {.what = "folder with a trailing backslash", .end = L"\\", .forwardSlashes = false},
+    {.what = "folder in forward slashes ending in one", .end = L"/", .forwardSlashes = true},
+};
+
+INSTANTIATE_TEST_SUITE_P(, LogFolderForms, testing::ValuesIn(kFolderForms), lss::test::RowName);
 
 class RunLog : public SchedulerTest {
  protected:
@@ -130,8 +133,11 @@ TEST_F(RunLog, RetentionDeletesExactlyTheOldLogs) {
   const std::vector<std::wstring> old{oldName, LogFileNameAt(now - 400 * kDay)};
   const std::wstring digits = oldName.substr(9, 12);
   const std::vector<std::wstring> kept{
-      LogFileNameAt(now - 29 * kDay), L"Scheduler" + digits + L".txt", L"Other" + digits + L".log",
-      L"Scheduler" + digits + L"0.log", L"Scheduler" + digits + L".log.bak",
+      LogFileNameAt(now - 29 * kDay),
+      L"Scheduler" + digits + L".txt",
+      L"Other" + digits + L".log",
+      L"Scheduler" + digits + L"0.log",
+      L"Scheduler" + digits + L".log.bak",
       L"Scheduler010170000000.log"};  // named under a clock set to 2070: never old
   for (const std::wstring& name : old) WriteFileBytes(LogFolder() + L"\\" + name, "old");
   for (const std::wstring& name : kept) WriteFileBytes(LogFolder() + L"\\" + name, "kept");

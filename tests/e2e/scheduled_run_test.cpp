@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <string_view>
 
+#include "common/rows.h"
 #include "handles/win32_handles.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
 namespace {
+
+using lss::test::PrintTo;
 
 using ::testing::AllOf;
 using ::testing::ElementsAreArray;
@@ -50,7 +53,7 @@ const Matcher<std::string> kRelease = StartsWith("Release refs=");
 constexpr std::int64_t kMillisecond = 10'000;
 
 struct RunCase {
-  const char* story;
+  const char* what;
   const wchar_t* arguments;
   std::vector<std::pair<std::wstring, RegValue>> standIn;  // HKCU\Software\Olsim
   std::vector<Matcher<std::string>> log;
@@ -62,79 +65,83 @@ struct RunCase {
   bool nameTakenByAnEvent = false;  // "LSSyncMutex" names an event for the whole run
 };
 
-void PrintTo(const RunCase& row, std::ostream* out) { *out << row.story; }
-
 std::vector<RunCase> RunRows() {
   const std::string start = StartingOutlook(" /profile Work /recycle");
   const auto stays = [](std::uint32_t ms) {
     return std::pair<std::wstring, RegValue>{L"StayMilliseconds", Dword(ms)};
   };
   return {
-      {"the add-in synchronizes for 2 s: the run waits for it and logs off so Outlook exits",
-       L"-s -e -p Work -n Nightly",
-       {{L"SyncMilliseconds", Dword(2000)}, stays(30000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
-        kUninitialize, kDeBlock},
-       {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
-       "logoff",
-       "mutex-released",
-       "handoff TaskName=Nightly TaskRun=1 AutoRunExit=0 BlockToolbarLoad=1 toolbar=blocked"},
-      {"the first MAPIInitialize fails, the retry without MAPI_NO_COINIT succeeds",
-       L"-s -e -p Work",
-       {{L"InitResults", RegValue::Sz(L"0x80040605")}, stays(30000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, kLogon, kWaitingForLarkspan,
-        kLogoff, kUninitialize, kDeBlock},
-       {"MAPIInitialize version=0 flags=8 result=0x80040605",
-        "MAPIInitialize version=0 flags=0 result=0x00000000", kLogonOk, kLogoffOk, kRelease,
-        kMapiUninitialize},
-       "logoff"},
-      {"both MAPIInitialize calls fail: the second one's code is reported",
-       L"-s -e -p Work",
-       {{L"InitResults", RegValue::Sz(L"0x80004005,0x80040605")}, stays(2000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, ComErrorLine("80040605"), kDeBlock},
-       {"MAPIInitialize version=0 flags=8 result=0x80004005",
-        "MAPIInitialize version=0 flags=0 result=0x80040605"},
-       "timeout"},
-      {"MAPILogonEx fails: MAPI stays initialized",
-       L"-s -e -p Work",
-       {{L"LogonResult", Dword(0x80040111)}, stays(2000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, ComErrorLine("80040111"), kDeBlock},
-       {kInitOk,
-        "MAPILogonEx uiparam=0 profile=Work password=(null) flags=0x80000028 result=0x80040111"},
-       "timeout"},
-      {"Logoff fails: reported without its code, and the run ends as usual",
-       L"-s -e -p Work",
-       {{L"LogoffResult", Dword(0x80004005)}, stays(30000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
-        kLogoffFailed, kUninitialize, kDeBlock},
-       {kInitOk, kLogonOk, "Logoff uiparam=0 flags=1 reserved=0 result=0x80004005", kRelease,
-        kMapiUninitialize},
-       "logoff"},
-      {"the add-in's Outlook ends while holding LSSyncMutex: the abandoned mutex ends the wait",
-       L"-s -e -p Work",
-       {{L"SyncMilliseconds", Dword(2000)}, {L"AbandonMutex", Dword(1)}, stays(30000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
-        kUninitialize, kDeBlock},
-       {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
-       "abandon",
-       "mutex-abandoned"},
-      {"the name LSSyncMutex belongs to an event: the mutex cannot be created",
-       L"-s -e -p Work",
-       {stays(2000)},
-       {kBlock, start, kWaitingForOutlook, kInitialize, kLogon,
-        "LSScheduler Error: Code = 8000ffff, Description = A required resource was unavailable.",
-        kDeBlock},
-       {kInitOk, kLogonOk, kRelease},  // released without a logoff, MAPI left initialized
-       "timeout",
-       nullptr,
-       nullptr,
-       true},
+      {.what =
+           "the add-in synchronizes for 2 s: the run waits for it and logs off so Outlook exits",
+       .arguments = L"-s -e -p Work -n Nightly",
+       .standIn = {{L"SyncMilliseconds", Dword(2000)}, stays(30000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
+               kUninitialize, kDeBlock},
+       .mapi = {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
+       .outlookEnds = "logoff",
+       .mutexLetGo = "mutex-released",
+       .handoff =
+           "handoff TaskName=Nightly TaskRun=1 AutoRunExit=0 BlockToolbarLoad=1 toolbar=blocked"},
+      {.what = "the first MAPIInitialize fails, the retry without MAPI_NO_COINIT succeeds",
+       .arguments = L"-s -e -p Work",
+       .standIn = {{L"InitResults", RegValue::Sz(L"0x80040605")}, stays(30000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, kLogon, kWaitingForLarkspan,
+               kLogoff, kUninitialize, kDeBlock},
+       .mapi = {"MAPIInitialize version=0 flags=8 result=0x80040605",
+                "MAPIInitialize version=0 flags=0 result=0x00000000", kLogonOk, kLogoffOk, kRelease,
+                kMapiUninitialize},
+       .outlookEnds = "logoff"},
+      {.what = "both MAPIInitialize calls fail: the second one's code is reported",
+       .arguments = L"-s -e -p Work",
+       .standIn = {{L"InitResults", RegValue::Sz(L"0x80004005,0x80040605")}, stays(2000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kRetry, ComErrorLine("80040605"),
+               kDeBlock},
+       .mapi = {"MAPIInitialize version=0 flags=8 result=0x80004005",
+                "MAPIInitialize version=0 flags=0 result=0x80040605"},
+       .outlookEnds = "timeout"},
+      {.what = "MAPILogonEx fails: MAPI stays initialized",
+       .arguments = L"-s -e -p Work",
+       .standIn = {{L"LogonResult", Dword(0x80040111)}, stays(2000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, ComErrorLine("80040111"),
+               kDeBlock},
+       .mapi = {kInitOk,
+                "MAPILogonEx uiparam=0 profile=Work password=(null) flags=0x80000028 "
+                "result=0x80040111"},
+       .outlookEnds = "timeout"},
+      {.what = "Logoff fails: reported without its code, and the run ends as usual",
+       .arguments = L"-s -e -p Work",
+       .standIn = {{L"LogoffResult", Dword(0x80004005)}, stays(30000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
+               kLogoffFailed, kUninitialize, kDeBlock},
+       .mapi = {kInitOk, kLogonOk, "Logoff uiparam=0 flags=1 reserved=0 result=0x80004005",
+                kRelease, kMapiUninitialize},
+       .outlookEnds = "logoff"},
+      {.what =
+           "the add-in's Outlook ends while holding LSSyncMutex: the abandoned mutex ends the wait",
+       .arguments = L"-s -e -p Work",
+       .standIn = {{L"SyncMilliseconds", Dword(2000)}, {L"AbandonMutex", Dword(1)}, stays(30000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon, kWaitingForLarkspan, kLogoff,
+               kUninitialize, kDeBlock},
+       .mapi = {kInitOk, kLogonOk, kLogoffOk, kRelease, kMapiUninitialize},
+       .outlookEnds = "abandon",
+       .mutexLetGo = "mutex-abandoned"},
+      {.what = "the name LSSyncMutex belongs to an event: the mutex cannot be created",
+       .arguments = L"-s -e -p Work",
+       .standIn = {stays(2000)},
+       .log = {kBlock, start, kWaitingForOutlook, kInitialize, kLogon,
+               "LSScheduler Error: Code = 8000ffff, Description = A required resource was "
+               "unavailable.",
+               kDeBlock},
+       // Released without a logoff, MAPI left initialized.
+       .mapi = {kInitOk, kLogonOk, kRelease},
+       .outlookEnds = "timeout",
+       .nameTakenByAnEvent = true},
   };
 }
 
 class ScheduledRun : public SchedulerTest, public ::testing::WithParamInterface<RunCase> {};
 
-TEST_P(ScheduledRun, LogsExactlyTheEntriesAndCallsOfItsStory) {
+TEST_P(ScheduledRun, LogsItsStepsCallsMapiInOrderAndLeavesNothingHeld) {
   const RunCase& row = GetParam();
   SetUpWholeRun(1, row.standIn);
   // An event that takes the mutex's name for the test's duration.
@@ -196,7 +203,7 @@ TEST_P(ScheduledRun, LogsExactlyTheEntriesAndCallsOfItsStory) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ScheduledRun, ::testing::ValuesIn(RunRows()));
+INSTANTIATE_TEST_SUITE_P(, ScheduledRun, ::testing::ValuesIn(RunRows()), lss::test::RowName);
 
 }  // namespace
 }  // namespace e2e

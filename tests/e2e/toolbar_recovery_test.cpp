@@ -1,9 +1,12 @@
 // The add-in's toolbar: blocked for a -s -e run, restored afterwards, and a
 // block left behind by an interrupted run undone by the next start.
+#include "common/rows.h"
 #include "harness/scheduler_test.h"
 
 namespace e2e {
 namespace {
+
+using lss::test::PrintTo;
 
 using ::testing::ElementsAreArray;
 
@@ -14,7 +17,7 @@ std::vector<std::string> Log(Text... texts) {
 }
 
 struct ToolbarCase {
-  const char* story;
+  const char* what;
   const wchar_t* arguments;
   std::optional<RegValue> blockBefore;    // BlockToolbarLoad; nothing: missing
   std::optional<RegValue> pendingBefore;  // BlockToolbarLoadOrg
@@ -22,8 +25,6 @@ struct ToolbarCase {
   std::optional<RegValue> pendingAfter;
   std::vector<std::string> log;
 };
-
-void PrintTo(const ToolbarCase& row, std::ostream* out) { *out << row.story; }
 
 class ToolbarState : public SchedulerTest, public ::testing::WithParamInterface<ToolbarCase> {};
 
@@ -41,27 +42,67 @@ TEST_P(ToolbarState, EndsAsTheOptionsAndThePendingBlockSay) {
   EXPECT_THAT(Texts(TheLog()), ElementsAreArray(row.log));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ToolbarState,
-    ::testing::Values(
-        ToolbarCase{"BlockToolbarLoadOrg set by hand to 1: restored before anything else, so "
-                    "the -s -e run finds the toolbar blocked and leaves it so",
-                    L"-s -e", Dword(0), Dword(1), Dword(1), Dword(kMinusOne), Log(kNotFound)},
-        ToolbarCase{"a killed run's block is undone by a start without options", L"", Dword(1),
-                    Dword(0), Dword(0), Dword(kMinusOne), Log()},
-        ToolbarCase{"a pending 5 is restored by a start with -e alone", L"-e", Dword(1), Dword(5),
-                    Dword(5), Dword(kMinusOne), Log()},
-        ToolbarCase{"nothing pending: a start without options writes nothing", L"", std::nullopt,
-                    std::nullopt, std::nullopt, std::nullopt, Log()},
-        ToolbarCase{"first -s -e run: blocked and restored to 0 even though Outlook is missing",
-                    L"-s -e", std::nullopt, std::nullopt, Dword(0), Dword(kMinusOne),
-                    Log(kBlock, kNotFound, kDeBlock)},
-        ToolbarCase{"-s -e with the other prior value 5: 5 comes back", L"-s -e", Dword(5),
-                    Dword(kMinusOne), Dword(5), Dword(kMinusOne), Log(kBlock, kNotFound, kDeBlock)},
-        ToolbarCase{"-s -e with the toolbar already blocked: nothing logged or written", L"-s -e",
-                    Dword(1), Dword(kMinusOne), Dword(1), Dword(kMinusOne), Log(kNotFound)},
-        ToolbarCase{"-s without -e leaves the toolbar alone", L"-s", Dword(5), std::nullopt,
-                    Dword(5), std::nullopt, Log(kNotFound)}));
+const ToolbarCase kToolbarRows[] = {
+    {.what = "BlockToolbarLoadOrg set by hand to 1: restored before anything else, so "
+             "the -s -e run finds the toolbar blocked and leaves it so",
+     .arguments = L"-s -e",
+     .blockBefore = Dword(0),
+     .pendingBefore = Dword(1),
+     .blockAfter = Dword(1),
+     .pendingAfter = Dword(kMinusOne),
+     .log = Log(kNotFound)},
+    {.what = "a killed run's block is undone by a start without options",
+     .arguments = L"",
+     .blockBefore = Dword(1),
+     .pendingBefore = Dword(0),
+     .blockAfter = Dword(0),
+     .pendingAfter = Dword(kMinusOne),
+     .log = Log()},
+    {.what = "a pending 5 is restored by a start with -e alone",
+     .arguments = L"-e",
+     .blockBefore = Dword(1),
+     .pendingBefore = Dword(5),
+     .blockAfter = Dword(5),
+     .pendingAfter = Dword(kMinusOne),
+     .log = Log()},
+    {.what = "nothing pending: a start without options writes nothing",
+     .arguments = L"",
+     .blockBefore = std::nullopt,
+     .pendingBefore = std::nullopt,
+     .blockAfter = std::nullopt,
+     .pendingAfter = std::nullopt,
+     .log = Log()},
+    {.what = "first -s -e run: blocked and restored to 0 even though Outlook is missing",
+     .arguments = L"-s -e",
+     .blockBefore = std::nullopt,
+     .pendingBefore = std::nullopt,
+     .blockAfter = Dword(0),
+     .pendingAfter = Dword(kMinusOne),
+     .log = Log(kBlock, kNotFound, kDeBlock)},
+    {.what = "-s -e with the other prior value 5: 5 comes back",
+     .arguments = L"-s -e",
+     .blockBefore = Dword(5),
+     .pendingBefore = Dword(kMinusOne),
+     .blockAfter = Dword(5),
+     .pendingAfter = Dword(kMinusOne),
+     .log = Log(kBlock, kNotFound, kDeBlock)},
+    {.what = "-s -e with the toolbar already blocked: nothing logged or written",
+     .arguments = L"-s -e",
+     .blockBefore = Dword(1),
+     .pendingBefore = Dword(kMinusOne),
+     .blockAfter = Dword(1),
+     .pendingAfter = Dword(kMinusOne),
+     .log = Log(kNotFound)},
+    {.what = "-s without -e leaves the toolbar alone",
+     .arguments = L"-s",
+     .blockBefore = Dword(5),
+     .pendingBefore = std::nullopt,
+     .blockAfter = Dword(5),
+     .pendingAfter = std::nullopt,
+     .log = Log(kNotFound)},
+};
+
+INSTANTIATE_TEST_SUITE_P(, ToolbarState, testing::ValuesIn(kToolbarRows), lss::test::RowName);
 
 }  // namespace
 }  // namespace e2e

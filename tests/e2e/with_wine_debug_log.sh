@@ -3,7 +3,7 @@
 # their output (Wine's Unix standard error, shared by every process the test
 # starts) going to a file in FOLDER named after the filter, which the test
 # reads through LSS_WINE_DEBUG_LOG. The file is shown on standard error
-# afterwards. The filter comes first, where gtest_add_tests puts it.
+# afterwards. The filter comes first, where lss_add_gtest_cases puts it.
 #   with_wine_debug_log.sh --gtest_filter=FILTER CHANNELS FOLDER COMMAND...
 set -euo pipefail
 

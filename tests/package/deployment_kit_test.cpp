@@ -2,15 +2,20 @@
 // the settings example through reg.exe.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
+#include "common/rows.h"
 #include "harness/scratch_files.h"
 #include "harness/test_registry.h"
 #include "installer.h"
 
 namespace package_test {
 namespace {
+
+using lss::test::PrintTo;
 
 constexpr wchar_t kScratchFolder[] = L"C:\\lss-package-test";
 constexpr wchar_t kTaskName[] = L"Larkspan Nightly";
@@ -30,31 +35,45 @@ std::string ReplaceFirst(std::string xml, std::string_view from, std::string_vie
   return xml.replace(at, wideFrom.size(), Utf16Le(to));
 }
 
-TEST(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
+// A copy of the shipped template, made from its bytes, and whether the task
+// service takes it.
+struct CopyCase {
+  const char* what;
+  std::function<std::string(const std::string& xml)> copy;
+  bool accepted;
+};
+
+const CopyCase kCopies[] = {
+    {.what = "AsShipped", .copy = [](const std::string& xml) { return xml; }, .accepted = true},
+    // Cut in the middle, on a UTF-16 character boundary. (A copy that
+    // lacks only the root's end tag makes Wine's schtasks hang.)
+    {.what = "CutShort",
+     .copy = [](const std::string& xml) { return xml.substr(0, xml.size() / 4 * 2); },
+     .accepted = false},
+    {.what = "MismatchedEndTag",
+     .copy =
+         [](const std::string& xml) { return ReplaceFirst(xml, "</Principals>", "</Principal>"); },
+     .accepted = false},
+    {.what = "NotXml",
+     .copy = [](const std::string&) { return "\xff\xfe" + Utf16Le("schtasks /Create"); },
+     .accepted = false},
+};
+
+class TaskTemplate : public testing::TestWithParam<CopyCase> {};
+
+TEST_P(TaskTemplate, IsAcceptedByTheTaskServiceOnlyWhenWellFormed) {
+  const CopyCase& c = GetParam();
   const std::string xml = e2e::ReadFileBytes(e2e::PathFromEnvironment(L"LSS_TASK_TEMPLATE"));
-  const struct {
-    const char* name;
-    std::string copy;
-    bool accepted;
-  } copies[] = {
-      {"AsShipped", xml, true},
-      // Cut in the middle, on a UTF-16 character boundary. (A copy that
-      // lacks only the root's end tag makes Wine's schtasks hang.)
-      {"CutShort", xml.substr(0, xml.size() / 4 * 2), false},
-      {"MismatchedEndTag", ReplaceFirst(xml, "</Principals>", "</Principal>"), false},
-      {"NotXml", "\xff\xfe" + Utf16Le("schtasks /Create"), false},
-  };
   e2e::MakeFreshFolder(kScratchFolder);
   const std::wstring path = std::wstring(kScratchFolder) + L"\\task.xml";
-  for (const auto& copy : copies) {
-    SCOPED_TRACE(copy.name);
-    e2e::WriteFileBytes(path, copy.copy);
-    const DWORD code = RunSystemTool(
-        L"schtasks.exe", L"/Create /XML \"" + path + L"\" /TN \"" + kTaskName + L"\" /F");
-    EXPECT_EQ(code == 0, copy.accepted) << "schtasks /Create: " << code;
-    RunSystemTool(L"schtasks.exe", L"/Delete /TN \"" + std::wstring(kTaskName) + L"\" /F");
-  }
+  e2e::WriteFileBytes(path, c.copy(xml));
+  const DWORD code = RunSystemTool(L"schtasks.exe",
+                                   L"/Create /XML \"" + path + L"\" /TN \"" + kTaskName + L"\" /F");
+  EXPECT_EQ(code == 0, c.accepted) << "schtasks /Create: " << code;
+  RunSystemTool(L"schtasks.exe", L"/Delete /TN \"" + std::wstring(kTaskName) + L"\" /F");
 }
+
+INSTANTIATE_TEST_SUITE_P(, TaskTemplate, testing::ValuesIn(kCopies), lss::test::RowName);
 
 // That a run expands such a folder and logs into it is
 // tests/e2e/run_log_test.cpp's RunLog.AnExpandableFolderPerUserIsExpandedAndCreated.

@@ -9,12 +9,12 @@
 #include <chrono>
 #include <cwctype>
 #include <map>
-#include <ostream>
 #include <regex>
 #include <sstream>
 #include <utility>
 #include <vector>
 
+#include "common/rows.h"
 #include "harness/check_json.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
@@ -25,6 +25,10 @@
 
 namespace package_test {
 namespace {
+
+using lss::test::PrintTo;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using namespace std::chrono_literals;
 using e2e::RegValue;
@@ -142,12 +146,9 @@ struct Step {
 };
 
 struct SequenceCase {
-  const char* name;
+  const char* what;
   std::vector<Step> steps;
 };
-
-// A failed row names itself, not its bytes.
-void PrintTo(const SequenceCase& row, std::ostream* out) { *out << row.name; }
 
 // One product of the version the variable names installed in `folder`, with
 // the program of that version, the check tool, the kit, the event source,
@@ -282,68 +283,106 @@ const Tasks kWineLosesTheTask{};
 
 const SequenceCase kSequences[] = {
     // Installs a runnable program and removes it without trace.
-    {"ProgramFiles", {{L"/i {LSS_MSI}", L"", kInstalled}, {L"/x {LSS_MSI}", L"", kRemoved}}},
-    {"Overridden",
-     {{L"/i {LSS_MSI} INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"", L"", kInstalled, nullptr,
-       kOtherFolder},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
+    {.what = "ProgramFiles",
+     .steps = {{.arguments = L"/i {LSS_MSI}", .task = L"", .outcome = kInstalled},
+               {.arguments = L"/x {LSS_MSI}", .task = L"", .outcome = kRemoved}}},
+    {.what = "Overridden",
+     .steps = {{.arguments = L"/i {LSS_MSI} INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
+                .task = L"",
+                .outcome = kInstalled,
+                .folder = kOtherFolder},
+               {.arguments = L"/x {LSS_MSI}", .task = L"", .outcome = kRemoved}}},
     // Group Policy's way: no properties, the transform of the same build.
-    {"ScheduledByTheTransform",
-     {{L"/i {LSS_MSI} TRANSFORMS={LSS_SCHEDULE_MST}", L"Larkspan Nightly", kInstalled},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
-    {"UpgradeInPlaceThenRefuseADowngrade",
-     {{L"/i {LSS_MSI}", L"", kInstalled},
-      {L"/i {LSS_NEXT_MSI}", L"", kUpgradedToNext},
-      // The older package over the newer one: refused, the newer one stays.
-      {L"/i {LSS_MSI}", L"", kDowngradeRefused},
-      {L"/x {LSS_NEXT_MSI}", L"", kRemoved}}},
-    {"UpgradeToARebuildOfTheSameVersionKeepsTheTask",
-     {{L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"", kTestRun, kInstalled},
-      // No properties: the upgrade registers the same task again.
-      {L"/i {LSS_REBUILD_MSI}", kTestRun, kRebuilt},
-      {L"/x {LSS_REBUILD_MSI}", L"", kRemoved}}},
-    {"ScheduleOnTheInstalledBuild",
-     {{L"/i {LSS_MSI}", L"", kInstalled},
-      {L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
-      // Another name: the recorded task makes way for it.
-      {L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"", kTestRun, kInstalled},
-      {L"/i {LSS_MSI} SCHEDULE=0", L"", kInstalled}}},
+    {.what = "ScheduledByTheTransform",
+     .steps = {{.arguments = L"/i {LSS_MSI} TRANSFORMS={LSS_SCHEDULE_MST}",
+                .task = L"Larkspan Nightly",
+                .outcome = kInstalled},
+               {.arguments = L"/x {LSS_MSI}", .task = L"", .outcome = kRemoved}}},
+    {.what = "UpgradeInPlaceThenRefuseADowngrade",
+     .steps = {{.arguments = L"/i {LSS_MSI}", .task = L"", .outcome = kInstalled},
+               {.arguments = L"/i {LSS_NEXT_MSI}", .task = L"", .outcome = kUpgradedToNext},
+               // The older package over the newer one: refused, the newer one stays.
+               {.arguments = L"/i {LSS_MSI}", .task = L"", .outcome = kDowngradeRefused},
+               {.arguments = L"/x {LSS_NEXT_MSI}", .task = L"", .outcome = kRemoved}}},
+    {.what = "UpgradeToARebuildOfTheSameVersionKeepsTheTask",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"",
+                .task = kTestRun,
+                .outcome = kInstalled},
+               // No properties: the upgrade registers the same task again.
+               {.arguments = L"/i {LSS_REBUILD_MSI}", .task = kTestRun, .outcome = kRebuilt},
+               {.arguments = L"/x {LSS_REBUILD_MSI}", .task = L"", .outcome = kRemoved}}},
+    {.what = "ScheduleOnTheInstalledBuild",
+     .steps = {{.arguments = L"/i {LSS_MSI}", .task = L"", .outcome = kInstalled},
+               {.arguments = L"/i {LSS_MSI} SCHEDULE=1",
+                .task = L"Larkspan Nightly",
+                .outcome = kInstalled},
+               // Another name: the recorded task makes way for it.
+               {.arguments = L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"",
+                .task = kTestRun,
+                .outcome = kInstalled},
+               {.arguments = L"/i {LSS_MSI} SCHEDULE=0", .task = L"", .outcome = kInstalled}}},
     // The upgrade registers the recorded task again, under the same name;
     // the uninstall after the failure removes that task and nothing else stays.
-    {"FailedUpgradeKeepsTheTask",
-     {{L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"", kTestRun, kInstalled},
-      {L"/i {LSS_REBUILD_MSI} LSS_TEST_FAIL_AFTER_TASK=1", kTestRun, kRolledBack},
-      {L"/x {LSS_MSI}", L"", kRemovedAfterWinesFailedUpgrade}}},
+    {.what = "FailedUpgradeKeepsTheTask",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\"",
+                .task = kTestRun,
+                .outcome = kInstalled},
+               {.arguments = L"/i {LSS_REBUILD_MSI} LSS_TEST_FAIL_AFTER_TASK=1",
+                .task = kTestRun,
+                .outcome = kRolledBack},
+               {.arguments = L"/x {LSS_MSI}",
+                .task = L"",
+                .outcome = kRemovedAfterWinesFailedUpgrade}}},
     // An upgrade to a name the task service refuses: the record keeps the old name.
-    {"FailedUpgradeToABadNameKeepsTheRecord",
-     {{L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
-      {L"/i {LSS_REBUILD_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"", L"Larkspan Nightly", kRolledBack,
-       R"(RegisterScheduledTask\. Return value [^1])", kDefaultFolder, &kWineLosesTheTask},
-      {L"/x {LSS_MSI}", L"", kRemovedAfterWinesFailedUpgrade}}},
+    {.what = "FailedUpgradeToABadNameKeepsTheRecord",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1",
+                .task = L"Larkspan Nightly",
+                .outcome = kInstalled},
+               {.arguments = L"/i {LSS_REBUILD_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"",
+                .task = L"Larkspan Nightly",
+                .outcome = kRolledBack,
+                .logShows = R"(RegisterScheduledTask\. Return value [^1])",
+                .folder = kDefaultFolder,
+                .wineLeaves = &kWineLosesTheTask},
+               {.arguments = L"/x {LSS_MSI}",
+                .task = L"",
+                .outcome = kRemovedAfterWinesFailedUpgrade}}},
     // The installed build deletes the recorded task for another name.
-    {"FailedRenameOnTheInstalledBuildKeepsTheTask",
-     {{L"/i {LSS_MSI} SCHEDULE=1", L"Larkspan Nightly", kInstalled},
-      {L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\" LSS_TEST_FAIL_AFTER_TASK=1",
-       L"Larkspan Nightly", kRolledBack},
-      {L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"", L"Larkspan Nightly", kRolledBack,
-       R"(RegisterScheduledTask\. Return value [^1])"},
-      {L"/x {LSS_MSI}", L"", kRemoved}}},
+    {.what = "FailedRenameOnTheInstalledBuildKeepsTheTask",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1",
+                .task = L"Larkspan Nightly",
+                .outcome = kInstalled},
+               {.arguments = L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"LSScheduler Test Run\" "
+                             L"LSS_TEST_FAIL_AFTER_TASK=1",
+                .task = L"Larkspan Nightly",
+                .outcome = kRolledBack},
+               {.arguments = L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"",
+                .task = L"Larkspan Nightly",
+                .outcome = kRolledBack,
+                .logShows = R"(RegisterScheduledTask\. Return value [^1])"},
+               {.arguments = L"/x {LSS_MSI}", .task = L"", .outcome = kRemoved}}},
     // Refused or failed: nothing of it stays, not even a task. The
     // template's action names the default folder.
-    {"ScheduledElsewhere",
-     {{L"/i {LSS_MSI} SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"", L"", kRefused,
-       R"(LaunchConditions\. Return value [^1])"}}},
+    {.what = "ScheduledElsewhere",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1 INSTALLFOLDER=\"C:\\Admin Tools\\Larkspan\"",
+                .task = L"",
+                .outcome = kRefused,
+                .logShows = R"(LaunchConditions\. Return value [^1])"}}},
     // A name the task service refuses.
-    {"RegistrationFails",
-     {{L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"", L"", kRefused,
-       R"(RegisterScheduledTask\. Return value [^1])"}}},
+    {.what = "RegistrationFails",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1 TASKNAME=\"Bad|Name\"",
+                .task = L"",
+                .outcome = kRefused,
+                .logShows = R"(RegisterScheduledTask\. Return value [^1])"}}},
     // Rolled back after the task was registered: the task goes too.
-    {"FailsAfterTheTask",
-     {{L"/i {LSS_MSI} SCHEDULE=1 LSS_TEST_FAIL_AFTER_TASK=1", L"", kRefused,
-       R"(LssTestFailAfterTask\. Return value [^1])"}}}};
+    {.what = "FailsAfterTheTask",
+     .steps = {{.arguments = L"/i {LSS_MSI} SCHEDULE=1 LSS_TEST_FAIL_AFTER_TASK=1",
+                .task = L"",
+                .outcome = kRefused,
+                .logShows = R"(LssTestFailAfterTask\. Return value [^1])"}}},
+};
 
-INSTANTIATE_TEST_SUITE_P(Steps, MsiSequence, ::testing::ValuesIn(kSequences),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(, MsiSequence, ::testing::ValuesIn(kSequences), lss::test::RowName);
 
 // What the package's tables say to a managed install and to inventory tools;
 // what the transform says it is for, and what it changes.
@@ -412,10 +451,10 @@ const ShippedAction kShippedActions[] = {
     {L"RewriteTaskRecord", "SCHEDULE on an installed build: the record of the task"},
 };
 
-bool Mentions(const std::wstring& text, const wchar_t* what) {
-  std::wstring lower = text;
-  for (wchar_t& c : lower) c = static_cast<wchar_t>(::towlower(c));
-  return lower.find(what) != std::wstring::npos;
+// The text in lower case: a name is found however the package spells it.
+std::wstring Lowered(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(::towlower(c));
+  return text;
 }
 
 // The release package runs nothing through cmd.exe and reads no test property;
@@ -426,8 +465,8 @@ TEST_F(MsiPackage, ReleaseCarriesOnlyTheListedCustomActionsAndNoTestHook) {
   std::vector<std::wstring> held;
   for (const auto& [action, target] : actions) {
     held.push_back(action);
-    EXPECT_FALSE(Mentions(target, L"cmd.exe")) << e2e::ToUtf8(action);
-    EXPECT_FALSE(Mentions(target, L"lss_test")) << e2e::ToUtf8(action);
+    EXPECT_THAT(Lowered(target), Not(HasSubstr(L"cmd.exe"))) << e2e::ToUtf8(action);
+    EXPECT_THAT(Lowered(target), Not(HasSubstr(L"lss_test"))) << e2e::ToUtf8(action);
   }
   std::vector<std::wstring> listed;
   for (const ShippedAction& row : kShippedActions) listed.push_back(row.action);
@@ -435,7 +474,7 @@ TEST_F(MsiPackage, ReleaseCarriesOnlyTheListedCustomActionsAndNoTestHook) {
   for (const wchar_t* sequence : {L"SELECT `Action`, `Condition` FROM `InstallExecuteSequence`",
                                   L"SELECT `Action`, `Condition` FROM `InstallUISequence`"}) {
     for (const auto& [action, condition] : QueryPackage(release, sequence)) {
-      EXPECT_FALSE(Mentions(condition, L"lss_test")) << e2e::ToUtf8(action);
+      EXPECT_THAT(Lowered(condition), Not(HasSubstr(L"lss_test"))) << e2e::ToUtf8(action);
     }
   }
 

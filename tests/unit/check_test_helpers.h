@@ -1,9 +1,8 @@
 #pragma once
-// What the check tool's unit tests share besides unit_tables.h: row names, a
-// console that keeps what is written, program file bytes, the one way they set
-// the machine's texts, and a machine on which every check passes.
+// What the check tool's unit tests share besides unit_tables.h: a console
+// that keeps what is written, program file bytes, the one way they set the
+// machine's texts, and a machine on which every check passes.
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,17 +24,9 @@ inline constexpr CheckStatus kInfo = CheckStatus::kInfo;
 inline constexpr CheckStatus kWarn = CheckStatus::kWarn;
 inline constexpr CheckStatus kFail = CheckStatus::kFail;
 
-// A row's test name from its `what`: letters and digits kept, the rest '_'.
-inline constexpr auto CaseName = [](const auto& info) {
-  std::string name(info.param.what);
-  std::replace_if(
-      name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
-  return name;
-};
-
 namespace {
-// Rows print as their `what`, as unit_tables.h has it for the other tables.
-using lss::PrintTo;
+// Rows print as their `what` (common/rows.h).
+using lss::test::PrintTo;
 }  // namespace
 
 class RecordingConsole : public Console {

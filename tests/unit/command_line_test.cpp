@@ -4,30 +4,28 @@
 #include <vector>
 
 #include "app/scheduler_command_line_info.h"
+#include "common/rows.h"
 #include "fake/call_journal.h"
-#include "unit_tables.h"
 
 namespace lss {
 namespace {
 
+using test::PrintTo;
+
+// Given the arguments after the program path, the fields the scheduler acts on.
 struct OptionCase {
-  std::vector<std::u16string> arguments;  // after the program path
-  int startOutlook;
-  int exitOutlook;
-  std::u16string profileName;
-  std::u16string outlookSwitches;
-  std::u16string taskName;
+  const char* what;
+  std::vector<std::u16string> arguments;
+  int startOutlook = 0;
+  int exitOutlook = 0;
+  std::u16string profileName = {};
+  std::u16string outlookSwitches = {};
+  std::u16string taskName = {};
 };
 
-// The arguments as the case's name, instead of the struct's bytes.
-void PrintTo(const OptionCase& c, std::ostream* out) {
-  *out << "args:";
-  for (const std::u16string& argument : c.arguments) *out << " [" << test::Narrow(argument) << "]";
-}
+class CommandLineOptions : public testing::TestWithParam<OptionCase> {};
 
-class OptionRules : public testing::TestWithParam<OptionCase> {};
-
-TEST_P(OptionRules, FillTheFields) {
+TEST_P(CommandLineOptions, FillTheFieldsTheSchedulerActsOn) {
   const OptionCase& c = GetParam();
   std::vector<std::u16string> argv{u"C:\\LSScheduler.exe"};
   argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
@@ -41,31 +39,68 @@ TEST_P(OptionRules, FillTheFields) {
   EXPECT_EQ(info.taskName, c.taskName);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, OptionRules,
-    testing::Values(OptionCase{{}, 0, 0, u"", u"", u""}, OptionCase{{u"-S"}, 1, 0, u"", u"", u""},
-                    OptionCase{{u"/S", u"/e"}, 1, 1, u"", u"", u""},
-                    OptionCase{{u"-P", u"Work"}, 0, 0, u"Work", u"", u""},
-                    OptionCase{{u"-safe", u"-exit", u"-Profile", u"Work"}, 1, 1, u"Work", u"", u""},
-                    OptionCase{{u"/name", u"Nightly", u"/recycle"}, 0, 0, u"", u"", u"Nightly"},
-                    OptionCase{{u"-p", u"A", u"-p", u"B", u"-s", u"-s"}, 1, 0, u"B", u"", u""},
-                    OptionCase{{u"-p"}, 0, 0, u"", u"", u""},
-                    OptionCase{{u"-p", u"-s", u"Work"}, 1, 0, u"Work", u"", u""},
-                    OptionCase{{u"-n", u"Nightly", u"extra"}, 0, 0, u"", u"", u"Nightly"},
-                    OptionCase{{u"-x", u"/Y"}, 0, 0, u"", u"/x /Y", u""},
-                    OptionCase{{u"-x", u"-o", u"V", u"-y"}, 0, 0, u"", u"V /y", u""},
-                    OptionCase{{u"-o", u"/nq", u"T"}, 0, 0, u"", u"", u"T"},
-                    OptionCase{{u"-o", u"/q"}, 0, 0, u"", u"/q", u""},
-                    OptionCase{{u"-o", u"/q", u"W"}, 0, 0, u"", u"W", u""},
-                    OptionCase{{u"-o", u" /q"}, 0, 0, u"", u" /q", u""},
-                    OptionCase{{u"--s"}, 0, 0, u"", u"/-s", u""},
-                    OptionCase{{u"//x"}, 0, 0, u"", u"//x", u""},
-                    OptionCase{{u"-p", u"-", u"/", u"Work"}, 0, 0, u"Work", u"", u""},
-                    OptionCase{{u"\u2013s"}, 0, 0, u"", u"", u""},
-                    OptionCase{{u"-n", u"\u2013s"}, 0, 0, u"", u"", u"\u2013s"},
-                    OptionCase{{u"-p", u"", u"Work"}, 0, 0, u"", u"", u""},
-                    OptionCase{{u"-\u00C9t\u00E9"}, 0, 0, u"", u"/\u00C9t\u00E9", u""},
-                    OptionCase{{u""}, 0, 0, u"", u"", u""}));
+const OptionCase kOptions[] = {
+    {.what = "no arguments set nothing", .arguments = {}},
+    {.what = "-S starts Outlook", .arguments = {u"-S"}, .startOutlook = 1},
+    {.what = "/S /e start and exit Outlook",
+     .arguments = {u"/S", u"/e"},
+     .startOutlook = 1,
+     .exitOutlook = 1},
+    {.what = "-P takes the next argument as the profile",
+     .arguments = {u"-P", u"Work"},
+     .profileName = u"Work"},
+    {.what = "only the first letter of a flag counts",
+     .arguments = {u"-safe", u"-exit", u"-Profile", u"Work"},
+     .startOutlook = 1,
+     .exitOutlook = 1,
+     .profileName = u"Work"},
+    {.what = "/name takes the task name; /recycle is always on",
+     .arguments = {u"/name", u"Nightly", u"/recycle"},
+     .taskName = u"Nightly"},
+    {.what = "a repeated flag: the last value wins",
+     .arguments = {u"-p", u"A", u"-p", u"B", u"-s", u"-s"},
+     .startOutlook = 1,
+     .profileName = u"B"},
+    {.what = "-p at the end sets no profile", .arguments = {u"-p"}},
+    {.what = "a flag between -p and its value leaves the value waiting",
+     .arguments = {u"-p", u"-s", u"Work"},
+     .startOutlook = 1,
+     .profileName = u"Work"},
+    {.what = "an argument nothing waits for is ignored",
+     .arguments = {u"-n", u"Nightly", u"extra"},
+     .taskName = u"Nightly"},
+    {.what = "unknown flags are passed on to Outlook with a slash",
+     .arguments = {u"-x", u"/Y"},
+     .outlookSwitches = u"/x /Y"},
+    {.what = "-o replaces the switches passed on so far; later flags are added",
+     .arguments = {u"-x", u"-o", u"V", u"-y"},
+     .outlookSwitches = u"V /y"},
+    {.what = "a flag after -o is not its value",
+     .arguments = {u"-o", u"/nq", u"T"},
+     .taskName = u"T"},
+    {.what = "/q after -o is passed on", .arguments = {u"-o", u"/q"}, .outlookSwitches = u"/q"},
+    {.what = "-o takes the argument after a flag it waited through",
+     .arguments = {u"-o", u"/q", u"W"},
+     .outlookSwitches = u"W"},
+    {.what = "-o takes an argument starting with a blank as it stands",
+     .arguments = {u"-o", u" /q"},
+     .outlookSwitches = u" /q"},
+    {.what = "--s is an unknown flag -s", .arguments = {u"--s"}, .outlookSwitches = u"/-s"},
+    {.what = "//x is an unknown flag /x", .arguments = {u"//x"}, .outlookSwitches = u"//x"},
+    {.what = "a lone - or / keeps a value waiting",
+     .arguments = {u"-p", u"-", u"/", u"Work"},
+     .profileName = u"Work"},
+    {.what = "an en dash is no flag", .arguments = {u"\u2013s"}},
+    {.what = "an en dash can be a value", .arguments = {u"-n", u"\u2013s"}, .taskName = u"\u2013s"},
+    {.what = "an empty value is taken and the next argument ignored",
+     .arguments = {u"-p", u"", u"Work"}},
+    {.what = "an unknown flag outside ASCII is passed on",
+     .arguments = {u"-\u00C9t\u00E9"},
+     .outlookSwitches = u"/\u00C9t\u00E9"},
+    {.what = "an empty argument is ignored", .arguments = {u""}},
+};
+
+INSTANTIATE_TEST_SUITE_P(, CommandLineOptions, testing::ValuesIn(kOptions), test::RowName);
 
 TEST(ScanCommandLine, HandsFlagsOnWithoutTheirPrefixAndMarksTheLast) {
   struct Recorder : CCommandLineInfo {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "diag/com_error.h"
 #include "diag/exceptions.h"
 #include "diag/text_format.h"
@@ -13,6 +14,8 @@
 
 namespace lss {
 namespace {
+
+using test::PrintTo;
 
 constexpr std::u16string_view kAdmin =
     u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions";
@@ -107,7 +110,7 @@ TEST_P(SessionCourse, RaisesAndUnwindsInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, SessionCourse,
+    , SessionCourse,
     testing::Values(
         CourseCase{.what = "the normal course"},
         CourseCase{.what = "no profile logs on with an empty text; abandoned counts as owned",
@@ -169,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
                    .raised = "Seek failed on C:\\Logs\\Scheduler061226164509.log",
                    .calls = kInit + kLogon + kMutex + kNotOwned + kPollOwns +
                             "ReleaseMutex|CloseMutex|Release|",
-                   .entries = kInitialized + kLoggedOn + kWaiting}));
+                   .entries = kInitialized + kLoggedOn + kWaiting}),
+    test::RowName);
 
 }  // namespace
 }  // namespace lss

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "fake/fake_platform.h"
 #include "outlook/registry_reader.h"
 #include "unit_tables.h"
@@ -12,99 +13,188 @@
 namespace lss {
 namespace {
 
+using test::PrintTo;
+
 using test::Utf16;
 
 constexpr std::u16string_view kAppPaths =
     u"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 
-TEST(OutlookParameters, AreComposedInOrder) {
-  struct Case {
-    std::u16string profile;
-    std::u16string switches;
-    std::u16string expected;
-    bool recycle = true;
-  } cases[] = {
-      {u"", u"", u" /recycle"},
-      {u"Work", u"", u" /profile Work /recycle"},
-      {u"Work", u"/x /Y", u" /profile Work /recycle /x /Y"},
-      {u"", u"S", u" /recycle S"},
-      {u"My Work", u"", u" /profile \"My Work\" /recycle"},
-      {u"Tab\there", u"", u" /profile \"Tab\there\" /recycle"},
-      {u"say \"hi\"", u"", u" /profile \"say \\\"hi\\\"\" /recycle"},
-      {u"a\\\"b", u"", u" /profile \"a\\\\\\\"b\" /recycle"},
-      {u"end slash\\", u"", u" /profile \"end slash\\\\\" /recycle"},
-      {u"C:\\no\\quote", u"", u" /profile C:\\no\\quote /recycle"},
-      {u"%s %d", u"", u" /profile \"%s %d\" /recycle"},
-      {u"Caf\u00E9 \u65E5\u672C", u"", u" /profile \"Caf\u00E9 \u65E5\u672C\" /recycle"},
-      {u"Work", u"/x", u" /profile Work /x", false},
-      {u"", u"", u"", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("profile [" + test::Narrow(c.profile) + "] switches [" + test::Narrow(c.switches) +
-                 "]" + (c.recycle ? "" : " without recycle"));
-    EXPECT_EQ(ComposeOutlookParameters({c.profile, c.recycle, c.switches}), c.expected);
-  }
+struct ParameterCase {
+  const char* what;
+  std::u16string profile;
+  std::u16string switches;
+  std::u16string expected;
+  bool recycle = true;
+};
+
+const ParameterCase kParameters[] = {
+    {.what = "no profile and no switches: recycle alone", .expected = u" /recycle"},
+    {.what = "a plain profile", .profile = u"Work", .expected = u" /profile Work /recycle"},
+    {.what = "switches follow recycle",
+     .profile = u"Work",
+     .switches = u"/x /Y",
+     .expected = u" /profile Work /recycle /x /Y"},
+    {.what = "switches without a profile", .switches = u"S", .expected = u" /recycle S"},
+    {.what = "a profile with a blank is quoted",
+     .profile = u"My Work",
+     .expected = u" /profile \"My Work\" /recycle"},
+    {.what = "a profile with a tab is quoted",
+     .profile = u"Tab\there",
+     .expected = u" /profile \"Tab\there\" /recycle"},
+    {.what = "quotes inside a profile are escaped",
+     .profile = u"say \"hi\"",
+     .expected = u" /profile \"say \\\"hi\\\"\" /recycle"},
+    {.what = "backslashes before a quote are doubled",
+     .profile = u"a\\\"b",
+     .expected = u" /profile \"a\\\\\\\"b\" /recycle"},
+    {.what = "a trailing backslash in quotes is doubled",
+     .profile = u"end slash\\",
+     .expected = u" /profile \"end slash\\\\\" /recycle"},
+    {.what = "backslashes elsewhere stay single and unquoted",
+     .profile = u"C:\\no\\quote",
+     .expected = u" /profile C:\\no\\quote /recycle"},
+    {.what = "percent signs are taken literally",
+     .profile = u"%s %d",
+     .expected = u" /profile \"%s %d\" /recycle"},
+    {.what = "characters beyond ASCII stay",
+     .profile = u"Caf\u00E9 \u65E5\u672C",
+     .expected = u" /profile \"Caf\u00E9 \u65E5\u672C\" /recycle"},
+    {.what = "without recycle there is no /recycle",
+     .profile = u"Work",
+     .switches = u"/x",
+     .expected = u" /profile Work /x",
+     .recycle = false},
+    {.what = "without recycle, profile or switches: nothing", .expected = u"", .recycle = false},
+};
+
+class OutlookParameters : public testing::TestWithParam<ParameterCase> {};
+
+TEST_P(OutlookParameters, AreComposedInOrder) {
+  const ParameterCase& c = GetParam();
+  EXPECT_EQ(ComposeOutlookParameters({c.profile, c.recycle, c.switches}), c.expected);
 }
 
-// 2 and 32 are the launch table's rows ('refused', 'the shell's 32').
-TEST(LaunchErrors, HaveTheirTexts) {
-  const std::pair<std::int32_t, std::u16string> cases[] = {
-      {0, u"The operating system is out\nof memory or resources."},
-      {1, u"Unknown Error (1) occurred."},
-      {3, u"The specified path was not found."},
-      {4, u"Unknown Error (4) occurred."},
-      {5, u"The operating system denied\naccess to the specified file."},
-      {8, u"There was not enough memory to complete the operation."},
-      {11, u"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
-      {12, u"Unknown Error (12) occurred."},
-      {25, u"Unknown Error (25) occurred."},
-      {26, u"A sharing violation occurred. "},
-      {27, u"The filename association is\nincomplete or invalid."},
-      {28, u"The DDE transaction could not\nbe completed because the request timed out."},
-      {29, u"The DDE transaction failed."},
-      {30,
-       u"The DDE transaction could not\nbe completed because other DDE "
-       u"transactions\nwere being processed."},
-      {31, u"There is no application associated\nwith the given filename extension."},
-      {33, u"Unknown Error (33) occurred."},
-      {-2, u"Unknown Error (-2) occurred."},
-  };
-  for (const auto& [code, text] : cases) EXPECT_EQ(LaunchErrorText(code), text) << "code " << code;
+INSTANTIATE_TEST_SUITE_P(, OutlookParameters, testing::ValuesIn(kParameters), test::RowName);
+
+// 2 and 32 are the launch phase's rows (LaunchPhase).
+struct LaunchErrorCase {
+  const char* what;
+  std::int32_t code;
+  std::u16string text;
+};
+
+const LaunchErrorCase kLaunchErrors[] = {
+    {.what = "0 is out of memory or resources",
+     .code = 0,
+     .text = u"The operating system is out\nof memory or resources."},
+    {.what = "1 is unknown", .code = 1, .text = u"Unknown Error (1) occurred."},
+    {.what = "3 is a path not found", .code = 3, .text = u"The specified path was not found."},
+    {.what = "4 is unknown", .code = 4, .text = u"Unknown Error (4) occurred."},
+    {.what = "5 is access denied",
+     .code = 5,
+     .text = u"The operating system denied\naccess to the specified file."},
+    {.what = "8 is not enough memory",
+     .code = 8,
+     .text = u"There was not enough memory to complete the operation."},
+    {.what = "11 is an invalid EXE",
+     .code = 11,
+     .text = u"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+    {.what = "12 is unknown", .code = 12, .text = u"Unknown Error (12) occurred."},
+    {.what = "25 is unknown", .code = 25, .text = u"Unknown Error (25) occurred."},
+    {.what = "26 is a sharing violation", .code = 26, .text = u"A sharing violation occurred. "},
+    {.what = "27 is an incomplete association",
+     .code = 27,
+     .text = u"The filename association is\nincomplete or invalid."},
+    {.what = "28 is a DDE time-out",
+     .code = 28,
+     .text = u"The DDE transaction could not\nbe completed because the request timed out."},
+    {.what = "29 is a failed DDE transaction", .code = 29, .text = u"The DDE transaction failed."},
+    {.what = "30 is DDE busy with other transactions",
+     .code = 30,
+     .text = u"The DDE transaction could not\nbe completed because other DDE "
+             u"transactions\nwere being processed."},
+    {.what = "31 is no association",
+     .code = 31,
+     .text = u"There is no application associated\nwith the given filename extension."},
+    {.what = "33 is unknown", .code = 33, .text = u"Unknown Error (33) occurred."},
+    {.what = "minus 2 is unknown", .code = -2, .text = u"Unknown Error (-2) occurred."},
+};
+
+class LaunchErrors : public testing::TestWithParam<LaunchErrorCase> {};
+
+TEST_P(LaunchErrors, HaveTheirTexts) {
+  const LaunchErrorCase& c = GetParam();
+  EXPECT_EQ(LaunchErrorText(c.code), c.text);
 }
+
+INSTANTIATE_TEST_SUITE_P(, LaunchErrors, testing::ValuesIn(kLaunchErrors), test::RowName);
 
 // A folder with and without its last backslash: the launch table's rows.
-TEST(OutlookPath, IsReadFromAppPaths) {
-  const std::u16string k1023(1023, u'x');
-  struct Case {
-    const char* what;
-    bool keyExists;
-    std::uint32_t type;
-    std::vector<std::uint8_t> data;
-    bool found;
-    std::u16string path;
-  } cases[] = {
-      {"no key", false, reg::kNone, {}, false, u""},
-      {"no value", true, reg::kNone, {}, false, u""},
-      {"REG_EXPAND_SZ", true, reg::kExpandSz, Utf16(u"C:\\Office\\"), false, u""},
-      {"REG_DWORD", true, reg::kDword, {1, 0, 0, 0}, false, u""},
-      {"unterminated", true, reg::kSz, Utf16(u"C:\\O\\", false), true, u"C:\\O\\OUTLOOK.EXE"},
-      {"1023 characters, unterminated", true, reg::kSz, Utf16(k1023, false), true,
-       k1023 + u"OUTLOOK.EXE"},
-      {"1023 characters and the NUL: too long", true, reg::kSz, Utf16(k1023), false, u""},
-      {"odd size", true, reg::kSz, {'C', 0, ':', 0, '\\', 0, 'x'}, true, u"C:\\OUTLOOK.EXE"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    test::FakeRegistry registry;
-    if (c.keyExists) registry.Set(kAppPaths, u"Other", reg::kSz, Utf16(u"x"));
-    if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
-    std::u16string path = u"left over";
-    EXPECT_EQ(FindOutlookPath(registry, path), c.found);
-    EXPECT_EQ(path, c.found ? c.path : u"left over");
-    EXPECT_EQ(registry.openHandles(), 0u);
-    EXPECT_EQ(registry.badCloses(), 0);
-  }
+const std::u16string k1023(1023, u'x');
+
+struct PathCase {
+  const char* what;
+  bool keyExists;
+  std::uint32_t type;
+  std::vector<std::uint8_t> data;
+  bool found;
+  std::u16string path;
+};
+
+const PathCase kPaths[] = {
+    {.what = "no key", .keyExists = false, .type = reg::kNone, .found = false},
+    {.what = "no value", .keyExists = true, .type = reg::kNone, .found = false},
+    {.what = "REG_EXPAND_SZ",
+     .keyExists = true,
+     .type = reg::kExpandSz,
+     .data = Utf16(u"C:\\Office\\"),
+     .found = false},
+    {.what = "REG_DWORD",
+     .keyExists = true,
+     .type = reg::kDword,
+     .data = {1, 0, 0, 0},
+     .found = false},
+    {.what = "unterminated",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = Utf16(u"C:\\O\\", false),
+     .found = true,
+     .path = u"C:\\O\\OUTLOOK.EXE"},
+    {.what = "1023 characters, unterminated",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = Utf16(k1023, false),
+     .found = true,
+     .path = k1023 + u"OUTLOOK.EXE"},
+    {.what = "1023 characters and the NUL: too long",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = Utf16(k1023),
+     .found = false},
+    {.what = "odd size",
+     .keyExists = true,
+     .type = reg::kSz,
+     .data = {'C', 0, ':', 0, '\\', 0, 'x'},
+     .found = true,
+     .path = u"C:\\OUTLOOK.EXE"},
+};
+
+class OutlookPath : public testing::TestWithParam<PathCase> {};
+
+TEST_P(OutlookPath, IsReadFromAppPaths) {
+  const PathCase& c = GetParam();
+  test::FakeRegistry registry;
+  if (c.keyExists) registry.Set(kAppPaths, u"Other", reg::kSz, Utf16(u"x"));
+  if (!c.data.empty() || c.type != reg::kNone) registry.Set(kAppPaths, u"Path", c.type, c.data);
+  std::u16string path = u"left over";
+  EXPECT_EQ(FindOutlookPath(registry, path), c.found);
+  EXPECT_EQ(path, c.found ? c.path : u"left over");
+  EXPECT_EQ(registry.openHandles(), 0u);
+  EXPECT_EQ(registry.badCloses(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(, OutlookPath, testing::ValuesIn(kPaths), test::RowName);
 
 TEST(CRegistry, ClosesOnlyWhatItHolds) {
   test::FakeRegistry registry;
@@ -164,22 +254,32 @@ TEST_P(LaunchPhase, StartsOutlookAndWaitsOrSaysWhyNot) {
 const std::string kStarting = "\r\n06-12-26 16:45:09: KSScheduler: Starting Outlook ";
 const std::string kRefused = "\r\n06-12-26 16:45:09: LSScheduler Error start Outlook: ";
 INSTANTIATE_TEST_SUITE_P(
-    Table, LaunchPhase,
+    , LaunchPhase,
     testing::Values(
-        LaunchCase{"started", u"C:\\Office\\", 33,
-                   "C:\\Office\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kStarted,
-                   kStarting + "C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x" +
-                       "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook"},
-        LaunchCase{"refused", u"C:\\Office", 0x100000002,
-                   "C:\\OfficeOUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
-                   kStarting + "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x" + kRefused +
-                       "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x, error:The specified file "
-                       "was not found."},
-        LaunchCase{"the shell's 32 is a refusal too", u"C:\\O\\", 32,
-                   "C:\\O\\OUTLOOK.EXE [ /profile Work /recycle /x]", LaunchResult::kFailed,
-                   kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
-                       "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
-                       "dynamic-link library was not found."}));
+        LaunchCase{.what = "an answer above 32 starts Outlook, which is waited for",
+                   .folder = u"C:\\Office\\",
+                   .shellResult = 33,
+                   .shellGot = "C:\\Office\\OUTLOOK.EXE [ /profile Work /recycle /x]",
+                   .result = LaunchResult::kStarted,
+                   .log = kStarting + "C:\\Office\\OUTLOOK.EXE /profile Work /recycle /x" +
+                          "\r\n06-12-26 16:45:09: KSScheduler: Waiting for Outlook"},
+        LaunchCase{.what = "only the answer's low 32 bits count: 2 is a refusal",
+                   .folder = u"C:\\Office",
+                   .shellResult = 0x100000002,
+                   .shellGot = "C:\\OfficeOUTLOOK.EXE [ /profile Work /recycle /x]",
+                   .result = LaunchResult::kFailed,
+                   .log = kStarting + "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x" + kRefused +
+                          "C:\\OfficeOUTLOOK.EXE /profile Work /recycle /x, error:The specified "
+                          "file was not found."},
+        LaunchCase{.what = "the shell's 32 is a refusal too",
+                   .folder = u"C:\\O\\",
+                   .shellResult = 32,
+                   .shellGot = "C:\\O\\OUTLOOK.EXE [ /profile Work /recycle /x]",
+                   .result = LaunchResult::kFailed,
+                   .log = kStarting + "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x" + kRefused +
+                          "C:\\O\\OUTLOOK.EXE /profile Work /recycle /x, error:The specified "
+                          "dynamic-link library was not found."}),
+    test::RowName);
 
 }  // namespace
 }  // namespace lss

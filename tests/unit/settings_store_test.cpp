@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "common/rows.h"
 #include "fake/fake_environment.h"
 #include "fake/fake_registry.h"
 #include "settings/registry_text.h"
 
 namespace lss {
 namespace {
+
+using test::PrintTo;
 
 using test::FakeRegistry;
 
@@ -58,36 +61,60 @@ TEST_F(SettingsStoreTest, WritesCreateNestedSectionsWithExactEncodings) {
 
 // A path setting as a run reads it, given the variables of its environment;
 // only REG_EXPAND_SZ asks the environment.
-TEST_F(SettingsStoreTest, ExpandOnlyREG_EXPAND_SZ) {
-  struct Case {
-    const char* what;
-    std::uint32_t type;
-    std::u16string stored;
-    std::u16string expected;
-    bool expanded;  // the environment was asked
-  } cases[] = {
-      {"REG_SZ keeps % literal", reg::kSz, u"%LOCALAPPDATA%\\Larkspan\\Logs",
-       u"%LOCALAPPDATA%\\Larkspan\\Logs", false},
-      {"REG_EXPAND_SZ is expanded", reg::kExpandSz, u"%LocalAppData%\\Larkspan\\Logs",
-       u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs", true},
-      {"an unset variable stays as written", reg::kExpandSz, u"C:\\%NOSUCH%\\Logs",
-       u"C:\\%NOSUCH%\\Logs", true},
-      {"a lone % stays", reg::kExpandSz, u"C:\\100%\\Logs", u"C:\\100%\\Logs", true},
-      {"longer than MAX_PATH, whole", reg::kExpandSz, u"%DEEP%\\Logs",
-       u"C:\\" + std::u16string(300, u'd') + u"\\Logs", true},
-      {"another type as it stands", reg::kMultiSz, u"%DEEP%", u"%DEEP%", false},
-  };
+struct ExpandCase {
+  const char* what;
+  std::uint32_t type;
+  std::u16string stored;
+  std::u16string expected;
+  bool expanded;  // the environment was asked
+};
+
+const ExpandCase kExpansions[] = {
+    {.what = "REG_SZ keeps % literal",
+     .type = reg::kSz,
+     .stored = u"%LOCALAPPDATA%\\Larkspan\\Logs",
+     .expected = u"%LOCALAPPDATA%\\Larkspan\\Logs",
+     .expanded = false},
+    {.what = "REG_EXPAND_SZ is expanded",
+     .type = reg::kExpandSz,
+     .stored = u"%LocalAppData%\\Larkspan\\Logs",
+     .expected = u"C:\\Users\\ana\\AppData\\Local\\Larkspan\\Logs",
+     .expanded = true},
+    {.what = "an unset variable stays as written",
+     .type = reg::kExpandSz,
+     .stored = u"C:\\%NOSUCH%\\Logs",
+     .expected = u"C:\\%NOSUCH%\\Logs",
+     .expanded = true},
+    {.what = "a lone % stays",
+     .type = reg::kExpandSz,
+     .stored = u"C:\\100%\\Logs",
+     .expected = u"C:\\100%\\Logs",
+     .expanded = true},
+    {.what = "longer than MAX_PATH, whole",
+     .type = reg::kExpandSz,
+     .stored = u"%DEEP%\\Logs",
+     .expected = u"C:\\" + std::u16string(300, u'd') + u"\\Logs",
+     .expanded = true},
+    {.what = "another type as it stands",
+     .type = reg::kMultiSz,
+     .stored = u"%DEEP%",
+     .expected = u"%DEEP%",
+     .expanded = false},
+};
+
+class PathSetting : public SettingsStoreTest, public testing::WithParamInterface<ExpandCase> {};
+
+TEST_P(PathSetting, IsExpandedOnlyWhenStoredAsREG_EXPAND_SZ) {
+  const ExpandCase& c = GetParam();
   test::EnvironmentVariables variables{{u"LOCALAPPDATA", u"C:\\Users\\ana\\AppData\\Local"},
                                        {u"DEEP", u"C:\\" + std::u16string(300, u'd')}};
   test::FakeEnvironment environment(journal, variables);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    journal.Clear();
-    registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));
-    EXPECT_EQ(store.ReadSettingExpandable(u"Settings", u"LogDirectory", environment), c.expected);
-    EXPECT_EQ(journal.Matching("ExpandEnvironmentStrings").size(), c.expanded ? 1u : 0u);
-  }
+  registry.Set(kSettingsKey, u"LogDirectory", c.type, EncodeRegistryText(c.stored));
+  EXPECT_EQ(store.ReadSettingExpandable(u"Settings", u"LogDirectory", environment), c.expected);
+  EXPECT_EQ(journal.Matching("ExpandEnvironmentStrings").size(), c.expanded ? 1u : 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(, PathSetting, testing::ValuesIn(kExpansions), test::RowName);
 
 TEST_F(SettingsStoreTest, AValueThatGrowsBetweenTheTwoQueriesGivesTheDefault) {
   registry.SetString(kSettingsKey, u"LogDirectory", u"C:\\Logs");
@@ -116,42 +143,69 @@ TEST_F(SettingsStoreTest, EveryAccessWalksTheChainAndOpensSoftwareWithoutCreatin
 // what reads give afterwards. A read-only store does not even try: its keys
 // are open for reading only. Without a root, or with the registry's
 // Software key unavailable, reads give the defaults and writes fail.
-TEST(StoreWrites, HappenOnlyThroughAReadWriteStore) {
-  enum Root { kRooted, kUnrooted, kUnavailable };
-  struct Case {
-    const char* what;
-    SettingsStore::Access access;
-    bool keysExist;
-    Root root;
-    bool written;
-    std::optional<std::int32_t> stored;  // BlockToolbarLoad afterwards
-  } cases[] = {
-      {"read-write, no keys yet", SettingsStore::Access::kReadWrite, false, kRooted, true, 1},
-      {"read-only, keys there", SettingsStore::Access::kReadOnly, true, kRooted, false, 5},
-      {"read-only, no keys", SettingsStore::Access::kReadOnly, false, kRooted, false, {}},
-      {"no root", SettingsStore::Access::kReadWrite, false, kUnrooted, false, {}},
-      {"unavailable", SettingsStore::Access::kReadWrite, false, kUnavailable, false, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    test::CallJournal journal;
-    FakeRegistry registry(&journal);
-    if (c.keysExist) registry.SetDword(kSettingsKey, u"BlockToolbarLoad", 5);
-    if (c.root == kUnavailable) registry.FailKey(u"HKCU\\Software");
-    SettingsStore store(u"Larkspan", c.access);
-    if (c.root != kUnrooted) store.SetSettingsRoot(registry, u"Brinmoor");
-    EXPECT_EQ(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1), c.written);
-    EXPECT_EQ(store.WriteSettingString(u"Settings", u"LogDirectory", u"C:\\Logs"), c.written);
-    EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"), c.stored);
-    EXPECT_EQ(registry.KeyExists(u"HKCU\\Software\\Brinmoor"), c.stored.has_value());
-    EXPECT_EQ(journal.Matching("RegSetValue").size(), c.written ? 2u : 0u);
-    EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1),
-              static_cast<std::uint32_t>(c.stored.value_or(-1)));
-    EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), c.written ? u"C:\\Logs" : u"");
-    EXPECT_EQ(registry.openHandles(), 0u);
-    EXPECT_EQ(registry.badCloses(), 0);
-  }
+enum Root { kRooted, kUnrooted, kUnavailable };
+struct WriteCase {
+  const char* what;
+  SettingsStore::Access access;
+  bool keysExist;
+  Root root;
+  bool written;
+  std::optional<std::int32_t> stored;  // BlockToolbarLoad afterwards
+};
+
+const WriteCase kWrites[] = {
+    {.what = "read-write, no keys yet",
+     .access = SettingsStore::Access::kReadWrite,
+     .keysExist = false,
+     .root = kRooted,
+     .written = true,
+     .stored = 1},
+    {.what = "read-only, keys there",
+     .access = SettingsStore::Access::kReadOnly,
+     .keysExist = true,
+     .root = kRooted,
+     .written = false,
+     .stored = 5},
+    {.what = "read-only, no keys",
+     .access = SettingsStore::Access::kReadOnly,
+     .keysExist = false,
+     .root = kRooted,
+     .written = false},
+    {.what = "no root",
+     .access = SettingsStore::Access::kReadWrite,
+     .keysExist = false,
+     .root = kUnrooted,
+     .written = false},
+    {.what = "unavailable",
+     .access = SettingsStore::Access::kReadWrite,
+     .keysExist = false,
+     .root = kUnavailable,
+     .written = false},
+};
+
+class StoreWrites : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(StoreWrites, HappenOnlyThroughAReadWriteStore) {
+  const WriteCase& c = GetParam();
+  test::CallJournal journal;
+  FakeRegistry registry(&journal);
+  if (c.keysExist) registry.SetDword(kSettingsKey, u"BlockToolbarLoad", 5);
+  if (c.root == Root::kUnavailable) registry.FailKey(u"HKCU\\Software");
+  SettingsStore store(u"Larkspan", c.access);
+  if (c.root != Root::kUnrooted) store.SetSettingsRoot(registry, u"Brinmoor");
+  EXPECT_EQ(store.WriteSettingInt(u"Settings", u"BlockToolbarLoad", 1), c.written);
+  EXPECT_EQ(store.WriteSettingString(u"Settings", u"LogDirectory", u"C:\\Logs"), c.written);
+  EXPECT_EQ(registry.GetDword(kSettingsKey, u"BlockToolbarLoad"), c.stored);
+  EXPECT_EQ(registry.KeyExists(u"HKCU\\Software\\Brinmoor"), c.stored.has_value());
+  EXPECT_EQ(journal.Matching("RegSetValue").size(), c.written ? 2u : 0u);
+  EXPECT_EQ(store.ReadSettingInt(u"Settings", u"BlockToolbarLoad", -1),
+            static_cast<std::uint32_t>(c.stored.value_or(-1)));
+  EXPECT_EQ(store.ReadSettingString(u"Settings", u"LogDirectory"), c.written ? u"C:\\Logs" : u"");
+  EXPECT_EQ(registry.openHandles(), 0u);
+  EXPECT_EQ(registry.badCloses(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(, StoreWrites, testing::ValuesIn(kWrites), test::RowName);
 
 TEST_F(SettingsStoreTest, AKeyOpenedForReadingRefusesWritesAsWindowsDoes) {
   registry.SetDword(kSettingsKey, u"X", 5);

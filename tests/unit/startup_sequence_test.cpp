@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "app/ls_scheduler_app.h"
+#include "common/rows.h"
 #include "diag/exceptions.h"
 #include "fake/fake_platform.h"
 #include "unit_tables.h"
 
 namespace lss {
 namespace {
+
+using test::PrintTo;
 
 constexpr std::u16string_view kSettings = u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings";
 // Journal lines of the settings' values, less the value's name.
@@ -105,7 +108,10 @@ TEST_F(StartupTest, StepsRunInTheirFixedOrder) {
       kSet + "BlockToolbarLoadOrg|CoUninitialize|");
 }
 
+// Given WaitSecondsForOutlookStart as stored (none: missing), how long a start
+// waits for Outlook and the value stored afterwards.
 struct WaitCase {
+  const char* what;
   std::optional<std::uint32_t> stored;
   std::uint32_t expectedSleep;
   std::optional<std::int32_t> storedAfter;
@@ -124,14 +130,37 @@ TEST_P(OutlookStartWait, DefaultsAndSaturates) {
             !c.stored || static_cast<std::int32_t>(*c.stored) < 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, OutlookStartWait,
-                         testing::Values(WaitCase{std::nullopt, 15000, 15}, WaitCase{0, 15000, 15},
-                                         WaitCase{0xFFFFFFFF, 15000, 15},
-                                         WaitCase{0x80000000, 15000, 15}, WaitCase{1, 1000, 1},
-                                         WaitCase{3600, 3600000, 3600},
-                                         WaitCase{4294967, 4294967000u, 4294967},
-                                         WaitCase{4294968, 0xFFFFFFFE, 4294968},
-                                         WaitCase{0x7FFFFFFF, 0xFFFFFFFE, 0x7FFFFFFF}));
+const WaitCase kWaits[] = {
+    {.what = "missing: 15 seconds, stored",
+     .stored = std::nullopt,
+     .expectedSleep = 15000,
+     .storedAfter = 15},
+    {.what = "0: 15 seconds, stored", .stored = 0, .expectedSleep = 15000, .storedAfter = 15},
+    {.what = "minus one: 15 seconds, stored",
+     .stored = 0xFFFFFFFF,
+     .expectedSleep = 15000,
+     .storedAfter = 15},
+    {.what = "the most negative value: 15 seconds, stored",
+     .stored = 0x80000000,
+     .expectedSleep = 15000,
+     .storedAfter = 15},
+    {.what = "1 second", .stored = 1, .expectedSleep = 1000, .storedAfter = 1},
+    {.what = "an hour", .stored = 3600, .expectedSleep = 3600000, .storedAfter = 3600},
+    {.what = "4294967 seconds: the most milliseconds that fit",
+     .stored = 4294967,
+     .expectedSleep = 4294967000u,
+     .storedAfter = 4294967},
+    {.what = "4294968 seconds wait 0xFFFFFFFE milliseconds",
+     .stored = 4294968,
+     .expectedSleep = 0xFFFFFFFE,
+     .storedAfter = 4294968},
+    {.what = "the largest value waits 0xFFFFFFFE milliseconds",
+     .stored = 0x7FFFFFFF,
+     .expectedSleep = 0xFFFFFFFE,
+     .storedAfter = 0x7FFFFFFF},
+};
+
+INSTANTIATE_TEST_SUITE_P(, OutlookStartWait, testing::ValuesIn(kWaits), test::RowName);
 
 // A failure while the run goes on, and what it leaves: the report logged (if
 // any), the last entry, the toolbar values; the exit code is 0 whatever
@@ -194,29 +223,43 @@ TEST_P(RunFailures, AreCaughtReportedOnceAndReleaseEverything) {
   EXPECT_EQ(os.registry.GetDword(kSettings, u"BlockToolbarLoadOrg"), c.orgAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RunFailures,
-    testing::Values(
-        FailureCase{"a MAPI error", Fault::kMapiError, false,
-                    "LSScheduler Error: Code = 80040111,Meaning = Unknown error 0x80040111,"
-                    "Source = (null),Description = (null)"},
-        FailureCase{"a framework exception", Fault::kMutex, false,
-                    "LSScheduler Error: Code = 8000ffff, Description = A required resource was "
-                    "unavailable."},
-        FailureCase{"out of memory", Fault::kOutOfMemoryInWait, false,
-                    "LSScheduler Error: Code = 8000ffff, Description = Out of memory."},
-        FailureCase{"a MAPI error whose text runs out of memory", Fault::kMapiError, true,
-                    "LSScheduler Error: Code = 80040111,Meaning = (null),Source = (null),"
-                    "Description = (null)"},
-        FailureCase{"an OLE error whose report runs out of memory", Fault::kOleErrorInWait, true,
-                    ""},
-        // It ends the run and leaves the block pending.
-        FailureCase{"an error of another kind", Fault::kOtherInWait, false, "",
-                    "KSScheduler: Waiting for Larkspan", 1, 0},
-        FailureCase{"a heap exception reaches the entry", Fault::kOleErrorAtStart, false, "", "",
-                    std::nullopt, std::nullopt},
-        FailureCase{"a failed log write reported through a failing one", Fault::kEverySeek, false,
-                    "", ""}));
+const FailureCase kFailures[] = {
+    {.what = "a MAPI error",
+     .fault = Fault::kMapiError,
+     .report = "LSScheduler Error: Code = 80040111,Meaning = Unknown error "
+               "0x80040111,Source = (null),Description = (null)"},
+    {.what = "a framework exception",
+     .fault = Fault::kMutex,
+     .report = "LSScheduler Error: Code = 8000ffff, Description = A required "
+               "resource was unavailable."},
+    {.what = "out of memory",
+     .fault = Fault::kOutOfMemoryInWait,
+     .report = "LSScheduler Error: Code = 8000ffff, Description = Out of memory."},
+    {.what = "a MAPI error whose text runs out of memory",
+     .fault = Fault::kMapiError,
+     .reportOutOfMemory = true,
+     .report = "LSScheduler Error: Code = 80040111,Meaning = (null),Source = "
+               "(null),Description = (null)"},
+    {.what = "an OLE error whose report runs out of memory",
+     .fault = Fault::kOleErrorInWait,
+     .reportOutOfMemory = true},
+    // It ends the run and leaves the block pending.
+    {.what = "an error of another kind",
+     .fault = Fault::kOtherInWait,
+     .last = "KSScheduler: Waiting for Larkspan",
+     .blockAfter = 1,
+     .orgAfter = 0},
+    {.what = "a heap exception reaches the entry",
+     .fault = Fault::kOleErrorAtStart,
+     .last = "",
+     .blockAfter = std::nullopt,
+     .orgAfter = std::nullopt},
+    {.what = "a failed log write reported through a failing one",
+     .fault = Fault::kEverySeek,
+     .last = ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(, RunFailures, testing::ValuesIn(kFailures), test::RowName);
 
 TEST_F(StartupTest, AnUnavailableStoreStillRunsToTheEnd) {
   os.registry.FailKey(u"HKCU\\Software");
@@ -241,7 +284,7 @@ struct ToolbarCase {
 
 class ToolbarGuard : public StartupTest, public testing::WithParamInterface<ToolbarCase> {};
 
-TEST_P(ToolbarGuard, FollowsTheStateTable) {
+TEST_P(ToolbarGuard, BlocksTheToolbarForTheSessionAndRestoresWhatWasThere) {
   const ToolbarCase& c = GetParam();
   SCOPED_TRACE(c.what);
   InstallOutlook();
@@ -280,19 +323,82 @@ TEST_P(ToolbarGuard, FollowsTheStateTable) {
   }
 }
 
-using V = std::vector<std::u16string>;
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarGuard,
-    testing::Values(ToolbarCase{"first run", {}, {}, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-                    ToolbarCase{"allowed", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-                    ToolbarCase{"other prior value", 5, -1, V{u"-s", u"-e"}, 1, 0, 5, -1, true},
-                    ToolbarCase{"already blocked", 1, -1, V{u"-s", u"-e"}, 1, -1, 1, -1, false},
-                    ToolbarCase{"no -e", 0, -1, V{u"-s"}, 0, -1, 0, -1, false},
-                    ToolbarCase{"no -s", 5, {}, V{u"-e"}, {}, {}, 5, {}, false},
-                    ToolbarCase{"killed run, then -s -e", 1, 0, V{u"-s", u"-e"}, 1, 0, 0, -1, true},
-                    ToolbarCase{"pending value set by hand", 0, 1, V{u"-s", u"-e"}, 1, -1, 1, -1,
-                                false},
-                    ToolbarCase{"start refused", 0, -1, V{u"-s", u"-e"}, 1, 0, 0, -1, true, 2}));
+const ToolbarCase kToolbarRows[] = {
+    {.what = "first run",
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = 0,
+     .blockAfter = 0,
+     .orgAfter = -1,
+     .logged = true},
+    {.what = "allowed",
+     .blockBefore = 0,
+     .orgBefore = -1,
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = 0,
+     .blockAfter = 0,
+     .orgAfter = -1,
+     .logged = true},
+    {.what = "other prior value",
+     .blockBefore = 5,
+     .orgBefore = -1,
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = 0,
+     .blockAfter = 5,
+     .orgAfter = -1,
+     .logged = true},
+    {.what = "already blocked",
+     .blockBefore = 1,
+     .orgBefore = -1,
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = -1,
+     .blockAfter = 1,
+     .orgAfter = -1,
+     .logged = false},
+    {.what = "no -e",
+     .blockBefore = 0,
+     .orgBefore = -1,
+     .arguments = {u"-s"},
+     .blockDuring = 0,
+     .orgDuring = -1,
+     .blockAfter = 0,
+     .orgAfter = -1,
+     .logged = false},
+    {.what = "no -s", .blockBefore = 5, .arguments = {u"-e"}, .blockAfter = 5, .logged = false},
+    {.what = "killed run, then -s -e",
+     .blockBefore = 1,
+     .orgBefore = 0,
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = 0,
+     .blockAfter = 0,
+     .orgAfter = -1,
+     .logged = true},
+    {.what = "pending value set by hand",
+     .blockBefore = 0,
+     .orgBefore = 1,
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = -1,
+     .blockAfter = 1,
+     .orgAfter = -1,
+     .logged = false},
+    {.what = "start refused",
+     .blockBefore = 0,
+     .orgBefore = -1,
+     .arguments = {u"-s", u"-e"},
+     .blockDuring = 1,
+     .orgDuring = 0,
+     .blockAfter = 0,
+     .orgAfter = -1,
+     .logged = true,
+     .shellResult = 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(, ToolbarGuard, testing::ValuesIn(kToolbarRows), test::RowName);
 
 }  // namespace
 }  // namespace lss

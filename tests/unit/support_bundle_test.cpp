@@ -1,5 +1,6 @@
 #include "check/support_bundle.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,8 @@
 
 namespace lss::test {
 namespace {
+
+using ::testing::HasSubstr;
 
 // Text as a UTF-16 LE file with its byte order mark, the form settings.reg and
 // task.xml take.
@@ -53,35 +56,95 @@ TEST_P(RegExportValues, AreWrittenForRegImport) {
 }
 
 const ValueCase kValues[] = {
-    {"backslashes and quotes escaped, in the name too", u"a\\\"b", 1,
-     Bytes({'C', 0, ':', 0, '\\', 0, '"', 0, 0, 0}), u"\"a\\\\\\\"b\"=\"C:\\\\\\\"\""},
-    {"the default value", u"", 1, Bytes({'x', 0, 0, 0}), u"@=\"x\""},
-    {"empty text", u"E", 1, Bytes({0, 0}), u"\"E\"=\"\""},
-    {"beyond ASCII", u"\u00E9", 1, Bytes({0xE5, 0x65, 0, 0}), u"\"\u00E9\"=\"\u65E5\""},
-    {"text without its NUL", u"T", 1, Bytes({'A', 0}), u"\"T\"=hex(1):41,00"},
-    {"text with a NUL inside", u"T", 1, Bytes({'A', 0, 0, 0, 'B', 0, 0, 0}),
-     u"\"T\"=hex(1):41,00,00,00,42,00,00,00"},
-    {"text with a line break", u"T", 1, Bytes({'\n', 0, 0, 0}), u"\"T\"=hex(1):0a,00,00,00"},
-    {"text of odd length", u"T", 1, Bytes({'A', 0, 0}), u"\"T\"=hex(1):41,00,00"},
-    {"no data as text", u"T", 1, Bytes({}), u"\"T\"=hex(1):"},
-    {"a DWORD of -1", u"N", 4, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), u"\"N\"=dword:ffffffff"},
-    {"a DWORD with 3 bytes", u"N", 4, Bytes({1, 2, 3}), u"\"N\"=hex(4):01,02,03"},
-    {"expandable text", u"P", 2, Bytes({'%', 0, 'X', 0, '%', 0, 0, 0}),
-     u"\"P\"=hex(2):25,00,58,00,25,00,00,00"},
-    {"binary", u"B", 3, Bytes({0xDE, 0xAD, 0x00}), u"\"B\"=hex:de,ad,00"},
-    {"empty binary", u"B", 3, Bytes({}), u"\"B\"=hex:"},
-    {"multi-string", u"M", 7, Bytes({'a', 0, 0, 0, 0, 0}), u"\"M\"=hex(7):61,00,00,00,00,00"},
-    {"a QWORD", u"Q", 11, Bytes({1, 0, 0, 0, 0, 0, 0, 0x80}),
-     u"\"Q\"=hex(b):01,00,00,00,00,00,00,80"},
-    {"no type", u"Z", 0, Bytes({7}), u"\"Z\"=hex(0):07"},
-    {"a type of its own", u"O", 0x1234ABCD, Bytes({1}), u"\"O\"=hex(1234abcd):01"},
-    {"long data broken into lines", u"Blob", 3, Counting(50),
-     u"\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
-     u"  16,17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,\\\r\n"
-     u"  2f,30,31"},
+    {.what = "backslashes and quotes escaped, in the name too",
+     .name = u"a\\\"b",
+     .type = 1,
+     .data = Bytes({'C', 0, ':', 0, '\\', 0, '"', 0, 0, 0}),
+     .line = u"\"a\\\\\\\"b\"=\"C:\\\\\\\"\""},
+    {.what = "the default value",
+     .name = u"",
+     .type = 1,
+     .data = Bytes({'x', 0, 0, 0}),
+     .line = u"@=\"x\""},
+    {.what = "empty text", .name = u"E", .type = 1, .data = Bytes({0, 0}), .line = u"\"E\"=\"\""},
+    {.what = "beyond ASCII",
+     .name = u"\u00E9",
+     .type = 1,
+     .data = Bytes({0xE5, 0x65, 0, 0}),
+     .line = u"\"\u00E9\"=\"\u65E5\""},
+    {.what = "text without its NUL",
+     .name = u"T",
+     .type = 1,
+     .data = Bytes({'A', 0}),
+     .line = u"\"T\"=hex(1):41,00"},
+    {.what = "text with a NUL inside",
+     .name = u"T",
+     .type = 1,
+     .data = Bytes({'A', 0, 0, 0, 'B', 0, 0, 0}),
+     .line = u"\"T\"=hex(1):41,00,00,00,42,00,00,00"},
+    {.what = "text with a line break",
+     .name = u"T",
+     .type = 1,
+     .data = Bytes({'\n', 0, 0, 0}),
+     .line = u"\"T\"=hex(1):0a,00,00,00"},
+    {.what = "text of odd length",
+     .name = u"T",
+     .type = 1,
+     .data = Bytes({'A', 0, 0}),
+     .line = u"\"T\"=hex(1):41,00,00"},
+    {.what = "no data as text",
+     .name = u"T",
+     .type = 1,
+     .data = Bytes({}),
+     .line = u"\"T\"=hex(1):"},
+    {.what = "a DWORD of -1",
+     .name = u"N",
+     .type = 4,
+     .data = Bytes({0xFF, 0xFF, 0xFF, 0xFF}),
+     .line = u"\"N\"=dword:ffffffff"},
+    {.what = "a DWORD with 3 bytes",
+     .name = u"N",
+     .type = 4,
+     .data = Bytes({1, 2, 3}),
+     .line = u"\"N\"=hex(4):01,02,03"},
+    {.what = "expandable text",
+     .name = u"P",
+     .type = 2,
+     .data = Bytes({'%', 0, 'X', 0, '%', 0, 0, 0}),
+     .line = u"\"P\"=hex(2):25,00,58,00,25,00,00,00"},
+    {.what = "binary",
+     .name = u"B",
+     .type = 3,
+     .data = Bytes({0xDE, 0xAD, 0x00}),
+     .line = u"\"B\"=hex:de,ad,00"},
+    {.what = "empty binary", .name = u"B", .type = 3, .data = Bytes({}), .line = u"\"B\"=hex:"},
+    {.what = "multi-string",
+     .name = u"M",
+     .type = 7,
+     .data = Bytes({'a', 0, 0, 0, 0, 0}),
+     .line = u"\"M\"=hex(7):61,00,00,00,00,00"},
+    {.what = "a QWORD",
+     .name = u"Q",
+     .type = 11,
+     .data = Bytes({1, 0, 0, 0, 0, 0, 0, 0x80}),
+     .line = u"\"Q\"=hex(b):01,00,00,00,00,00,00,80"},
+    {.what = "no type", .name = u"Z", .type = 0, .data = Bytes({7}), .line = u"\"Z\"=hex(0):07"},
+    {.what = "a type of its own",
+     .name = u"O",
+     .type = 0x1234ABCD,
+     .data = Bytes({1}),
+     .line = u"\"O\"=hex(1234abcd):01"},
+    {.what = "long data broken into lines",
+     .name = u"Blob",
+     .type = 3,
+     .data = Counting(50),
+     .line =
+         u"\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
+         u"  16,17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,\\\r\n"
+         u"  2f,30,31"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, RegExportValues, testing::ValuesIn(kValues), CaseName);
+INSTANTIATE_TEST_SUITE_P(, RegExportValues, testing::ValuesIn(kValues), RowName);
 
 // A user whose settings name a log folder with eleven run logs, one of them
 // empty, and a file that is not a run log.
@@ -156,10 +219,10 @@ TEST(SupportBundle, HoldsTheReportsTheNewestLogsTheSettingsTheTaskAndTheMachine)
             "MSI InstallFolder: C:\\Program Files\\Larkspan\\\r\n"
             "MSI TaskName: (not recorded)\r\n");
 
-  EXPECT_NE(console.output.find(u"\nThe support bundle is in C:\\Temp\\b: check.json, check.txt, "
-                                u"Scheduler201226020000.log, Scheduler191226020000.log, "),
-            std::u16string::npos);
-  EXPECT_NE(console.output.find(u"settings.reg, task.xml, machine.txt.\n"), std::u16string::npos);
+  EXPECT_THAT(Wide(console.output),
+              HasSubstr(L"\nThe support bundle is in C:\\Temp\\b: check.json, check.txt, "
+                        L"Scheduler201226020000.log, Scheduler191226020000.log, "));
+  EXPECT_THAT(Wide(console.output), HasSubstr(L"settings.reg, task.xml, machine.txt.\n"));
 }
 
 struct MachineLineCase {
@@ -179,29 +242,33 @@ TEST_P(MachineLines, SayWhatTheComputerAndItsProgramsAreBuiltFor) {
   RunTool(os, console, {u"--collect", u"C:\\B"});
   const std::optional<std::string> text = os.disk.Contents(u"C:\\B\\machine.txt");
   ASSERT_TRUE(text.has_value()) << Narrow(console.error);
-  EXPECT_NE(text->find(c.line), std::string::npos) << *text;
+  EXPECT_THAT(*text, HasSubstr(c.line));
 }
 
 const MachineLineCase kMachineLines[] = {
-    {"an x64 computer", [](auto&) {}, "\r\nNative architecture: x64\r\n"},
-    {"an Arm computer", [](auto& os) { os.queries.nativeMachine = 0xAA64; },
-     "\r\nNative architecture: ARM64\r\n"},
-    {"an architecture Windows does not tell", [](auto& os) { os.queries.nativeMachine = 0; },
-     "\r\nNative architecture: ?\r\n"},
-    {"an Arm64X MAPI library",
-     [](auto& os) {
-       os.disk.AddFile(u"C:\\Office\\olmapi32.dll", PeFile({.machine = 0xAA64, .chpe = 8}));
-     },
-     "\r\nMAPI library: C:\\Office\\olmapi32.dll, Arm64X\r\n"},
-    {"an Arm64 OUTLOOK.EXE whose load configuration is cut short",
-     [](auto& os) {
-       os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
-                       PeFile({.machine = 0xAA64, .chpe = 8, .fileSize = 0x450}));
-     },
-     ", ARM64 (its load configuration is cut short)\r\n"},
+    {.what = "an x64 computer", .change = [](auto&) {}, .line = "\r\nNative architecture: x64\r\n"},
+    {.what = "an Arm computer",
+     .change = [](auto& os) { os.queries.nativeMachine = 0xAA64; },
+     .line = "\r\nNative architecture: ARM64\r\n"},
+    {.what = "an architecture Windows does not tell",
+     .change = [](auto& os) { os.queries.nativeMachine = 0; },
+     .line = "\r\nNative architecture: ?\r\n"},
+    {.what = "an Arm64X MAPI library",
+     .change =
+         [](auto& os) {
+           os.disk.AddFile(u"C:\\Office\\olmapi32.dll", PeFile({.machine = 0xAA64, .chpe = 8}));
+         },
+     .line = "\r\nMAPI library: C:\\Office\\olmapi32.dll, Arm64X\r\n"},
+    {.what = "an Arm64 OUTLOOK.EXE whose load configuration is cut short",
+     .change =
+         [](auto& os) {
+           os.disk.AddFile(u"C:\\Office\\OUTLOOK.EXE",
+                           PeFile({.machine = 0xAA64, .chpe = 8, .fileSize = 0x450}));
+         },
+     .line = ", ARM64 (its load configuration is cut short)\r\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, MachineLines, testing::ValuesIn(kMachineLines), CaseName);
+INSTANTIATE_TEST_SUITE_P(, MachineLines, testing::ValuesIn(kMachineLines), RowName);
 
 struct FaultCase {
   const char* what;
@@ -225,77 +292,100 @@ TEST_P(BundleFaults, EndWithAClearMessage) {
   RecordingConsole console;
   EXPECT_EQ(RunTool(os, console, {u"--collect=C:\\B"}), c.exitCode);
   if (c.exitCode <= 2) {
-    EXPECT_NE(console.output.find(c.text), std::u16string::npos);
+    EXPECT_THAT(Wide(console.output), HasSubstr(Wide(c.text)));
     EXPECT_EQ(console.error, u"");
   } else {
-    EXPECT_NE(console.error.find(c.text), std::u16string::npos) << Narrow(console.error);
+    EXPECT_THAT(Wide(console.error), HasSubstr(Wide(c.text)));
   }
   for (const std::u16string& name : c.absent)
     EXPECT_FALSE(os.disk.Contents(u"C:\\B\\" + name)) << Narrow(name);
 }
 
 const FaultCase kFaults[] = {
-    {"the disk fills up at the settings",
-     [](auto& os) {
-       os.files.FailWriteNewFile(u"settings.reg", 112);
-     },
-     74,
-     u"LSSchedulerCheck: C:\\B\\settings.reg cannot be written: There is not enough space on the "
-     u"disk. The support bundle in C:\\B is incomplete.\n",
-     Texts(u"settings.reg", u"task.xml", u"machine.txt")},
-    {"the folder cannot be created", [](auto& os) { os.files.FailCreateFolders(5); }, 74,
-     u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
-     Texts(u"check.json")},
-    {"an existing empty folder", [](auto& os) { os.disk.AddFolder(u"C:\\B"); }, 2,
-     u"The support bundle is in C:\\B: check.json"},
-    {"a file of that name", [](auto& os) { os.disk.AddFile(u"C:\\B", "x"); }, 64,
-     u"LSSchedulerCheck: C:\\B is a file: the support bundle needs a new or empty folder.\n"},
-    {"a folder holding only a folder",
-     [](auto& os) {
-       os.disk.AddFolder(u"C:\\B");
-       os.disk.AddFolder(u"C:\\B\\sub");
-     },
-     64,
-     u"LSSchedulerCheck: C:\\B is not empty: the support bundle never overwrites anything. Name a "
-     u"new or empty folder.\n",
-     Texts(u"check.json")},
-    {"a folder that cannot be examined", [](auto& os) { os.files.HideFromLook(u"C:\\B"); }, 64,
-     u"LSSchedulerCheck: C:\\B cannot be examined: the support bundle needs a new or empty "
-     u"folder.\n",
-     Texts(u"check.json")},
-    {"no settings at all",
-     [](auto& os) { os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan"); }, 2,
-     u"check.txt, settings.reg, task.xml, machine.txt.\n", Texts(u"Scheduler201226020000.log")},
-    {"a settings key that cannot be read",
-     [](auto& os) {
-       os.registry.FailKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
-     },
-     2,
-     u"Note: settings.reg lacks HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-     u"AdminOptions: the key cannot be read (Access is denied).\n"},
-    {"no task", [](auto& os) { os.tasks.failure = task_result::kNotFound; }, 2,
-     u"settings.reg, machine.txt.\n", Texts(u"task.xml")},
-    {"a task without XML", [](auto& os) { os.tasks.Add(u"Larkspan Nightly", TaskInfo{}); }, 2,
-     u"settings.reg, machine.txt.\n", Texts(u"task.xml")},
-    {"a settings key deleted between its listing and its read",
-     [](auto& os) {
-       os.messages.Set(2, u"The system cannot find the file specified.\r\n");
-       os.registry.beforeOpen = [&os](const std::u16string&, std::u16string_view key) {
-         if (key.ends_with(u"\\AdminOptions")) {
-           os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
-         }
-       };
-     },
-     2,
-     u"Note: settings.reg lacks HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
-     u"AdminOptions: the key cannot be read (The system cannot find the file specified).\n"},
-    {"a log named in 2099 is evidence too, and one of the ten",
-     [](auto& os) { os.disk.AddFile(u"C:\\Logs\\Scheduler010199000000.log", kCompleteRun); }, 2,
-     u"check.txt, Scheduler010199000000.log, Scheduler201226020000.log, ",
-     Texts(u"Scheduler111226020000.log")},
+    {.what = "the disk fills up at the settings",
+     .change = [](auto& os) { os.files.FailWriteNewFile(u"settings.reg", 112); },
+     .exitCode = 74,
+     .text = u"LSSchedulerCheck: C:\\B\\settings.reg cannot be written: There is not enough space "
+             u"on the "
+             u"disk. The support bundle in C:\\B is incomplete.\n",
+     .absent = Texts(u"settings.reg", u"task.xml", u"machine.txt")},
+    {.what = "the folder cannot be created",
+     .change = [](auto& os) { os.files.FailCreateFolders(5); },
+     .exitCode = 74,
+     .text = u"LSSchedulerCheck: the folder C:\\B cannot be created: Access is denied.\n",
+     .absent = Texts(u"check.json")},
+    {.what = "an existing empty folder",
+     .change = [](auto& os) { os.disk.AddFolder(u"C:\\B"); },
+     .exitCode = 2,
+     .text = u"The support bundle is in C:\\B: check.json"},
+    {.what = "a file of that name",
+     .change = [](auto& os) { os.disk.AddFile(u"C:\\B", "x"); },
+     .exitCode = 64,
+     .text =
+         u"LSSchedulerCheck: C:\\B is a file: the support bundle needs a new or empty folder.\n"},
+    {.what = "a folder holding only a folder",
+     .change =
+         [](auto& os) {
+           os.disk.AddFolder(u"C:\\B");
+           os.disk.AddFolder(u"C:\\B\\sub");
+         },
+     .exitCode = 64,
+     .text = u"LSSchedulerCheck: C:\\B is not empty: the support bundle never overwrites anything. "
+             u"Name a "
+             u"new or empty folder.\n",
+     .absent = Texts(u"check.json")},
+    {.what = "a folder that cannot be examined",
+     .change = [](auto& os) { os.files.HideFromLook(u"C:\\B"); },
+     .exitCode = 64,
+     .text = u"LSSchedulerCheck: C:\\B cannot be examined: the support bundle needs a new or empty "
+             u"folder.\n",
+     .absent = Texts(u"check.json")},
+    {.what = "no settings at all",
+     .change = [](auto& os) { os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan"); },
+     .exitCode = 2,
+     .text = u"check.txt, settings.reg, task.xml, machine.txt.\n",
+     .absent = Texts(u"Scheduler201226020000.log")},
+    {.what = "a settings key that cannot be read",
+     .change =
+         [](auto& os) {
+           os.registry.FailKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
+         },
+     .exitCode = 2,
+     .text = u"Note: settings.reg lacks HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
+             u"AdminOptions: the key cannot be read (Access is denied).\n"},
+    {.what = "no task",
+     .change = [](auto& os) { os.tasks.failure = task_result::kNotFound; },
+     .exitCode = 2,
+     .text = u"settings.reg, machine.txt.\n",
+     .absent = Texts(u"task.xml")},
+    {.what = "a task without XML",
+     .change = [](auto& os) { os.tasks.Add(u"Larkspan Nightly", TaskInfo{}); },
+     .exitCode = 2,
+     .text = u"settings.reg, machine.txt.\n",
+     .absent = Texts(u"task.xml")},
+    {.what = "a settings key deleted between its listing and its read",
+     .change =
+         [](auto& os) {
+           os.messages.Set(2, u"The system cannot find the file specified.\r\n");
+           os.registry.beforeOpen = [&os](const std::u16string&, std::u16string_view key) {
+             if (key.ends_with(u"\\AdminOptions")) {
+               os.registry.DeleteKey(u"HKCU\\Software\\Brinmoor\\Larkspan\\Settings\\AdminOptions");
+             }
+           };
+         },
+     .exitCode = 2,
+     .text =
+         u"Note: settings.reg lacks HKEY_CURRENT_USER\\Software\\Brinmoor\\Larkspan\\Settings\\"
+         u"AdminOptions: the key cannot be read (The system cannot find the file specified).\n"},
+    {.what = "a log named in 2099 is evidence too, and one of the ten",
+     .change =
+         [](auto& os) { os.disk.AddFile(u"C:\\Logs\\Scheduler010199000000.log", kCompleteRun); },
+     .exitCode = 2,
+     .text = u"check.txt, Scheduler010199000000.log, Scheduler201226020000.log, ",
+     .absent = Texts(u"Scheduler111226020000.log")},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, BundleFaults, testing::ValuesIn(kFaults), CaseName);
+INSTANTIATE_TEST_SUITE_P(, BundleFaults, testing::ValuesIn(kFaults), RowName);
 
 }  // namespace
 }  // namespace lss::test

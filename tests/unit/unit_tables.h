@@ -1,13 +1,14 @@
 #pragma once
-// What the unit tables share: row names, the run log's entries as text, the
-// text of a framework exception and UTF-16 registry data.
+// What the unit tables share: the run log's entries as text, the text of a
+// framework exception and UTF-16 registry data (rows are named and printed by
+// common/rows.h).
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/narrow.h"
+#include "common/rows.h"
 #include "diag/exceptions.h"
 
 namespace lss::test {
@@ -52,14 +53,3 @@ inline std::vector<std::uint8_t> Utf16(std::u16string_view text, bool terminated
 }
 
 }  // namespace lss::test
-
-namespace lss {
-namespace {
-
-// A parameterised row prints as its `what`, where it has one.
-template <typename Row>
-requires requires(const Row& row) { row.what; }
-void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
-
-}  // namespace
-}  // namespace lss

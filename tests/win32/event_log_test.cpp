@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "check/check_events.h"
+#include "common/rows.h"
 #include "handles/win32_handles.h"
 #include "harness/scratch_files.h"
 #include "harness/wine_debug_log.h"
 #include "platform/win32/win32_event_log.h"
 
 namespace {
+
+using lss::test::PrintTo;
 
 using ::testing::HasSubstr;
 
@@ -52,10 +55,12 @@ TEST_P(EventLogReport, PassesTheTypeTheIdTheUserAndEachString) {
                                       "trace:eventlog:ReportEventW L\"a\\nlast-run: an error\""}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, EventLogReport,
-                         testing::Values(UserCase{"no user", lss::EventUser::kNone, false},
-                                         UserCase{"this process's user",
-                                                  lss::EventUser::kThisProcess, true}));
+const UserCase kUsers[] = {
+    {.what = "no user", .user = lss::EventUser::kNone, .sid = false},
+    {.what = "this process's user", .user = lss::EventUser::kThisProcess, .sid = true},
+};
+
+INSTANTIATE_TEST_SUITE_P(, EventLogReport, testing::ValuesIn(kUsers), lss::test::RowName);
 
 struct MessageCase {
   const char* what;
@@ -141,22 +146,45 @@ TEST_P(CheckMessageTable, GivesBackTheEventsTextForEachIdAndLanguage) {
       exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << c.what;
   wchar_t buffer[2048] = {};
-  const DWORD length =
-      ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(),
-                       c.id, c.language, buffer, 2048,
-                       reinterpret_cast<va_list*>(const_cast<wchar_t**>(kInserts)));
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.get(), c.id, c.language,
+      buffer, 2048, reinterpret_cast<va_list*>(const_cast<wchar_t**>(kInserts)));
   EXPECT_EQ(std::wstring(buffer, length), c.text) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CheckMessageTable,
-    testing::Values(MessageCase{"OK", lss::check_event::kOk, 1000, kEnglish, kEnglishOk},
-                    MessageCase{"WARN", lss::check_event::kWarn, 1001, kEnglish, kEnglishFindings},
-                    MessageCase{"FAIL", lss::check_event::kFail, 1002, kEnglish, kEnglishFindings},
-                    MessageCase{"OK, German", lss::check_event::kOk, 1000, kGerman, kGermanOk},
-                    MessageCase{"WARN, German", lss::check_event::kWarn, 1001, kGerman,
-                                kGermanFindings},
-                    MessageCase{"FAIL, German", lss::check_event::kFail, 1002, kGerman,
-                                kGermanFindings}));
+const MessageCase kMessages[] = {
+    {.what = "OK in English",
+     .constant = lss::check_event::kOk,
+     .id = 1000,
+     .language = kEnglish,
+     .text = kEnglishOk},
+    {.what = "WARN in English",
+     .constant = lss::check_event::kWarn,
+     .id = 1001,
+     .language = kEnglish,
+     .text = kEnglishFindings},
+    {.what = "FAIL in English",
+     .constant = lss::check_event::kFail,
+     .id = 1002,
+     .language = kEnglish,
+     .text = kEnglishFindings},
+    {.what = "OK in German",
+     .constant = lss::check_event::kOk,
+     .id = 1000,
+     .language = kGerman,
+     .text = kGermanOk},
+    {.what = "WARN in German",
+     .constant = lss::check_event::kWarn,
+     .id = 1001,
+     .language = kGerman,
+     .text = kGermanFindings},
+    {.what = "FAIL in German",
+     .constant = lss::check_event::kFail,
+     .id = 1002,
+     .language = kGerman,
+     .text = kGermanFindings},
+};
+
+INSTANTIATE_TEST_SUITE_P(, CheckMessageTable, testing::ValuesIn(kMessages), lss::test::RowName);
 
 }  // namespace

@@ -4,11 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "common/rows.h"
 #include "harness/scratch_files.h"
 #include "harness/test_registry.h"
 #include "platform/win32/win32_mapi.h"
 
 namespace {
+
+using lss::test::PrintTo;
 
 std::optional<std::wstring> Environment(const wchar_t* name) {
   wchar_t value[512];
@@ -24,6 +27,7 @@ constexpr std::uint32_t kLogonFlags =
 // this one notes what MAPILogonEx received. A profile name with no password
 // is the e2e runs' (tests/e2e/scheduled_run_test.cpp, kLogonOk).
 struct LogonCase {
+  const char* what;
   const char16_t* profile;
   const char16_t* password;
   std::wstring received;
@@ -51,10 +55,18 @@ TEST_P(MapiLogon, HandsTheTextsOnAsGiven) {
   EXPECT_EQ(Environment(L"LSS_PROVIDER_LOGON"), c.received);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, MapiLogon,
-    testing::Values(LogonCase{u"", nullptr, L"profile=[] password=null flags=80000028"},
-                    LogonCase{nullptr, u"", L"profile=null password=[] flags=80000028"}));
+const LogonCase kLogons[] = {
+    {.what = "an empty profile and no password",
+     .profile = u"",
+     .password = nullptr,
+     .received = L"profile=[] password=null flags=80000028"},
+    {.what = "no profile and an empty password",
+     .profile = nullptr,
+     .password = u"",
+     .received = L"profile=null password=[] flags=80000028"},
+};
+
+INSTANTIATE_TEST_SUITE_P(, MapiLogon, testing::ValuesIn(kLogons), lss::test::RowName);
 
 // A mapi32.dll beside the program, with native DLLs preferred
 // (WINEDLLOVERRIDES=mapi32=n,b), would be found first by the normal search.

@@ -5,16 +5,20 @@
 #include "harness/scheduled_tasks.h"
 
 #include <windows.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <string>
 
+#include "common/rows.h"
 #include "harness/scratch_files.h"
 #include "platform/win32/win32_scheduled_tasks.h"
 
 namespace {
+
+using lss::test::PrintTo;
+using ::testing::HasSubstr;
 
 const std::wstring kFolder = L"C:\\lss_win32_tests\\tasks";
 
@@ -31,9 +35,6 @@ struct TaskCase {
   lss::HResult result;
   bool enabled;
 };
-
-// A failed row names itself, not its bytes.
-void PrintTo(const TaskCase& row, std::ostream* out) { *out << row.what; }
 
 class ScheduledTask : public testing::TestWithParam<TaskCase> {};
 
@@ -62,8 +63,7 @@ TEST_P(ScheduledTask, IsFoundByNameOrPathAndItsStateRead) {
   EXPECT_EQ(read.lastRun, std::nullopt) << c.what;  // has not run yet
   if (c.definition == Definition::kAuthorBeyondAscii) {
     const std::wstring author = L"<Author>" + std::wstring(kAuthorBeyondAscii) + L"</Author>";
-    EXPECT_NE(read.xml.find(std::u16string(author.begin(), author.end())), std::u16string::npos)
-        << c.what;
+    EXPECT_THAT(std::wstring(read.xml.begin(), read.xml.end()), HasSubstr(author));
   }
 }
 
@@ -71,20 +71,45 @@ constexpr lss::HResult kNotFound = lss::task_result::kNotFound;
 
 // Found by name, in a folder, disabled, deleted again or under another name:
 // tests/e2e/check_task_test.cpp's TaskCheck rows, through the check tool.
-INSTANTIATE_TEST_SUITE_P(
-    Table, ScheduledTask,
-    testing::Values(TaskCase{"the template by its path in the root", Definition::kTemplate,
-                             L"LSS Win32 Nightly", u"\\LSS Win32 Nightly", 0, true},
-                    TaskCase{"an author beyond ASCII, read back whole",
-                             Definition::kAuthorBeyondAscii, L"LSS Win32 Author",
-                             u"\\LSS Win32 Author", 0, true},
-                    TaskCase{"a disabled copy in a folder", Definition::kDisabled,
-                             L"\\LSS Win32\\Disabled", u"\\LSS Win32\\Disabled", 0, false},
-                    TaskCase{"a missing folder", Definition::kNone, L"",
-                             u"\\LSS No Folder\\Nightly", kNotFound, true},
-                    TaskCase{"a name with a slash into a missing folder", Definition::kNone, L"",
-                             u"LSS No Folder/Nightly", kNotFound, true},
-                    TaskCase{"a missing name in a folder that exists", Definition::kTemplate,
-                             L"\\LSS Win32\\Nightly", u"\\LSS Win32\\Missing", kNotFound, true}));
+const TaskCase kTasks[] = {
+    {.what = "the template by its path in the root",
+     .definition = Definition::kTemplate,
+     .registeredAs = L"LSS Win32 Nightly",
+     .readAs = u"\\LSS Win32 Nightly",
+     .result = 0,
+     .enabled = true},
+    {.what = "an author beyond ASCII, read back whole",
+     .definition = Definition::kAuthorBeyondAscii,
+     .registeredAs = L"LSS Win32 Author",
+     .readAs = u"\\LSS Win32 Author",
+     .result = 0,
+     .enabled = true},
+    {.what = "a disabled copy in a folder",
+     .definition = Definition::kDisabled,
+     .registeredAs = L"\\LSS Win32\\Disabled",
+     .readAs = u"\\LSS Win32\\Disabled",
+     .result = 0,
+     .enabled = false},
+    {.what = "a missing folder",
+     .definition = Definition::kNone,
+     .registeredAs = L"",
+     .readAs = u"\\LSS No Folder\\Nightly",
+     .result = kNotFound,
+     .enabled = true},
+    {.what = "a name with a slash into a missing folder",
+     .definition = Definition::kNone,
+     .registeredAs = L"",
+     .readAs = u"LSS No Folder/Nightly",
+     .result = kNotFound,
+     .enabled = true},
+    {.what = "a missing name in a folder that exists",
+     .definition = Definition::kTemplate,
+     .registeredAs = L"\\LSS Win32\\Nightly",
+     .readAs = u"\\LSS Win32\\Missing",
+     .result = kNotFound,
+     .enabled = true},
+};
+
+INSTANTIATE_TEST_SUITE_P(, ScheduledTask, testing::ValuesIn(kTasks), lss::test::RowName);
 
 }  // namespace

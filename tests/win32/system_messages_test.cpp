@@ -3,9 +3,12 @@
 #include <optional>
 #include <string>
 
+#include "common/rows.h"
 #include "platform/win32/win32_system_messages.h"
 
 namespace {
+
+using lss::test::PrintTo;
 
 namespace fm = lss::format_message;
 
@@ -28,10 +31,12 @@ TEST_P(SystemMessageTexts, AreGivenAsTheSystemHasThem) {
 }
 
 // Wine's own texts: the tests run under Wine.
-INSTANTIATE_TEST_SUITE_P(
-    Table, SystemMessageTexts,
-    testing::Values(MessageCase{"plain text", 0x80070057, u"Invalid parameter.\r\n"},
-                    MessageCase{"an insert is kept", 0x800700C1, u"Bad EXE format for %1.\r\n"},
-                    MessageCase{"no text for the code", 0x8004010F, std::nullopt}));
+const MessageCase kMessages[] = {
+    {.what = "plain text", .code = 0x80070057, .text = u"Invalid parameter.\r\n"},
+    {.what = "an insert is kept", .code = 0x800700C1, .text = u"Bad EXE format for %1.\r\n"},
+    {.what = "no text for the code", .code = 0x8004010F, .text = std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(, SystemMessageTexts, testing::ValuesIn(kMessages), lss::test::RowName);
 
 }  // namespace
