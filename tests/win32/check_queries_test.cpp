@@ -2,6 +2,7 @@
 // The files (program headers among them), the look at a mutex and the
 // registry views are in tests/contract.
 #include <windows.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/narrow.h"
 #include "common/rows.h"
 #include "harness/process_runner.h"
 #include "harness/scratch_files.h"
@@ -82,7 +84,7 @@ TEST(CheckQueries, ExpandTheEnvironmentAndKnowTheirOwnFile) {
             u"C:\\Program Files\\Brinmoor\\LSScheduler.exe");
   EXPECT_EQ(environment.ExpandEnvironment(u"%LSS_NOT_SET%\\x"), u"%LSS_NOT_SET%\\x");
   const std::u16string own = queries.ProgramPath();
-  EXPECT_NE(own.find(u"lss_win32_tests.exe"), std::u16string::npos);
+  EXPECT_THAT(lss::test::Wide(own), testing::EndsWith(L"\\lss_win32_tests.exe"));
   lss::Win32CheckFileSystem files;
   EXPECT_TRUE(files.IsFile(own));
   EXPECT_FALSE(files.IsFolder(own));
