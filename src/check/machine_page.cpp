@@ -44,8 +44,7 @@ std::u16string MachineText(CheckPlatform& os, const CheckRun& run, std::u16strin
     text += FormatText(u"%s: %s\n", {name, value});
   };
 
-  std::u16string windows = queries.WindowsVersion();
-  if (windows.empty()) windows = u"?";
+  std::u16string windows = orUnknown(queries.WindowsVersion());
   const std::u16string product = machine(kWindowsKey, u"ProductName");
   const std::u16string release = machine(kWindowsKey, u"DisplayVersion");
   if (!product.empty() || !release.empty()) {
