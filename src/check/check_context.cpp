@@ -43,12 +43,10 @@ std::u16string IsoTimeWithOffset(const LocalTime& time, std::int32_t offsetMinut
   std::u16string text = IsoTime(time);
   if (text.empty() || offsetMinutes <= -kDayMinutes || offsetMinutes >= kDayMinutes) return {};
   const std::int32_t size = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
-  const auto twoDigits = [](std::int32_t value) {
-    return std::u16string{static_cast<char16_t>(u'0' + value / 10),
-                          static_cast<char16_t>(u'0' + value % 10)};
-  };
   text += offsetMinutes < 0 ? u'-' : u'+';
-  text += twoDigits(size / 60) + u':' + twoDigits(size % 60);
+  AppendDigits(text, size / 60, 2);
+  text += u':';
+  AppendDigits(text, size % 60, 2);
   return text;
 }
 

@@ -13,14 +13,6 @@ namespace {
 constexpr std::int64_t kEarliest = -62135596800;
 constexpr std::int64_t kLatest = 253402300799;
 
-void AppendDigits(std::u16string& text, std::int64_t value, int digits) {
-  std::u16string field(static_cast<std::size_t>(digits), u'0');
-  for (int i = digits - 1; i >= 0; --i, value /= 10) {
-    field[static_cast<std::size_t>(i)] = static_cast<char16_t>(u'0' + value % 10);
-  }
-  text += field;
-}
-
 }  // namespace
 
 std::u16string UtcIsoTime(std::int64_t seconds) {

@@ -11,12 +11,15 @@ bool IsValid(const LocalTime& time) {
          InRange(time.minute, 0, 59) && InRange(time.second, 0, 60);
 }
 
-void AppendTwoDigits(std::u16string& out, int value) {
-  out.push_back(static_cast<char16_t>(u'0' + value / 10));
-  out.push_back(static_cast<char16_t>(u'0' + value % 10));
-}
-
 }  // namespace
+
+void AppendDigits(std::u16string& text, std::int64_t value, int digits) {
+  std::u16string field(static_cast<std::size_t>(digits), u'0');
+  for (int i = digits - 1; i >= 0; --i, value /= 10) {
+    field[static_cast<std::size_t>(i)] = static_cast<char16_t>(u'0' + value % 10);
+  }
+  text += field;
+}
 
 std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const LocalTime& time) {
   if (!IsValid(time)) return std::nullopt;
@@ -28,12 +31,12 @@ std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const
       continue;
     }
     switch (pattern[i + 1]) {
-      case u'd': AppendTwoDigits(out, time.day); break;
-      case u'm': AppendTwoDigits(out, time.month); break;
-      case u'y': AppendTwoDigits(out, (time.year % 100 + 100) % 100); break;
-      case u'H': AppendTwoDigits(out, time.hour); break;
-      case u'M': AppendTwoDigits(out, time.minute); break;
-      case u'S': AppendTwoDigits(out, time.second); break;
+      case u'd': AppendDigits(out, time.day, 2); break;
+      case u'm': AppendDigits(out, time.month, 2); break;
+      case u'y': AppendDigits(out, (time.year % 100 + 100) % 100, 2); break;
+      case u'H': AppendDigits(out, time.hour, 2); break;
+      case u'M': AppendDigits(out, time.minute, 2); break;
+      case u'S': AppendDigits(out, time.second, 2); break;
       default:
         out.push_back(pattern[i]);
         continue;

@@ -14,6 +14,10 @@ namespace lss {
 // Nothing when a field lies outside its calendar range.
 std::optional<std::u16string> FormatLocalTime(std::u16string_view pattern, const LocalTime& time);
 
+// Appends `value` (not negative) as exactly `digits` decimal digits, zeros in
+// front: the fields of every time text.
+void AppendDigits(std::u16string& text, std::int64_t value, int digits);
+
 // The reverse of FormatLocalTime: `text` read by `pattern`, which it must
 // match character for character (two digits per field, %y read as 20yy).
 // Nothing when it does not match or a field lies outside its calendar range.
